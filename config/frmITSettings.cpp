@@ -1,0 +1,6 @@
+#include "frmITSettings.h"
+
+frmITSettings::frmITSettings(QWidget *parent) : QWidget(parent)
+{
+    ui.setupUi(this);
+}

@@ -1,0 +1,6 @@
+#include "frmOtherAllowance.h"
+
+frmOtherAllowance::frmOtherAllowance(QWidget *parent) : QWidget(parent)
+{
+    ui.setupUi(this);
+}

@@ -1,0 +1,199 @@
+-- The suite's two databases as IncomeTax sees them.
+-- hr0910: payroll tables (filled by the payroll modules) and the income-tax tables (ours).
+-- dalvoni: users, companies, units, financial years and released versions.
+-- Amounts are DECIMAL(15,2); codes and keys are text; flags are small integers.
+
+CREATE DATABASE IF NOT EXISTS hr0910 CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci;
+CREATE DATABASE IF NOT EXISTS dalvoni CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci;
+
+USE dalvoni;
+
+CREATE TABLE IF NOT EXISTS userdetails (
+    user_id          INT NOT NULL PRIMARY KEY,
+    user_name        VARCHAR(50) NOT NULL,
+    user_password    VARCHAR(50) NULL,
+    user_admin       INT NULL DEFAULT 0,
+    user_group_code  VARCHAR(10) NULL,
+    user_type        INT NULL DEFAULT 0,
+    user_login_it    INT NULL DEFAULT 0,
+    user_login_advt  INT NULL DEFAULT 0,
+    KEY ix_user_name (user_name)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS acc_companymaster (
+    comp_code      VARCHAR(10) NOT NULL PRIMARY KEY,
+    comp_name      VARCHAR(100) NOT NULL,
+    comp_disable   INT NOT NULL DEFAULT 0,
+    comp_priority  INT NOT NULL DEFAULT 0
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS unitmaster (
+    unit_code  VARCHAR(10) NOT NULL PRIMARY KEY,
+    unit_name  VARCHAR(60) NOT NULL
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS ac_fin_year (
+    unit_code         VARCHAR(10) NOT NULL,
+    ac_from_date      DATE NOT NULL,
+    ac_to_date        DATE NOT NULL,
+    ac_it_start_date  DATE NULL,
+    ac_it_end_date    DATE NULL,
+    ac_default        INT NOT NULL DEFAULT 0,
+    ac_app_it         INT NOT NULL DEFAULT 0,
+    ac_period         VARCHAR(20) NULL,
+    KEY ix_unit_default (unit_code, ac_default),
+    KEY ix_dates (ac_from_date, ac_to_date)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS versionmaster (
+    pack_code     VARCHAR(10) NOT NULL,
+    version_code  VARCHAR(20) NULL,
+    KEY ix_pack (pack_code)
+) ENGINE=InnoDB;
+
+USE hr0910;
+
+CREATE TABLE IF NOT EXISTS hr_designation (
+    desig_code  VARCHAR(10) NOT NULL PRIMARY KEY,
+    desig_name  VARCHAR(60) NOT NULL
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_department (
+    dept_code  VARCHAR(10) NOT NULL PRIMARY KEY,
+    dept_name  VARCHAR(60) NOT NULL
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_employee (
+    emp_slno        VARCHAR(20) NOT NULL PRIMARY KEY,
+    emp_code_char   VARCHAR(10) NOT NULL DEFAULT '',
+    emp_code        VARCHAR(20) NOT NULL DEFAULT '',
+    emp_name        VARCHAR(100) NOT NULL DEFAULT '',
+    emp_pan         VARCHAR(20) NULL,
+    emp_desig_code  VARCHAR(10) NULL,
+    emp_dept_code   VARCHAR(10) NULL,
+    emp_unit_code   VARCHAR(10) NULL,
+    comp_code       VARCHAR(10) NOT NULL,
+    emp_disable     INT NOT NULL DEFAULT 0,
+    emp_flag        INT NOT NULL DEFAULT 0,
+    KEY ix_comp_flag (comp_code, emp_flag)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_otherallowance (
+    allowance_code     VARCHAR(20) NOT NULL PRIMARY KEY,
+    allowance_name     VARCHAR(60) NOT NULL DEFAULT '',
+    allowance_visible  INT NOT NULL DEFAULT 0
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_emp_salary (
+    emp_sal_id         BIGINT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+    emp_slno           VARCHAR(20) NOT NULL,
+    emp_sal_type       VARCHAR(20) NOT NULL,
+    emp_sal_dr         DECIMAL(15,2) NULL,
+    emp_sal_cr         DECIMAL(15,2) NULL,
+    emp_sal_date_from  DATE NOT NULL,
+    KEY ix_emp_month_type (emp_slno, emp_sal_date_from, emp_sal_type)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_emp_bonus (
+    emp_bonus_id  BIGINT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+    emp_slno      VARCHAR(20) NOT NULL,
+    emp_bonus     DECIMAL(15,2) NULL,
+    emp_date      DATE NOT NULL,
+    KEY ix_emp_date (emp_slno, emp_date)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_finalize (
+    comp_code   VARCHAR(10) NOT NULL,
+    entry_type  VARCHAR(10) NOT NULL,
+    entry_date  DATE NOT NULL,
+    KEY ix_comp_type_date (comp_code, entry_type, entry_date)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_it_setup (
+    ac_from_date  DATE NOT NULL,
+    ac_to_date    DATE NOT NULL,
+    set_id        VARCHAR(20) NOT NULL,
+    set_value     DECIMAL(15,2) NULL,
+    KEY ix_year (ac_from_date, ac_to_date, set_id)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_it_slabs (
+    it_ac_from_date  DATE NOT NULL,
+    it_ac_to_date    DATE NOT NULL,
+    it_slab          INT NOT NULL,
+    it_slab_start    DECIMAL(15,2) NULL,
+    it_slab_end      DECIMAL(15,2) NULL,
+    it_per           DECIMAL(6,2) NULL,
+    KEY ix_year (it_ac_from_date, it_ac_to_date)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_it_allowance (
+    allowance_code        VARCHAR(20) NOT NULL PRIMARY KEY,
+    allowance_name        VARCHAR(100) NOT NULL DEFAULT '',
+    allowance_ded_per     DECIMAL(15,2) NULL DEFAULT 0,
+    allowance_ded_amount  DECIMAL(15,2) NULL DEFAULT 0,
+    allowance_flag        CHAR(1) NULL DEFAULT '0',
+    unit_code             VARCHAR(10) NULL,
+    comp_code             VARCHAR(10) NULL,
+    created_by            INT NULL,
+    created_date          DATE NULL,
+    created_time          TIME NULL,
+    modified_by           INT NULL,
+    modified_date         DATE NULL,
+    modified_time         TIME NULL,
+    KEY ix_name_comp (allowance_name, comp_code)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_it_trans (
+    emp_it_trans_id        BIGINT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+    emp_slno               VARCHAR(20) NOT NULL,
+    emp_it_allowance_code  VARCHAR(20) NOT NULL DEFAULT '',
+    emp_amount             DECIMAL(15,2) NULL,
+    emp_allowance_slno     INT NULL,
+    emp_it_from            DATE NOT NULL,
+    emp_it_to              DATE NOT NULL,
+    KEY ix_emp_year (emp_slno, emp_it_from, emp_it_to)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS hr_it (
+    emp_it_id            BIGINT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+    emp_slno             VARCHAR(20) NOT NULL,
+    emp_code             VARCHAR(30) NULL,
+    comp_code            VARCHAR(10) NULL,
+    emp_months_rem       INT NULL,
+    emp_gross            DECIMAL(15,2) NULL,
+    emp_gross_proj       DECIMAL(15,2) NULL,
+    emp_hra              DECIMAL(15,2) NULL,
+    emp_hra_proj         DECIMAL(15,2) NULL,
+    emp_pf               DECIMAL(15,2) NULL,
+    emp_pf_proj          DECIMAL(15,2) NULL,
+    emp_pro_tax          DECIMAL(15,2) NULL,
+    emp_hl_int           DECIMAL(15,2) NULL,
+    emp_hl_int_limit     DECIMAL(15,2) NULL,
+    emp_mc               DECIMAL(15,2) NULL,
+    emp_mc_limit         DECIMAL(15,2) NULL,
+    emp_ta               DECIMAL(15,2) NULL,
+    emp_ta_proj          DECIMAL(15,2) NULL,
+    emp_80c_total        DECIMAL(15,2) NULL,
+    emp_80c_limit        DECIMAL(15,2) NULL,
+    emp_80c_net          DECIMAL(15,2) NULL,
+    emp_taxable_amt      DECIMAL(15,2) NULL,
+    emp_excemption       DECIMAL(15,2) NULL,
+    emp_net_taxable_amt  DECIMAL(15,2) NULL,
+    emp_cess             DECIMAL(15,2) NULL,
+    emp_payable          DECIMAL(15,2) NULL,
+    emp_sal_cut          DECIMAL(15,2) NULL,
+    emp_balance          DECIMAL(15,2) NULL,
+    emp_it_from          DATE NOT NULL,
+    emp_it_to            DATE NOT NULL,
+    created_by           INT NULL,
+    created_date         DATE NULL,
+    created_time         TIME NULL,
+    KEY ix_emp_period (emp_slno, emp_it_from, emp_it_to),
+    KEY ix_comp_period (comp_code, emp_it_from, emp_it_to, emp_code)
+) ENGINE=InnoDB;
+
+CREATE TABLE IF NOT EXISTS numbersetup (
+    no_id     VARCHAR(20) NOT NULL PRIMARY KEY,
+    no_value  VARCHAR(60) NULL
+) ENGINE=InnoDB;

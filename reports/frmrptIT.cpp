@@ -1,0 +1,6 @@
+#include "frmrptIT.h"
+
+frmrptIT::frmrptIT(QWidget *parent) : QWidget(parent)
+{
+    ui.setupUi(this);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// The amount box as the numeric key filter sees it: its text, the selection (the caret is
+// selStart when selLength is 0), and the two properties the filter sets on it.
+struct NumericBox
+{
+    QString text;
+    int selStart = 0;
+    int selLength = 0;
+    int maxLength = 32767;
+    int alignment = 0; // 0 left, 1 right, 2 centre
+};
+
+// Key codes the filter knows. Mode 1 (key press) passes character codes, mode 0 (key down)
+// passes key codes; the Delete key code and the point's character code are both 46.
+namespace NumericKeys {
+inline constexpr int Backspace = 8;
+inline constexpr int Enter = 13;
+inline constexpr int Minus = 45;
+inline constexpr int Point = 46;
+inline constexpr int Delete = 46;
+} // namespace NumericKeys
+
+// Turns an amount box into a fixed-decimal input: the box always shows an optional "-",
+// integer digits, "." and exactly `decimals` decimal digits. Returns the key to pass on
+// to the box (0 when consumed). `message` receives "Invalid decimal length ...!" when
+// maxLength - 2 < decimals (the caller shows it).
+int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int alignment, int mode,
+                     bool minusAllowed, QString *message = nullptr);

@@ -1,0 +1,6 @@
+#include "frmGenerateIncomeTax.h"
+
+frmGenerateIncomeTax::frmGenerateIncomeTax(QWidget *parent) : QWidget(parent)
+{
+    ui.setupUi(this);
+}

@@ -1,0 +1,6 @@
+#include "frmIncomeTax.h"
+
+frmIncomeTax::frmIncomeTax(QWidget *parent) : QWidget(parent)
+{
+    ui.setupUi(this);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+
+class QLineEdit;
+class QWidget;
+
+// Design sizes are kept in twips (1440 an inch); at 96 dpi 15 twips make one pixel.
+int TwipsToPixels(int twips);
+int PixelsToTwips(int pixels);
+
+// Selects the whole text of a box (focus handlers of most text boxes).
+void SelectAllText(QLineEdit *box);
+
+// Moves a screen to the middle of the main window's inner area. When the main window does
+// not exist yet, the registered provider creates and loads it; without a provider (tests,
+// tools) nothing moves.
+void CentreInMain(QWidget *window);
+// Registers the function that returns the main window's inner area, creating the main
+// window first when asked to.
+void SetMainAreaProvider(std::function<QWidget *()> provider);

@@ -1,0 +1,79 @@
+#include "QtPlatform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QMessageBox::Icon toIcon(Platform::Icon icon)
+{
+    switch (icon) {
+    case Platform::Icon::Information: return QMessageBox::Information;
+    case Platform::Icon::Warning: return QMessageBox::Warning;
+    case Platform::Icon::Critical: return QMessageBox::Critical;
+    case Platform::Icon::Question: return QMessageBox::Question;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+QWidget *owner()
+{
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+QString QtPlatform::title()
+{
+    return QStringLiteral("Income Tax Calculator");
+}
+
+void QtPlatform::message(const QString &text, Icon icon)
+{
+    QMessageBox box(toIcon(icon), title(), text, QMessageBox::Ok, owner());
+    box.exec();
+}
+
+bool QtPlatform::askOkCancel(const QString &text, Icon icon)
+{
+    QMessageBox box(toIcon(icon), title(), text, QMessageBox::Ok | QMessageBox::Cancel, owner());
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+bool QtPlatform::askYesNo(const QString &text, Icon icon)
+{
+    QMessageBox box(toIcon(icon), title(), text, QMessageBox::Yes | QMessageBox::No, owner());
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtPlatform::saveFileName(const QString &folder, const QString &filter, const QString &proposedName)
+{
+    // The overwrite question is the caller's, with its own wording.
+    return QFileDialog::getSaveFileName(owner(), QString(), QDir(folder).filePath(proposedName), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+bool QtPlatform::openUrl(const QString &address)
+{
+    return QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+bool QtPlatform::startDetached(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+void QtPlatform::exitProgram(int code)
+{
+    std::fflush(nullptr);
+    std::_Exit(code);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "../session/Platform.h"
+
+class QWidget;
+
+// The desktop as Qt Widgets offers it: QMessageBox, QFileDialog, QDesktopServices, QProcess.
+class QtPlatform : public Platform
+{
+public:
+    void message(const QString &text, Icon icon) override;
+    bool askOkCancel(const QString &text, Icon icon) override;
+    bool askYesNo(const QString &text, Icon icon) override;
+    QString saveFileName(const QString &folder, const QString &filter, const QString &proposedName) override;
+    bool openUrl(const QString &address) override;
+    bool startDetached(const QString &program, const QStringList &arguments) override;
+    void exitProgram(int code) override;
+
+    // The title of every message box.
+    static QString title();
+};
