@@ -1,12 +1,218 @@
 #include "frmListView.h"
 
+#include "session/mdlDalvoni.h"
+#include "ui/FormUtil.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QApplication>
+#include <QScrollBar>
+#include <QTimer>
+
+using namespace mdlDalvoni;
+
 frmListView::frmListView(QWidget *parent) : QDialog(parent)
 {
     ui.setupUi(this);
+    m_model.setGridRows(100);
+    ui.GrHelp->setModel(&m_model);
+    ui.GrHelp->verticalHeader()->setVisible(false);
+    ui.GrHelp->verticalHeader()->setDefaultSectionSize(20);
+    ui.GrHelp->horizontalHeader()->setHighlightSections(false);
+    ui.GrHelp->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    ui.GrHelp->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    ui.GrHelp->setColumnWidth(0, 0);
+    ui.GrHelp->setColumnHidden(0, true);
+    ui.TxtSearch->installEventFilter(this);
+    ui.GrHelp->installEventFilter(this);
+    connect(ui.TxtSearch, &QLineEdit::textChanged, this, [this] { TxtSearch_Change(); });
+    connect(ui.GrHelp->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current, const QModelIndex &previous) {
+                if (!m_filling && (current.row() != previous.row() || current.column() != previous.column()))
+                    GrHelp_RowColChange();
+            });
+    connect(ui.GrHelp, &QTableView::doubleClicked, this, [this] { PickFromGrid(); });
 }
 
-void frmListView::ShowForm(const QString &, int, const QString &, int, int, const QString &, int, const QString &,
-                           int, const QString &, int, const QString &, int, const QString &, int, const QString &,
-                           int, const QString &, int, const QString &, int, const QString &, int, const QString &)
+void frmListView::ShowForm(const QString &HelpQry, int DisplayFields, const QString &HelpText, int FormWidth,
+                           int Icol, const QString &IcolText, int IICol, const QString &IIColText, int IIICol,
+                           const QString &IIIColText, int IVCol, const QString &IVColText, int VCol,
+                           const QString &VColText, int VICol, const QString &VIColText, int VIICol,
+                           const QString &VIIColText, int VIIICol, const QString &VIIIColText, int IXCol,
+                           const QString &IXColText, int XCol, const QString &XColText)
 {
+    Recordset rs = Db().query(HelpQry);
+    if (rs.eof()) {
+        rs.close();
+        return;
+    }
+
+    frmListView dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(HelpText);
+    const int width = TwipsToPixels(FormWidth);
+    dialog.resize(width, qMax(dialog.height(), 460));
+
+    const int widths[10] = {Icol, IICol > 0 ? IICol - 450 : IICol, IIICol, IVCol, VCol,
+                            VICol, VIICol, VIIICol, IXCol, XCol};
+    const QString *texts[10] = {&IcolText, &IIColText, &IIIColText, &IVColText, &VColText,
+                                &VIColText, &VIIColText, &VIIIColText, &IXColText, &XColText};
+    for (int c = 1; c <= 10; ++c) {
+        dialog.m_model.setHeading(c, *texts[c - 1]);
+        const int px = TwipsToPixels(widths[c - 1]);
+        dialog.ui.GrHelp->setColumnHidden(c, px <= 0);
+        if (px > 0)
+            dialog.ui.GrHelp->setColumnWidth(c, px);
+    }
+
+    const int shown = qBound(1, DisplayFields, 10);
+    const int available = rs.columnCount();
+    dialog.m_filling = true;
+    int counter = 0;
+    int gridRows = dialog.m_model.gridRows();
+    while (!rs.eof()) {
+        ++counter;
+        if (counter >= gridRows - 1)
+            gridRows += 10;
+        for (int c = 1; c <= shown && c <= available; ++c)
+            dialog.m_model.setCell(counter, c, rs.text(c - 1));
+        rs.moveNext();
+    }
+    rs.close();
+    dialog.m_model.setGridRows(gridRows);
+    dialog.ui.GrHelp->setCurrentIndex(dialog.m_model.index(0, 1));
+    dialog.m_filling = false;
+    if (counter > 15)
+        dialog.m_pendingTopRow = counter - 15;
+
+    dialog.ui.TxtSearch->setFocus();
+    dialog.exec();
+}
+
+int frmListView::currentRow() const
+{
+    const QModelIndex i = ui.GrHelp->currentIndex();
+    return i.isValid() ? i.row() + 1 : 1;
+}
+
+int frmListView::topRow() const
+{
+    return ui.GrHelp->verticalScrollBar()->value() + 1;
+}
+
+void frmListView::SetTopRow(int row)
+{
+    ui.GrHelp->scrollTo(m_model.index(row - 1, 1), QAbstractItemView::PositionAtTop);
+    // scrollTo stops at the last page; a top row inside it is what the grid can show.
+    ui.GrHelp->verticalScrollBar()->setValue(
+        qMin(row - 1, ui.GrHelp->verticalScrollBar()->maximum()));
+}
+
+void frmListView::SetCurrentRow(int row)
+{
+    ui.GrHelp->setCurrentIndex(m_model.index(row - 1, 0));
+    ui.GrHelp->selectRow(row - 1);
+}
+
+void frmListView::TxtSearch_Change()
+{
+    const QString search = ui.TxtSearch->text();
+    const int length = search.size();
+    if (length == 0) {
+        SetTopRow(1);
+        SetCurrentRow(1);
+        ListPick1.clear();
+        ListPick2.clear();
+        return;
+    }
+    const QString wanted = search.toUpper();
+    for (int row = 1; row < m_model.gridRows(); ++row) {
+        if (m_model.cell(row, 1).isEmpty())
+            return;
+        if (m_model.cell(row, 2).left(length).toUpper() == wanted) {
+            m_searchRow = row;
+            SetTopRow(row);
+            SetCurrentRow(row);
+            for (int n = 1; n <= 3; ++n)
+                ListPick(n) = m_model.cell(m_searchRow, n);
+            for (int n = 4; n <= 10; ++n)
+                ListPick(n) = m_model.cell(currentRow(), n);
+            return;
+        }
+    }
+}
+
+void frmListView::GrHelp_RowColChange()
+{
+    const int row = currentRow();
+    for (int n = 1; n <= 10; ++n)
+        ListPick(n) = m_model.cell(row, n);
+}
+
+void frmListView::PickFromSearch()
+{
+    for (int n = 1; n <= 3; ++n)
+        ListPick(n) = m_model.cell(m_searchRow, n);
+    const int row = currentRow();
+    for (int n = 4; n <= 10; ++n)
+        ListPick(n) = m_model.cell(row, n);
+    accept();
+}
+
+void frmListView::PickFromGrid()
+{
+    const int row = currentRow();
+    for (int n = 1; n <= 10; ++n)
+        ListPick(n) = m_model.cell(row, n);
+    accept();
+}
+
+bool frmListView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn && watched == ui.TxtSearch) {
+        SelectAllText(ui.TxtSearch);
+    } else if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (key->key() == Qt::Key_Escape) {
+            PickFromSearch();
+            return true;
+        }
+        if (watched == ui.TxtSearch) {
+            if (key->key() == Qt::Key_Down) {
+                ui.GrHelp->setFocus();
+                return true;
+            }
+            if (enter) {
+                PickFromSearch();
+                return true;
+            }
+        } else if (watched == ui.GrHelp && enter) {
+            PickFromGrid();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmListView::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The grid can scroll only once it has its size.
+    if (m_pendingTopRow > 0) {
+        const int row = m_pendingTopRow;
+        m_pendingTopRow = 0;
+        QTimer::singleShot(0, this, [this, row] { SetTopRow(row); });
+    }
+}
+
+void frmListView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        PickFromSearch();
+        return;
+    }
+    // Enter must not reach QDialog's default-button handling.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        return;
+    QDialog::keyPressEvent(event);
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "ListViewModel.h"
 #include "ui_frmListView.h"
 
 // The program's one pick-list: a modal search list over a query; the pick comes back in
@@ -13,8 +14,9 @@ class frmListView : public QDialog
 public:
     explicit frmListView(QWidget *parent = nullptr);
 
-    // Runs HelpQry on the session connection and, when it yields rows, shows them modally.
-    // Widths are in twips; a width of 0 hides the column. A query error propagates (DbError).
+    // Runs HelpQry on the session connection and, when it yields rows, shows them modally
+    // in a freshly created dialog. Widths are in twips; a width of 0 hides the column.
+    // A query error propagates to the caller (DbError); an empty result shows nothing.
     static void ShowForm(const QString &HelpQry, int DisplayFields, const QString &HelpText, int FormWidth,
                          int Icol, const QString &IcolText, int IICol, const QString &IIColText,
                          int IIICol, const QString &IIIColText, int IVCol, const QString &IVColText,
@@ -22,5 +24,29 @@ public:
                          int VIICol, const QString &VIIColText, int VIIICol, const QString &VIIIColText,
                          int IXCol, const QString &IXColText, int XCol, const QString &XColText);
 
+    // The grid as the screen shows it (row 0 the headings, data from row 1).
+    ListViewModel &grid() { return m_model; }
+    int currentRow() const;
+    int topRow() const;
+    int searchRow() const { return m_searchRow; }
+
     Ui::frmListView ui;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void TxtSearch_Change();
+    void GrHelp_RowColChange();
+    void PickFromSearch();
+    void PickFromGrid();
+    void SetTopRow(int row);
+    void SetCurrentRow(int row);
+
+    ListViewModel m_model;
+    int m_searchRow = 1;
+    bool m_filling = false;
+    int m_pendingTopRow = 0;
 };

@@ -1,0 +1,214 @@
+// The lookup list: filling and growth, scrolling, the search on column 2, keys and picks.
+#include "ModalDriver.h"
+#include "RecordingPlatform.h"
+#include "TestDb.h"
+#include "lookup/frmListView.h"
+#include "session/mdlDalvoni.h"
+
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QtTest>
+
+using namespace mdlDalvoni;
+
+namespace {
+
+// Fills numbersetup with n rows ('K0001', 'NAME...') to look up.
+void fillRows(int n, const QString &namePrefix = QStringLiteral("ROW"))
+{
+    QString sql = QStringLiteral("INSERT INTO numbersetup VALUES ");
+    for (int i = 1; i <= n; ++i) {
+        if (i > 1)
+            sql += QLatin1Char(',');
+        const QString n5 = QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
+        sql += QStringLiteral("('K") + n5 + QStringLiteral("','") + namePrefix + n5 + QStringLiteral("')");
+    }
+    TestDb::Exec(sql);
+}
+
+void show(const QString &sql, int fields = 2, int secondWidth = 4000)
+{
+    frmListView::ShowForm(sql, fields, QStringLiteral("Lookup"), 8000, 1000, QStringLiteral("Code"), secondWidth,
+                          QStringLiteral("Name"), 0, QString(), 0, QString(), 0, QString(), 0, QString(), 0,
+                          QString(), 0, QString(), 0, QString(), 0, QString());
+}
+
+const char *const kQuery = "Select no_id, no_value from numbersetup order by no_id";
+
+} // namespace
+
+class tst_frmListView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        TestDb::Reset();
+    }
+
+    void emptyResultShowsNothingAndKeepsSlots()
+    {
+        ListPick1 = QStringLiteral("kept");
+        bool shown = false;
+        WhenModalShown<frmListView>([&](frmListView *d) { shown = true; d->reject(); }, 300);
+        show(kQuery);
+        QTest::qWait(400);
+        QVERIFY(!shown);
+        QCOMPARE(ListPick1, QStringLiteral("kept"));
+    }
+
+    void gridGrowsByTenAndScrollsToTheLastRows_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("gridRows");
+        QTest::addColumn<int>("topRow");
+        QTest::newRow("one row") << 1 << 100 << 1;
+        QTest::newRow("fifteen rows") << 15 << 100 << 1;
+        QTest::newRow("sixteen rows") << 16 << 100 << 1;
+        QTest::newRow("thirty rows") << 30 << 100 << 15;
+        QTest::newRow("98 rows") << 98 << 100 << 83;
+        QTest::newRow("99 rows") << 99 << 110 << 84;
+    }
+    void gridGrowsByTenAndScrollsToTheLastRows()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, gridRows);
+        QFETCH(int, topRow);
+        fillRows(rows);
+        int seenRows = 0, seenTop = 0;
+        QString lastCode, afterLast, width2;
+        int seenMaxTop = 0;
+        bool lastVisible = false;
+        WhenModalShown<frmListView>([&](frmListView *d) {
+            seenRows = d->grid().gridRows();
+            seenTop = d->topRow();
+            seenMaxTop = d->ui.GrHelp->verticalScrollBar()->maximum() + 1;
+            lastVisible = d->ui.GrHelp->viewport()->rect().intersects(
+                d->ui.GrHelp->visualRect(d->grid().index(rows - 1, 1)));
+            lastCode = d->grid().cell(rows, 1);
+            afterLast = d->grid().cell(rows + 1, 1);
+            width2 = QString::number(d->ui.GrHelp->columnWidth(2));
+            d->reject();
+        });
+        show(kQuery);
+        QCOMPARE(seenRows, gridRows);
+        // The grid scrolls as far as its last page allows; the last rows are in view.
+        QCOMPARE(seenTop, qMin(topRow, seenMaxTop));
+        QVERIFY(lastVisible);
+        QCOMPARE(lastCode, QStringLiteral("K%1").arg(rows, 5, 10, QLatin1Char('0')));
+        QCOMPARE(afterLast, QString());
+        QCOMPARE(width2, QString::number((4000 - 450 + 7) / 15));
+    }
+
+    void searchFindsTheFirstRowByTheStartOfColumnTwo()
+    {
+        TestDb::Exec("INSERT INTO numbersetup VALUES ('A1','PRAKASH'),('A2','RAMESH'),('A3','rajesh'),('A4','RANI'),"
+                     "('A5','SURA'),('A6',NULL)");
+        QStringList picks;
+        WhenModalShown<frmListView>([&](frmListView *d) {
+            QTest::keyClicks(d->ui.TxtSearch, QStringLiteral("rA"));
+            picks << ListPick1 << ListPick2 << QString::number(d->currentRow());
+            // Found inside the column but not at its start: nothing changes.
+            d->ui.TxtSearch->setText(QStringLiteral("URA"));
+            picks << QString::number(d->currentRow());
+            // Cleared: row 1 highlighted, first two slots emptied.
+            d->ui.TxtSearch->clear();
+            picks << ListPick1 << ListPick2 << QString::number(d->currentRow());
+            QTest::keyClicks(d->ui.TxtSearch, QStringLiteral("raj"));
+            QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return);
+        });
+        show(kQuery);
+        QCOMPARE(picks, (QStringList{"A2", "RAMESH", "2", "2", "", "", "1"}));
+        QCOMPARE(ListPick1, QStringLiteral("A3"));
+        QCOMPARE(ListPick2, QStringLiteral("rajesh"));
+    }
+
+    void keysAndPicks()
+    {
+        TestDb::Exec("INSERT INTO numbersetup VALUES ('A1','ONE'),('A2','TWO'),('A3','THREE')");
+        // Escape returns the highlighted (search) row, not an empty pick.
+        WhenModalShown<frmListView>([](frmListView *d) { QTest::keyClick(d->ui.TxtSearch, Qt::Key_Escape); });
+        show(kQuery);
+        QCOMPARE(ListPick1, QStringLiteral("A1"));
+        ClearListPicks();
+
+        // Down moves into the grid; moving the current cell refreshes the slots; Enter picks.
+        QString whileOpen;
+        WhenModalShown<frmListView>([&](frmListView *d) {
+            QTest::keyClick(d->ui.TxtSearch, Qt::Key_Down);
+            QTest::keyClick(d->ui.GrHelp, Qt::Key_Down);
+            QTest::keyClick(d->ui.GrHelp, Qt::Key_Down);
+            whileOpen = ListPick2;
+            QTest::keyClick(d->ui.GrHelp, Qt::Key_Return);
+        });
+        show(kQuery);
+        QCOMPARE(whileOpen, QStringLiteral("THREE"));
+        QCOMPARE(ListPick1, QStringLiteral("A3"));
+        ClearListPicks();
+
+        // Double-click picks the row clicked.
+        WhenModalShown<frmListView>([&](frmListView *d) {
+            const QRect r = d->ui.GrHelp->visualRect(d->grid().index(1, 1));
+            QTest::mouseClick(d->ui.GrHelp->viewport(), Qt::LeftButton, {}, r.center());
+            QTest::mouseDClick(d->ui.GrHelp->viewport(), Qt::LeftButton, {}, r.center());
+        });
+        show(kQuery);
+        QCOMPARE(ListPick2, QStringLiteral("TWO"));
+        ClearListPicks();
+
+        // The close box keeps what the slots last held; nulls show as empty cells.
+        WhenModalShown<frmListView>([](frmListView *d) { d->reject(); });
+        show("Select no_id, null, no_value from numbersetup order by no_id", 3);
+        QCOMPARE(ListPick1, QString());
+    }
+
+    void everyCallStartsFresh()
+    {
+        fillRows(120);
+        WhenModalShown<frmListView>([](frmListView *d) {
+            QTest::keyClicks(d->ui.TxtSearch, QStringLiteral("ROW00050"));
+            QTest::keyClick(d->ui.TxtSearch, Qt::Key_Escape);
+        });
+        show(kQuery);
+        QCOMPARE(ListPick1, QStringLiteral("K00050"));
+        int rows = 0, searchRow = 0;
+        QString search;
+        WhenModalShown<frmListView>([&](frmListView *d) {
+            rows = d->grid().gridRows();
+            searchRow = d->searchRow();
+            search = d->ui.TxtSearch->text();
+            d->reject();
+        });
+        show("Select no_id, no_value from numbersetup where no_id<'K00010' order by no_id");
+        QCOMPARE(rows, 100);
+        QCOMPARE(searchRow, 1);
+        QCOMPARE(search, QString());
+    }
+
+    void thirtyThousandRowsStayQuick()
+    {
+        for (int block = 0; block < 30; ++block) {
+            QString sql = QStringLiteral("INSERT INTO numbersetup VALUES ");
+            for (int i = 0; i < 1000; ++i) {
+                const int n = block * 1000 + i;
+                sql += QStringLiteral("%1('N%2','NAME%2')").arg(i ? "," : "").arg(n, 6, 10, QLatin1Char('0'));
+            }
+            TestDb::Exec(sql);
+        }
+        QString found;
+        int rows = 0;
+        WhenModalShown<frmListView>([&](frmListView *d) {
+            rows = d->grid().gridRows();
+            QTest::keyClicks(d->ui.TxtSearch, QStringLiteral("name029999"));
+            found = ListPick1;
+            d->reject();
+        });
+        show(kQuery);
+        QCOMPARE(found, QStringLiteral("N029999"));
+        QVERIFY(rows > 30000);
+    }
+};
+
+QTEST_MAIN(tst_frmListView)
+#include "tst_frmlistview.moc"
