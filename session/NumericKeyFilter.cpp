@@ -201,8 +201,8 @@ int digit(NumericBox &box, int key, int maxLength, int decimals, bool minusAllow
 
 } // namespace
 
-int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int alignment, int mode,
-                     bool minusAllowed, QString *message)
+int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int alignment, int mode, bool minusAllowed,
+                     QString *message)
 {
     box.maxLength = maxLength;
     box.alignment = alignment < 0 || alignment > 2 ? 0 : alignment;

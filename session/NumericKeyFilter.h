@@ -27,8 +27,8 @@ inline constexpr int Delete = 46;
 // integer digits, "." and exactly `decimals` decimal digits. Returns the key to pass on
 // to the box (0 when consumed). `message` receives "Invalid decimal length ...!" when
 // maxLength - 2 < decimals (the caller shows it).
-int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int alignment, int mode,
-                     bool minusAllowed, QString *message = nullptr);
+int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int alignment, int mode, bool minusAllowed,
+                     QString *message = nullptr);
 
 // The decimal template: "0." followed by `decimals` zeros ("0.00").
 QString NumericTemplate(int decimals);

@@ -28,10 +28,7 @@ struct Box
         b.selLength = selLength;
     }
 
-    int run(int key, int mode)
-    {
-        return NumericKeyFilter(b, key, maxLength, decimals, 1, mode, minus, &message);
-    }
+    int run(int key, int mode) { return NumericKeyFilter(b, key, maxLength, decimals, 1, mode, minus, &message); }
 
     // A key as the box receives it: key down, then key press with its character; a key the
     // filter passes on replaces the selection, within the box's maximum length.
@@ -62,9 +59,8 @@ struct Box
 
 bool wellFormed(const QString &text, int decimals, bool minus)
 {
-    const QRegularExpression form(QStringLiteral("^%1[0-9]+\\.[0-9]{%2}$")
-                                      .arg(minus ? QStringLiteral("-?") : QString())
-                                      .arg(decimals));
+    const QRegularExpression form(
+        QStringLiteral("^%1[0-9]+\\.[0-9]{%2}$").arg(minus ? QStringLiteral("-?") : QString()).arg(decimals));
     return form.match(text).hasMatch();
 }
 
@@ -107,6 +103,7 @@ private slots:
         QCOMPARE(three.b.text, QStringLiteral("5.100"));
     }
 
+    // clang-format off
     void digits_data()
     {
         QTest::addColumn<QString>("text");
@@ -132,6 +129,8 @@ private slots:
         QTest::newRow("letters, blank, plus, minus, Enter") << "56.78" << 2 << 0 << "a Z+-\r" << "56.78";
     }
 
+    // clang-format on
+
     void digits()
     {
         QFETCH(QString, text);
@@ -146,6 +145,7 @@ private slots:
 
     // Backspace and Delete share the rules for a selection; without one they take the
     // character left or right of the caret.
+    // clang-format off
     void erasing_data()
     {
         QTest::addColumn<QString>("text");
@@ -184,6 +184,8 @@ private slots:
                                                                     << 1;
         }
     }
+
+    // clang-format on
 
     void erasing()
     {
@@ -261,6 +263,7 @@ private slots:
         QVERIFY(ok.message.isEmpty());
     }
 
+    // clang-format off
     void textFromElsewhereIsBroughtToTheTemplate_data()
     {
         QTest::addColumn<QString>("text");
@@ -273,6 +276,8 @@ private slots:
         QTest::newRow("sign and zero") << "-0" << "-0.00";
     }
 
+    // clang-format on
+
     void textFromElsewhereIsBroughtToTheTemplate()
     {
         QFETCH(QString, text);
@@ -282,6 +287,7 @@ private slots:
         QTEST(box.b.text, "expected");
     }
 
+    // clang-format off
     void paste_data()
     {
         QTest::addColumn<QString>("pasted");
@@ -298,6 +304,8 @@ private slots:
         QTest::newRow("too long") << "1234567890" << false << "56.78";
         QTest::newRow("nine digits") << "123456789" << true << "123456789.00";
     }
+
+    // clang-format on
 
     void paste()
     {
@@ -343,8 +351,8 @@ private slots:
                 else
                     box.type(keys.at(rng.bounded(int(keys.length()))));
                 const QString t = box.b.text;
-                if (!wellFormed(t, box.decimals, box.minus) || t.length() > box.maxLength
-                    || box.b.selStart + box.b.selLength > t.length()) {
+                if (!wellFormed(t, box.decimals, box.minus) || t.length() > box.maxLength ||
+                    box.b.selStart + box.b.selLength > t.length()) {
                     QFAIL(qPrintable(QStringLiteral("round %1 step %2: \"%3\" (max %4, %5 decimals)")
                                          .arg(round)
                                          .arg(step)

@@ -46,9 +46,9 @@ bool isNavigation(int key)
 // Editing shortcuts of the line edit that would change the text behind the filter's back.
 bool isOtherEdit(QKeyEvent *e)
 {
-    return e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo)
-           || e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteStartOfWord)
-           || e->matches(QKeySequence::DeleteEndOfWord) || e->matches(QKeySequence::DeleteCompleteLine);
+    return e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo) ||
+           e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteStartOfWord) ||
+           e->matches(QKeySequence::DeleteEndOfWord) || e->matches(QKeySequence::DeleteCompleteLine);
 }
 
 // The code a key-down handler sees for a key: the Delete key is the only one that gives 46
@@ -194,8 +194,8 @@ bool NumericEdit::keyPress(QKeyEvent *e)
         return false;
     }
     const QString text = e->text();
-    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier) || text.length() != 1
-        || text.at(0) < QLatin1Char(' '))
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier) || text.length() != 1 ||
+        text.at(0) < QLatin1Char(' '))
         return !text.isEmpty(); // other shortcuts go on to the screen; control characters stop here
     // As a key down and then a key press with the character; only a digit the filter passes on
     // reaches the box.
