@@ -56,7 +56,7 @@ inline const QDate LastFinalised{2018, 9, 30};
 // databases already hold data and options.reset is not set.
 DemoSummary Generate(DbConnection &db, const DemoOptions &options);
 
-// Empties every table of both databases.
+// Empties every table of both databases (not inside a transaction: each table is truncated).
 void Clear(DbConnection &db);
 
 // The users Generate creates, and the lines that tell a person how to log in.

@@ -1,5 +1,6 @@
 // itdemo: fills the suite's databases with the demo company and prints its users.
 #include "DemoData.h"
+#include "session/AppSettings.h"
 #include "session/DbConnection.h"
 #include "session/mdlDalvoni.h"
 
@@ -31,11 +32,27 @@ int main(int argc, char *argv[])
                                           QStringLiteral("address"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption usersOption(QStringLiteral("users"),
                                          QStringLiteral("Only print the demo users and their passwords."));
-    parser.addOptions({employeesOption, resetOption, seedOption, serverOption, usersOption});
+    const QCommandLineOption settingsOption(
+        QStringLiteral("settings"),
+        QStringLiteral("Only write the settings IncomeTax needs for the demo (server address and the "
+                       "workstation's unit) where they are absent."));
+    parser.addOptions({employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption});
     parser.process(app);
 
     if (parser.isSet(usersOption)) {
         out << DemoData::UsersText();
+        return 0;
+    }
+    if (parser.isSet(settingsOption)) {
+        const auto writeIfAbsent = [&](const char *section, const char *key, const QString &value) {
+            const QString s = QLatin1String(section), k = QLatin1String(key);
+            if (AppSettings::Get(s, k).isEmpty()) {
+                AppSettings::Save(s, k, value);
+                out << "Setting " << s << '/' << k << " = " << value << '\n';
+            }
+        };
+        writeIfAbsent(AppSettings::ServerSection, AppSettings::ServerKey, parser.value(serverOption));
+        writeIfAbsent(AppSettings::WorkstationSection, AppSettings::UnitKey, QLatin1String(DemoData::HeadOfficeUnit));
         return 0;
     }
 
