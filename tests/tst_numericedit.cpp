@@ -49,6 +49,12 @@ private slots:
         box->selectAll();
         QTest::keyClick(box.get(), Qt::Key_Backspace);
         QCOMPARE(box->text(), QStringLiteral("0.00"));
+
+        box->setText(QStringLiteral("12.50"));
+        box->setReadOnly(true);
+        QTest::keyClicks(box.get(), QStringLiteral("7."));
+        QTest::keyClick(box.get(), Qt::Key_Backspace);
+        QCOMPARE(box->text(), QStringLiteral("12.50"));
     }
 
     void enterReachesTheScreenFirst()

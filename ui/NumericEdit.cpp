@@ -168,6 +168,9 @@ bool NumericEdit::keyPress(QKeyEvent *e)
     }
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape)
         return false;
+    // A read-only box keeps its text; the box itself only moves and copies.
+    if (m_box->isReadOnly())
+        return false;
     if (e->matches(QKeySequence::Paste)) {
         paste(QGuiApplication::clipboard()->text());
         return true;
@@ -231,7 +234,7 @@ bool NumericEdit::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (event->type() == QEvent::KeyPress)
         return keyPress(static_cast<QKeyEvent *>(event));
-    if (event->type() == QEvent::ContextMenu) {
+    if (event->type() == QEvent::ContextMenu && !m_box->isReadOnly()) {
         contextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
         return true;
     }

@@ -282,7 +282,7 @@ Pay payOf(const Employee &e, const Year &y)
 {
     Pay p{};
     // About eight per cent increment every April.
-    p.basic = std::round(e.basic2018 / std::pow(1.08, 2018 - y.from) / 100) * 100;
+    p.basic = qMax(15000.0, std::round(e.basic2018 / std::pow(1.08, 2018 - y.from) / 100) * 100);
     p.da = std::round(p.basic * 0.12);
     p.special = e.hasSpecial ? e.special : 0;
     p.hra = std::round(p.basic * (isMetro(e.unit) ? 0.5 : 0.4));
