@@ -326,8 +326,8 @@ private slots:
         QVERIFY(!NumericPaste(b, QStringLiteral("123456789"), kMax, kDec, true)); // no room for a sign
     }
 
-    // Whatever is typed or erased, wherever the caret and selection are, the box holds an
-    // optional sign, digits, the point and exactly its decimals, within its maximum length.
+    // Whatever is typed, erased or pasted, wherever the caret and selection are, the box holds
+    // an optional sign, digits, the point and exactly its decimals, within its maximum length.
     void randomKeysKeepAWellFormedAmount()
     {
         QRandomGenerator rng(20260412);
@@ -337,20 +337,30 @@ private slots:
             box.decimals = rng.bounded(0, 4);
             box.maxLength = box.decimals + 2 + rng.bounded(0, 10);
             box.minus = rng.bounded(2) == 1;
+            bool keySeen = false;
             for (int step = 0; step < 40; ++step) {
                 const int len = box.b.text.length();
                 if (len > 0 && rng.bounded(4) == 0) {
                     box.b.selStart = rng.bounded(len + 1);
                     box.b.selLength = rng.bounded(len - box.b.selStart + 1);
                 }
-                const int what = rng.bounded(10);
-                if (what == 0)
+                const int what = rng.bounded(12);
+                if (what == 0) {
                     box.backspace();
-                else if (what == 1)
+                } else if (what == 1) {
                     box.del();
-                else
+                } else if (what == 2) {
+                    QString pasted;
+                    for (int n = rng.bounded(1, 14); n > 0; --n)
+                        pasted += keys.at(rng.bounded(int(keys.length())));
+                    NumericPaste(box.b, pasted, box.maxLength, box.decimals, box.minus);
+                } else {
                     box.type(keys.at(rng.bounded(int(keys.length()))));
+                }
                 const QString t = box.b.text;
+                if (t.isEmpty() && !keySeen)
+                    continue; // a refused paste leaves a box that never had a key empty
+                keySeen = true;
                 if (!wellFormed(t, box.decimals, box.minus) || t.length() > box.maxLength ||
                     box.b.selStart + box.b.selLength > t.length()) {
                     QFAIL(qPrintable(QStringLiteral("round %1 step %2: \"%3\" (max %4, %5 decimals)")
