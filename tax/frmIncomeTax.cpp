@@ -2,10 +2,10 @@
 
 #include "lookup/frmListView.h"
 #include "session/Common.h"
-#include "session/NumericKeyFilter.h"
 #include "session/Platform.h"
 #include "session/mdlDalvoni.h"
 #include "ui/FormUtil.h"
+#include "ui/NumericEdit.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -23,44 +23,6 @@ const QString kDetailsMessage = QStringLiteral("Please Enter the Details Properl
 void inform(const QString &text)
 {
     platform().message(text, Platform::Icon::Information);
-}
-
-// Hands a key of an amount box to the numeric key filter (12 long, 2 decimals, right
-// aligned, no minus); true when the filter consumed it.
-bool filterAmountKey(QLineEdit *box, QKeyEvent *event)
-{
-    int key = 0, mode = 1;
-    if (event->key() == Qt::Key_Delete) {
-        key = NumericKeys::Delete;
-        mode = 0;
-    } else if (event->key() == Qt::Key_Backspace) {
-        key = NumericKeys::Backspace;
-    } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        key = NumericKeys::Enter;
-    } else if (!event->text().isEmpty() && event->text().at(0).isPrint()) {
-        key = event->text().at(0).unicode();
-    } else {
-        return false; // arrows, Home, End and the like move the caret as usual
-    }
-    NumericBox b;
-    b.text = box->text();
-    b.selStart = box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
-    b.selLength = box->selectedText().size();
-    b.maxLength = box->maxLength();
-    QString message;
-    const int passed = NumericKeyFilter(b, key, 12, 2, 1, mode, false, &message);
-    if (!message.isEmpty())
-        inform(message);
-    box->setMaxLength(b.maxLength);
-    box->setAlignment((b.alignment == 1 ? Qt::AlignRight : b.alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft)
-                      | Qt::AlignVCenter);
-    if (box->text() != b.text)
-        box->setText(b.text);
-    if (b.selLength > 0)
-        box->setSelection(b.selStart, b.selLength);
-    else
-        box->setCursorPosition(b.selStart);
-    return passed == 0;
 }
 
 void setShown(QWidget *w, const QString &text)
@@ -100,6 +62,11 @@ frmIncomeTax::frmIncomeTax(QWidget *parent) : QWidget(parent)
 
     for (QLineEdit *box : {ui.TxEmpCode, ui.TxDedMove, ui.TxHLInterest, ui.TxMediClaim})
         box->installEventFilter(this);
+    AttachNumericKeyFilter(ui.TxHLInterest, 12, 2, 1, false);
+    AttachNumericKeyFilter(ui.TxMediClaim, 12, 2, 1, false);
+    // The edit box takes amounts only in the Amount column: its filter is called from our own.
+    m_amountFilter = AttachNumericKeyFilter(ui.TxDedMove, 12, 2, 1, false);
+    ui.TxDedMove->removeEventFilter(m_amountFilter);
 
     connect(ui.TxEmpCode, &QLineEdit::textChanged, this, [this] { TxEmpCode_Change(); });
     connect(ui.TxHLInterest, &QLineEdit::textChanged, this, [this] { TxHLInterest_Change(); });
@@ -156,14 +123,10 @@ bool frmIncomeTax::eventFilter(QObject *watched, QEvent *event)
             if (TxDedMove_KeyDown(key))
                 return true;
             if (EditCol == 2)
-                return filterAmountKey(ui.TxDedMove, key);
+                return static_cast<QObject *>(m_amountFilter)->eventFilter(ui.TxDedMove, event);
         }
-    } else if (watched == ui.TxHLInterest || watched == ui.TxMediClaim) {
-        auto *box = static_cast<QLineEdit *>(watched);
-        if (type == QEvent::FocusIn)
-            SelectAllText(box);
-        else if (type == QEvent::KeyPress)
-            return filterAmountKey(box, static_cast<QKeyEvent *>(event));
+    } else if ((watched == ui.TxHLInterest || watched == ui.TxMediClaim) && type == QEvent::FocusIn) {
+        SelectAllText(static_cast<QLineEdit *>(watched));
     }
     return QWidget::eventFilter(watched, event);
 }

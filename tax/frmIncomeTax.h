@@ -7,6 +7,7 @@
 
 class DbError;
 class QKeyEvent;
+class NumericEdit;
 class QLineEdit;
 
 // Income Tax Calculator: one employee's figures, declarations and tax for the tax year.
@@ -65,4 +66,5 @@ private:
 
     Worksheet::Figures m_fig;
     Worksheet::YearSetup m_setup;
+    NumericEdit *m_amountFilter = nullptr;
 };
