@@ -84,14 +84,14 @@ bool TaxInputsDiffer(const Figures &a, const Figures &b)
 
 QString SetupSql(const QDate &finYearFrom, const QDate &finYearTo)
 {
-    return QStringLiteral("Select * from hr_it_setup where ac_from_date='") + SqlDate(finYearFrom)
-           + QStringLiteral("' and ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
+    return QStringLiteral("Select * from hr_it_setup where ac_from_date='") + SqlDate(finYearFrom) +
+           QStringLiteral("' and ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
 }
 
 QString SlabsSql(const QDate &finYearFrom, const QDate &finYearTo)
 {
-    return QStringLiteral("select * from hr_it_slabs where it_ac_from_date='") + SqlDate(finYearFrom)
-           + QStringLiteral("' and it_ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
+    return QStringLiteral("select * from hr_it_slabs where it_ac_from_date='") + SqlDate(finYearFrom) +
+           QStringLiteral("' and it_ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
 }
 
 void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f)
@@ -136,17 +136,18 @@ QString EmployeeListSql(const QString &typed, const QString &companyCode)
         "Select concat(emp_code_char,emp_code),emp_name,desig_name,dept_name,unit_name,comp_name,emp_slno,emp_pan,"
         "emp_unit_code,hr_employee.comp_code from  hr0910.hr_employee Left Outer Join hr0910.hr_designation on "
         "desig_code=emp_desig_code  Left Outer Join hr0910.hr_department on dept_code=emp_dept_code  Left Outer Join "
-        "dalvoni.unitmaster on unitmaster.unit_code=hr_employee.emp_unit_code  Left Outer Join dalvoni.acc_companymaster "
+        "dalvoni.unitmaster on unitmaster.unit_code=hr_employee.emp_unit_code  Left Outer Join "
+        "dalvoni.acc_companymaster "
         "on acc_companymaster.comp_code=hr0910.hr_employee.comp_code");
     const QString company = SqlEscape(companyCode);
     if (typed.isEmpty())
-        return select + QStringLiteral(" where  hr_employee.comp_code='") + company
-               + QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
+        return select + QStringLiteral(" where  hr_employee.comp_code='") + company +
+               QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
     const QString t = SqlLikeEscape(typed.trimmed().toUpper());
-    return select + QStringLiteral(" Where hr_employee.comp_code='") + company
-           + QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + t
-           + QStringLiteral("%' or emp_name like '%") + t
-           + QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
+    return select + QStringLiteral(" Where hr_employee.comp_code='") + company +
+           QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + t +
+           QStringLiteral("%' or emp_name like '%") + t +
+           QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
 }
 
 QString HeadListSql()
@@ -156,17 +157,18 @@ QString HeadListSql()
 
 QString DeclarationsSql(const QString &slno, const QDate &from, const QDate &to)
 {
-    return QStringLiteral("Select * from hr_it_trans Inner join hr_it_allowance on allowance_code=emp_it_allowance_code "
-                          "where emp_slno='")
-           + SqlEscape(slno) + QStringLiteral("'  and emp_it_from='") + SqlDate(from)
-           + QStringLiteral("' and  emp_it_to='") + SqlDate(to) + QStringLiteral("' order by emp_allowance_slno");
+    return QStringLiteral(
+               "Select * from hr_it_trans Inner join hr_it_allowance on allowance_code=emp_it_allowance_code "
+               "where emp_slno='") +
+           SqlEscape(slno) + QStringLiteral("'  and emp_it_from='") + SqlDate(from) +
+           QStringLiteral("' and  emp_it_to='") + SqlDate(to) + QStringLiteral("' order by emp_allowance_slno");
 }
 
 QString TaxRecordSql(const QString &slno, const QDate &from, const QDate &to)
 {
-    return QStringLiteral("Select * from hr_it where emp_slno='") + SqlEscape(slno.trimmed())
-           + QStringLiteral("' and emp_it_from='") + SqlDate(from) + QStringLiteral("' and  emp_it_to='")
-           + SqlDate(to) + QStringLiteral("' ");
+    return QStringLiteral("Select * from hr_it where emp_slno='") + SqlEscape(slno.trimmed()) +
+           QStringLiteral("' and emp_it_from='") + SqlDate(from) + QStringLiteral("' and  emp_it_to='") + SqlDate(to) +
+           QStringLiteral("' ");
 }
 
 LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, const QDate &today)
@@ -273,8 +275,8 @@ void ComputeDeclarations(Figures &f, const SalarySum &sum)
         if (excess <= 0)
             excess = 0;
         const double received = sum(SalaryFigures::Head::HraReceived);
-        const bool metro = f.LbUnit == QLatin1String("MUMBAI") || f.LbUnit == QLatin1String("CHENNAI")
-                           || f.LbUnit == QLatin1String("KOLKATHA") || f.LbUnit == QLatin1String("DELHI");
+        const bool metro = f.LbUnit == QLatin1String("MUMBAI") || f.LbUnit == QLatin1String("CHENNAI") ||
+                           f.LbUnit == QLatin1String("KOLKATHA") || f.LbUnit == QLatin1String("DELHI");
         const double cap = RoundAmount(basic * (metro ? 50 : 40) / 100);
         double exemption = received;
         if (excess > received && cap < received)
@@ -293,9 +295,8 @@ void ComputeTax(Figures &f, const YearSetup &setup)
     const double mediclaim = mcLimit <= num(f.TxMediClaim) ? mcLimit : num(f.TxMediClaim);
     const double interest = hlLimit <= num(f.TxHLInterest) ? hlLimit : num(f.TxHLInterest);
 
-    f.TxTaxableAmt = Format00(num(f.TxGrossPay) + num(f.TxProjection) - num(f.TxHRA) - num(f.TxHraProjection)
-                              - num(f.TxProfTax) - num(f.TxTransportAllowance) - interest - num(f.TxNet80C)
-                              - mediclaim);
+    f.TxTaxableAmt = Format00(num(f.TxGrossPay) + num(f.TxProjection) - num(f.TxHRA) - num(f.TxHraProjection) -
+                              num(f.TxProfTax) - num(f.TxTransportAllowance) - interest - num(f.TxNet80C) - mediclaim);
     const double ta = num(f.TxTaxableAmt), ex = num(f.TxExcemption);
     f.TxNetTaxable = Format00(ta - ex > 0 ? ta - ex : 0);
     f.TxTaxableIncome = Format00(ta - ex > 0 ? ta - ex : 0);
@@ -352,22 +353,22 @@ void ComputeTax(Figures &f, const YearSetup &setup)
 QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
 {
     const QString s = SqlEscape(f.LbSerialNo), st = SqlEscape(f.LbSerialNo.trimmed());
-    const QString period = QStringLiteral("' and emp_it_from='") + SqlDate(from) + QStringLiteral("' and emp_it_to='")
-                           + SqlDate(to) + QStringLiteral("'");
+    const QString period = QStringLiteral("' and emp_it_from='") + SqlDate(from) + QStringLiteral("' and emp_it_to='") +
+                           SqlDate(to) + QStringLiteral("'");
     QStringList statements;
     statements << QStringLiteral("Delete from hr_it_trans where emp_slno='") + s + period;
     const int filled = f.filledLines();
     for (int i = 1; i <= filled; ++i) {
         const DeclarationLine &line = f.lines[i - 1];
         statements << QStringLiteral("Insert into hr_it_trans (emp_slno, emp_it_allowance_code, "
-                                     "emp_amount,emp_allowance_slno,emp_it_from,emp_it_to) values('")
-                          + st + QStringLiteral("','") + SqlEscape(line.code) + QStringLiteral("','")
-                          + SqlEscape(line.amount) + QStringLiteral("',") + QString::number(i) + QStringLiteral(",'")
-                          + SqlDate(from) + QStringLiteral("','") + SqlDate(to) + QStringLiteral("' )");
+                                     "emp_amount,emp_allowance_slno,emp_it_from,emp_it_to) values('") +
+                          st + QStringLiteral("','") + SqlEscape(line.code) + QStringLiteral("','") +
+                          SqlEscape(line.amount) + QStringLiteral("',") + QString::number(i) + QStringLiteral(",'") +
+                          SqlDate(from) + QStringLiteral("','") + SqlDate(to) + QStringLiteral("' )");
     }
-    statements << QStringLiteral("Update hr_it set emp_hl_int=") + PlainNumber(num(f.TxHLInterest))
-                      + QStringLiteral(",emp_mc=") + PlainNumber(num(f.TxMediClaim))
-                      + QStringLiteral(" where emp_slno='") + st + period;
+    statements << QStringLiteral("Update hr_it set emp_hl_int=") + PlainNumber(num(f.TxHLInterest)) +
+                      QStringLiteral(",emp_mc=") + PlainNumber(num(f.TxMediClaim)) +
+                      QStringLiteral(" where emp_slno='") + st + period;
     return statements;
 }
 

@@ -153,8 +153,8 @@ void frmIncomeTax::PickEmployee()
                               QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
                               QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
                               QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
-                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000,
-                              QStringLiteral("Pan"), 0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
+                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
     } catch (const DbError &e) {
         showDbError(e);
         return;
@@ -204,8 +204,9 @@ void frmIncomeTax::LoadFigures()
     linesToGrid();
     showFields();
     if (!result.finalised)
-        inform(QStringLiteral("No salary month of this company has been finalised up to ") + ShortDate(m_setup.taxYearEnd)
-               + QStringLiteral(".   \nThe months remaining cannot be counted, so nothing is projected.   "));
+        inform(QStringLiteral("No salary month of this company has been finalised up to ") +
+               ShortDate(m_setup.taxYearEnd) +
+               QStringLiteral(".   \nThe months remaining cannot be counted, so nothing is projected.   "));
 }
 
 // --- The declaration grid -------------------------------------------------------------
@@ -347,9 +348,8 @@ void frmIncomeTax::TxDedMove_F1()
     if (EditCol == 1) {
         try {
             frmListView::ShowForm(Worksheet::HeadListSql(), 2, QStringLiteral("Other Allowane"), 4000, 0,
-                                  QStringLiteral("Code"), 4000, QStringLiteral("Allowance"), 0, QString(), 0,
-                                  QString(), 0, QString(), 0, QString(), 0, QString(), 0, QString(), 0, QString(), 0,
-                                  QString());
+                                  QStringLiteral("Code"), 4000, QStringLiteral("Allowance"), 0, QString(), 0, QString(),
+                                  0, QString(), 0, QString(), 0, QString(), 0, QString(), 0, QString(), 0, QString());
         } catch (const DbError &e) {
             showDbError(e);
         }
@@ -501,9 +501,9 @@ void frmIncomeTax::CmEdit_Click()
         Worksheet::Save(Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
     } catch (const DbError &e) {
         // Nothing was changed on the server; the screen keeps what the user entered.
-        platform().message(QStringLiteral("Income Tax Details of ") + m_fig.LbName
-                               + QStringLiteral(" Could Not Be Updated.   \n") + e.text()
-                               + QStringLiteral("\nThe stored declarations are unchanged.   "),
+        platform().message(QStringLiteral("Income Tax Details of ") + m_fig.LbName +
+                               QStringLiteral(" Could Not Be Updated.   \n") + e.text() +
+                               QStringLiteral("\nThe stored declarations are unchanged.   "),
                            Platform::Icon::Information);
         return;
     }

@@ -42,7 +42,8 @@ QStringList storedDeclarations(const QString &slno)
             .arg(slno));
     for (; !rs.eof(); rs.moveNext())
         rows << QStringLiteral("%1 %2 %3 %4")
-                    .arg(rs.text(0), Format00(rs.number(1)), rs.text(2), SqlDate(rs.date(QStringLiteral("emp_it_from"))));
+                    .arg(rs.text(0), Format00(rs.number(1)), rs.text(2),
+                         SqlDate(rs.date(QStringLiteral("emp_it_from"))));
     return rows;
 }
 
@@ -172,8 +173,10 @@ private slots:
         QFETCH(double, monthly);
         TestDb::AddEmployee(QStringLiteral("E2"), QStringLiteral("EMP"), QStringLiteral("002"), QStringLiteral("T"));
         for (int month = 4; month <= 9; ++month) {
-            TestDb::AddSalary(QStringLiteral("E2"), QDate(year, month, 1), QStringLiteral("OTH0000000048"), monthly / 2);
-            TestDb::AddSalary(QStringLiteral("E2"), QDate(year, month, 1), QStringLiteral("OTH0000000023"), monthly / 2);
+            TestDb::AddSalary(QStringLiteral("E2"), QDate(year, month, 1), QStringLiteral("OTH0000000048"),
+                              monthly / 2);
+            TestDb::AddSalary(QStringLiteral("E2"), QDate(year, month, 1), QStringLiteral("OTH0000000023"),
+                              monthly / 2);
         }
         TestDb::AddFinalize(QDate(year, 9, 30));
         Sheet s = opened(year, QStringLiteral("E2"), QStringLiteral("HEAD OFFICE"));
@@ -215,10 +218,11 @@ private slots:
         s.fig.TxHLInterest = QStringLiteral("150000.00");
         s.fig.TxMediClaim = QStringLiteral("12345.60");
         Save(mdlDalvoni::Db(), s.fig, s.setup.taxYearStart, s.setup.taxYearEnd);
-        QCOMPARE(storedDeclarations(QStringLiteral("E1")),
-                 QStringList({QStringLiteral("ITA000001 99999.00 1 2017-04-01"),
-                              QStringLiteral("ITA000001 60000.00 1 2018-04-01"),
-                              QStringLiteral("ITA000005 240000.00 2 2018-04-01"), QStringLiteral(" 1500.50 3 2018-04-01")}));
+        QCOMPARE(
+            storedDeclarations(QStringLiteral("E1")),
+            QStringList({QStringLiteral("ITA000001 99999.00 1 2017-04-01"),
+                         QStringLiteral("ITA000001 60000.00 1 2018-04-01"),
+                         QStringLiteral("ITA000005 240000.00 2 2018-04-01"), QStringLiteral(" 1500.50 3 2018-04-01")}));
         QCOMPARE(TestDb::Scalar("select emp_hl_int from hr_it where emp_slno='E1'").toDouble(), 150000.0);
         QCOMPARE(TestDb::Scalar("select emp_mc from hr_it where emp_slno='E1'").toDouble(), 12345.6);
 

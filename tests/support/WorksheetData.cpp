@@ -8,12 +8,13 @@ namespace WorksheetData {
 
 void AddDeclaration(const QString &slno, const QString &code, const QString &amount, int line, int fromYear)
 {
-    TestDb::Exec(QStringLiteral("INSERT INTO hr0910.hr_it_trans (emp_slno,emp_it_allowance_code,emp_amount,"
-                                "emp_allowance_slno,emp_it_from,emp_it_to) VALUES ('%1','%2',%3,%4,'%5-04-01','%6-03-31')")
-                     .arg(slno, code, amount)
-                     .arg(line)
-                     .arg(fromYear)
-                     .arg(fromYear + 1));
+    TestDb::Exec(
+        QStringLiteral("INSERT INTO hr0910.hr_it_trans (emp_slno,emp_it_allowance_code,emp_amount,"
+                       "emp_allowance_slno,emp_it_from,emp_it_to) VALUES ('%1','%2',%3,%4,'%5-04-01','%6-03-31')")
+            .arg(slno, code, amount)
+            .arg(line)
+            .arg(fromYear)
+            .arg(fromYear + 1));
 }
 
 void AddCompleteEmployee()
