@@ -32,7 +32,6 @@ public:
     void ComputeTax();
 
     const Worksheet::Figures &figures() const { return m_fig; }
-    const Worksheet::YearSetup &yearSetup() const { return m_setup; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
