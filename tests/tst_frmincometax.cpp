@@ -237,6 +237,40 @@ private slots:
         QCOMPARE(f.ui.TxNetTax->text(), QStringLiteral("6812"));
     }
 
+    // The last statement of the save fails: the declarations stay as stored, the screen keeps
+    // what the user entered and stays in edit mode.
+    void aFailedSaveLosesNothing()
+    {
+        RecordingPlatform p;
+        frmIncomeTax f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        pickEmployee(f, QStringLiteral("ASHA"));
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        clickCell(f, 1, 2);
+        QCOMPARE(int(f.EditCol), 2);
+        f.ui.TxDedMove->selectAll();
+        typeAndEnter(f, QStringLiteral("1"));
+        QCOMPARE(cell(f, 1, 2), QStringLiteral("1.00"));
+
+        TestDb::Exec("RENAME TABLE hr0910.hr_it TO hr0910.hr_it_away");
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        TestDb::Exec("RENAME TABLE hr0910.hr_it_away TO hr0910.hr_it");
+        QVERIFY(p.lastMessage().startsWith(QStringLiteral("Income Tax Details of ASHA RAO Could Not Be Updated.")));
+        QCOMPARE(TestDb::Count("hr_it_trans where emp_slno='E1' and emp_it_from='2018-04-01'"), 3);
+        QCOMPARE(TestDb::Scalar("select emp_amount from hr_it_trans where emp_slno='E1' and emp_allowance_slno=1 "
+                                "and emp_it_from='2018-04-01'")
+                     .toDouble(),
+                 50000.0);
+        QCOMPARE(f.ui.CmEdit->text(), QStringLiteral("Update - F5"));
+        QCOMPARE(cell(f, 1, 2), QStringLiteral("1.00"));
+
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Details of ASHA RAO Updated.   "));
+        QCOMPARE(TestDb::Count("hr_it_trans where emp_slno='E1' and emp_it_from='2018-04-01'"), 2);
+    }
+
     // Shift+Delete removes the line, leaves 14 lines numbered afresh, and never cuts a filled one.
     void shiftDeleteRemovesAndRenumbers()
     {
