@@ -1,6 +1,524 @@
 #include "frmIncomeTax.h"
 
+#include "lookup/frmListView.h"
+#include "session/Common.h"
+#include "session/Platform.h"
+#include "session/mdlDalvoni.h"
+#include "ui/FormUtil.h"
+#include "ui/NumericEdit.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QTableWidgetItem>
+
+using namespace mdlDalvoni;
+
+namespace {
+
+const QString kEditCaption = QStringLiteral("Edit - F3");
+const QString kUpdateCaption = QStringLiteral("Update - F5");
+const QString kDetailsMessage = QStringLiteral("Please Enter the Details Properly.   ");
+
+void inform(const QString &text)
+{
+    platform().message(text, Platform::Icon::Information);
+}
+
+void setShown(QWidget *w, const QString &text)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+        if (edit->text() != text)
+            edit->setText(text);
+    } else if (auto *label = qobject_cast<QLabel *>(w)) {
+        label->setText(text);
+    }
+}
+
+} // namespace
+
 frmIncomeTax::frmIncomeTax(QWidget *parent) : QWidget(parent)
 {
     ui.setupUi(this);
+
+    QPalette band = ui.LbTitle->palette();
+    band.setColor(QPalette::Window, QColor(0, 0, 128));
+    band.setColor(QPalette::WindowText, Qt::white);
+    ui.LbTitle->setPalette(band);
+    QFont title = ui.LbTitle->font();
+    title.setPointSize(14);
+    title.setBold(true);
+    ui.LbTitle->setFont(title);
+
+    auto *grid = ui.GrDeductions;
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setDefaultSectionSize(TwipsToPixels(255));
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    for (QLineEdit *box : {ui.TxEmpCode, ui.TxDedMove, ui.TxHLInterest, ui.TxMediClaim})
+        box->installEventFilter(this);
+    AttachNumericKeyFilter(ui.TxHLInterest, 12, 2, 1, false);
+    AttachNumericKeyFilter(ui.TxMediClaim, 12, 2, 1, false);
+    // The edit box takes amounts only in the Amount column: its filter is called from our own.
+    m_amountFilter = AttachNumericKeyFilter(ui.TxDedMove, 12, 2, 1, false);
+    ui.TxDedMove->removeEventFilter(m_amountFilter);
+
+    connect(ui.TxEmpCode, &QLineEdit::textChanged, this, [this] { TxEmpCode_Change(); });
+    connect(ui.TxHLInterest, &QLineEdit::textChanged, this, [this] { TxHLInterest_Change(); });
+    connect(ui.TxMediClaim, &QLineEdit::textChanged, this, [this] { TxMediClaim_Change(); });
+    connect(grid, &QTableWidget::cellClicked, this, [this](int row, int col) { GrDeductions_Click(row, col); });
+    connect(ui.CmEdit, &QPushButton::clicked, this, [this] { CmEdit_Click(); });
+    connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
+
+    Form_Load();
+}
+
+void frmIncomeTax::Form_Load()
+{
+    CentreInMain(this);
+
+    auto *grid = ui.GrDeductions;
+    grid->setColumnCount(4);
+    grid->setHorizontalHeaderLabels({QStringLiteral("Sl No"), QStringLiteral("Particulars"), QStringLiteral("Amount"),
+                                     QStringLiteral("Deduction Code")});
+    const int widths[] = {500, 3800, 1500, 0};
+    for (int c = 0; c < 4; ++c)
+        grid->setColumnWidth(c, TwipsToPixels(widths[c]));
+    grid->setColumnHidden(3, true);
+
+    m_fig = Worksheet::OpenedFigures();
+    m_setup.taxYearStart = TaxYearStart;
+    m_setup.taxYearEnd = TaxYearEnd;
+    m_setup.finYearFrom = FinYearFrom;
+    m_setup.finYearTo = FinYearTo;
+    try {
+        Worksheet::LoadYearSetup(Db(), m_setup, m_fig);
+    } catch (const DbError &e) {
+        showDbError(e);
+    }
+    linesToGrid();
+    showFields();
+    ui.TxHLInterest->setEnabled(false);
+    ui.TxMediClaim->setEnabled(false);
+}
+
+bool frmIncomeTax::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == ui.TxEmpCode) {
+        if (type == QEvent::FocusIn)
+            SelectAllText(ui.TxEmpCode);
+        else if (type == QEvent::KeyPress)
+            return TxEmpCode_KeyDown(static_cast<QKeyEvent *>(event));
+    } else if (watched == ui.TxDedMove) {
+        if (type == QEvent::FocusOut) {
+            ui.TxDedMove->hide();
+        } else if (type == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (TxDedMove_KeyDown(key))
+                return true;
+            if (EditCol == 2)
+                return static_cast<QObject *>(m_amountFilter)->eventFilter(ui.TxDedMove, event);
+        }
+    } else if ((watched == ui.TxHLInterest || watched == ui.TxMediClaim) && type == QEvent::FocusIn) {
+        SelectAllText(static_cast<QLineEdit *>(watched));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- The employee ---------------------------------------------------------------------
+
+bool frmIncomeTax::TxEmpCode_KeyDown(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1) {
+        PickEmployee();
+        return true;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        LoadFigures();
+        return true;
+    }
+    return false;
+}
+
+void frmIncomeTax::PickEmployee()
+{
+    try {
+        frmListView::ShowForm(Worksheet::EmployeeListSql(ui.TxEmpCode->text(), CompanyCode), 10,
+                              QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
+                              QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
+                              QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
+                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
+                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+    } catch (const DbError &e) {
+        showDbError(e);
+        return;
+    }
+    ui.TxEmpCode->setText(ListPick1);
+    m_fig.LbName = ListPick2;
+    m_fig.LbDesig = ListPick3;
+    m_fig.LbDept = ListPick4;
+    m_fig.LbUnit = ListPick5;
+    m_fig.LbCompany = ListPick6;
+    m_fig.LbSerialNo = ListPick7;
+    m_fig.LbPan = ListPick8;
+    m_fig.unitCodeTag = ListPick9;
+    m_fig.companyCodeTag = ListPick10;
+    ClearListPicks();
+    showFields();
+}
+
+void frmIncomeTax::TxEmpCode_Change()
+{
+    const Worksheet::Figures before = m_fig;
+    m_fig.TxEmpCode = ui.TxEmpCode->text();
+    Worksheet::Clear(m_fig);
+    linesToGrid();
+    showFields();
+    if (Worksheet::TaxInputsDiffer(before, m_fig))
+        ComputeTax();
+}
+
+void frmIncomeTax::LoadFigures()
+{
+    if (m_fig.LbName.isEmpty()) {
+        inform(QStringLiteral("Please Select An Employee.   "));
+        ui.TxEmpCode->setFocus();
+        return;
+    }
+    linesFromGrid();
+    Worksheet::LoadResult result;
+    try {
+        result = Worksheet::LoadFigures(Db(), m_fig, m_setup, QDate::currentDate());
+    } catch (const DbError &e) {
+        linesToGrid();
+        showFields();
+        showDbError(e);
+        return;
+    }
+    linesToGrid();
+    showFields();
+    if (!result.finalised)
+        inform(QStringLiteral("No salary month of this company has been finalised up to ") +
+               ShortDate(m_setup.taxYearEnd) +
+               QStringLiteral(".   \nThe months remaining cannot be counted, so nothing is projected.   "));
+}
+
+// --- The declaration grid -------------------------------------------------------------
+
+int frmIncomeTax::gridRows() const
+{
+    return ui.GrDeductions->rowCount() + 1;
+}
+
+void frmIncomeTax::setGridRows(int rows)
+{
+    ui.GrDeductions->setRowCount(qMax(0, rows - 1));
+}
+
+QString frmIncomeTax::cell(int line, int col) const
+{
+    const QTableWidgetItem *item = ui.GrDeductions->item(line - 1, col);
+    return item ? item->text() : QString();
+}
+
+void frmIncomeTax::setCell(int line, int col, const QString &text)
+{
+    QTableWidgetItem *item = ui.GrDeductions->item(line - 1, col);
+    if (!item) {
+        item = new QTableWidgetItem;
+        if (col == 2)
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        ui.GrDeductions->setItem(line - 1, col, item);
+    }
+    item->setText(text);
+}
+
+void frmIncomeTax::linesFromGrid()
+{
+    m_fig.lines.clear();
+    for (int line = 1; line < gridRows(); ++line)
+        m_fig.lines.append({cell(line, 0), cell(line, 1), cell(line, 2), cell(line, 3)});
+}
+
+void frmIncomeTax::linesToGrid()
+{
+    setGridRows(m_fig.lines.size() + 1);
+    for (int line = 1; line <= m_fig.lines.size(); ++line) {
+        const Worksheet::DeclarationLine &l = m_fig.lines[line - 1];
+        setCell(line, 0, l.slNo);
+        setCell(line, 1, l.particulars);
+        setCell(line, 2, l.amount);
+        setCell(line, 3, l.code);
+    }
+}
+
+void frmIncomeTax::RenumberRows()
+{
+    for (int line = 1; line < gridRows(); ++line)
+        setCell(line, 0, QString::number(line));
+}
+
+void frmIncomeTax::PlaceEditor()
+{
+    if (EditRow >= gridRows())
+        setGridRows(gridRows() + 1);
+    RenumberRows();
+    auto *grid = ui.GrDeductions;
+    QLineEdit *box = ui.TxDedMove;
+    box->setMaxLength(32767);
+    grid->setCurrentCell(EditRow - 1, EditCol);
+    const QModelIndex index = grid->model()->index(EditRow - 1, EditCol);
+    grid->scrollTo(index);
+    box->setText(cell(EditRow, EditCol));
+    const QRect r = grid->visualRect(index);
+    const QPoint topLeft = grid->viewport()->mapTo(box->parentWidget(), r.topLeft());
+    box->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    box->setGeometry(topLeft.x(), topLeft.y(), r.width(), TwipsToPixels(220));
+    box->show();
+    box->raise();
+    box->setFocus();
+    box->setCursorPosition(box->text().size());
+}
+
+void frmIncomeTax::GrDeductions_Click(int row, int col)
+{
+    if (ui.CmEdit->text() == kEditCaption)
+        return;
+    EditRow = static_cast<short>(row + 1);
+    EditCol = static_cast<short>(col);
+    if (cell(1, 1).isEmpty()) {
+        EditRow = 1;
+        EditCol = 1;
+    }
+    if (cell(EditRow, 1).isEmpty()) {
+        int line = 1;
+        while (line < gridRows() && !cell(line, 1).isEmpty())
+            ++line;
+        EditRow = static_cast<short>(line);
+        EditCol = 1;
+    }
+    if (EditCol <= 1)
+        EditCol = 1;
+    ui.TxDedMove->setText(cell(EditRow, EditCol));
+    PlaceEditor();
+    ui.TxDedMove->selectAll();
+}
+
+bool frmIncomeTax::TxDedMove_KeyDown(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ShiftModifier) {
+        TxDedMove_ShiftDelete();
+        return true;
+    }
+    if (event->key() == Qt::Key_F1) {
+        TxDedMove_F1();
+        return true;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        TxDedMove_Enter();
+        return true;
+    }
+    return false;
+}
+
+void frmIncomeTax::TxDedMove_ShiftDelete()
+{
+    const int current = ui.GrDeductions->currentRow();
+    if (current >= 0)
+        ui.GrDeductions->removeRow(current);
+    // Back to 14 lines, but never fewer than the lines that still hold a declaration.
+    int keep = 0;
+    for (int line = 1; line < gridRows(); ++line)
+        if (!cell(line, 1).isEmpty() || !cell(line, 2).isEmpty())
+            keep = line;
+    setGridRows(qMax(15, keep + 1));
+    RenumberRows();
+    EditCol = 1;
+    PlaceEditor();
+}
+
+void frmIncomeTax::TxDedMove_F1()
+{
+    if (EditCol == 1) {
+        try {
+            frmListView::ShowForm(Worksheet::HeadListSql(), 2, QStringLiteral("Other Allowane"), 4000, 0,
+                                  QStringLiteral("Code"), 4000, QStringLiteral("Allowance"), 0, QString(), 0, QString(),
+                                  0, QString(), 0, QString(), 0, QString(), 0, QString(), 0, QString(), 0, QString());
+        } catch (const DbError &e) {
+            showDbError(e);
+        }
+        // A list closed without a pick leaves the line as it was.
+        if (!ListPick2.isEmpty()) {
+            setCell(EditRow, 1, ListPick2);
+            ui.TxDedMove->setText(ListPick2);
+            setCell(EditRow, 3, ListPick1);
+            setCell(EditRow, 1, ui.TxDedMove->text());
+            EditCol = 2;
+        }
+        ListPick1.clear();
+        ListPick2.clear();
+    }
+    PlaceEditor();
+}
+
+void frmIncomeTax::TxDedMove_Enter()
+{
+    const QString text = ui.TxDedMove->text();
+    if (EditCol == 1) {
+        if (text.isEmpty()) {
+            inform(kDetailsMessage);
+            PlaceEditor();
+            return;
+        }
+        setCell(EditRow, 1, text.toUpper());
+        EditCol = 2;
+    } else if (EditCol == 2) {
+        if (LeadingNumber(text) == 0) {
+            inform(kDetailsMessage);
+            ui.TxDedMove->show();
+            ui.TxDedMove->setFocus();
+            return;
+        }
+        setCell(EditRow, 2, text);
+        EditCol = 1;
+        ++EditRow;
+    }
+    PlaceEditor();
+    ComputeDeclarations();
+}
+
+// --- The computation ------------------------------------------------------------------
+
+void frmIncomeTax::ComputeDeclarations()
+{
+    linesFromGrid();
+    const QString net80c = m_fig.TxNet80C;
+    try {
+        Worksheet::ComputeDeclarations(
+            m_fig, Worksheet::ServerSalarySum(Db(), m_fig.LbSerialNo, m_setup.taxYearStart, m_setup.taxYearEnd));
+    } catch (const DbError &e) {
+        showDbError(e);
+    }
+    showFields();
+    // The tax follows a change of the net 80C amount.
+    if (m_fig.TxNet80C != net80c)
+        ComputeTax();
+}
+
+void frmIncomeTax::ComputeTax()
+{
+    Worksheet::ComputeTax(m_fig, m_setup);
+    showFields();
+}
+
+void frmIncomeTax::TxHLInterest_Change()
+{
+    m_fig.TxHLInterest = ui.TxHLInterest->text();
+    ComputeTax();
+}
+
+void frmIncomeTax::TxMediClaim_Change()
+{
+    m_fig.TxMediClaim = ui.TxMediClaim->text();
+    ComputeTax();
+}
+
+void frmIncomeTax::showFields()
+{
+    const struct
+    {
+        QWidget *widget;
+        const QString *text;
+    } fields[] = {
+        {ui.LbName, &m_fig.LbName},
+        {ui.LbDept, &m_fig.LbDept},
+        {ui.LbDesig, &m_fig.LbDesig},
+        {ui.LbUnit, &m_fig.LbUnit},
+        {ui.LbCompany, &m_fig.LbCompany},
+        {ui.LbPan, &m_fig.LbPan},
+        {ui.LbSerialNo, &m_fig.LbSerialNo},
+        {ui.TxGrossPay, &m_fig.TxGrossPay},
+        {ui.TxProjection, &m_fig.TxProjection},
+        {ui.TxTotalPay, &m_fig.TxTotalPay},
+        {ui.TxMonths, &m_fig.TxMonths},
+        {ui.TxHRA, &m_fig.TxHRA},
+        {ui.TxHraProjection, &m_fig.TxHraProjection},
+        {ui.TxProfTax, &m_fig.TxProfTax},
+        {ui.TxTransportAllowance, &m_fig.TxTransportAllowance},
+        {ui.TxHLInterest, &m_fig.TxHLInterest},
+        {ui.TxHLInterestLimit, &m_fig.TxHLInterestLimit},
+        {ui.TxMediClaim, &m_fig.TxMediClaim},
+        {ui.TxMediClaimLimit, &m_fig.TxMediClaimLimit},
+        {ui.TxPF, &m_fig.TxPF},
+        {ui.TxTotal80c, &m_fig.TxTotal80c},
+        {ui.Tx80CLimit, &m_fig.Tx80CLimit},
+        {ui.TxNet80C, &m_fig.TxNet80C},
+        {ui.TxTaxableAmt, &m_fig.TxTaxableAmt},
+        {ui.TxExcemption, &m_fig.TxExcemption},
+        {ui.TxNetTaxable, &m_fig.TxNetTaxable},
+        {ui.TxTaxableIncome, &m_fig.TxTaxableIncome},
+        {ui.LbRebate, &m_fig.LbRebate},
+        {ui.LbNetAmount, &m_fig.LbNetAmount},
+        {ui.TxCess, &m_fig.TxCess},
+        {ui.TxNetTax, &m_fig.TxNetTax},
+        {ui.TxSalaryDeductions, &m_fig.TxSalaryDeductions},
+        {ui.TxBalance, &m_fig.TxBalance},
+    };
+    // Showing a figure is not a change made by the user.
+    for (const auto &f : fields) {
+        const bool blocked = f.widget->blockSignals(true);
+        setShown(f.widget, *f.text);
+        f.widget->blockSignals(blocked);
+    }
+}
+
+void frmIncomeTax::showDbError(const DbError &error)
+{
+    platform().message(QStringLiteral("The database reported an error:   \n") + error.text(),
+                       Platform::Icon::Information);
+}
+
+// --- Edit, save and close ------------------------------------------------------------
+
+void frmIncomeTax::CmEdit_Click()
+{
+    if (ui.CmEdit->text() == kEditCaption) {
+        ui.TxMediClaim->setEnabled(true);
+        ui.TxHLInterest->setEnabled(true);
+        ui.CmEdit->setText(kUpdateCaption);
+        return;
+    }
+    linesFromGrid();
+    m_fig.TxHLInterest = ui.TxHLInterest->text();
+    m_fig.TxMediClaim = ui.TxMediClaim->text();
+    try {
+        Worksheet::Save(Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
+    } catch (const DbError &e) {
+        // Nothing was changed on the server; the screen keeps what the user entered.
+        platform().message(QStringLiteral("Income Tax Details of ") + m_fig.LbName +
+                               QStringLiteral(" Could Not Be Updated.   \n") + e.text() +
+                               QStringLiteral("\nThe stored declarations are unchanged.   "),
+                           Platform::Icon::Information);
+        return;
+    }
+    inform(QStringLiteral("Income Tax Details of ") + m_fig.LbName + QStringLiteral(" Updated.   "));
+    ui.TxEmpCode->setText(QString());
+    ui.CmEdit->setText(kEditCaption);
+    ui.TxMediClaim->setEnabled(false);
+    ui.TxHLInterest->setEnabled(false);
+    ui.TxEmpCode->setFocus();
+}
+
+void frmIncomeTax::CmClose_Click()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->close();
+    else
+        close();
 }

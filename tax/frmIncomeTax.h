@@ -2,9 +2,15 @@
 
 #include <QWidget>
 
+#include "Worksheet.h"
 #include "ui_frmIncomeTax.h"
 
-// Income Tax Calculator
+class DbError;
+class QKeyEvent;
+class NumericEdit;
+class QLineEdit;
+
+// Income Tax Calculator: one employee's figures, declarations and tax for the tax year.
 class frmIncomeTax : public QWidget
 {
     Q_OBJECT
@@ -13,4 +19,51 @@ public:
     explicit frmIncomeTax(QWidget *parent = nullptr);
 
     Ui::frmIncomeTax ui;
+
+    // The grid line and column that TxDedMove serves (line 1 is the grid's first data row).
+    short EditRow = 1;
+    short EditCol = 1;
+
+    // Lays TxDedMove over the cell (EditRow, EditCol).
+    void PlaceEditor();
+    // Writes n into column 0 of every line n.
+    void RenumberRows();
+    void ComputeDeclarations();
+    void ComputeTax();
+
+    const Worksheet::Figures &figures() const { return m_fig; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    bool TxEmpCode_KeyDown(QKeyEvent *event);
+    void TxEmpCode_Change();
+    void PickEmployee();
+    void LoadFigures();
+    void GrDeductions_Click(int row, int col);
+    bool TxDedMove_KeyDown(QKeyEvent *event);
+    void TxDedMove_Enter();
+    void TxDedMove_ShiftDelete();
+    void TxDedMove_F1();
+    void TxHLInterest_Change();
+    void TxMediClaim_Change();
+    void CmEdit_Click();
+    void CmClose_Click();
+
+    // Number of grid rows, the header counted.
+    int gridRows() const;
+    void setGridRows(int rows);
+    QString cell(int line, int col) const;
+    void setCell(int line, int col, const QString &text);
+    // The figures and the grid lines between the core and the controls.
+    void linesFromGrid();
+    void linesToGrid();
+    void showFields();
+    void showDbError(const DbError &error);
+
+    Worksheet::Figures m_fig;
+    Worksheet::YearSetup m_setup;
+    NumericEdit *m_amountFilter = nullptr;
 };

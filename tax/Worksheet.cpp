@@ -1,0 +1,384 @@
+#include "Worksheet.h"
+
+#include "session/Common.h"
+#include "session/DbConnection.h"
+
+#include <QStringList>
+
+namespace Worksheet {
+
+namespace {
+
+double num(const QString &text)
+{
+    return LeadingNumber(text);
+}
+
+// Sums of two-decimal amounts are written plain without the binary noise of the addition.
+QString plain(double value)
+{
+    return PlainNumber(RoundAmount(value));
+}
+
+int monthsOf(const Figures &f)
+{
+    return static_cast<int>(num(f.TxMonths));
+}
+
+bool projects(int months)
+{
+    return months > 0 && months < 12;
+}
+
+void resizeLines(Figures &f, int count)
+{
+    while (f.lines.size() > count)
+        f.lines.removeLast();
+    while (f.lines.size() < count)
+        f.lines.append(DeclarationLine());
+}
+
+} // namespace
+
+int Figures::filledLines() const
+{
+    int n = 0;
+    while (n < lines.size() && lines[n].filled())
+        ++n;
+    return n;
+}
+
+SalarySum ServerSalarySum(DbConnection &db, const QString &slno, const QDate &from, const QDate &to)
+{
+    return [&db, slno, from, to](SalaryFigures::Head head) {
+        return SalaryFigures::Sum(db, head, slno, from, to, SalaryFigures::Caller::Worksheet);
+    };
+}
+
+Figures OpenedFigures()
+{
+    Figures f;
+    f.TxHLInterest = QStringLiteral("0.00");
+    f.TxMediClaim = QStringLiteral("0.00");
+    resizeLines(f, 17);
+    return f;
+}
+
+void Clear(Figures &f)
+{
+    for (QString *field : {&f.LbName, &f.LbSerialNo, &f.LbDesig, &f.LbUnit, &f.LbDept, &f.LbCompany, &f.LbPan,
+                           &f.TxGrossPay, &f.TxProjection, &f.TxMonths, &f.TxTaxableAmt})
+        field->clear();
+    for (QString *field : {&f.TxTotalPay, &f.TxMediClaim, &f.TxProfTax, &f.TxTransportAllowance, &f.TxHRA,
+                           &f.TxHraProjection, &f.TxHLInterest, &f.TxNetTax, &f.TxNetTaxable, &f.TxPF, &f.TxTotal80c,
+                           &f.TxSalaryDeductions, &f.TxTaxableIncome, &f.TxBalance, &f.TxNet80C})
+        *field = QStringLiteral("0.00");
+    f.lines.clear();
+    resizeLines(f, 20);
+}
+
+bool TaxInputsDiffer(const Figures &a, const Figures &b)
+{
+    return a.TxHLInterest != b.TxHLInterest || a.TxMediClaim != b.TxMediClaim || a.TxNet80C != b.TxNet80C;
+}
+
+QString SetupSql(const QDate &finYearFrom, const QDate &finYearTo)
+{
+    return QStringLiteral("Select * from hr_it_setup where ac_from_date='") + SqlDate(finYearFrom) +
+           QStringLiteral("' and ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
+}
+
+QString SlabsSql(const QDate &finYearFrom, const QDate &finYearTo)
+{
+    return QStringLiteral("select * from hr_it_slabs where it_ac_from_date='") + SqlDate(finYearFrom) +
+           QStringLiteral("' and it_ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
+}
+
+void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f)
+{
+    Recordset rs = db.query(SetupSql(setup.finYearFrom, setup.finYearTo));
+    while (!rs.eof()) {
+        const QString id = rs.text(QStringLiteral("set_id"));
+        const double value = rs.number(QStringLiteral("set_value"));
+        if (id == QLatin1String("MC_LIMIT"))
+            f.TxMediClaimLimit = Format00(value);
+        else if (id == QLatin1String("HL_LIMIT"))
+            f.TxHLInterestLimit = Format00(value);
+        else if (id == QLatin1String("80C_LIMIT"))
+            f.Tx80CLimit = Format00(value);
+        else if (id == QLatin1String("TAX_LIMIT"))
+            f.TxExcemption = Format00(value);
+        else if (id == QLatin1String("REBATE"))
+            f.LbRebate = Format00(value);
+        else if (id == QLatin1String("CESS"))
+            setup.cessRate = RoundAmount(value);
+        rs.moveNext();
+    }
+    rs.close();
+
+    Recordset slabs = db.query(SlabsSql(setup.finYearFrom, setup.finYearTo));
+    while (!slabs.eof()) {
+        const int n = static_cast<int>(slabs.number(QStringLiteral("it_slab")));
+        if (n >= 1 && n <= 4) {
+            Slab &s = setup.slabs[n - 1];
+            s.start = slabs.number(QStringLiteral("it_slab_start"));
+            s.end = slabs.number(QStringLiteral("it_slab_end"));
+            s.rate = slabs.number(QStringLiteral("it_per"));
+        }
+        slabs.moveNext();
+    }
+    slabs.close();
+}
+
+QString EmployeeListSql(const QString &typed, const QString &companyCode)
+{
+    const QString select = QStringLiteral(
+        "Select concat(emp_code_char,emp_code),emp_name,desig_name,dept_name,unit_name,comp_name,emp_slno,emp_pan,"
+        "emp_unit_code,hr_employee.comp_code from  hr0910.hr_employee Left Outer Join hr0910.hr_designation on "
+        "desig_code=emp_desig_code  Left Outer Join hr0910.hr_department on dept_code=emp_dept_code  Left Outer Join "
+        "dalvoni.unitmaster on unitmaster.unit_code=hr_employee.emp_unit_code  Left Outer Join "
+        "dalvoni.acc_companymaster "
+        "on acc_companymaster.comp_code=hr0910.hr_employee.comp_code");
+    const QString company = SqlEscape(companyCode);
+    if (typed.isEmpty())
+        return select + QStringLiteral(" where  hr_employee.comp_code='") + company +
+               QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
+    const QString t = SqlLikeEscape(typed.trimmed().toUpper());
+    return select + QStringLiteral(" Where hr_employee.comp_code='") + company +
+           QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + t +
+           QStringLiteral("%' or emp_name like '%") + t +
+           QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
+}
+
+QString HeadListSql()
+{
+    return QStringLiteral("Select allowance_code,allowance_name from hr0910.hr_it_allowance  order by allowance_code");
+}
+
+QString DeclarationsSql(const QString &slno, const QDate &from, const QDate &to)
+{
+    return QStringLiteral(
+               "Select * from hr_it_trans Inner join hr_it_allowance on allowance_code=emp_it_allowance_code "
+               "where emp_slno='") +
+           SqlEscape(slno) + QStringLiteral("'  and emp_it_from='") + SqlDate(from) +
+           QStringLiteral("' and  emp_it_to='") + SqlDate(to) + QStringLiteral("' order by emp_allowance_slno");
+}
+
+QString TaxRecordSql(const QString &slno, const QDate &from, const QDate &to)
+{
+    return QStringLiteral("Select * from hr_it where emp_slno='") + SqlEscape(slno.trimmed()) +
+           QStringLiteral("' and emp_it_from='") + SqlDate(from) + QStringLiteral("' and  emp_it_to='") + SqlDate(to) +
+           QStringLiteral("' ");
+}
+
+LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, const QDate &today)
+{
+    using namespace SalaryFigures;
+    LoadResult result;
+    const QString s = f.LbSerialNo;
+    const QDate start = setup.taxYearStart, end = setup.taxYearEnd;
+
+    // Gross pay month by month, and how many salary months there should have been by now.
+    const int expectedMonths = MonthDiff(start, today) - 1;
+    const MonthlyGross monthly = ReadMonthlyGross(db, s, start, end, Caller::Worksheet);
+    f.TxGrossPay = Format00(monthly.gross);
+    const double gross = num(f.TxGrossPay);
+
+    // Months after the last finalised salary month. Without one nothing can be counted, so
+    // nothing is projected and the user is told.
+    const QDate finalised = ReadLastFinalised(db, f.companyCodeTag, end);
+    if (finalised.isValid()) {
+        f.TxMonths = QString::number(qMax(0, MonthsRemaining(finalised, end)));
+    } else {
+        result.finalised = false;
+        f.TxMonths = QStringLiteral("0");
+    }
+    const int m = monthsOf(f);
+
+    if (projects(m) && monthly.months == expectedMonths)
+        f.TxProjection = PlainNumber(RoundAmount(gross / (12 - m) * m));
+    else if (projects(m) && monthly.months > 0)
+        f.TxProjection = Format00((gross / monthly.months) * m);
+    else
+        f.TxProjection = Format00(0); // no month to take a rate from
+
+    Recordset bonus = db.query(BonusSql(s, start, end));
+    while (!bonus.eof()) {
+        f.TxGrossPay = plain(num(f.TxGrossPay) + RoundAmount(bonus.number(QStringLiteral("emp_bonus"))));
+        bonus.moveNext();
+    }
+    bonus.close();
+
+    f.TxTotalPay = Format00(num(f.TxGrossPay) + num(f.TxProjection));
+
+    const double pf = Sum(db, Head::ProvidentFund, s, start, end, Caller::Worksheet);
+    f.TxPF = Format00(projects(m) ? pf + pf / (12 - m) * m : pf);
+
+    f.TxProfTax = Format00(Sum(db, Head::ProfessionTax, s, start, end, Caller::Worksheet));
+
+    const QDate from = setup.finYearFrom;
+    if (from >= QDate(2016, 4, 1) && from <= QDate(2018, 3, 31)) {
+        double ta = Sum(db, Head::TransportAllowance, s, start, end, Caller::Worksheet);
+        if (projects(m))
+            ta = ta + ta / (12 - m) * m;
+        f.TxTransportAllowance = Format00(ta >= 19200 ? 19200 : ta);
+    } else if (from >= QDate(2018, 4, 1) && from < QDate(2019, 4, 1)) {
+        f.TxTransportAllowance = Format00(40000);
+    } else if (from >= QDate(2019, 4, 1)) {
+        f.TxTransportAllowance = Format00(50000);
+    }
+
+    // The stored declarations fill the grid from line 1; the grid grows when they need more lines.
+    Recordset decl = db.query(DeclarationsSql(s, start, end));
+    int n = 0;
+    while (!decl.eof()) {
+        ++n;
+        if (f.lines.size() < n)
+            resizeLines(f, n);
+        DeclarationLine &line = f.lines[n - 1];
+        line.slNo = QString::number(n);
+        line.particulars = decl.text(QStringLiteral("allowance_name"));
+        line.amount = Format00(decl.number(QStringLiteral("emp_amount")));
+        line.code = decl.text(QStringLiteral("emp_it_allowance_code"));
+        decl.moveNext();
+    }
+    decl.close();
+
+    Recordset record = db.query(TaxRecordSql(s, start, end));
+    if (!record.eof()) {
+        f.TxHLInterest = Format00(record.number(QStringLiteral("emp_hl_int")));
+        f.TxMediClaim = Format00(record.number(QStringLiteral("emp_mc")));
+    }
+    record.close();
+
+    f.TxSalaryDeductions = Format00(Sum(db, Head::TaxDeducted, s, start, end, Caller::Worksheet));
+
+    ComputeDeclarations(f, ServerSalarySum(db, s, start, end));
+    ComputeTax(f, setup);
+    return result;
+}
+
+void ComputeDeclarations(Figures &f, const SalarySum &sum)
+{
+    f.TxTotal80c = Format00(0);
+    const int m = monthsOf(f);
+    for (const DeclarationLine &line : f.lines) {
+        if (!line.filled())
+            break;
+        if (line.code != QLatin1String(RentHead)) {
+            f.TxTotal80c = Format00(num(f.TxTotal80c) + num(line.amount));
+            continue;
+        }
+        const double rent = num(line.amount);
+        const double basic = sum(SalaryFigures::Head::BasicPay);
+        double excess = rent - RoundAmount(basic * 10 / 100);
+        if (excess <= 0)
+            excess = 0;
+        const double received = sum(SalaryFigures::Head::HraReceived);
+        const bool metro = f.LbUnit == QLatin1String("MUMBAI") || f.LbUnit == QLatin1String("CHENNAI") ||
+                           f.LbUnit == QLatin1String("KOLKATHA") || f.LbUnit == QLatin1String("DELHI");
+        const double cap = RoundAmount(basic * (metro ? 50 : 40) / 100);
+        double exemption = received;
+        if (excess > received && cap < received)
+            exemption = cap;
+        f.TxHRA = Format00(exemption);
+        f.TxHraProjection = Format00(projects(m) ? exemption / (12 - m) * m : 0);
+    }
+    f.TxTotal80c = Format00(num(f.TxTotal80c) + num(f.TxPF));
+    f.TxNet80C = num(f.Tx80CLimit) > num(f.TxTotal80c) ? f.TxTotal80c : Format00(num(f.Tx80CLimit));
+    f.TxBalance = Format00(num(f.TxNetTax) - num(f.TxSalaryDeductions));
+}
+
+void ComputeTax(Figures &f, const YearSetup &setup)
+{
+    const double mcLimit = num(f.TxMediClaimLimit), hlLimit = num(f.TxHLInterestLimit);
+    const double mediclaim = mcLimit <= num(f.TxMediClaim) ? mcLimit : num(f.TxMediClaim);
+    const double interest = hlLimit <= num(f.TxHLInterest) ? hlLimit : num(f.TxHLInterest);
+
+    f.TxTaxableAmt = Format00(num(f.TxGrossPay) + num(f.TxProjection) - num(f.TxHRA) - num(f.TxHraProjection) -
+                              num(f.TxProfTax) - num(f.TxTransportAllowance) - interest - num(f.TxNet80C) - mediclaim);
+    const double ta = num(f.TxTaxableAmt), ex = num(f.TxExcemption);
+    f.TxNetTaxable = Format00(ta - ex > 0 ? ta - ex : 0);
+    f.TxTaxableIncome = Format00(ta - ex > 0 ? ta - ex : 0);
+    const double ti = num(f.TxTaxableIncome);
+    const Slab &s1 = setup.slabs[0], &s2 = setup.slabs[1], &s3 = setup.slabs[2], &s4 = setup.slabs[3];
+
+    if (setup.finYearTo <= QDate(2016, 3, 31)) {
+        const double a = ti + ex;
+        if (s2.start < a && a < s2.end) {
+            f.TxNetTaxable = Format00(num(f.TxNetTaxable) * s2.rate / 100);
+            if (ex + s2.start < ti)
+                f.TxNetTaxable = plain(num(f.TxNetTaxable) + 30000);
+        } else if (s3.start <= a && a <= s3.end) {
+            f.TxNetTaxable = plain(RoundAmount((num(f.TxNetTaxable) - 250000) * s3.rate / 100) + 25000);
+        } else if (a > s4.start) {
+            f.TxNetTaxable = Format00(num(f.TxNetTaxable) * s4.rate / 100);
+        }
+    } else if (ta >= 0) {
+        if (s1.start < ta && ta < s1.end)
+            f.TxNetTaxable = Format00(ti * s2.rate / 100);
+        else if (s2.start < ta && ta <= s2.end)
+            f.TxNetTaxable = Format00((ta - 250000) * s2.rate / 100);
+        else if (s3.start <= ta && ta <= s3.end)
+            f.TxNetTaxable = plain(RoundAmount((ta - 500000) * s3.rate / 100) + 12500);
+        else if (s4.start <= ta && ta <= s4.end)
+            f.TxNetTaxable = plain(RoundAmount((ta - 1000000) * s4.rate / 100) + 12500 + 100000);
+    }
+
+    // The rebate by financial year; other years keep the stored setting.
+    const QDate from = setup.finYearFrom, to = setup.finYearTo;
+    const double totalPay = num(f.TxTotalPay);
+    if (from >= QDate(2013, 4, 1) && to <= QDate(2014, 3, 31))
+        f.LbRebate = Format00(totalPay >= 500000 ? 0 : 2000);
+    else if (from >= QDate(2014, 4, 1) && to <= QDate(2016, 3, 31))
+        f.LbRebate = Format00(ta >= 500000 ? 0 : 2000);
+    else if (from >= QDate(2016, 4, 1) && to <= QDate(2017, 3, 31))
+        f.LbRebate = Format00(ta >= 500000 ? 0 : 5000);
+    else if (from >= QDate(2017, 4, 1) && from < QDate(2019, 4, 1))
+        f.LbRebate = Format00(ta >= 350000 ? 0 : 2500);
+    else if (from >= QDate(2019, 4, 1))
+        f.LbRebate = Format00(ta >= 500000 ? 0 : 12500);
+
+    const double net = num(f.TxNetTaxable) - num(f.LbRebate);
+    f.LbNetAmount = Format00(net < 0 ? 0 : net);
+    if (totalPay < 500000 && num(f.TxNetTaxable) <= 0)
+        f.TxNetTaxable = Format00(0);
+    const double netAmount = num(f.LbNetAmount);
+    f.TxCess = Format00(netAmount * setup.cessRate / 100);
+    f.TxNetTax = Format00(netAmount);
+    f.TxNetTax = plain(num(f.TxNetTax) + RoundAmount(netAmount * setup.cessRate / 100));
+    f.TxBalance = Format00(num(f.TxNetTax) - num(f.TxSalaryDeductions));
+}
+
+QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
+{
+    const QString s = SqlEscape(f.LbSerialNo), st = SqlEscape(f.LbSerialNo.trimmed());
+    const QString period = QStringLiteral("' and emp_it_from='") + SqlDate(from) + QStringLiteral("' and emp_it_to='") +
+                           SqlDate(to) + QStringLiteral("'");
+    QStringList statements;
+    statements << QStringLiteral("Delete from hr_it_trans where emp_slno='") + s + period;
+    const int filled = f.filledLines();
+    for (int i = 1; i <= filled; ++i) {
+        const DeclarationLine &line = f.lines[i - 1];
+        statements << QStringLiteral("Insert into hr_it_trans (emp_slno, emp_it_allowance_code, "
+                                     "emp_amount,emp_allowance_slno,emp_it_from,emp_it_to) values('") +
+                          st + QStringLiteral("','") + SqlEscape(line.code) + QStringLiteral("','") +
+                          SqlEscape(line.amount) + QStringLiteral("',") + QString::number(i) + QStringLiteral(",'") +
+                          SqlDate(from) + QStringLiteral("','") + SqlDate(to) + QStringLiteral("' )");
+    }
+    statements << QStringLiteral("Update hr_it set emp_hl_int=") + PlainNumber(num(f.TxHLInterest)) +
+                      QStringLiteral(",emp_mc=") + PlainNumber(num(f.TxMediClaim)) +
+                      QStringLiteral(" where emp_slno='") + st + period;
+    return statements;
+}
+
+void Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to)
+{
+    const QStringList statements = SaveStatements(f, from, to);
+    Transaction transaction(db);
+    for (const QString &sql : statements)
+        db.execute(sql);
+    transaction.commit();
+}
+
+} // namespace Worksheet

@@ -1,0 +1,120 @@
+#pragma once
+
+// The employee tax worksheet without its window: the figures the screen shows (kept as the
+// texts it shows, read back as numbers by later steps), the year's slabs and cess, the load
+// of one employee's figures, the two computations and the save of the declarations.
+
+#include "SalaryFigures.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class DbConnection;
+
+namespace Worksheet {
+
+// The declaration head whose amount is the rent paid.
+inline constexpr const char *RentHead = "ITA000005";
+
+// One line of the declaration grid: "Sl No", "Particulars", "Amount", "Deduction Code".
+struct DeclarationLine
+{
+    QString slNo;
+    QString particulars;
+    QString amount;
+    QString code;
+
+    bool filled() const { return !particulars.isEmpty(); }
+};
+
+// The screen's fields, named after their controls.
+struct Figures
+{
+    // The employee block; the two tags are the employee's unit code and company code.
+    QString TxEmpCode, LbName, LbDept, LbDesig, LbUnit, LbCompany, LbPan, LbSerialNo;
+    QString unitCodeTag, companyCodeTag;
+
+    // The pay block.
+    QString TxGrossPay, TxProjection, TxTotalPay, TxMonths;
+    QString TxHRA, TxHraProjection, TxProfTax, TxTransportAllowance;
+    QString TxHLInterest, TxHLInterestLimit, TxMediClaim, TxMediClaimLimit;
+
+    // Section 80C.
+    QString TxPF, TxTotal80c, Tx80CLimit, TxNet80C;
+
+    // The tax block.
+    QString TxTaxableAmt, TxExcemption, TxNetTaxable, TxTaxableIncome;
+    QString LbRebate, LbNetAmount, TxCess, TxNetTax, TxSalaryDeductions, TxBalance;
+
+    // Grid lines 1..n (index 0 is line 1), filled ones first.
+    QList<DeclarationLine> lines;
+
+    // Number of filled lines from line 1 (stops at the first empty Particulars).
+    int filledLines() const;
+};
+
+struct Slab
+{
+    double start = 0;
+    double end = 0;
+    double rate = 0;
+};
+
+// What the screen reads once when it opens: the financial year that picks the rules, the
+// tax year it works on, the four slabs and the cess rate.
+struct YearSetup
+{
+    QDate finYearFrom, finYearTo;
+    QDate taxYearStart, taxYearEnd;
+    Slab slabs[4];
+    double cessRate = 0;
+};
+
+// The two salary sums a rent line needs (basic pay and house-rent allowance received).
+using SalarySum = std::function<double(SalaryFigures::Head)>;
+// The sums of one employee over the tax year, read from the server.
+SalarySum ServerSalarySum(DbConnection &db, const QString &slno, const QDate &from, const QDate &to);
+
+// Fields as the screen shows them right after it opens ("0.00" where it shows amounts).
+Figures OpenedFigures();
+// The text of the employee code changed: empties the employee and clears the figures,
+// keeping the limits and the last tax result; the grid becomes 20 empty lines.
+void Clear(Figures &f);
+// True when one of the three fields whose change recomputes the tax differs.
+bool TaxInputsDiffer(const Figures &a, const Figures &b);
+
+// Reads the limits of the financial year into the fields and the slabs and cess into setup.
+QString SetupSql(const QDate &finYearFrom, const QDate &finYearTo);
+QString SlabsSql(const QDate &finYearFrom, const QDate &finYearTo);
+void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f);
+
+// The employee list offered on F1 in the code box, for the typed text.
+QString EmployeeListSql(const QString &typed, const QString &companyCode);
+// The head list offered on F1 in the grid's Particulars column.
+QString HeadListSql();
+
+// What a load found worth telling the user.
+struct LoadResult
+{
+    bool finalised = true; // a 'SAL' month was found; otherwise nothing is projected
+};
+
+QString DeclarationsSql(const QString &slno, const QDate &from, const QDate &to);
+QString TaxRecordSql(const QString &slno, const QDate &from, const QDate &to);
+// Loads the figures of the employee in LbSerialNo (the code box's Enter), then computes.
+LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, const QDate &today);
+
+// Totals the declarations, works out the house-rent exemption and the 80C amount allowed.
+void ComputeDeclarations(Figures &f, const SalarySum &sum);
+// Fills the tax fields from the figures.
+void ComputeTax(Figures &f, const YearSetup &setup);
+
+// The statements of a save, in order: the delete, one insert per filled line, the update.
+QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to);
+// Sends them in one transaction; on a failure nothing is changed and DbError is thrown.
+void Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to);
+
+} // namespace Worksheet

@@ -1,0 +1,315 @@
+// The worksheet screen driven as a user would: the employee list, Enter, grid editing, save.
+#include "ModalDriver.h"
+#include "RecordingPlatform.h"
+#include "TestDb.h"
+#include "WorksheetData.h"
+#include "lookup/frmListView.h"
+#include "session/mdlDalvoni.h"
+#include "tax/frmIncomeTax.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kDetails = QStringLiteral("Please Enter the Details Properly.   ");
+
+QString cell(frmIncomeTax &f, int line, int col)
+{
+    const QTableWidgetItem *item = f.ui.GrDeductions->item(line - 1, col);
+    return item ? item->text() : QString();
+}
+
+void clickCell(frmIncomeTax &f, int line, int col)
+{
+    QTableWidget *grid = f.ui.GrDeductions;
+    const QRect r = grid->visualRect(grid->model()->index(line - 1, col));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+}
+
+// F1 in the code box, the name typed into the list's search, Enter.
+void pickEmployee(frmIncomeTax &f, const QString &name)
+{
+    bool shown = false;
+    WhenModalShown<frmListView>([&](frmListView *d) {
+        shown = true;
+        QTest::keyClicks(d->ui.TxtSearch, name);
+        QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return);
+    });
+    QTest::keyClick(f.ui.TxEmpCode, Qt::Key_F1);
+    QVERIFY(shown);
+}
+
+// F1 in the grid's Particulars, the head's name typed into the list's search, Enter.
+void pickHead(frmIncomeTax &f, const QString &name)
+{
+    bool shown = false;
+    WhenModalShown<frmListView>([&](frmListView *d) {
+        shown = true;
+        QTest::keyClicks(d->ui.TxtSearch, name);
+        QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return);
+    });
+    QTest::keyClick(f.ui.TxDedMove, Qt::Key_F1);
+    QVERIFY(shown);
+}
+
+void typeAndEnter(frmIncomeTax &f, const QString &text)
+{
+    QTest::keyClicks(f.ui.TxDedMove, text);
+    QTest::keyClick(f.ui.TxDedMove, Qt::Key_Return);
+}
+
+} // namespace
+
+class tst_frmIncomeTax : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        TestDb::Reset();
+        TestDb::LoadStandardMasters();
+        TestDb::SetStandardSession();
+        WorksheetData::AddCompleteEmployee();
+    }
+
+    void opensWithTheYearsLimits()
+    {
+        RecordingPlatform p;
+        frmIncomeTax f;
+        QCOMPARE(f.windowTitle(), QStringLiteral("Income Tax Calculator"));
+        QCOMPARE(f.ui.CmEdit->text(), QStringLiteral("Edit - F3"));
+        QCOMPARE(f.ui.TxExcemption->text(), QStringLiteral("250000.00"));
+        QCOMPARE(f.ui.TxHLInterest->text(), QStringLiteral("0.00"));
+        QVERIFY(!f.ui.TxHLInterest->isEnabled());
+        QVERIFY(!f.ui.TxMediClaim->isEnabled());
+        QCOMPARE(f.ui.GrDeductions->rowCount(), 17);
+        QCOMPARE(f.ui.GrDeductions->horizontalHeaderItem(1)->text(), QStringLiteral("Particulars"));
+        QCOMPARE(f.ui.GrDeductions->columnWidth(1), 253);
+        QVERIFY(p.messages.isEmpty());
+    }
+
+    // The whole round: pick, load, edit a line picked from the head list and one typed, see
+    // the tax follow, save, and find the saved declarations on the next load.
+    void pickLoadEditSaveAndReload()
+    {
+        RecordingPlatform p;
+        frmIncomeTax f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+
+        pickEmployee(f, QStringLiteral("asha"));
+        QCOMPARE(f.ui.TxEmpCode->text(), QStringLiteral("EMP001"));
+        QCOMPARE(f.ui.LbName->text(), QStringLiteral("ASHA RAO"));
+        QCOMPARE(f.ui.LbUnit->text(), QStringLiteral("MUMBAI"));
+        QCOMPARE(f.ui.LbSerialNo->text(), QStringLiteral("E1"));
+        QCOMPARE(f.figures().companyCodeTag, QStringLiteral("C01"));
+        QCOMPARE(f.ui.GrDeductions->rowCount(), 20);
+
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QCOMPARE(f.ui.TxMonths->text(), QStringLiteral("6"));
+        QCOMPARE(f.ui.TxGrossPay->text(), QStringLiteral("499600"));
+        QCOMPARE(cell(f, 1, 0), QStringLiteral("1"));
+        QCOMPARE(cell(f, 2, 1), QStringLiteral("HOUSE RENT PAID"));
+        QCOMPARE(f.ui.TxNetTax->text(), QStringLiteral("6812"));
+        QCOMPARE(f.ui.LbRebate->text(), QStringLiteral("0.00"));
+
+        // In view mode a click on the grid does nothing.
+        clickCell(f, 1, 1);
+        QVERIFY(!f.ui.TxDedMove->isVisible());
+
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        QCOMPARE(f.ui.CmEdit->text(), QStringLiteral("Update - F5"));
+        QVERIFY(f.ui.TxHLInterest->isEnabled());
+
+        // A click far below the filled lines lands on the first free line.
+        clickCell(f, 10, 2);
+        QCOMPARE(int(f.EditRow), 3);
+        QCOMPARE(int(f.EditCol), 1);
+        QVERIFY(f.ui.TxDedMove->isVisible());
+
+        pickHead(f, QStringLiteral("lic"));
+        QCOMPARE(cell(f, 3, 1), QStringLiteral("LIC PREMIUM"));
+        QCOMPARE(cell(f, 3, 3), QStringLiteral("ITA000001"));
+        QCOMPARE(int(f.EditCol), 2);
+        QVERIFY(f.ui.TxDedMove->isVisible());
+        typeAndEnter(f, QStringLiteral("20000"));
+        QCOMPARE(cell(f, 3, 2), QStringLiteral("20000.00"));
+        QCOMPARE(int(f.EditRow), 4);
+        QCOMPARE(int(f.EditCol), 1);
+        // 80C 142000: taxable 361000, tax 5550, cess 222.
+        QCOMPARE(f.ui.TxNet80C->text(), QStringLiteral("142000.00"));
+        QCOMPARE(f.ui.TxNetTax->text(), QStringLiteral("5772"));
+
+        typeAndEnter(f, QStringLiteral("ppf"));
+        QCOMPARE(cell(f, 4, 1), QStringLiteral("PPF"));
+        typeAndEnter(f, QStringLiteral("5000"));
+        QCOMPARE(cell(f, 4, 2), QStringLiteral("5000.00"));
+        QCOMPARE(f.ui.TxNet80C->text(), QStringLiteral("147000.00"));
+
+        // Mediclaim below its limit lowers the tax at once.
+        f.ui.TxMediClaim->setFocus();
+        f.ui.TxMediClaim->selectAll();
+        QTest::keyClicks(f.ui.TxMediClaim, QStringLiteral("10000"));
+        QCOMPARE(f.ui.TxMediClaim->text(), QStringLiteral("10000.00"));
+        QCOMPARE(f.ui.TxTaxableAmt->text(), QStringLiteral("371000.00"));
+
+        p.clear();
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Details of ASHA RAO Updated.   "));
+        QCOMPARE(f.ui.TxEmpCode->text(), QString());
+        QCOMPARE(f.ui.LbName->text(), QString());
+        QCOMPARE(f.ui.CmEdit->text(), QStringLiteral("Edit - F3"));
+        QVERIFY(!f.ui.TxMediClaim->isEnabled());
+        QCOMPARE(TestDb::Count("hr_it_trans where emp_slno='E1' and emp_it_from='2018-04-01'"), 4);
+        QCOMPARE(TestDb::Scalar("select emp_mc from hr_it where emp_slno='E1'").toDouble(), 10000.0);
+
+        pickEmployee(f, QStringLiteral("ASHA"));
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QCOMPARE(cell(f, 3, 1), QStringLiteral("LIC PREMIUM"));
+        QCOMPARE(cell(f, 3, 2), QStringLiteral("20000.00"));
+        QCOMPARE(cell(f, 4, 1), QString()); // typed without a head: stored, not listed
+        QCOMPARE(f.ui.TxMediClaim->text(), QStringLiteral("10000.00"));
+    }
+
+    void messagesOfTheScreen()
+    {
+        RecordingPlatform p;
+        frmIncomeTax f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+
+        // A typed code is no pick.
+        QTest::keyClicks(f.ui.TxEmpCode, QStringLiteral("EMP001"));
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QCOMPARE(p.lastMessage(), QStringLiteral("Please Select An Employee.   "));
+        QCOMPARE(f.ui.TxGrossPay->text(), QString());
+
+        pickEmployee(f, QStringLiteral("ASHA"));
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        clickCell(f, 3, 1);
+        p.clear();
+        QTest::keyClick(f.ui.TxDedMove, Qt::Key_Return);
+        QCOMPARE(p.lastMessage(), kDetails);
+        QCOMPARE(int(f.EditCol), 1);
+        QVERIFY(f.ui.TxDedMove->isVisible());
+
+        typeAndEnter(f, QStringLiteral("nsc"));
+        p.clear();
+        QTest::keyClick(f.ui.TxDedMove, Qt::Key_Return);
+        QCOMPARE(p.lastMessage(), kDetails);
+        QCOMPARE(int(f.EditCol), 2);
+        QCOMPARE(cell(f, 3, 2), QString());
+
+        // A click on the number column of a filled line edits its Particulars.
+        clickCell(f, 2, 0);
+        QCOMPARE(int(f.EditRow), 2);
+        QCOMPARE(int(f.EditCol), 1);
+        QCOMPARE(f.ui.TxDedMove->text(), QStringLiteral("HOUSE RENT PAID"));
+    }
+
+    void withoutFinalisationTheUserIsTold()
+    {
+        TestDb::Exec("DELETE FROM hr_finalize");
+        RecordingPlatform p;
+        frmIncomeTax f;
+        pickEmployee(f, QStringLiteral("ASHA"));
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QVERIFY(p.lastMessage().contains(QStringLiteral("nothing is projected")));
+        QCOMPARE(f.ui.TxProjection->text(), QStringLiteral("0.00"));
+        QCOMPARE(f.ui.LbName->text(), QStringLiteral("ASHA RAO"));
+    }
+
+    void aDatabaseErrorIsShownAndTheScreenGoesOn()
+    {
+        RecordingPlatform p;
+        frmIncomeTax f;
+        pickEmployee(f, QStringLiteral("ASHA"));
+        TestDb::Exec("RENAME TABLE hr0910.hr_it TO hr0910.hr_it_away");
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        TestDb::Exec("RENAME TABLE hr0910.hr_it_away TO hr0910.hr_it");
+        QVERIFY(p.lastMessage().startsWith(QStringLiteral("The database reported an error")));
+        QVERIFY(p.exits.isEmpty());
+        p.clear();
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QVERIFY(p.messages.isEmpty());
+        QCOMPARE(f.ui.TxNetTax->text(), QStringLiteral("6812"));
+    }
+
+    // The last statement of the save fails: the declarations stay as stored, the screen keeps
+    // what the user entered and stays in edit mode.
+    void aFailedSaveLosesNothing()
+    {
+        RecordingPlatform p;
+        frmIncomeTax f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        pickEmployee(f, QStringLiteral("ASHA"));
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        clickCell(f, 1, 2);
+        QCOMPARE(int(f.EditCol), 2);
+        f.ui.TxDedMove->selectAll();
+        typeAndEnter(f, QStringLiteral("1"));
+        QCOMPARE(cell(f, 1, 2), QStringLiteral("1.00"));
+
+        TestDb::Exec("RENAME TABLE hr0910.hr_it TO hr0910.hr_it_away");
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        TestDb::Exec("RENAME TABLE hr0910.hr_it_away TO hr0910.hr_it");
+        QVERIFY(p.lastMessage().startsWith(QStringLiteral("Income Tax Details of ASHA RAO Could Not Be Updated.")));
+        QCOMPARE(TestDb::Count("hr_it_trans where emp_slno='E1' and emp_it_from='2018-04-01'"), 3);
+        QCOMPARE(TestDb::Scalar("select emp_amount from hr_it_trans where emp_slno='E1' and emp_allowance_slno=1 "
+                                "and emp_it_from='2018-04-01'")
+                     .toDouble(),
+                 50000.0);
+        QCOMPARE(f.ui.CmEdit->text(), QStringLiteral("Update - F5"));
+        QCOMPARE(cell(f, 1, 2), QStringLiteral("1.00"));
+
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Details of ASHA RAO Updated.   "));
+        QCOMPARE(TestDb::Count("hr_it_trans where emp_slno='E1' and emp_it_from='2018-04-01'"), 2);
+    }
+
+    // Shift+Delete removes the line, leaves 14 lines numbered afresh, and never cuts a filled one.
+    void shiftDeleteRemovesAndRenumbers()
+    {
+        RecordingPlatform p;
+        frmIncomeTax f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        pickEmployee(f, QStringLiteral("ASHA"));
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        clickCell(f, 1, 1);
+        QTest::keyClick(f.ui.TxDedMove, Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(f.ui.GrDeductions->rowCount(), 14);
+        QCOMPARE(cell(f, 1, 1), QStringLiteral("HOUSE RENT PAID"));
+        QCOMPARE(cell(f, 2, 1), QString());
+        for (int line = 1; line <= 14; ++line)
+            QCOMPARE(cell(f, line, 0), QString::number(line));
+        QCOMPARE(f.ui.TxDedMove->text(), QStringLiteral("HOUSE RENT PAID"));
+
+        // Enter on an amount past the last line adds a line.
+        f.EditRow = 14;
+        f.EditCol = 2;
+        f.PlaceEditor();
+        typeAndEnter(f, QStringLiteral("5"));
+        QCOMPARE(int(f.EditRow), 15);
+        QCOMPARE(f.ui.GrDeductions->rowCount(), 15);
+
+        TestDb::Exec("DELETE FROM hr_it_trans");
+        for (int i = 1; i <= 25; ++i)
+            WorksheetData::AddDeclaration(QStringLiteral("E1"), QStringLiteral("ITA000001"), QString::number(i), i);
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QCOMPARE(f.ui.GrDeductions->rowCount(), 25);
+        clickCell(f, 1, 1);
+        QTest::keyClick(f.ui.TxDedMove, Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(f.ui.GrDeductions->rowCount(), 24);
+        QCOMPARE(cell(f, 24, 2), QStringLiteral("25.00"));
+        QCOMPARE(cell(f, 24, 0), QStringLiteral("24"));
+    }
+};
+
+QTEST_MAIN(tst_frmIncomeTax)
+#include "tst_frmincometax.moc"

@@ -1,0 +1,255 @@
+// The worksheet's load and save against the test server.
+#include "TestDb.h"
+#include "WorksheetData.h"
+#include "session/Common.h"
+#include "session/mdlDalvoni.h"
+#include "tax/Worksheet.h"
+
+#include <QtTest>
+
+using namespace Worksheet;
+
+namespace {
+
+struct Sheet
+{
+    YearSetup setup;
+    Figures fig;
+};
+
+// The worksheet as opened for a financial year (tax year the same), with an employee picked.
+Sheet opened(int fromYear, const QString &slno, const QString &unitName)
+{
+    Sheet s;
+    s.setup.finYearFrom = s.setup.taxYearStart = QDate(fromYear, 4, 1);
+    s.setup.finYearTo = s.setup.taxYearEnd = QDate(fromYear + 1, 3, 31);
+    s.fig = OpenedFigures();
+    LoadYearSetup(mdlDalvoni::Db(), s.setup, s.fig);
+    Clear(s.fig);
+    s.fig.LbName = QStringLiteral("X");
+    s.fig.LbSerialNo = slno;
+    s.fig.LbUnit = unitName;
+    s.fig.companyCodeTag = QStringLiteral("C01");
+    return s;
+}
+
+QStringList storedDeclarations(const QString &slno)
+{
+    QStringList rows;
+    Recordset rs = mdlDalvoni::Db().query(
+        QStringLiteral("select emp_it_allowance_code,emp_amount,emp_allowance_slno,emp_it_from from hr_it_trans where "
+                       "emp_slno='%1' order by emp_it_from,emp_allowance_slno")
+            .arg(slno));
+    for (; !rs.eof(); rs.moveNext())
+        rows << QStringLiteral("%1 %2 %3 %4")
+                    .arg(rs.text(0), Format00(rs.number(1)), rs.text(2),
+                         SqlDate(rs.date(QStringLiteral("emp_it_from"))));
+    return rows;
+}
+
+} // namespace
+
+class tst_Worksheet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        TestDb::Reset();
+        TestDb::LoadStandardMasters();
+        TestDb::SetStandardSession();
+    }
+
+    void readsTheYearsLimitsSlabsAndCess()
+    {
+        const Sheet s = opened(2018, QString(), QString());
+        QCOMPARE(s.fig.TxMediClaimLimit, QStringLiteral("25000.00"));
+        QCOMPARE(s.fig.TxHLInterestLimit, QStringLiteral("200000.00"));
+        QCOMPARE(s.fig.Tx80CLimit, QStringLiteral("150000.00"));
+        QCOMPARE(s.fig.TxExcemption, QStringLiteral("250000.00"));
+        QCOMPARE(s.fig.LbRebate, QStringLiteral("2500.00"));
+        QCOMPARE(s.setup.cessRate, 4.0);
+        QCOMPARE(s.setup.slabs[1].start, 250000.0);
+        QCOMPARE(s.setup.slabs[1].rate, 5.0);
+        QCOMPARE(s.setup.slabs[3].end, 99999999.0);
+    }
+
+    // Every step of the load, figures worked out by hand (see WorksheetData).
+    void loadsACompleteEmployee()
+    {
+        WorksheetData::AddCompleteEmployee();
+        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        const LoadResult r = LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
+        const Figures &f = s.fig;
+        QVERIFY(r.finalised);
+        QCOMPARE(f.TxMonths, QStringLiteral("6"));
+        // Six months of 81600 gross; five expected by mid-October, so projected at the monthly rate.
+        QCOMPARE(f.TxProjection, QStringLiteral("489600.00"));
+        QCOMPARE(f.TxGrossPay, QStringLiteral("499600")); // bonus added, written plain
+        QCOMPARE(f.TxTotalPay, QStringLiteral("989200.00"));
+        QCOMPARE(f.TxPF, QStringLiteral("72000.00"));
+        QCOMPARE(f.TxProfTax, QStringLiteral("1200.00"));
+        QCOMPARE(f.TxTransportAllowance, QStringLiteral("40000.00"));
+        QCOMPARE(f.TxHLInterest, QStringLiteral("120000.00"));
+        QCOMPARE(f.TxMediClaim, QStringLiteral("30000.00"));
+        QCOMPARE(f.TxSalaryDeductions, QStringLiteral("18000.00"));
+        QCOMPARE(f.filledLines(), 2);
+        QCOMPARE(f.lines[0].slNo, QStringLiteral("1"));
+        QCOMPARE(f.lines[0].particulars, QStringLiteral("LIC PREMIUM"));
+        QCOMPARE(f.lines[0].amount, QStringLiteral("50000.00"));
+        QCOMPARE(f.lines[0].code, QStringLiteral("ITA000001"));
+        QCOMPARE(f.lines[1].particulars, QStringLiteral("HOUSE RENT PAID"));
+        QCOMPARE(f.lines[1].amount, QStringLiteral("240000.00"));
+        QCOMPARE(f.lines.size(), 20);
+        // Rent 240000 less a tenth of basic 300000 is above the 180000 received: Mumbai's cap 150000.
+        QCOMPARE(f.TxHRA, QStringLiteral("150000.00"));
+        QCOMPARE(f.TxHraProjection, QStringLiteral("150000.00"));
+        QCOMPARE(f.TxTotal80c, QStringLiteral("122000.00"));
+        QCOMPARE(f.TxNet80C, QStringLiteral("122000.00"));
+        // 989200 - 300000 - 1200 - 40000 - 120000 - 122000 - 25000 (mediclaim at its limit).
+        QCOMPARE(f.TxTaxableAmt, QStringLiteral("381000.00"));
+        QCOMPARE(f.TxTaxableIncome, QStringLiteral("131000.00"));
+        QCOMPARE(f.TxNetTaxable, QStringLiteral("6550.00"));
+        QCOMPARE(f.LbRebate, QStringLiteral("0.00"));
+        QCOMPARE(f.LbNetAmount, QStringLiteral("6550.00"));
+        QCOMPARE(f.TxCess, QStringLiteral("262.00"));
+        QCOMPARE(f.TxNetTax, QStringLiteral("6812"));
+        QCOMPARE(f.TxBalance, QStringLiteral("-11188.00"));
+    }
+
+    void projectsByTheYearWhenTheMonthsAreAsExpected()
+    {
+        WorksheetData::AddCompleteEmployee();
+        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 11, 15));
+        QCOMPARE(s.fig.TxProjection, QStringLiteral("489600"));
+    }
+
+    void withoutFinalisationNothingIsProjected()
+    {
+        WorksheetData::AddCompleteEmployee();
+        TestDb::Exec("DELETE FROM hr_finalize");
+        TestDb::AddFinalize(QDate(2018, 9, 30), QStringLiteral("C02"));
+        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        const LoadResult r = LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
+        QVERIFY(!r.finalised);
+        QCOMPARE(s.fig.TxMonths, QStringLiteral("0"));
+        QCOMPARE(s.fig.TxProjection, QStringLiteral("0.00"));
+        QCOMPARE(s.fig.TxPF, QStringLiteral("36000.00"));
+        QCOMPARE(s.fig.TxHraProjection, QStringLiteral("0.00"));
+        QCOMPARE(s.fig.TxGrossPay, QStringLiteral("499600"));
+    }
+
+    void employeeWithoutSalaryOrTaxRecord()
+    {
+        TestDb::AddEmployee(QStringLiteral("E9"), QStringLiteral("EMP"), QStringLiteral("009"), QStringLiteral("NEW"));
+        TestDb::AddFinalize(QDate(2018, 9, 30));
+        Sheet s = opened(2018, QStringLiteral("E9"), QStringLiteral("HEAD OFFICE"));
+        LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
+        QCOMPARE(s.fig.TxMonths, QStringLiteral("6"));
+        QCOMPARE(s.fig.TxProjection, QStringLiteral("0.00"));
+        QCOMPARE(s.fig.TxGrossPay, QStringLiteral("0.00"));
+        QCOMPARE(s.fig.TxHLInterest, QStringLiteral("0.00"));
+        QCOMPARE(s.fig.TxMediClaim, QStringLiteral("0.00"));
+        QCOMPARE(s.fig.TxTaxableAmt, QStringLiteral("-40000.00"));
+    }
+
+    // Transport allowance up to 2017-18, then the standard deduction; none before 2016-17.
+    void transportOrStandardDeduction_data()
+    {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<double>("monthly");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("2016 projected, capped") << 2016 << 1600.0 << "19200.00";
+        QTest::newRow("2017 projected") << 2017 << 1000.0 << "12000.00";
+        QTest::newRow("2018") << 2018 << 1600.0 << "40000.00";
+        QTest::newRow("2019") << 2019 << 1600.0 << "50000.00";
+        QTest::newRow("2015 none") << 2015 << 1600.0 << "0.00";
+    }
+    void transportOrStandardDeduction()
+    {
+        QFETCH(int, year);
+        QFETCH(double, monthly);
+        TestDb::AddEmployee(QStringLiteral("E2"), QStringLiteral("EMP"), QStringLiteral("002"), QStringLiteral("T"));
+        for (int month = 4; month <= 9; ++month) {
+            TestDb::AddSalary(QStringLiteral("E2"), QDate(year, month, 1), QStringLiteral("OTH0000000048"),
+                              monthly / 2);
+            TestDb::AddSalary(QStringLiteral("E2"), QDate(year, month, 1), QStringLiteral("OTH0000000023"),
+                              monthly / 2);
+        }
+        TestDb::AddFinalize(QDate(year, 9, 30));
+        Sheet s = opened(year, QStringLiteral("E2"), QStringLiteral("HEAD OFFICE"));
+        LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(year, 10, 15));
+        QTEST(s.fig.TxTransportAllowance, "expected");
+    }
+
+    // A second load writes over the shown lines but keeps those below; more stored lines than
+    // the grid has make the grid grow.
+    void loadingAgainAndLongLists()
+    {
+        WorksheetData::AddCompleteEmployee();
+        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        s.fig.lines[4] = {QStringLiteral("5"), QStringLiteral("TYPED"), QStringLiteral("10.00"), QString()};
+        LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
+        QCOMPARE(s.fig.lines[4].particulars, QStringLiteral("TYPED"));
+        QCOMPARE(s.fig.filledLines(), 2);
+
+        TestDb::Exec("DELETE FROM hr_it_trans");
+        for (int i = 1; i <= 25; ++i)
+            WorksheetData::AddDeclaration(QStringLiteral("E1"), QStringLiteral("ITA000001"), QString::number(i), i);
+        Sheet l = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        LoadFigures(mdlDalvoni::Db(), l.fig, l.setup, QDate(2018, 10, 15));
+        QCOMPARE(l.fig.lines.size(), 25);
+        QCOMPARE(l.fig.filledLines(), 25);
+        QCOMPARE(l.fig.lines[24].amount, QStringLiteral("25.00"));
+        QCOMPARE(l.fig.TxTotal80c, QStringLiteral("72325.00"));
+    }
+
+    // The save replaces the year's declarations and writes the two amounts into the record;
+    // a line without a head is stored but not listed again.
+    void saveReplacesTheYearsDeclarations()
+    {
+        WorksheetData::AddCompleteEmployee();
+        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
+        s.fig.lines[0].amount = QStringLiteral("60000.00");
+        s.fig.lines[2] = {QStringLiteral("3"), QStringLiteral("O'NEIL \\ PPF"), QStringLiteral("1500.5"), QString()};
+        s.fig.TxHLInterest = QStringLiteral("150000.00");
+        s.fig.TxMediClaim = QStringLiteral("12345.60");
+        Save(mdlDalvoni::Db(), s.fig, s.setup.taxYearStart, s.setup.taxYearEnd);
+        QCOMPARE(
+            storedDeclarations(QStringLiteral("E1")),
+            QStringList({QStringLiteral("ITA000001 99999.00 1 2017-04-01"),
+                         QStringLiteral("ITA000001 60000.00 1 2018-04-01"),
+                         QStringLiteral("ITA000005 240000.00 2 2018-04-01"), QStringLiteral(" 1500.50 3 2018-04-01")}));
+        QCOMPARE(TestDb::Scalar("select emp_hl_int from hr_it where emp_slno='E1'").toDouble(), 150000.0);
+        QCOMPARE(TestDb::Scalar("select emp_mc from hr_it where emp_slno='E1'").toDouble(), 12345.6);
+
+        Sheet again = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        LoadFigures(mdlDalvoni::Db(), again.fig, again.setup, QDate(2018, 10, 15));
+        QCOMPARE(again.fig.filledLines(), 2);
+        QCOMPARE(again.fig.lines[0].amount, QStringLiteral("60000.00"));
+        QCOMPARE(again.fig.TxMediClaim, QStringLiteral("12345.60"));
+    }
+
+    // A statement the server rejects part-way leaves the stored declarations and the record
+    // exactly as they were.
+    void failedSaveChangesNothing()
+    {
+        WorksheetData::AddCompleteEmployee();
+        const QStringList before = storedDeclarations(QStringLiteral("E1"));
+        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
+        s.fig.lines[0].amount = QStringLiteral("1.00");
+        s.fig.lines[1].amount = QStringLiteral("12abc");
+        s.fig.TxHLInterest = QStringLiteral("1.00");
+        QVERIFY_THROWS_EXCEPTION(DbError, Save(mdlDalvoni::Db(), s.fig, s.setup.taxYearStart, s.setup.taxYearEnd));
+        QVERIFY(!mdlDalvoni::Db().inTransaction());
+        QCOMPARE(storedDeclarations(QStringLiteral("E1")), before);
+        QCOMPARE(TestDb::Scalar("select emp_hl_int from hr_it where emp_slno='E1'").toDouble(), 120000.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Worksheet)
+#include "tst_worksheet.moc"
