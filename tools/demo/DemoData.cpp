@@ -327,9 +327,12 @@ void writeMasters(DbConnection &db)
         units << QStringLiteral("('%1','%2')").arg(QLatin1String(u.code), QLatin1String(u.name));
         for (const Year &y : kYears) {
             const QDate from(y.from, 4, 1), to(y.from + 1, 3, 31);
-            years << QStringLiteral("(%1,%2,%3,%2,%3,%4,1,'%5-%6')")
+            // Only the head office works out income tax, so only its years are offered here;
+            // the other units' years serve the suite's other modules.
+            years << QStringLiteral("(%1,%2,%3,%2,%3,%4,%5,'%6-%7')")
                          .arg(quoted(QLatin1String(u.code)), date(from), date(to))
                          .arg(y.from == DemoData::DefaultYearFrom.year() ? 1 : 0)
+                         .arg(QLatin1String(u.code) == QLatin1String("HO") ? 1 : 0)
                          .arg(y.from)
                          .arg((y.from + 1) % 100, 2, 10, QLatin1Char('0'));
         }
