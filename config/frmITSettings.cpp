@@ -4,10 +4,7 @@
 #include "session/Platform.h"
 #include "session/mdlDalvoni.h"
 #include "ui/FormUtil.h"
-#if __has_include("ui/NumericEdit.h")
 #include "ui/NumericEdit.h"
-#define IT_HAVE_NUMERIC_EDIT 1
-#endif
 
 #include <QKeyEvent>
 
@@ -17,9 +14,7 @@ frmITSettings::frmITSettings(QWidget *parent) : QWidget(parent)
 {
     ui.setupUi(this);
     for (QLineEdit *box : {ui.TxHLInterestLimit, ui.TxMCLimit, ui.Tx80CLimit, ui.TxExemption, ui.TxRebate, ui.TxCESS}) {
-#ifdef IT_HAVE_NUMERIC_EDIT
         AttachNumericKeyFilter(box, 12, 2, 1, false);
-#endif
         // Installed after the key filter, so Enter moves the focus before the filter sees it.
         box->installEventFilter(this);
     }

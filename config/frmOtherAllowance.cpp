@@ -4,10 +4,7 @@
 #include "session/Platform.h"
 #include "session/mdlDalvoni.h"
 #include "ui/FormUtil.h"
-#if __has_include("ui/NumericEdit.h")
 #include "ui/NumericEdit.h"
-#define IT_HAVE_NUMERIC_EDIT 1
-#endif
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -28,9 +25,7 @@ frmOtherAllowance::frmOtherAllowance(QWidget *parent) : QWidget(parent)
 {
     ui.setupUi(this);
     for (QLineEdit *box : {ui.TxDedPer, ui.TxDedAmt}) {
-#ifdef IT_HAVE_NUMERIC_EDIT
         AttachNumericKeyFilter(box, 12, 2, 1, false);
-#endif
         box->installEventFilter(this);
     }
     ui.TxName->installEventFilter(this);

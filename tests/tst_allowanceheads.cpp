@@ -108,7 +108,12 @@ private slots:
         QTRY_VERIFY(f.ui.TxName->hasFocus());
         QTest::keyClicks(f.ui.TxName, QStringLiteral("  life insurance  "));
         f.ui.TxDedPer->clear();
-        f.ui.TxDedAmt->setText(QStringLiteral("1500.50"));
+        QTest::keyClick(f.ui.TxName, Qt::Key_Return);
+        QTRY_VERIFY(f.ui.TxDedPer->hasFocus());
+        QTest::keyClick(f.ui.TxDedPer, Qt::Key_Return);
+        QTRY_VERIFY(f.ui.TxDedAmt->hasFocus());
+        QTest::keyClicks(f.ui.TxDedAmt, QStringLiteral("1500a.5"));
+        QCOMPARE(f.ui.TxDedAmt->text(), QStringLiteral("1500.50"));
         f.ui.OptSub->setChecked(true);
         press(Qt::Key_F5);
 

@@ -172,6 +172,26 @@ private slots:
         QCOMPARE(limit("CESS"), 9.0);
     }
 
+    void typedAmountsGoThroughTheKeyFilter()
+    {
+        RecordingPlatform p;
+        frmITSettings f;
+        showActive(f);
+        // The whole text is selected on entry, so typing replaces the stored value.
+        for (QLineEdit *box : {f.ui.TxCESS, f.ui.Tx80CLimit}) {
+            box->setFocus();
+            QTRY_VERIFY(box->hasFocus());
+            QTest::keyClicks(box, QStringLiteral("12x-.5"));
+            QCOMPARE(box->text(), QStringLiteral("12.50"));
+        }
+        QTest::keyClick(f.ui.Tx80CLimit, Qt::Key_Return);
+        QTRY_VERIFY(f.ui.CmApply->hasFocus());
+        QTest::keyClick(f.ui.CmApply, Qt::Key_Space);
+        QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Settngs Updated!.   "));
+        QCOMPARE(limit("CESS"), 12.5);
+        QCOMPARE(limit("80C_LIMIT"), 12.5);
+    }
+
     void updateTextsNameTheirLimitAndYear()
     {
         const std::array<QString, ITSetup::LimitCount> texts = {QStringLiteral("150000.00"), QStringLiteral("1,5"),
