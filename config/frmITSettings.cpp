@@ -61,12 +61,12 @@ void frmITSettings::CmApply_Click()
         return;
     }
     platform().message(QStringLiteral("Income Tax Settngs Updated!.   "), Platform::Icon::Information);
-    close();
+    CloseScreen(this);
 }
 
 void frmITSettings::CmClose_Click()
 {
-    close();
+    CloseScreen(this);
 }
 
 QWidget *frmITSettings::EnterTarget(QObject *box) const

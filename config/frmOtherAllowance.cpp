@@ -252,7 +252,7 @@ void frmOtherAllowance::CmCancel_Click()
 
 void frmOtherAllowance::CmClose_Click()
 {
-    close();
+    CloseScreen(this);
 }
 
 // --- Keys -------------------------------------------------------------------------------

@@ -6,6 +6,8 @@
 #include "config/frmITSettings.h"
 #include "session/mdlDalvoni.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QtTest>
 
 using namespace mdlDalvoni;
@@ -190,6 +192,20 @@ private slots:
         QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Settngs Updated!.   "));
         QCOMPARE(limit("CESS"), 12.5);
         QCOMPARE(limit("80C_LIMIT"), 12.5);
+    }
+
+    void applyInsideTheMainWindowClosesTheScreensFrame()
+    {
+        RecordingPlatform p;
+        QMdiArea area;
+        area.show();
+        QPointer<frmITSettings> f = new frmITSettings;
+        QPointer<QMdiSubWindow> frame = area.addSubWindow(f);
+        frame->show();
+        QTest::mouseClick(f->ui.CmApply, Qt::LeftButton);
+        QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Settngs Updated!.   "));
+        QTRY_VERIFY(frame.isNull());
+        QVERIFY(area.subWindowList().isEmpty());
     }
 
     void updateTextsNameTheirLimitAndYear()
