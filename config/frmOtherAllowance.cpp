@@ -3,10 +3,10 @@
 #include "session/Common.h"
 #include "session/Platform.h"
 #include "session/mdlDalvoni.h"
+#include "ui/CellGrid.h"
 #include "ui/FormUtil.h"
 #include "ui/NumericEdit.h"
 
-#include <QHeaderView>
 #include <QKeyEvent>
 
 using namespace mdlDalvoni;
@@ -29,13 +29,12 @@ frmOtherAllowance::frmOtherAllowance(QWidget *parent) : QWidget(parent)
         box->installEventFilter(this);
     }
     ui.TxName->installEventFilter(this);
-    ui.FbAllowance->installEventFilter(this);
 
     connect(ui.CmNew, &QPushButton::clicked, this, [this] { CmNew_Click(); });
     connect(ui.CmEdit, &QPushButton::clicked, this, [this] { CmEdit_Click(); });
     connect(ui.CmCancel, &QPushButton::clicked, this, [this] { CmCancel_Click(); });
     connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
-    connect(ui.FbAllowance, &QTableWidget::cellClicked, this, [this] { FbAllowance_RowPick(); });
+    connect(ui.FbAllowance, &CellGrid::RowPicked, this, [this] { FbAllowance_RowPick(); });
     Form_Load();
 }
 
@@ -63,53 +62,32 @@ void frmOtherAllowance::SetMode(bool edit)
 
 void frmOtherAllowance::DrawHeadings()
 {
-    QTableWidget *grid = ui.FbAllowance;
-    grid->setColumnCount(5);
-    grid->setRowCount(qMax(grid->rowCount(), 1));
-    grid->horizontalHeader()->setVisible(false);
-    grid->verticalHeader()->setVisible(false);
-    grid->verticalHeader()->setDefaultSectionSize(20);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setStyleSheet(QStringLiteral("QTableWidget { gridline-color: #808080; }"));
-    for (int c = 0; c < 5; ++c) {
-        const int px = TwipsToPixels(kListWidths[c]);
-        grid->setColumnHidden(c, px <= 0);
-        grid->setColumnWidth(c, px);
-    }
+    CellGrid *grid = ui.FbAllowance;
+    grid->setHeadingsVisible(false);
+    Sheet &sheet = grid->sheet();
+    sheet.setColumnCount(5);
+    for (int c = 1; c <= 5; ++c)
+        sheet.setColumnWidth(c, kListWidths[c - 1]);
     const QString headings[5] = {QStringLiteral("Allowance"), QStringLiteral("Allowance Code"), QStringLiteral("Flag"),
                                  QStringLiteral("Ded %"), QStringLiteral("Ded Amt")};
     for (int c = 1; c <= 5; ++c)
-        SetListCell(1, c, headings[c - 1], true);
-}
-
-void frmOtherAllowance::SetListCell(int row, int col, const QString &text, bool heading)
-{
-    QTableWidget *grid = ui.FbAllowance;
-    if (grid->rowCount() < row)
-        grid->setRowCount(row);
-    auto *item = new QTableWidgetItem(text);
-    if (heading) {
-        item->setFont(QFont(QStringLiteral("Segoe UI"), 8, QFont::Bold));
-        item->setBackground(QColor(192, 192, 192));
-        item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    } else {
-        item->setFont(QFont(QStringLiteral("Arial"), 8));
-        item->setTextAlignment(col >= 4 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
-    }
-    grid->setItem(row - 1, col - 1, item);
+        sheet.setText(1, c, headings[c - 1]);
+    const CellRange headingRow{1, 1, 1, 5};
+    sheet.setFont(headingRow, CellFont{QStringLiteral("Segoe UI"), 8, true, 0});
+    sheet.setBorders(headingRow, true);
+    sheet.setFill(headingRow, RgbColour(192, 192, 192));
+    sheet.setAlignment(headingRow, HAlign::General, VAlign::Centre);
+    grid->refresh();
 }
 
 QString frmOtherAllowance::listCell(int row, int col) const
 {
-    const QTableWidgetItem *item = ui.FbAllowance->item(row - 1, col - 1);
-    return item ? item->text() : QString();
+    return ui.FbAllowance->sheet().text(row, col);
 }
 
 int frmOtherAllowance::listRows() const
 {
-    return ui.FbAllowance->rowCount();
+    return ui.FbAllowance->sheet().lastRow();
 }
 
 void frmOtherAllowance::FillList()
@@ -122,20 +100,27 @@ void frmOtherAllowance::FillList()
         return;
     }
     // Rows are overwritten in place; heads are never deleted, so the list only grows.
+    Sheet &sheet = ui.FbAllowance->sheet();
     int row = 2;
     for (const AllowanceHeads::Row &r : rows) {
-        SetListCell(row, 1, r.name, false);
-        SetListCell(row, 2, r.code, false);
-        SetListCell(row, 3, r.flag, false);
-        SetListCell(row, 4, r.dedPer, false);
-        SetListCell(row, 5, r.dedAmt, false);
+        sheet.setText(row, 1, r.name);
+        sheet.setText(row, 2, r.code);
+        sheet.setText(row, 3, r.flag);
+        sheet.setText(row, 4, r.dedPer);
+        sheet.setText(row, 5, r.dedAmt);
         ++row;
     }
+    if (row > 2) {
+        sheet.setFont(CellRange{2, 1, row - 1, 5}, CellFont{QStringLiteral("Arial"), 8, false, 0});
+        sheet.setAlignment(CellRange{2, 1, row - 1, 3}, HAlign::General, VAlign::Centre);
+        sheet.setAlignment(CellRange{2, 4, row - 1, 5}, HAlign::Right, VAlign::Centre);
+    }
+    ui.FbAllowance->refresh();
 }
 
 void frmOtherAllowance::FbAllowance_RowPick()
 {
-    const int row = ui.FbAllowance->currentRow() + 1;
+    const int row = ui.FbAllowance->activeRow();
     if (row < 1)
         return;
     ui.TxCode->setText(listCell(row, 2));
@@ -305,10 +290,6 @@ bool frmOtherAllowance::eventFilter(QObject *watched, QEvent *event)
             ui.TxDedAmt->setFocus();
         else if (enter && watched == ui.TxDedAmt)
             ui.OptAdd->setFocus();
-        else if (watched == ui.FbAllowance && (enter || key == Qt::Key_Space)) {
-            FbAllowance_RowPick();
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -37,7 +37,6 @@ private:
     void SetMode(bool edit);
     void DrawHeadings();
     void FillList();
-    void SetListCell(int row, int col, const QString &text, bool heading);
     // Saves the fields; false when nothing was stored (the user has been told why).
     bool SaveInsert();
     bool SaveUpdate();

@@ -54,7 +54,7 @@ int rowOfCode(const frmOtherAllowance &f, const QString &code)
 
 void clickRow(frmOtherAllowance &f, int row)
 {
-    QTableWidget *g = f.ui.FbAllowance;
+    QTableView *g = f.ui.FbAllowance;
     const QRect rect = g->visualRect(g->model()->index(row - 1, 0));
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, rect.center());
 }
@@ -89,6 +89,17 @@ private slots:
         QCOMPARE(f.listCell(4, 3), QStringLiteral("Deduction"));
         QVERIFY(f.ui.FbAllowance->isColumnHidden(1));
         QCOMPARE(f.ui.FbAllowance->columnWidth(0), 600);
+        const Sheet &sheet = f.ui.FbAllowance->sheet();
+        const CellFormat heading = sheet.format(1, 4);
+        QVERIFY(heading.font.bold && heading.borders && heading.filled);
+        QCOMPARE(heading.fill, RgbColour(192, 192, 192));
+        QCOMPARE(heading.font.family, QStringLiteral("Segoe UI"));
+        const CellFormat amount = sheet.format(4, 5);
+        QCOMPARE(amount.font.family, QStringLiteral("Arial"));
+        QVERIFY(!amount.font.bold && !amount.filled);
+        QCOMPARE(amount.hAlign, HAlign::Right);
+        QCOMPARE(amount.vAlign, VAlign::Centre);
+        QCOMPARE(sheet.format(4, 1).hAlign, HAlign::General);
         QVERIFY(!f.editing());
         QCOMPARE(f.ui.CmNew->text(), QStringLiteral("New - F2"));
         QVERIFY(!f.ui.TxName->isEnabled() && !f.ui.CmCancel->isEnabled() && f.ui.CmClose->isEnabled());
@@ -312,6 +323,13 @@ private slots:
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("Allowance Code"));
         QCOMPARE(f.ui.TxDedPer->text(), QStringLiteral("0.00"));
         QVERIFY(f.ui.OptSub->isChecked());
+
+        // Enter on the list picks the active row as a click does.
+        f.ui.FbAllowance->setFocus();
+        f.ui.FbAllowance->setActiveCell(rowOfCode(f, QStringLiteral("ITA000005")), 3);
+        QTest::keyClick(f.ui.FbAllowance, Qt::Key_Return);
+        QCOMPARE(f.ui.TxName->text(), QStringLiteral("HOUSE RENT PAID"));
+        QCOMPARE(f.ui.TxCode->text(), QStringLiteral("ITA000005"));
     }
 
     void failedSaveKeepsEditModeAndStoresNothing_data()
