@@ -1,6 +1,102 @@
 #include "frmITSettings.h"
 
+#include "ITSetup.h"
+#include "session/Platform.h"
+#include "session/mdlDalvoni.h"
+#include "ui/FormUtil.h"
+#include "ui/NumericEdit.h"
+
+#include <QKeyEvent>
+
+using namespace mdlDalvoni;
+
 frmITSettings::frmITSettings(QWidget *parent) : QWidget(parent)
 {
     ui.setupUi(this);
+    for (QLineEdit *box : {ui.TxHLInterestLimit, ui.TxMCLimit, ui.Tx80CLimit, ui.TxExemption, ui.TxRebate, ui.TxCESS}) {
+        AttachNumericKeyFilter(box, 12, 2, 1, false);
+        // Installed after the key filter, so Enter moves the focus before the filter sees it.
+        box->installEventFilter(this);
+    }
+    connect(ui.CmApply, &QPushButton::clicked, this, [this] { CmApply_Click(); });
+    connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
+    Form_Load();
+}
+
+void frmITSettings::Form_Load()
+{
+    CentreInMain(this);
+    ITSetup::YearSettings year;
+    try {
+        year = ITSetup::Load(Db(), FinYearFrom, FinYearTo);
+    } catch (const DbError &e) {
+        platform().message(e.text(), Platform::Icon::Critical);
+        return;
+    }
+    QLineEdit *const limits[ITSetup::LimitCount] = {ui.Tx80CLimit,  ui.TxHLInterestLimit, ui.TxMCLimit,
+                                                    ui.TxExemption, ui.TxRebate,          ui.TxCESS};
+    for (int i = 0; i < ITSetup::LimitCount; ++i)
+        limits[i]->setText(year.limits[i]);
+    QLineEdit *const slabs[4][3] = {{ui.TxSlab1From, ui.TxSlab1To, ui.TxSlab1Per},
+                                    {ui.TxSlab2From, ui.TxSlab2To, ui.TxSlab2Per},
+                                    {ui.TxSlab3From, ui.TxSlab3To, ui.TxSlab3Per},
+                                    {ui.TxSlab4From, ui.TxSlab4To, ui.TxSlab4Per}};
+    for (int n = 0; n < 4; ++n) {
+        slabs[n][0]->setText(year.slabs[n].from);
+        slabs[n][1]->setText(year.slabs[n].to);
+        slabs[n][2]->setText(year.slabs[n].per);
+    }
+}
+
+void frmITSettings::CmApply_Click()
+{
+    const std::array<QString, ITSetup::LimitCount> texts = {ui.Tx80CLimit->text(), ui.TxHLInterestLimit->text(),
+                                                            ui.TxMCLimit->text(),  ui.TxExemption->text(),
+                                                            ui.TxRebate->text(),   ui.TxCESS->text()};
+    try {
+        ITSetup::Save(Db(), texts, FinYearFrom, FinYearTo);
+    } catch (const DbError &e) {
+        // Nothing was stored; the typed values stay for another try.
+        platform().message(e.text(), Platform::Icon::Critical);
+        return;
+    }
+    platform().message(QStringLiteral("Income Tax Settngs Updated!.   "), Platform::Icon::Information);
+    CloseScreen(this);
+}
+
+void frmITSettings::CmClose_Click()
+{
+    CloseScreen(this);
+}
+
+QWidget *frmITSettings::EnterTarget(QObject *box) const
+{
+    if (box == ui.Tx80CLimit)
+        return ui.CmApply;
+    if (box == ui.TxHLInterestLimit)
+        return ui.TxMCLimit;
+    if (box == ui.TxMCLimit)
+        return ui.Tx80CLimit;
+    if (box == ui.TxExemption)
+        return ui.TxRebate;
+    if (box == ui.TxRebate)
+        return ui.TxCESS;
+    if (box == ui.TxCESS)
+        return ui.CmApply;
+    return nullptr;
+}
+
+bool frmITSettings::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (auto *box = qobject_cast<QLineEdit *>(watched))
+            SelectAllText(box);
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (QWidget *next = EnterTarget(watched))
+                next->setFocus();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

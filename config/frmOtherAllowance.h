@@ -2,9 +2,10 @@
 
 #include <QWidget>
 
+#include "AllowanceHeads.h"
 #include "ui_frmOtherAllowance.h"
 
-// Tax Adjustments
+// Tax Adjustments: the heads under which employees declare investments and deductions.
 class frmOtherAllowance : public QWidget
 {
     Q_OBJECT
@@ -13,4 +14,35 @@ public:
     explicit frmOtherAllowance(QWidget *parent = nullptr);
 
     Ui::frmOtherAllowance ui;
+
+    void Form_Load();
+    void CmNew_Click();
+    void CmEdit_Click();
+    void CmCancel_Click();
+    void CmClose_Click();
+    // Copies the row of the list's active cell into the fields.
+    void FbAllowance_RowPick();
+
+    bool editing() const { return m_editMode; }
+    bool editingExisting() const { return EditingExisting; }
+    // Text of a list cell; rows and columns count from 1, row 1 holds the headings.
+    QString listCell(int row, int col) const;
+    int listRows() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void SetMode(bool edit);
+    void DrawHeadings();
+    void FillList();
+    // Saves the fields; false when nothing was stored (the user has been told why).
+    bool SaveInsert();
+    bool SaveUpdate();
+    AllowanceHeads::Entry TypedEntry() const;
+    AllowanceHeads::Stamp SessionStamp() const;
+
+    bool EditingExisting = false;
+    bool m_editMode = false;
 };

@@ -49,3 +49,11 @@ void CentreInMain(QWidget *window)
     else
         frame->move(qMax(0, left), qMax(0, top));
 }
+
+void CloseScreen(QWidget *screen)
+{
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(screen->parentWidget()))
+        frame->close();
+    else
+        screen->close();
+}

@@ -19,3 +19,6 @@ void CentreInMain(QWidget *window);
 // Registers the function that returns the main window's inner area, creating the main
 // window first when asked to.
 void SetMainAreaProvider(std::function<QWidget *()> provider);
+
+// Closes a screen: its frame in the main window when it sits in one, else the screen itself.
+void CloseScreen(QWidget *screen);

@@ -1,0 +1,64 @@
+#pragma once
+
+// The heads under which employees declare investments and deductions (hr_it_allowance):
+// the list, the new head with its running code, and the change of an existing head.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+class DbConnection;
+
+namespace AllowanceHeads {
+
+// The running number whose value is the next head's code.
+inline constexpr const char *RunningNumberId = "IT_CODE";
+
+// One row of the list as the screen shows it, every value as text.
+struct Row
+{
+    QString name, code, flag, dedPer, dedAmt;
+};
+
+// What the user typed on the screen.
+struct Entry
+{
+    QString code;
+    QString name;
+    QString dedPer;
+    QString dedAmt;
+    bool addition = true;
+};
+
+// Who saves, where, and when.
+struct Stamp
+{
+    QString unitCode;
+    QString companyCode;
+    QString userId;
+    QDateTime now;
+};
+
+// Only this user creates or changes heads.
+bool MayMaintain(const QString &userId);
+
+QString ListQuery();
+// Every head of every company and unit, by code.
+QList<Row> LoadList(DbConnection &db);
+
+QString DuplicateQuery(const Entry &entry, const QString &companyCode);
+QString InsertStatement(const Entry &entry, const Stamp &stamp);
+// Moves the running number past the trimmed code of the entry.
+QString RunningNumberUpdate(const Entry &entry);
+QString UpdateStatement(const Entry &entry, const Stamp &stamp);
+
+enum class InsertResult { Inserted, Duplicate };
+
+// The duplicate check, then the head and the running number in one transaction.
+// A DbError leaves neither stored and propagates.
+InsertResult Insert(DbConnection &db, const Entry &entry, const Stamp &stamp);
+// Changes name and amounts of the head with the entry's code in the stamp's unit and company
+// (a code no row has changes nothing). A DbError leaves the head unchanged and propagates.
+void Update(DbConnection &db, const Entry &entry, const Stamp &stamp);
+
+} // namespace AllowanceHeads

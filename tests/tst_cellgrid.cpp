@@ -1,0 +1,158 @@
+// The sheet of cells and the grid that shows it: values, shown texts, formats, clearing,
+// widths and the row pick.
+#include "reports/Sheet.h"
+#include "ui/CellGrid.h"
+#include "ui/FormUtil.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QtTest>
+
+class tst_CellGrid : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void groupedFormat_data()
+    {
+        QTest::addColumn<double>("number");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("zero empty") << 0.0 << "";
+        QTest::newRow("below a half") << 0.4 << "";
+        QTest::newRow("half up") << 2500.6 << "2,501";
+        QTest::newRow("exact half") << 2.5 << "3";
+        QTest::newRow("no group") << 999.0 << "999";
+        QTest::newRow("one group") << 1250.0 << "1,250";
+        QTest::newRow("lakhs") << 1234567.0 << "1,234,567";
+        QTest::newRow("negative") << -1250.4 << "-1,250";
+        QTest::newRow("negative half") << -2.5 << "-3";
+    }
+    void groupedFormat()
+    {
+        QFETCH(double, number);
+        QFETCH(QString, shown);
+        Sheet s;
+        s.setNumber(2, 3, number);
+        s.setNumberFormat({2, 3, 2, 3}, QStringLiteral("#,##"));
+        QCOMPARE(s.text(2, 3), shown);
+        QCOMPARE(s.value(2, 3).toDouble(), number); // the value itself is kept
+    }
+
+    void valuesAndTexts()
+    {
+        Sheet s;
+        s.setText(1, 1, QStringLiteral("Code"));
+        s.setNumber(1, 2, 637.5);
+        s.setValue(1, 3, QVariant()); // null: stays empty
+        s.setValue(1, 4, QVariant(QStringLiteral("x")));
+        QVERIFY(!s.isNumber(1, 1));
+        QVERIFY(s.isNumber(1, 2));
+        QCOMPARE(s.text(1, 2), QStringLiteral("637.5")); // general format
+        QVERIFY(!s.value(1, 3).isValid());
+        QCOMPARE(s.text(1, 4), QStringLiteral("x"));
+        QCOMPARE(s.text(9, 9), QString());
+        // Writing a text over a number makes it text again.
+        s.setText(1, 2, QStringLiteral("5"));
+        QVERIFY(!s.isNumber(1, 2));
+    }
+
+    void formatsAndClearing()
+    {
+        Sheet s;
+        s.setColumnCount(5);
+        const CellFont bold{QStringLiteral("Segoe UI"), 8, true, RgbColour(0, 0, 128)};
+        s.setFont({1, 1, 1, 5}, bold);
+        s.setFill({1, 1, 1, 5}, RgbColour(192, 192, 192));
+        s.setBorders({1, 1, 1, 5}, true);
+        s.setAlignment({1, 4, 1, 5}, HAlign::Right, VAlign::Centre);
+        QCOMPARE(s.format(1, 4).font, bold);
+        QVERIFY(s.format(1, 4).filled);
+        QCOMPARE(s.format(1, 4).fill, RgbColour(192, 192, 192));
+        QCOMPARE(s.format(1, 4).hAlign, HAlign::Right);
+        QCOMPARE(s.format(1, 1).hAlign, HAlign::General); // alignment kept its range
+        QVERIFY(s.format(1, 1).borders);
+        QVERIFY(!s.format(2, 1).borders);
+        // Cells of the same look share one format.
+        QCOMPARE(s.formatId(1, 1), s.formatId(1, 3));
+        QVERIFY(s.formatId(1, 1) != s.formatId(1, 4));
+
+        for (int r = 2; r <= 100; ++r)
+            s.setNumber(r, 2, r);
+        s.setFont({100, 1, 100, 5}, bold);
+        QCOMPARE(s.lastRow(), 100);
+        s.clear({50, 1, 100, 5});
+        QCOMPARE(s.lastRow(), 49);
+        QCOMPARE(s.format(100, 1), CellFormat());
+        QVERIFY(!s.value(60, 2).isValid());
+        s.clear({2, 1, 49, 5});
+        QCOMPARE(s.lastRow(), 1); // the formatted heading row stays in use
+        s.clearAll();
+        QCOMPARE(s.lastRow(), 0);
+    }
+
+    void widthsAndHeights()
+    {
+        Sheet s;
+        QCOMPARE(s.columnWidth(3), Sheet::DefaultColumnWidth);
+        s.setColumnWidth(3, 4000);
+        s.setRowHeight(1, 500);
+        QCOMPARE(s.columnWidth(3), 4000);
+        QCOMPARE(s.rowHeight(1), 500);
+        QVERIFY(!s.hasRowHeight(2));
+        QCOMPARE(s.rowHeight(2), Sheet::DefaultRowHeight);
+    }
+
+    void gridShowsTheSheet()
+    {
+        CellGrid grid;
+        grid.resize(800, 400);
+        Sheet &s = grid.sheet();
+        s.setColumnCount(5);
+        s.setColumnWidth(1, 9000);
+        s.setColumnWidth(2, 0);
+        s.setRowHeight(1, 500);
+        s.setText(1, 1, QStringLiteral("Allowance"));
+        s.setFont({1, 1, 1, 5}, CellFont{QStringLiteral("Segoe UI"), 8, true, 0});
+        s.setFill({1, 1, 1, 5}, RgbColour(192, 192, 192));
+        s.setNumber(2, 4, 1250);
+        s.setNumberFormat({2, 4, 2, 4}, QStringLiteral("#,##"));
+        s.setAlignment({2, 4, 2, 4}, HAlign::Right, VAlign::Centre);
+        grid.refresh();
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+
+        QAbstractItemModel *m = grid.model();
+        QCOMPARE(m->rowCount(), 2);
+        QCOMPARE(m->columnCount(), 5);
+        QCOMPARE(m->index(1, 3).data().toString(), QStringLiteral("1,250"));
+        QVERIFY(m->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
+        QCOMPARE(m->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
+        QVERIFY(!m->index(1, 2).data(Qt::BackgroundRole).isValid());
+        QCOMPARE(m->index(1, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                 Qt::AlignRight | Qt::AlignVCenter);
+        QCOMPARE(grid.columnWidth(0), TwipsToPixels(9000));
+        QVERIFY(grid.isColumnHidden(1));
+        QCOMPARE(grid.rowHeight(0), TwipsToPixels(500));
+
+        // A click picks the row; the grid's active cell tells which.
+        QSignalSpy picked(&grid, &CellGrid::RowPicked);
+        const QRect cell = grid.visualRect(m->index(1, 3));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(picked.count(), 1);
+        QCOMPARE(picked.at(0).at(0).toInt(), 2);
+        QCOMPARE(grid.activeRow(), 2);
+        QCOMPARE(grid.activeCol(), 4);
+        QTest::keyClick(&grid, Qt::Key_Up);
+        QTest::keyClick(&grid, Qt::Key_Return);
+        QCOMPARE(picked.count(), 2);
+        QCOMPARE(picked.at(1).at(0).toInt(), 1);
+
+        // Rows removed from the sheet leave the grid on the next refresh.
+        s.clear({2, 1, 2, 5});
+        grid.refresh();
+        QCOMPARE(m->rowCount(), 1);
+    }
+};
+
+QTEST_MAIN(tst_CellGrid)
+#include "tst_cellgrid.moc"

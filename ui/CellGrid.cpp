@@ -1,0 +1,201 @@
+#include "CellGrid.h"
+
+#include "FormUtil.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+QColor ToColor(SheetColour c)
+{
+    return QColor((c >> 16) & 0xff, (c >> 8) & 0xff, c & 0xff);
+}
+
+QString ColumnLetters(int col)
+{
+    QString s;
+    for (; col > 0; col = (col - 1) / 26)
+        s.prepend(QChar('A' + (col - 1) % 26));
+    return s;
+}
+
+} // namespace
+
+// The sheet as a table model; fonts and fonts' colours are built once per sheet format.
+class SheetModel : public QAbstractTableModel
+{
+public:
+    explicit SheetModel(const Sheet &sheet, QObject *parent) : QAbstractTableModel(parent), m_sheet(sheet) {}
+
+    void reload()
+    {
+        beginResetModel();
+        m_rows = m_sheet.lastRow();
+        m_cols = m_sheet.columnCount();
+        m_fonts.clear();
+        for (const CellFormat &f : m_sheet.formats()) {
+            QFont font(f.font.family);
+            font.setPointSizeF(f.font.size);
+            font.setBold(f.font.bold);
+            m_fonts.push_back(font);
+        }
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_rows; }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_cols; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const int r = index.row() + 1, c = index.column() + 1;
+        switch (role) {
+        case Qt::DisplayRole:
+            return m_sheet.text(r, c);
+        case Qt::FontRole:
+            return m_fonts[m_sheet.formatId(r, c)];
+        case Qt::ForegroundRole:
+            return ToColor(m_sheet.format(r, c).font.colour);
+        case Qt::BackgroundRole: {
+            const CellFormat &f = m_sheet.format(r, c);
+            return f.filled ? QVariant(ToColor(f.fill)) : QVariant();
+        }
+        case Qt::TextAlignmentRole: {
+            const CellFormat &f = m_sheet.format(r, c);
+            Qt::Alignment a;
+            switch (f.hAlign) {
+            case HAlign::General:
+                a = m_sheet.isNumber(r, c) ? Qt::AlignRight : Qt::AlignLeft;
+                break;
+            case HAlign::Left:
+                a = Qt::AlignLeft;
+                break;
+            case HAlign::Centre:
+                a = Qt::AlignHCenter;
+                break;
+            case HAlign::Right:
+                a = Qt::AlignRight;
+                break;
+            }
+            a |= f.vAlign == VAlign::Top ? Qt::AlignTop : f.vAlign == VAlign::Centre ? Qt::AlignVCenter : Qt::AlignBottom;
+            return QVariant::fromValue(a);
+        }
+        default:
+            return {};
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        return orientation == Qt::Horizontal ? ColumnLetters(section + 1) : QString::number(section + 1);
+    }
+
+private:
+    const Sheet &m_sheet;
+    int m_rows = 0;
+    int m_cols = 0;
+    std::vector<QFont> m_fonts;
+};
+
+// Draws a cell's wrap setting and its borders, which the plain item delegate knows nothing of.
+class SheetDelegate : public QStyledItemDelegate
+{
+public:
+    SheetDelegate(const Sheet &sheet, QObject *parent) : QStyledItemDelegate(parent), m_sheet(sheet) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const CellFormat &f = m_sheet.format(index.row() + 1, index.column() + 1);
+        QStyleOptionViewItem opt = option;
+        if (f.wrap)
+            opt.features |= QStyleOptionViewItem::WrapText;
+        else
+            opt.features &= ~QStyleOptionViewItem::WrapText;
+        // Filled cells keep their fill under the focus of the active cell.
+        QStyledItemDelegate::paint(painter, opt, index);
+        if (f.borders) {
+            painter->save();
+            painter->setPen(QPen(Qt::black, 1));
+            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        }
+    }
+
+private:
+    const Sheet &m_sheet;
+};
+
+CellGrid::CellGrid(QWidget *parent) : QTableView(parent), m_model(new SheetModel(m_sheet, this))
+{
+    setModel(m_model);
+    setItemDelegate(new SheetDelegate(m_sheet, this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setGridStyle(Qt::SolidLine);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(TwipsToPixels(Sheet::DefaultRowHeight) + 2);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex &i) { emit RowPicked(i.row() + 1, i.column() + 1); });
+}
+
+void CellGrid::refresh()
+{
+    const int oldRow = activeRow(), oldCol = activeCol();
+    m_model->reload();
+    for (int c = 1; c <= m_sheet.columnCount(); ++c) {
+        const int w = m_sheet.columnWidth(c);
+        setColumnHidden(c - 1, w == 0);
+        if (w > 0)
+            setColumnWidth(c - 1, TwipsToPixels(w));
+    }
+    // Only rows of their own height are touched: setting 10,000 equal rows one by one is slow.
+    const int rows = m_model->rowCount();
+    for (int r = 1; r <= rows; ++r)
+        if (m_sheet.hasRowHeight(r))
+            setRowHeight(r - 1, TwipsToPixels(m_sheet.rowHeight(r)));
+    if (oldRow > 0 && oldRow <= rows)
+        setActiveCell(oldRow, oldCol);
+}
+
+int CellGrid::activeRow() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() + 1 : 0;
+}
+
+int CellGrid::activeCol() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.column() + 1 : 0;
+}
+
+void CellGrid::setActiveCell(int row, int col)
+{
+    setCurrentIndex(m_model->index(row - 1, col - 1));
+}
+
+void CellGrid::setHeadingsVisible(bool visible)
+{
+    horizontalHeader()->setVisible(visible);
+    verticalHeader()->setVisible(visible);
+}
+
+void CellGrid::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space)
+        && currentIndex().isValid()) {
+        emit RowPicked(activeRow(), activeCol());
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
