@@ -454,6 +454,28 @@ private slots:
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
         QVERIFY(QFile::exists(pdf));
     }
+
+    void installLaysOutProgramsSideBySide()
+    {
+        if (!QFile::exists(IT_BINARY_DIR "/IncomeTax"))
+            QSKIP("IncomeTax is not built in this build folder");
+        const QString prefix = path("install prefix");
+        QProcess install;
+        install.start("cmake", {"--install", IT_BINARY_DIR, "--prefix", prefix});
+        QVERIFY(install.waitForFinished(120000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+        const QFileInfo main(prefix + "/bin/IncomeTax");
+        const QFileInfo spooler(prefix + "/bin/inetspooler");
+        QVERIFY(main.isExecutable());
+        QVERIFY(spooler.isExecutable());
+        QVERIFY(QFile::exists(prefix + "/share/icons/hicolor/scalable/apps/incometax.svg"));
+        QVERIFY(QFile::exists(prefix + "/share/icons/hicolor/48x48/apps/incometax.png"));
+        const QString entry = QString::fromUtf8(readFile(prefix + "/share/applications/incometax.desktop"));
+        QVERIFY(entry.startsWith("[Desktop Entry]\n"));
+        // The installed path has a blank in it, so the command is quoted.
+        QVERIFY2(entry.contains("\nExec=\"" + main.absoluteFilePath() + "\"\n"), qPrintable(entry));
+        QVERIFY(entry.contains("\nIcon=incometax\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Spooler)
