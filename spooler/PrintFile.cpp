@@ -1,0 +1,101 @@
+#include "PrintFile.h"
+
+namespace PrintFile {
+
+namespace {
+
+// Applies the marker letter to the attributes; false when the letter is no marker.
+bool applyMarker(char letter, Attributes &a)
+{
+    switch (letter) {
+    case 'E':
+        a.emphasised = true;
+        return true;
+    case 'e':
+        a.emphasised = false;
+        return true;
+    case 'D':
+        a.doubleStrike = true;
+        return true;
+    case 'd':
+        a.doubleStrike = false;
+        return true;
+    case 'C':
+        a.condensed = true;
+        return true;
+    case 'c':
+        a.condensed = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+Line parseLine(const QByteArray &raw, Attributes &current)
+{
+    Line line;
+    const Attributes atStart = current;
+    Piece piece{current, {}};
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const char ch = raw.at(i);
+        Attributes next = current;
+        if (ch == '\\' && i + 1 < raw.size() && applyMarker(raw.at(i + 1), next)) {
+            ++i;
+            if (next == current)
+                continue;
+            if (!piece.text.isEmpty())
+                line.pieces.append(piece);
+            current = next;
+            piece = Piece{current, {}};
+            continue;
+        }
+        piece.text.append(ch);
+    }
+    // Markers at the end of a line still switch the attributes.
+    const Attributes before = line.pieces.isEmpty() ? atStart : line.pieces.last().attributes;
+    if (!piece.text.isEmpty() || piece.attributes != before || line.pieces.isEmpty())
+        line.pieces.append(piece);
+    return line;
+}
+
+} // namespace
+
+QByteArray Line::plainText() const
+{
+    QByteArray text;
+    for (const Piece &p : pieces)
+        text += p.text;
+    return text;
+}
+
+bool Line::isBlank() const
+{
+    return plainText().trimmed().isEmpty();
+}
+
+QList<Line> parse(const QByteArray &content)
+{
+    QList<QByteArray> rawLines = content.split('\n');
+    // The terminator of the last line leaves an empty remainder behind it.
+    if (!rawLines.isEmpty() && rawLines.last().isEmpty())
+        rawLines.removeLast();
+    QList<Line> lines;
+    lines.reserve(rawLines.size());
+    Attributes current;
+    for (QByteArray raw : rawLines) {
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        lines.append(parseLine(raw, current));
+    }
+    return lines;
+}
+
+QList<Page> paginate(const QList<Line> &lines)
+{
+    QList<Page> pages;
+    for (qsizetype i = 0; i < lines.size(); i += LinesPerPage)
+        pages.append(lines.mid(i, LinesPerPage));
+    return pages;
+}
+
+} // namespace PrintFile

@@ -1,0 +1,178 @@
+#include "Spooler.h"
+
+#include "EscpEncoder.h"
+#include "PdfRenderer.h"
+#include "PrintFile.h"
+#include "session/AppSettings.h"
+#include "session/Platform.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace {
+
+constexpr int ProcessTimeoutMs = 120000;
+
+QString title(const QString &printFile)
+{
+    return QFileInfo(printFile).fileName();
+}
+
+} // namespace
+
+QString Spooler::pdfBeside(const QString &printFile)
+{
+    const QFileInfo info(printFile);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+QString Spooler::defaultPrinter()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("lpstat")).isEmpty())
+        return {};
+    QProcess lpstat;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    lpstat.setProcessEnvironment(env);
+    lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-d")});
+    if (!lpstat.waitForFinished(ProcessTimeoutMs))
+        return {};
+    // "system default destination: NAME", or "no system default destination".
+    const QString marker = QStringLiteral("system default destination:");
+    for (const QString &line : QString::fromLocal8Bit(lpstat.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(marker))
+            return line.mid(marker.size()).trimmed();
+    }
+    return {};
+}
+
+int Spooler::fail(const QString &text)
+{
+    platform().message(text, Platform::Icon::Critical);
+    return 1;
+}
+
+bool Spooler::load(const QString &printFile)
+{
+    m_printFile = QFileInfo(printFile).absoluteFilePath();
+    QFile file(m_printFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("The report cannot be printed: the print file %1 cannot be read (%2).")
+                 .arg(QDir::toNativeSeparators(m_printFile), file.errorString()));
+        return false;
+    }
+    m_content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        fail(QStringLiteral("The report cannot be printed: the print file %1 cannot be read (%2).")
+                 .arg(QDir::toNativeSeparators(m_printFile), file.errorString()));
+        return false;
+    }
+    if (m_content.isEmpty()) {
+        fail(QStringLiteral("The report cannot be printed: the print file %1 is empty.")
+                 .arg(QDir::toNativeSeparators(m_printFile)));
+        return false;
+    }
+    return true;
+}
+
+int Spooler::print(const QString &printFile)
+{
+    if (!load(printFile))
+        return 1;
+    const QString queue = AppSettings::Get(RawQueueSection, RawQueueKey).trimmed();
+    if (!queue.isEmpty())
+        return printRaw(queue);
+    const QString printer =
+        QStandardPaths::findExecutable(QStringLiteral("lp")).isEmpty() ? QString() : defaultPrinter();
+    return printer.isEmpty() ? keepAndShow() : printPdf(printer);
+}
+
+int Spooler::renderOnly(const QString &printFile, const QString &pdfPath)
+{
+    if (!load(printFile))
+        return 1;
+    PdfRenderer renderer;
+    if (!renderer.render(PrintFile::paginate(PrintFile::parse(m_content)), pdfPath, title(m_printFile)))
+        return fail(QStringLiteral("The report cannot be printed: the PDF %1 cannot be written (%2).")
+                        .arg(QDir::toNativeSeparators(pdfPath), renderer.error()));
+    return 0;
+}
+
+int Spooler::printRaw(const QString &queue)
+{
+    const QByteArray bytes = Escp::encode(PrintFile::paginate(PrintFile::parse(m_content)));
+    if (QStandardPaths::findExecutable(QStringLiteral("lp")).isEmpty())
+        return fail(QStringLiteral("The report cannot be printed on %1: the print command \"lp\" is not installed.")
+                        .arg(queue));
+    if (!run(QStringLiteral("lp"),
+             {QStringLiteral("-d"), queue, QStringLiteral("-o"), QStringLiteral("raw"), QStringLiteral("-t"),
+              title(m_printFile)},
+             bytes))
+        return fail(QStringLiteral("The report cannot be printed on %1: %2").arg(queue, m_processError));
+    return 0;
+}
+
+int Spooler::printPdf(const QString &printer)
+{
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        return fail(QStringLiteral("The report cannot be printed: no temporary folder for the PDF (%1).")
+                        .arg(folder.errorString()));
+    const QString pdf = folder.filePath(QFileInfo(pdfBeside(m_printFile)).fileName());
+    PdfRenderer renderer;
+    if (!renderer.render(PrintFile::paginate(PrintFile::parse(m_content)), pdf, title(m_printFile)))
+        return fail(
+            QStringLiteral("The report cannot be printed: the PDF cannot be written (%1).").arg(renderer.error()));
+    // lp hands the whole file to the scheduler before it returns.
+    if (!run(QStringLiteral("lp"), {QStringLiteral("-d"), printer, QStringLiteral("-t"), title(m_printFile), pdf}))
+        return fail(QStringLiteral("The report cannot be printed on %1: %2").arg(printer, m_processError));
+    return 0;
+}
+
+int Spooler::keepAndShow()
+{
+    const QString pdf = pdfBeside(m_printFile);
+    PdfRenderer renderer;
+    if (!renderer.render(PrintFile::paginate(PrintFile::parse(m_content)), pdf, title(m_printFile)))
+        return fail(QStringLiteral("No printer is set up, and the report cannot be saved as %1 (%2).")
+                        .arg(QDir::toNativeSeparators(pdf), renderer.error()));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(pdf)) &&
+        !QProcess::startDetached(QStringLiteral("xdg-open"), {pdf}))
+        return fail(QStringLiteral("No printer is set up. The report was saved as %1, but no program to show it "
+                                   "was found.")
+                        .arg(QDir::toNativeSeparators(pdf)));
+    return 0;
+}
+
+bool Spooler::run(const QString &program, const QStringList &arguments, const QByteArray &input)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(ProcessTimeoutMs)) {
+        m_processError = process.errorString();
+        return false;
+    }
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(ProcessTimeoutMs)) {
+        m_processError = QStringLiteral("\"%1\" did not finish.").arg(program);
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        m_processError = said.isEmpty()
+                             ? QStringLiteral("\"%1\" failed (exit code %2).").arg(program).arg(process.exitCode())
+                             : said;
+        return false;
+    }
+    return true;
+}

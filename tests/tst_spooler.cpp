@@ -1,0 +1,482 @@
+// The print spooler: reading print files, the ESC/P bytes for dot-matrix queues, the PDF
+// pages, the choice of printer and the failures the user must be told about.
+#include "EscpEncoder.h"
+#include "PrintFile.h"
+#include "Spooler.h"
+#include "session/AppSettings.h"
+#include "session/Common.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString Rule(80, QLatin1Char('-'));
+
+QString program()
+{
+    return QStringLiteral(IT_BINARY_DIR "/inetspooler");
+}
+
+QString headingLine(const QStringList &cells)
+{
+    QString line =
+        PadText(cells.value(0), 10, "L") + PadText(cells.value(1), 26, "L") + PadText(cells.value(2), 10, "R");
+    for (int c = 3; c < 12; ++c)
+        line += PadText(cells.value(c), 10, "R");
+    return line;
+}
+
+QString bodyText(int n)
+{
+    return headingLine({QStringLiteral("E%1").arg(n, 4, 10, QLatin1Char('0')),
+                        QStringLiteral("Employee Number %1").arg(n), QStringLiteral("ABCPD%1K").arg(1000 + n), "7.00",
+                        "120000.00", "168000.00", "48,000", "67200.00", "14,400", "20160.00", "2400.00",
+                        QString::number(n) + ".00"});
+}
+
+// A print file laid out as the statement writes it: header, 55 body lines to a page, footer.
+QByteArray statementFile(int employees)
+{
+    QStringList lines;
+    auto header = [&] {
+        lines << "\\E\\D" + PadText("ZN - CORPORATE", 40, "L") + "\\e\\d"
+              << "\\E\\C" + PadText("CORPORATE", 40, "L") + "\\e\\c"
+              << "\\E\\D\\C" + PadText("Income Tax Statement as on 08/12/2026", 80, "L") + "\\e\\d\\c" << Rule
+              << "\\D\\C" +
+                     headingLine({"Code", "Name", "PAN No", "Months", "Gross ", "Gross", "H.R.A", "H.R.A", "P.F", "P.F",
+                                  "Profession", "H.Loan"}) +
+                     "\\d\\c"
+              << "\\D\\C" +
+                     headingLine({"", "", "", "Rem.", "Pay", "Proj.", "", "Proj.", "", "Proj.", "Tax", "Intr."}) +
+                     "\\d\\c"
+              << Rule;
+    };
+    auto footer = [&](bool last) {
+        lines << (last ? QString() : Rule) << QString() << QString() << PadText("Circulation Manager   ", 80, "R");
+        while (lines.size() % 72 != 0)
+            lines << QString();
+    };
+    header();
+    int count = 7;
+    for (int n = 1;; ++n) {
+        if (count > 61) {
+            footer(false);
+            header();
+            count = 7;
+        }
+        if (n > employees)
+            break;
+        lines << "\\C" + bodyText(n) + "\\c";
+        ++count;
+    }
+    footer(true);
+    return (lines.join("\r\n") + "\r\n").toLatin1();
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QString errors;
+};
+
+// Runs the built spooler without message windows, with PATH led by the given folder.
+Run runSpooler(const QStringList &arguments, const QString &pathFirst = {}, bool onlyThatPath = false)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("INETSPOOLER_BATCH", "1");
+    if (!pathFirst.isEmpty())
+        env.insert("PATH", onlyThatPath ? pathFirst : pathFirst + ":" + env.value("PATH"));
+    p.setProcessEnvironment(env);
+    p.start(program(), arguments);
+    Run run;
+    if (!p.waitForFinished(60000))
+        return run;
+    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.errors = QString::fromLocal8Bit(p.readAllStandardError());
+    return run;
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeScript(const QString &path, const QString &body)
+{
+    writeFile(path, ("#!/bin/sh\n" + body + "\n").toUtf8());
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
+}
+
+// Waits for a file that a detached program writes.
+bool waitForFile(const QString &path)
+{
+    for (int i = 0; i < 100 && !QFile::exists(path); ++i)
+        QTest::qWait(50);
+    return QFile::exists(path) && QTest::qWaitFor([&] { return QFileInfo(path).size() > 0; }, 5000);
+}
+
+QString pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start("pdftotext", {"-layout", pdf, "-"});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class tst_Spooler : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_fakeBin;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(QFile::exists(program()), qPrintable(program()));
+        m_fakeBin = path("bin");
+        QVERIFY(QDir().mkpath(m_fakeBin));
+    }
+
+    void init()
+    {
+        AppSettings::Save(Spooler::RawQueueSection, Spooler::RawQueueKey, QString());
+        for (const QString &f : QDir(m_fakeBin).entryList(QDir::Files))
+            QFile::remove(QDir(m_fakeBin).filePath(f));
+    }
+
+    void markersSwitchAttributes_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("attributes"); // per piece: E, D, C or '-', pieces separated by '|'
+        QTest::newRow("emphasised and double") << QByteArray("\\E\\DZN\\e\\d") << QByteArray("ZN") << "ED|-";
+        QTest::newRow("condensed") << QByteArray("\\Cbody\\c") << QByteArray("body") << "C|-";
+        QTest::newRow("all three") << QByteArray("\\E\\D\\Ctitle\\e\\d\\c") << QByteArray("title") << "EDC|-";
+        QTest::newRow("double and condensed") << QByteArray("\\D\\Chead\\d\\c") << QByteArray("head") << "DC|-";
+        QTest::newRow("plain rule") << QByteArray("----") << QByteArray("----") << "-";
+        QTest::newRow("empty line") << QByteArray("") << QByteArray("") << "-";
+        QTest::newRow("mid-line switch") << QByteArray("a\\Eb\\ec") << QByteArray("abc") << "-|E|-";
+        QTest::newRow("no marker letter stays") << QByteArray("C:\\Xy\\") << QByteArray("C:\\Xy\\") << "-";
+        QTest::newRow("switched on and off at once") << QByteArray("\\E\\eab") << QByteArray("ab") << "-";
+    }
+    void markersSwitchAttributes()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, text);
+        QFETCH(QString, attributes);
+        const QList<PrintFile::Line> lines = PrintFile::parse(line + "\r\n");
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines.first().plainText(), text);
+        QStringList shown;
+        for (const PrintFile::Piece &p : lines.first().pieces) {
+            QString s;
+            if (p.attributes.emphasised)
+                s += 'E';
+            if (p.attributes.doubleStrike)
+                s += 'D';
+            if (p.attributes.condensed)
+                s += 'C';
+            shown << (s.isEmpty() ? "-" : s);
+        }
+        QCOMPARE(shown.join('|'), attributes);
+    }
+
+    void linesAndPages()
+    {
+        // CR LF and lone LF both end lines; attributes left on carry into the next line.
+        const QList<PrintFile::Line> lines = PrintFile::parse("\\Cone\r\ntwo\\c\nthree");
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.at(1).pieces.first().attributes.condensed);
+        QVERIFY(!lines.at(2).pieces.first().attributes.condensed);
+        QCOMPARE(lines.at(2).plainText(), QByteArray("three"));
+
+        const QList<PrintFile::Page> pages = PrintFile::paginate(PrintFile::parse(statementFile(56)));
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages.at(0).size(), 72);
+        QCOMPARE(pages.at(1).size(), 72);
+        QCOMPARE(PrintFile::paginate(PrintFile::parse(QByteArray(73 * 2, '\n').replace("\n\n", "x\n"))).size(), 2);
+    }
+
+    void escpCodes_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("E") << QByteArray("\\Ea\\e")
+                           << QByteArray("\x1b"
+                                         "Ea\x1b"
+                                         "F");
+        QTest::newRow("D") << QByteArray("\\Da\\d")
+                           << QByteArray("\x1b"
+                                         "Ga\x1b"
+                                         "H");
+        QTest::newRow("C") << QByteArray("\\Ca\\c")
+                           << QByteArray("\x0f"
+                                         "a\x12");
+        QTest::newRow("E D") << QByteArray("\\E\\Da\\e\\d")
+                             << QByteArray("\x1b"
+                                           "E\x1b"
+                                           "Ga\x1b"
+                                           "F\x1b"
+                                           "H");
+        QTest::newRow("E C") << QByteArray("\\E\\Ca\\e\\c")
+                             << QByteArray("\x1b"
+                                           "E\x0f"
+                                           "a\x1b"
+                                           "F\x12");
+        QTest::newRow("E D C") << QByteArray("\\E\\D\\Ca\\e\\d\\c")
+                               << QByteArray("\x1b"
+                                             "E\x1b"
+                                             "G\x0f"
+                                             "a\x1b"
+                                             "F\x1b"
+                                             "H\x12");
+        QTest::newRow("D C") << QByteArray("\\D\\Ca\\d\\c")
+                             << QByteArray("\x1b"
+                                           "G\x0f"
+                                           "a\x1b"
+                                           "H\x12");
+    }
+    void escpCodes()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, bytes);
+        const QByteArray out = Escp::encode(PrintFile::paginate(PrintFile::parse(line + "\r\n")));
+        const QByteArray start = QByteArray("\x1b@\x1b"
+                                            "C") +
+                                 char(72);
+        QCOMPARE(out, start + bytes + "\r\n\x0c");
+        QVERIFY(!out.contains('\\'));
+    }
+
+    void escpPages()
+    {
+        // Each form ends with a form feed after its last printed line, not with blank filler.
+        const QByteArray out = Escp::encode(PrintFile::paginate(PrintFile::parse(statementFile(56))));
+        QCOMPARE(out.count('\x0c'), 2);
+        const QByteArray firstPage = out.left(out.indexOf('\x0c'));
+        QCOMPARE(firstPage.count("\r\n"), 7 + 55 + 4);
+        QVERIFY(firstPage.endsWith("Circulation Manager   \r\n"));
+        QVERIFY(out.contains("\x0f" + bodyText(56).toLatin1() + "\x12\r\n"));
+        // A line that leaves an attribute on does not leave the printer that way.
+        const QByteArray open = Escp::encode(PrintFile::paginate(PrintFile::parse("\\Eopen\r\n")));
+        QVERIFY(open.endsWith("\x0c\x1b"
+                              "F"));
+    }
+
+    void pdfPages_data()
+    {
+        QTest::addColumn<int>("employees");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("no statement") << 0 << 1;
+        QTest::newRow("55: last page header and footer only") << 55 << 2;
+        QTest::newRow("56") << 56 << 2;
+        QTest::newRow("120") << 120 << 3;
+    }
+    void pdfPages()
+    {
+        QFETCH(int, employees);
+        QFETCH(int, pages);
+        const QString prn = path("pages.prn");
+        const QString pdf = path("pages.pdf");
+        writeFile(prn, statementFile(employees));
+        const Run run = runSpooler({"--pdf-only", pdf, prn});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        const QString text = pdfText(pdf);
+        QStringList pageTexts = text.split('\f');
+        if (pageTexts.last().trimmed().isEmpty())
+            pageTexts.removeLast();
+        QCOMPARE(pageTexts.size(), pages);
+        QVERIFY2(!text.contains('\\'), "marker text printed");
+        for (const QString &page : pageTexts) {
+            QVERIFY(page.contains("ZN - CORPORATE"));
+            QVERIFY(page.contains("Circulation Manager"));
+            QVERIFY(page.contains(QRegularExpression("Profession\\s+H\\.Loan")));
+        }
+        // Every condensed body line comes out whole, on one line of its page, in order.
+        const QStringList textLines = text.split('\n');
+        qsizetype from = 0;
+        for (int n = 1; n <= employees; ++n) {
+            const QStringList fields = bodyText(n).simplified().split(' ');
+            const QString pattern =
+                "^\\s*" + QStringList(fields).replaceInStrings(QRegularExpression("(\\W)"), "\\\\1").join("\\s+") +
+                "\\s*$";
+            const qsizetype at = textLines.indexOf(QRegularExpression(pattern), from);
+            QVERIFY2(at >= 0, qPrintable(QStringLiteral("body line %1 not found whole").arg(n)));
+            from = at + 1;
+        }
+    }
+
+    void pdfLinesFitTheRules()
+    {
+        // The 136 condensed characters span the width of the 80-character rules.
+        const QString prn = path("width.prn");
+        const QString pdf = path("width.pdf");
+        writeFile(prn, (Rule + "\r\n\\C" + QString(136, 'W') + "\\c\r\n").toLatin1());
+        QCOMPARE(runSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
+        QProcess p;
+        p.start("pdftotext", {"-bbox", pdf, "-"});
+        p.waitForFinished(60000);
+        const QString xml = QString::fromUtf8(p.readAllStandardOutput());
+        QRegularExpression word("<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\"");
+        QList<QPair<double, double>> spans;
+        for (auto m = word.globalMatch(xml); m.hasNext();) {
+            const auto match = m.next();
+            spans.append({match.captured(1).toDouble(), match.captured(2).toDouble()});
+        }
+        QCOMPARE(spans.size(), 2);
+        QVERIFY(qAbs(spans[0].first - spans[1].first) < 1.0);
+        QVERIFY2(qAbs(spans[0].second - spans[1].second) < 3.0,
+                 qPrintable(QStringLiteral("rule ends at %1, body at %2").arg(spans[0].second).arg(spans[1].second)));
+    }
+
+    void rawQueueGetsEscpBytes()
+    {
+        const QString prn = path("raw.prn");
+        const QByteArray content = statementFile(3);
+        writeFile(prn, content);
+        writeScript(m_fakeBin + "/lp", "echo \"$@\" > '" + path("lp.args") + "'\ncat > '" + path("lp.data") + "'");
+        AppSettings::Save(Spooler::RawQueueSection, Spooler::RawQueueKey, "Epson-LX300");
+        const Run run = runSpooler({prn}, m_fakeBin);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        QCOMPARE(QString::fromUtf8(readFile(path("lp.args"))).trimmed(), QString("-d Epson-LX300 -o raw -t raw.prn"));
+        const QByteArray sent = readFile(path("lp.data"));
+        QCOMPARE(sent, Escp::encode(PrintFile::paginate(PrintFile::parse(content))));
+        QVERIFY(sent.contains("\x1b"
+                              "E\x1b"
+                              "GZN - CORPORATE"));
+        QVERIFY(sent.contains("\x0f" + bodyText(1).toLatin1() + "\x12\r\n"));
+        QVERIFY(!sent.contains("\\C"));
+    }
+
+    void defaultPrinterGetsPdf()
+    {
+        const QString prn = path("office.prn");
+        writeFile(prn, statementFile(2));
+        writeScript(m_fakeBin + "/lpstat", "echo 'system default destination: Office-Laser'");
+        writeScript(m_fakeBin + "/lp",
+                    "echo \"$@\" > '" + path("lp.args") + "'\nfor f; do :; done\ncp \"$f\" '" + path("sent.pdf") + "'");
+        const Run run = runSpooler({prn}, m_fakeBin);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        QVERIFY(QString::fromUtf8(readFile(path("lp.args"))).startsWith("-d Office-Laser -t office.prn /"));
+        QVERIFY(readFile(path("sent.pdf")).startsWith("%PDF"));
+        QVERIFY(pdfText(path("sent.pdf")).contains("Employee Number 2"));
+        // The PDF for the printer is not left behind.
+        QVERIFY(!QFile::exists(path("office.pdf")));
+    }
+
+    void withoutPrinterPdfIsKeptAndShown_data()
+    {
+        QTest::addColumn<bool>("lpInstalled");
+        QTest::newRow("no default destination") << true;
+        QTest::newRow("no lp at all") << false;
+    }
+    void withoutPrinterPdfIsKeptAndShown()
+    {
+        QFETCH(bool, lpInstalled);
+        const QString folder = path("My Reports");
+        QVERIFY(QDir().mkpath(folder));
+        const QString prn = folder + "/os.prn";
+        writeFile(prn, statementFile(1));
+        QFile::remove(folder + "/os.pdf");
+        QFile::remove(path("opened"));
+        writeScript(m_fakeBin + "/lpstat", "echo 'no system default destination'");
+        if (lpInstalled)
+            writeScript(m_fakeBin + "/lp", "exit 1");
+        writeScript(m_fakeBin + "/xdg-open", "echo \"$1\" > '" + path("opened") + "'");
+        // Without lp the PATH holds only the fake tools.
+        const Run run = runSpooler({prn}, m_fakeBin, !lpInstalled);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        QVERIFY(readFile(folder + "/os.pdf").startsWith("%PDF"));
+        QVERIFY(waitForFile(path("opened")));
+        QCOMPARE(QString::fromUtf8(readFile(path("opened"))).trimmed(), folder + "/os.pdf");
+    }
+
+    void failuresAreReported()
+    {
+        // A missing file.
+        Run run = runSpooler({path("missing.prn")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains("cannot be read") && run.errors.contains("missing.prn"), qPrintable(run.errors));
+
+        // An empty file.
+        writeFile(path("empty.prn"), {});
+        run = runSpooler({path("empty.prn")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.errors.contains("is empty"));
+
+        // No file named.
+        QCOMPARE(runSpooler({}).exitCode, 2);
+
+        // The PDF cannot be written.
+        writeFile(path("ok.prn"), statementFile(1));
+        run = runSpooler({"--pdf-only", path("no such folder/x.pdf"), path("ok.prn")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains("cannot be written"), qPrintable(run.errors));
+
+        // The printer refuses the job: lp's own words reach the user.
+        writeScript(m_fakeBin + "/lpstat", "echo 'system default destination: Office-Laser'");
+        writeScript(m_fakeBin + "/lp", "echo 'lp: The printer or class does not exist.' >&2\nexit 1");
+        run = runSpooler({path("ok.prn")}, m_fakeBin);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains("The printer or class does not exist."), qPrintable(run.errors));
+
+        // The raw queue refuses the job.
+        AppSettings::Save(Spooler::RawQueueSection, Spooler::RawQueueKey, "Epson-LX300");
+        run = runSpooler({path("ok.prn")}, m_fakeBin);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains("Epson-LX300"), qPrintable(run.errors));
+    }
+
+    void pathWithBlanksInPieces()
+    {
+        // A path handed over unquoted arrives as several arguments.
+        const QString folder = path("Program Files/IncomeTax");
+        QVERIFY(QDir().mkpath(folder));
+        writeFile(folder + "/os.prn", statementFile(1));
+        const QString pdf = path("pieces.pdf");
+        const QStringList pieces = (folder + "/os.prn").split(' ');
+        const Run run = runSpooler(QStringList{"--pdf-only", pdf} + pieces);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        QVERIFY(QFile::exists(pdf));
+    }
+
+    void installLaysOutProgramsSideBySide()
+    {
+        if (!QFile::exists(IT_BINARY_DIR "/IncomeTax"))
+            QSKIP("IncomeTax is not built in this build folder");
+        const QString prefix = path("install prefix");
+        QProcess install;
+        install.start("cmake", {"--install", IT_BINARY_DIR, "--prefix", prefix});
+        QVERIFY(install.waitForFinished(120000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+        const QFileInfo main(prefix + "/bin/IncomeTax");
+        const QFileInfo spooler(prefix + "/bin/inetspooler");
+        QVERIFY(main.isExecutable());
+        QVERIFY(spooler.isExecutable());
+        QVERIFY(QFile::exists(prefix + "/share/icons/hicolor/scalable/apps/incometax.svg"));
+        QVERIFY(QFile::exists(prefix + "/share/icons/hicolor/48x48/apps/incometax.png"));
+        const QString entry = QString::fromUtf8(readFile(prefix + "/share/applications/incometax.desktop"));
+        QVERIFY(entry.startsWith("[Desktop Entry]\n"));
+        // The installed path has a blank in it, so the command is quoted.
+        QVERIFY2(entry.contains("\nExec=\"" + main.absoluteFilePath() + "\"\n"), qPrintable(entry));
+        QVERIFY(entry.contains("\nIcon=incometax\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Spooler)
+#include "tst_spooler.moc"
