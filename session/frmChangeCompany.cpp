@@ -24,9 +24,9 @@ frmChangeCompany::frmChangeCompany(QWidget *parent) : QWidget(parent)
 
 void frmChangeCompany::Form_Load()
 {
-    CentreInMain(this);
     if (frmMain *main = frmMain::Existing())
         main->AttachDialog(this);
+    CentreInMain(this);
     SetUpListGrid(ui.GrCompany, 7, {0, 6000, 0});
     ui.GrCompany->horizontalHeader()->setStretchLastSection(false);
     try {

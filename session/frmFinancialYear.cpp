@@ -22,9 +22,9 @@ frmFinancialYear::frmFinancialYear(QWidget *parent) : QWidget(parent)
 
 void frmFinancialYear::Form_Load()
 {
-    CentreInMain(this);
     if (frmMain *main = frmMain::Existing())
         main->AttachDialog(this);
+    CentreInMain(this);
     SetUpListGrid(ui.GrUnit, 12, {0, 2800, 0, 0, 0});
     try {
         Recordset rs = mdlDalvoni::Db().query(QLatin1String(SessionText::FinYearListQuery));

@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 
 namespace {
 QPointer<frmMain> g_main;
@@ -39,6 +40,11 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     m_statusPanel->setFrameShadow(QFrame::Sunken);
     ui.SBar->addWidget(m_statusPanel, 1);
     ui.mdiArea->viewport()->installEventFilter(this);
+    if (QScreen *screen = this->screen()) {
+        const QRect free = screen->availableGeometry();
+        resize(free.size() * 0.85);
+        move(free.center() - rect().center());
+    }
 
     connect(ui.mnuAdditionsMaster, &QAction::triggered, this, &frmMain::mnuAdditionsMaster_Click);
     connect(ui.mnuSettings, &QAction::triggered, this, &frmMain::mnuSettings_Click);

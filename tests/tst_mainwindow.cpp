@@ -400,6 +400,24 @@ private slots:
         QCOMPARE(main->ui.mdiArea->subWindowList().size(), 3);
     }
 
+    void listsAreCentredOverTheMainArea()
+    {
+        RecordingPlatform rec;
+        frmMain *main = shownMain();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        main->mnuChangeFinancialYear_Click();
+        frmFinancialYear *list = windows<frmFinancialYear>().first();
+        const QPoint areaCentre = main->ui.mdiArea->mapToGlobal(main->ui.mdiArea->rect().center());
+        const QPoint listCentre = list->frameGeometry().center();
+        QVERIFY2((areaCentre - listCentre).manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("%1,%2 vs %3,%4").arg(areaCentre.x()).arg(areaCentre.y()).arg(listCentre.x()).arg(listCentre.y())));
+
+        // A screen inside the frame sits in the middle of the area.
+        main->mnuTransactions_Click();
+        QMdiSubWindow *sub = main->ui.mdiArea->activeSubWindow();
+        QVERIFY((main->ui.mdiArea->viewport()->rect().center() - sub->geometry().center()).manhattanLength() <= 4);
+    }
+
     void menusAndShortcuts()
     {
         RecordingPlatform rec;
