@@ -8,10 +8,10 @@
 namespace Login {
 
 enum class Result {
-    UnknownUser,         // "Invalid User Name    "
-    WrongPasswordUser1,  // user 1: information, the password box is emptied
-    WrongPassword,       // other users: error, the password box keeps its text
-    Denied,              // no permission for this program
+    UnknownUser,        // "Invalid User Name    "
+    WrongPasswordUser1, // user 1: information, the password box is emptied
+    WrongPassword,      // other users: error, the password box keeps its text
+    Denied,             // no permission for this program
     Admitted,
 };
 

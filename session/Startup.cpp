@@ -9,15 +9,15 @@ namespace Startup {
 
 QString VersionMessage(const QString &appVersion)
 {
-    return QStringLiteral("Software Updated \r\nYou are running Version [") + appVersion
-        + QStringLiteral("].\r\nLatest Update is available at '") + QLatin1String(MakerWebAddress)
-        + QStringLiteral("'.");
+    return QStringLiteral("Software Updated \r\nYou are running Version [") + appVersion +
+           QStringLiteral("].\r\nLatest Update is available at '") + QLatin1String(MakerWebAddress) +
+           QStringLiteral("'.");
 }
 
 QString UpdatePage(const QString &serverAddress)
 {
-    if (serverAddress == QLatin1String("127.0.0.1") || serverAddress == QLatin1String(InHouseServer1)
-        || serverAddress == QLatin1String(InHouseServer2))
+    if (serverAddress == QLatin1String("127.0.0.1") || serverAddress == QLatin1String(InHouseServer1) ||
+        serverAddress == QLatin1String(InHouseServer2))
         return QLatin1String(InHouseUpdatePage);
     return QLatin1String(PublicUpdatePage);
 }
@@ -26,10 +26,11 @@ bool FixWorkstationUnit(DbConnection &db)
 {
     using namespace mdlDalvoni;
     const QString configured = AppSettings::Get(AppSettings::WorkstationSection, AppSettings::UnitKey).trimmed();
-    Recordset rs = configured.isEmpty()
-        ? db.query(QStringLiteral("Select unit_code,unit_name from dalvoni.unitmaster order by unit_code"))
-        : db.query(QStringLiteral("Select unit_code,unit_name from dalvoni.unitmaster where unit_code='")
-                   + SqlEscape(configured) + QStringLiteral("'"));
+    Recordset rs =
+        configured.isEmpty()
+            ? db.query(QStringLiteral("Select unit_code,unit_name from dalvoni.unitmaster order by unit_code"))
+            : db.query(QStringLiteral("Select unit_code,unit_name from dalvoni.unitmaster where unit_code='") +
+                       SqlEscape(configured) + QStringLiteral("'"));
     if (rs.eof()) {
         rs.close();
         if (configured.isEmpty())
@@ -37,9 +38,9 @@ bool FixWorkstationUnit(DbConnection &db)
                                               "Contact System Administrator.   "),
                                Platform::Icon::Critical);
         else
-            platform().message(QStringLiteral("The unit '") + configured
-                                   + QStringLiteral("' of this workstation is not in the unit master.   \r\n"
-                                                    "Contact System Administrator.   "),
+            platform().message(QStringLiteral("The unit '") + configured +
+                                   QStringLiteral("' of this workstation is not in the unit master.   \r\n"
+                                                  "Contact System Administrator.   "),
                                Platform::Icon::Critical);
         return false;
     }
@@ -66,8 +67,8 @@ Outcome Run(DbConnection &db)
 
     try {
         Recordset rs = db.query(QLatin1String(VersionQuery));
-        if (!rs.eof() && !rs.isNull(QStringLiteral("version_code"))
-            && rs.text(QStringLiteral("version_code")) != AppVersion) {
+        if (!rs.eof() && !rs.isNull(QStringLiteral("version_code")) &&
+            rs.text(QStringLiteral("version_code")) != AppVersion) {
             platform().message(VersionMessage(AppVersion), Platform::Icon::Information);
             rs.close();
             platform().openUrl(UpdatePage(ServerAddress));

@@ -65,8 +65,8 @@ void frmFinancialYear::CmSwitch_Click()
     const int row = ui.GrUnit->currentRow();
     if (row < 0 || CellText(ui.GrUnit, row, 0).isEmpty())
         return;
-    const QString question = QStringLiteral("Do you want to change the Financial Year to \r\n") + QString(13, QLatin1Char(' '))
-        + CellText(ui.GrUnit, row, 1);
+    const QString question = QStringLiteral("Do you want to change the Financial Year to \r\n") +
+                             QString(13, QLatin1Char(' ')) + CellText(ui.GrUnit, row, 1);
     if (!platform().askOkCancel(question, Platform::Icon::Information))
         return;
     FinYearFrom = CellData(ui.GrUnit, row, 2).toDate();

@@ -27,8 +27,9 @@ void addUser(int id, const QString &name, const QString &password, int type, int
     auto value = [](int v) { return v < 0 ? QStringLiteral("NULL") : QString::number(v); };
     TestDb::Exec(QStringLiteral("INSERT INTO dalvoni.userdetails VALUES (%1,'%2',%3,%4,'G%1',%5,%6,%7)")
                      .arg(id)
-                     .arg(SqlEscape(name), password == QLatin1String(kNull) ? QStringLiteral("NULL")
-                                                             : QLatin1Char('\'') + SqlEscape(password) + QLatin1Char('\''))
+                     .arg(SqlEscape(name), password == QLatin1String(kNull)
+                                               ? QStringLiteral("NULL")
+                                               : QLatin1Char('\'') + SqlEscape(password) + QLatin1Char('\''))
                      .arg(id == 1 ? 1 : 0)
                      .arg(value(type), value(loginIt), value(loginAdvt)));
 }
@@ -69,10 +70,7 @@ private slots:
         UnitCode = QStringLiteral("HO");
     }
 
-    void cleanup()
-    {
-        closeAll();
-    }
+    void cleanup() { closeAll(); }
 
     void check_data()
     {
@@ -89,21 +87,21 @@ private slots:
         QTest::newRow("user 1 admitted by advt") << 1 << "pw" << 0 << 0 << 1 << "pw" << ok << true;
         QTest::newRow("user 1 denied by advt") << 1 << "pw" << 0 << 1 << 0 << "pw" << denied << true;
         QTest::newRow("user 1 null advt") << 1 << "pw" << 0 << 0 << -1 << "pw" << ok << true;
-        QTest::newRow("user 1 wrong password") << 1 << "pw" << 0 << 0 << 1 << "PW" << int(Result::WrongPasswordUser1)
-                                               << false;
+        QTest::newRow("user 1 wrong password")
+            << 1 << "pw" << 0 << 0 << 1 << "PW" << int(Result::WrongPasswordUser1) << false;
         QTest::newRow("other admitted by it") << 2 << "pw" << 1 << 1 << 0 << "pw" << ok << true;
         QTest::newRow("other denied by it") << 2 << "pw" << 1 << 0 << 1 << "pw" << denied << false;
         QTest::newRow("other null it") << 2 << "pw" << 0 << -1 << -1 << "pw" << ok << true;
         QTest::newRow("other it 2") << 2 << "pw" << 0 << 2 << 1 << "pw" << denied << false;
-        QTest::newRow("other wrong case") << 2 << "Secret" << 0 << 1 << 1 << "secret" << int(Result::WrongPassword)
-                                          << false;
+        QTest::newRow("other wrong case")
+            << 2 << "Secret" << 0 << 1 << 1 << "secret" << int(Result::WrongPassword) << false;
         QTest::newRow("typed blanks ignored") << 2 << "pw" << 0 << 1 << 1 << "  pw  " << ok << true;
-        QTest::newRow("stored blanks never match") << 2 << "pw " << 0 << 1 << 1 << "pw " << int(Result::WrongPassword)
-                                                   << false;
-        QTest::newRow("null password, empty typed") << 2 << kNull << 0 << 1 << 1 << "" << int(Result::WrongPassword)
-                                                    << false;
-        QTest::newRow("null password user 1") << 1 << kNull << 0 << 1 << 1 << ""
-                                              << int(Result::WrongPasswordUser1) << false;
+        QTest::newRow("stored blanks never match")
+            << 2 << "pw " << 0 << 1 << 1 << "pw " << int(Result::WrongPassword) << false;
+        QTest::newRow("null password, empty typed")
+            << 2 << kNull << 0 << 1 << 1 << "" << int(Result::WrongPassword) << false;
+        QTest::newRow("null password user 1")
+            << 1 << kNull << 0 << 1 << 1 << "" << int(Result::WrongPasswordUser1) << false;
         QTest::newRow("empty password matches empty") << 2 << "" << 0 << 1 << 1 << " " << ok << true;
     }
 

@@ -51,8 +51,8 @@ void loggedIn(bool userType = false, const QString &server = QStringLiteral("127
 
 QString yearsText(const QDate &from, const QDate &to)
 {
-    return QStringLiteral("     [Financial Year ") + ShortDate(from) + QStringLiteral(" - ") + ShortDate(to)
-        + QStringLiteral("]");
+    return QStringLiteral("     [Financial Year ") + ShortDate(from) + QStringLiteral(" - ") + ShortDate(to) +
+           QStringLiteral("]");
 }
 
 void pressEnter(QTableWidget *grid, int row)
@@ -78,10 +78,7 @@ class tst_MainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        frmMain::RegisterMainArea();
-    }
+    void initTestCase() { frmMain::RegisterMainArea(); }
 
     void init()
     {
@@ -121,10 +118,10 @@ private slots:
         QVERIFY(!main->isVisible());
         QCOMPARE(FinYearFrom, QDate(2018, 4, 1));
         QCOMPARE(TaxYearEnd, QDate(2019, 3, 31));
-        QCOMPARE(main->StatusText(), QStringLiteral("Corvantis Accounts +      HEAD OFFICE  [User : clerk ]")
-                                         + yearsText(QDate(2018, 4, 1), QDate(2019, 3, 31)));
-        QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year ") + ShortDate(QDate(2018, 4, 1))
-                                                 + QStringLiteral(" - ") + ShortDate(QDate(2019, 3, 31)));
+        QCOMPARE(main->StatusText(), QStringLiteral("Corvantis Accounts +      HEAD OFFICE  [User : clerk ]") +
+                                         yearsText(QDate(2018, 4, 1), QDate(2019, 3, 31)));
+        QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year ") + ShortDate(QDate(2018, 4, 1)) +
+                                                 QStringLiteral(" - ") + ShortDate(QDate(2019, 3, 31)));
         QCOMPARE(main->windowTitle(), QStringLiteral("Income Tax Calculator"));
         QVERIFY(rec.messages.isEmpty());
     }
@@ -133,7 +130,8 @@ private slots:
     {
         RecordingPlatform rec;
         for (int i = 3; i <= 12; ++i)
-            TestDb::Exec(QStringLiteral("INSERT INTO dalvoni.acc_companymaster VALUES ('C%1','CO %1',0,%1)").arg(i, 2, 10, QLatin1Char('0')));
+            TestDb::Exec(QStringLiteral("INSERT INTO dalvoni.acc_companymaster VALUES ('C%1','CO %1',0,%1)")
+                             .arg(i, 2, 10, QLatin1Char('0')));
         frmChangeCompany list;
         QCOMPARE(list.ui.GrCompany->rowCount(), 12);
         QCOMPARE(CellText(list.ui.GrCompany, 11, 0), QStringLiteral("C12"));
@@ -146,12 +144,14 @@ private slots:
         QTest::addColumn<QString>("caption");
         const QString place = QStringLiteral("ZENITH EXPORTS  HEAD OFFICE") + QString(47, QLatin1Char(' '));
         QTest::newRow("human resource, even local")
-            << true << "127.0.0.1" << QStringLiteral("Human Resource     ") + place + QStringLiteral("*[Current User : clerk ]*");
+            << true << "127.0.0.1"
+            << QStringLiteral("Human Resource     ") + place + QStringLiteral("*[Current User : clerk ]*");
         QTest::newRow("network") << false << "10.0.0.5"
-                                 << QStringLiteral("Income Tax Calculator  ") + place + QStringLiteral("[Current User : clerk ]");
+                                 << QStringLiteral("Income Tax Calculator  ") + place +
+                                        QStringLiteral("[Current User : clerk ]");
         QTest::newRow("local") << false << "127.0.0.1"
-                               << QStringLiteral("Income Tax Calculator   [Local]  ") + place
-                                      + QStringLiteral("[Current User : clerk ]");
+                               << QStringLiteral("Income Tax Calculator   [Local]  ") + place +
+                                      QStringLiteral("[Current User : clerk ]");
     }
 
     void companyChoiceCaptions()
@@ -295,10 +295,11 @@ private slots:
         QCOMPARE(FinYearTo, QDate(2017, 3, 31));
         QCOMPARE(TaxYearStart, QDate(2016, 5, 1));
         QCOMPARE(TaxYearEnd, QDate(2017, 3, 31));
-        QCOMPARE(main->StatusText(), QStringLiteral("Corvantis Inventory  +  ZENITH TEXTILES LTD    HEAD OFFICE  [User : clerk ]")
-                                         + yearsText(QDate(2016, 4, 1), QDate(2017, 3, 31)));
-        QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year ") + ShortDate(QDate(2016, 4, 1))
-                                                 + QStringLiteral(" - ") + ShortDate(QDate(2017, 3, 31)));
+        QCOMPARE(main->StatusText(),
+                 QStringLiteral("Corvantis Inventory  +  ZENITH TEXTILES LTD    HEAD OFFICE  [User : clerk ]") +
+                     yearsText(QDate(2016, 4, 1), QDate(2017, 3, 31)));
+        QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year ") + ShortDate(QDate(2016, 4, 1)) +
+                                                 QStringLiteral(" - ") + ShortDate(QDate(2017, 3, 31)));
         QTRY_VERIFY(list.isNull());
         QVERIFY(rec.exits.isEmpty());
     }
@@ -409,8 +410,11 @@ private slots:
         frmFinancialYear *list = windows<frmFinancialYear>().first();
         const QPoint areaCentre = main->ui.mdiArea->mapToGlobal(main->ui.mdiArea->rect().center());
         const QPoint listCentre = list->frameGeometry().center();
-        QVERIFY2((areaCentre - listCentre).manhattanLength() <= 4,
-                 qPrintable(QStringLiteral("%1,%2 vs %3,%4").arg(areaCentre.x()).arg(areaCentre.y()).arg(listCentre.x()).arg(listCentre.y())));
+        QVERIFY2((areaCentre - listCentre).manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2 vs %3,%4")
+                                                                                  .arg(areaCentre.x())
+                                                                                  .arg(areaCentre.y())
+                                                                                  .arg(listCentre.x())
+                                                                                  .arg(listCentre.y())));
 
         // A screen inside the frame sits in the middle of the area.
         main->mnuTransactions_Click();

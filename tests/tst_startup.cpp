@@ -127,15 +127,17 @@ private slots:
         QFETCH(QString, released);
         QFETCH(QString, address);
         QFETCH(QString, page);
-        TestDb::Exec(QStringLiteral("UPDATE dalvoni.versionmaster SET version_code='%1' WHERE pack_code='IT'").arg(released));
+        TestDb::Exec(
+            QStringLiteral("UPDATE dalvoni.versionmaster SET version_code='%1' WHERE pack_code='IT'").arg(released));
         setServer(address);
         RecordingPlatform rec;
         DbConnection db(QStringLiteral("startup"));
         QCOMPARE(Startup::Run(db), Startup::Outcome::VersionRefused);
         QCOMPARE(rec.messages.size(), 1);
-        QCOMPARE(rec.messages[0].text,
-                 QStringLiteral("Software Updated \r\nYou are running Version [V1.1].\r\nLatest Update is available at '")
-                     + QLatin1String(Startup::MakerWebAddress) + QStringLiteral("'."));
+        QCOMPARE(
+            rec.messages[0].text,
+            QStringLiteral("Software Updated \r\nYou are running Version [V1.1].\r\nLatest Update is available at '") +
+                QLatin1String(Startup::MakerWebAddress) + QStringLiteral("'."));
         QCOMPARE(rec.messages[0].icon, Platform::Icon::Information);
         QCOMPARE(rec.openedUrls, QStringList{page});
         QCOMPARE(rec.exits, QList<int>{0});

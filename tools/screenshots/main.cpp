@@ -71,7 +71,8 @@ int main(int argc, char *argv[])
         if (!main || !main->isVisible())
             return app.exit(3);
         main->resize(1100, 700);
-        main->ui.mnuTools->popup(main->mapToGlobal(main->ui.menubar->actionGeometry(main->ui.mnuTools->menuAction()).bottomLeft()));
+        main->ui.mnuTools->popup(
+            main->mapToGlobal(main->ui.menubar->actionGeometry(main->ui.mnuTools->menuAction()).bottomLeft()));
     });
     QTimer::singleShot(1900, [&] {
         frmMain *main = frmMain::Existing();
