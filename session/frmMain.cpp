@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
@@ -40,6 +41,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     m_statusPanel->setFrameShadow(QFrame::Sunken);
     ui.SBar->addWidget(m_statusPanel, 1);
     ui.mdiArea->viewport()->installEventFilter(this);
+    qApp->installEventFilter(this);
     if (QScreen *screen = this->screen()) {
         const QRect free = screen->availableGeometry();
         resize(free.size() * 0.85);
@@ -216,6 +218,17 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    // Ctrl+A and Ctrl+Y belong to the Tools menu everywhere in this window, also while a
+    // text box of a screen has the focus (which would otherwise take them as select-all or redo).
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (widget && widget->window() == this && key->modifiers() == Qt::ControlModifier &&
+            (key->key() == Qt::Key_A || key->key() == Qt::Key_Y)) {
+            event->ignore();
+            return true;
+        }
+    }
     if (watched == ui.mdiArea->viewport() && event->type() == QEvent::Resize)
         ui.mdiArea->setBackground(MainBackground(ui.mdiArea->viewport()->size()));
     return QMainWindow::eventFilter(watched, event);

@@ -13,6 +13,7 @@
 #include "ui/GridUtil.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPointer>
 #include <QtTest>
 
@@ -437,6 +438,19 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(main));
         QTest::keyClick(main, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(windows<frmChangeCompany>().size(), 1);
+        qDeleteAll(windows<frmChangeCompany>());
+
+        // A text box of a screen does not keep the shortcut for itself.
+        main->mnuTransactions_Click();
+        auto *box = new QLineEdit(main->ui.mdiArea->activeSubWindow()->widget());
+        box->setText(QStringLiteral("text"));
+        box->show();
+        main->activateWindow();
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(windows<frmChangeCompany>().size(), 1);
+        QVERIFY(box->selectedText().isEmpty());
     }
 };
 
