@@ -260,6 +260,25 @@ private slots:
         QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year  - "));
     }
 
+    void twoDefaultYearsTakeTheFirstRow()
+    {
+        RecordingPlatform rec;
+        TestDb::Exec(QStringLiteral("UPDATE dalvoni.ac_fin_year SET ac_default=1 WHERE ac_from_date='2016-04-01'"));
+        frmMain::Instance();
+        QCOMPARE(FinYearFrom, QDate(2016, 4, 1));
+    }
+
+    void loadFailureIsShownAndEnds()
+    {
+        RecordingPlatform rec;
+        TestDb::Exec(QStringLiteral("RENAME TABLE dalvoni.ac_fin_year TO dalvoni.ac_fin_year_away"));
+        frmMain::Instance();
+        TestDb::Exec(QStringLiteral("RENAME TABLE dalvoni.ac_fin_year_away TO dalvoni.ac_fin_year"));
+        QCOMPARE(rec.messages.size(), 1);
+        QCOMPARE(rec.messages[0].icon, Platform::Icon::Critical);
+        QCOMPARE(rec.exits, QList<int>{1});
+    }
+
     void financialYearSwitch()
     {
         RecordingPlatform rec;
