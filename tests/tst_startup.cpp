@@ -83,15 +83,9 @@ private slots:
         setServer(address);
         RecordingPlatform rec;
         DbConnection db(QStringLiteral("startup"));
-        const Startup::Outcome outcome = Startup::Run(db);
+        QCOMPARE(Startup::Run(db), Startup::Outcome::Ready);
         QCOMPARE(ServerAddress, address);
-        if (outcome == Startup::Outcome::Ready) {
-            QVERIFY2(currentUser(db).startsWith(QStringLiteral("corvantis@")), qPrintable(currentUser(db)));
-        } else {
-            // The driver may not reach the server under that name; then it says so, and the program ends.
-            QCOMPARE(outcome, Startup::Outcome::ConnectionFailed);
-            QCOMPARE(rec.exits, QList<int>{1});
-        }
+        QVERIFY2(currentUser(db).startsWith(QStringLiteral("corvantis@")), qPrintable(currentUser(db)));
     }
 
     void unreachableServerReportsTheDriverAndEnds()
