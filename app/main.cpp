@@ -1,5 +1,9 @@
 #include <QApplication>
 
+#include "session/Startup.h"
+#include "session/frmMain.h"
+#include "session/frmSplash.h"
+#include "session/mdlDalvoni.h"
 #include "session/Platform.h"
 #include "ui/QtPlatform.h"
 
@@ -8,5 +12,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QtPlatform desktop;
     setPlatform(&desktop);
-    return 0;
+
+    if (Startup::Run(mdlDalvoni::Db()) != Startup::Outcome::Ready)
+        return 1;
+    frmMain::RegisterMainArea();
+    (new frmSplash)->show();
+    return app.exec();
 }

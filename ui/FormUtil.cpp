@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -42,12 +43,19 @@ void CentreInMain(QWidget *window)
     QWidget *frame = window;
     if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
         frame = sub;
+    if (frame->isWindow()) {
+        // A window of its own goes over the middle of the main area, or of the screen while
+        // the main window is not on screen yet (the company list right after login).
+        QRect target(area->mapToGlobal(QPoint(0, 0)), area->size());
+        if (!area->window()->isVisible() && frame->screen())
+            target = frame->screen()->availableGeometry();
+        frame->move(target.left() + (target.width() - frame->width()) / 2,
+                    target.top() + (target.height() - frame->height()) / 2);
+        return;
+    }
     const int left = (area->width() - frame->width()) / 2;
     const int top = (area->height() - frame->height()) / 2;
-    if (frame->isWindow())
-        frame->move(area->mapToGlobal(QPoint(qMax(0, left), qMax(0, top))));
-    else
-        frame->move(qMax(0, left), qMax(0, top));
+    frame->move(qMax(0, left), qMax(0, top));
 }
 
 void CloseScreen(QWidget *screen)

@@ -1,0 +1,56 @@
+#include "SessionText.h"
+
+#include "Common.h"
+#include "mdlDalvoni.h"
+
+namespace SessionText {
+
+QString LoginQuery(const QString &typedUserName)
+{
+    // The name goes to the server exactly as typed (apart from the surrounding blanks).
+    return QStringLiteral("Select * from dalvoni.userdetails Where user_name='") + SqlEscape(typedUserName.trimmed()) +
+           QStringLiteral("'");
+}
+
+QString DefaultFinYearQuery(const QString &unitCode)
+{
+    return QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(unitCode) +
+           QStringLiteral("' and ac_default=1 ");
+}
+
+QString TaxYearQuery(const QDate &from, const QDate &to)
+{
+    return QStringLiteral("Select * from dalvoni.ac_fin_year where ac_from_date='") + SqlDate(from) +
+           QStringLiteral("' and ac_to_date='") + SqlDate(to) + QStringLiteral("'");
+}
+
+QString StatusLine(const QString &products)
+{
+    using namespace mdlDalvoni;
+    return products + CompanyName + QStringLiteral("    ") + UnitName + QStringLiteral("  [User : ") + UserName +
+           QStringLiteral(" ]") + QStringLiteral("     [Financial Year ") + ShortDate(FinYearFrom) +
+           QStringLiteral(" - ") + ShortDate(FinYearTo) + QStringLiteral("]");
+}
+
+QString FinYearCaption()
+{
+    using namespace mdlDalvoni;
+    return QStringLiteral("Financial Year ") + ShortDate(FinYearFrom) + QStringLiteral(" - ") + ShortDate(FinYearTo);
+}
+
+QString MainCaption()
+{
+    using namespace mdlDalvoni;
+    const QString gap(47, QLatin1Char(' '));
+    const QString place = CompanyName + QStringLiteral("  ") + UnitName + gap;
+    if (UserType)
+        return QStringLiteral("Human Resource     ") + place + QStringLiteral("*[Current User : ") + UserName +
+               QStringLiteral(" ]*");
+    if (ServerAddress != QLatin1String("127.0.0.1"))
+        return QStringLiteral("Income Tax Calculator  ") + place + QStringLiteral("[Current User : ") + UserName +
+               QStringLiteral(" ]");
+    return QStringLiteral("Income Tax Calculator   [Local]  ") + place + QStringLiteral("[Current User : ") + UserName +
+           QStringLiteral(" ]");
+}
+
+} // namespace SessionText

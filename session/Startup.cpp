@@ -1,0 +1,92 @@
+#include "Startup.h"
+
+#include "AppSettings.h"
+#include "Common.h"
+#include "Platform.h"
+#include "mdlDalvoni.h"
+
+namespace Startup {
+
+QString VersionMessage(const QString &appVersion)
+{
+    return QStringLiteral("Software Updated \r\nYou are running Version [") + appVersion +
+           QStringLiteral("].\r\nLatest Update is available at '") + QLatin1String(MakerWebAddress) +
+           QStringLiteral("'.");
+}
+
+QString UpdatePage(const QString &serverAddress)
+{
+    if (serverAddress == QLatin1String("127.0.0.1") || serverAddress == QLatin1String(InHouseServer1) ||
+        serverAddress == QLatin1String(InHouseServer2))
+        return QLatin1String(InHouseUpdatePage);
+    return QLatin1String(PublicUpdatePage);
+}
+
+bool FixWorkstationUnit(DbConnection &db)
+{
+    using namespace mdlDalvoni;
+    const QString configured = AppSettings::Get(AppSettings::WorkstationSection, AppSettings::UnitKey).trimmed();
+    Recordset rs =
+        configured.isEmpty()
+            ? db.query(QStringLiteral("Select unit_code,unit_name from dalvoni.unitmaster order by unit_code"))
+            : db.query(QStringLiteral("Select unit_code,unit_name from dalvoni.unitmaster where unit_code='") +
+                       SqlEscape(configured) + QStringLiteral("'"));
+    if (rs.eof()) {
+        rs.close();
+        if (configured.isEmpty())
+            platform().message(QStringLiteral("No unit is set up in the unit master.   \r\n"
+                                              "Contact System Administrator.   "),
+                               Platform::Icon::Critical);
+        else
+            platform().message(QStringLiteral("The unit '") + configured +
+                                   QStringLiteral("' of this workstation is not in the unit master.   \r\n"
+                                                  "Contact System Administrator.   "),
+                               Platform::Icon::Critical);
+        return false;
+    }
+    UnitCode = rs.text(QStringLiteral("unit_code"));
+    UnitName = rs.text(QStringLiteral("unit_name"));
+    rs.close();
+    return true;
+}
+
+Outcome Run(DbConnection &db)
+{
+    using namespace mdlDalvoni;
+    AppVersion = QLatin1String(ProgramVersion);
+    ServerAddress = AppSettings::Get(AppSettings::ServerSection, AppSettings::ServerKey);
+
+    try {
+        db.open(ConnectionString(ServerAddress));
+    } catch (const DbError &e) {
+        platform().message(QStringLiteral("Cannot connect to the database server.\r\n\r\n") + e.text(),
+                           Platform::Icon::Critical);
+        platform().exitProgram(1);
+        return Outcome::ConnectionFailed;
+    }
+
+    try {
+        Recordset rs = db.query(QLatin1String(VersionQuery));
+        if (!rs.eof() && !rs.isNull(QStringLiteral("version_code")) &&
+            rs.text(QStringLiteral("version_code")) != AppVersion) {
+            platform().message(VersionMessage(AppVersion), Platform::Icon::Information);
+            rs.close();
+            platform().openUrl(UpdatePage(ServerAddress));
+            platform().exitProgram(0);
+            return Outcome::VersionRefused;
+        }
+        rs.close();
+
+        if (!FixWorkstationUnit(db)) {
+            platform().exitProgram(1);
+            return Outcome::UnitUnknown;
+        }
+    } catch (const DbError &e) {
+        platform().message(e.text(), Platform::Icon::Critical);
+        platform().exitProgram(1);
+        return Outcome::ConnectionFailed;
+    }
+    return Outcome::Ready;
+}
+
+} // namespace Startup

@@ -1,0 +1,120 @@
+#include "frmChangeCompany.h"
+
+#include "Platform.h"
+#include "SessionText.h"
+#include "frmMain.h"
+#include "mdlDalvoni.h"
+#include "ui/FormUtil.h"
+#include "ui/GridUtil.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+frmChangeCompany::frmChangeCompany(QWidget *parent) : QWidget(parent)
+{
+    ui.setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    connect(ui.CmSwitch, &QPushButton::clicked, this, &frmChangeCompany::CmSwitch_Click);
+    connect(ui.CmClose, &QPushButton::clicked, this, &frmChangeCompany::CmClose_Click);
+    connect(ui.GrCompany, &QTableWidget::cellDoubleClicked, this, &frmChangeCompany::CmSwitch_Click);
+    ui.GrCompany->installEventFilter(this);
+    Form_Load();
+}
+
+void frmChangeCompany::Form_Load()
+{
+    if (frmMain *main = frmMain::Existing())
+        main->AttachDialog(this);
+    CentreInMain(this);
+    SetUpListGrid(ui.GrCompany, 7, {0, 6000, 0});
+    ui.GrCompany->horizontalHeader()->setStretchLastSection(false);
+    try {
+        Recordset rs = mdlDalvoni::Db().query(QLatin1String(SessionText::CompanyListQuery));
+        int row = 0;
+        while (!rs.eof()) {
+            if (row >= ui.GrCompany->rowCount())
+                ui.GrCompany->setRowCount(row + 1);
+            SetCellText(ui.GrCompany, row, 0, rs.text(QStringLiteral("comp_code")));
+            SetCellText(ui.GrCompany, row, 1, rs.text(QStringLiteral("comp_name")));
+            ui.GrCompany->item(row, 1)->setTextAlignment(Qt::AlignCenter);
+            ++row;
+            rs.moveNext();
+        }
+        rs.close();
+    } catch (const DbError &e) {
+        platform().message(e.text(), Platform::Icon::Critical);
+        platform().exitProgram(1);
+        return;
+    }
+    ui.GrCompany->setCurrentCell(0, 1);
+    ui.GrCompany->setFocus();
+}
+
+bool frmChangeCompany::BeforeMainWindow() const
+{
+    frmMain *main = frmMain::Existing();
+    return !main || !main->isVisible();
+}
+
+void frmChangeCompany::CmSwitch_Click()
+{
+    using namespace mdlDalvoni;
+    const int row = ui.GrCompany->currentRow();
+    if (row < 0 || CellText(ui.GrCompany, row, 0).isEmpty())
+        return;
+    if (!platform().askOkCancel(QStringLiteral("Do you want to Change the Company... "), Platform::Icon::Information)) {
+        platform().exitProgram(0);
+        return;
+    }
+    CompanyCode = CellText(ui.GrCompany, row, 0);
+    CompanyName = CellText(ui.GrCompany, row, 1);
+    frmMain *main = frmMain::Instance();
+    main->setWindowTitle(SessionText::MainCaption());
+    m_chosen = true;
+    main->show();
+    main->raise();
+    main->activateWindow();
+    close();
+}
+
+void frmChangeCompany::CmClose_Click()
+{
+    platform().exitProgram(0);
+}
+
+bool frmChangeCompany::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui.GrCompany && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            CmSwitch_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmChangeCompany::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        if (BeforeMainWindow()) {
+            platform().exitProgram(0);
+            return;
+        }
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void frmChangeCompany::closeEvent(QCloseEvent *event)
+{
+    // Closing the list right after login leaves nothing to work with: the program ends, as Close does.
+    if (!m_chosen && BeforeMainWindow()) {
+        event->ignore();
+        platform().exitProgram(0);
+        return;
+    }
+    QWidget::closeEvent(event);
+}

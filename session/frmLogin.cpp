@@ -1,0 +1,96 @@
+#include "frmLogin.h"
+
+#include "AppSettings.h"
+#include "Login.h"
+#include "Platform.h"
+#include "frmChangeCompany.h"
+#include "mdlDalvoni.h"
+#include "ui/Artwork.h"
+#include "ui/FormUtil.h"
+
+#include <QKeyEvent>
+#include <QScreen>
+
+frmLogin::frmLogin(QWidget *parent) : QWidget(parent)
+{
+    ui.setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui.ImgLogo->setPixmap(SuitePicture(QSize(110, 110)));
+    ui.TxtUserName->installEventFilter(this);
+    ui.TxtPassword->installEventFilter(this);
+    connect(ui.CmOk, &QPushButton::clicked, this, &frmLogin::CmOk_Click);
+    connect(ui.CmExit, &QPushButton::clicked, this, &frmLogin::CmExit_Click);
+    Form_Load();
+}
+
+void frmLogin::Form_Load()
+{
+    ui.TxtUserName->setText(AppSettings::Get(AppSettings::LoginSection, AppSettings::LoginKey));
+    adjustSize();
+    if (QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void frmLogin::CmOk_Click()
+{
+    Login::Result result;
+    try {
+        result = Login::Check(mdlDalvoni::Db(), ui.TxtUserName->text(), ui.TxtPassword->text());
+    } catch (const DbError &e) {
+        platform().message(e.text(), Platform::Icon::Critical);
+        platform().exitProgram(1);
+        return;
+    }
+
+    switch (result) {
+    case Login::Result::UnknownUser:
+        platform().message(QLatin1String(Login::InvalidUserText), Platform::Icon::Information);
+        ui.TxtPassword->setFocus();
+        return;
+    case Login::Result::WrongPasswordUser1:
+        platform().message(QLatin1String(Login::InvalidPasswordText), Platform::Icon::Information);
+        ui.TxtPassword->clear();
+        ui.TxtPassword->setFocus();
+        return;
+    case Login::Result::WrongPassword:
+        platform().message(QLatin1String(Login::InvalidPasswordText), Platform::Icon::Critical);
+        ui.TxtPassword->setFocus();
+        return;
+    case Login::Result::Denied:
+        platform().message(QLatin1String(Login::DeniedText), Platform::Icon::Critical);
+        return;
+    case Login::Result::Admitted:
+        break;
+    }
+    auto *companies = new frmChangeCompany;
+    companies->show();
+    companies->activateWindow();
+    close();
+}
+
+void frmLogin::CmExit_Click()
+{
+    platform().exitProgram(0);
+}
+
+bool frmLogin::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if (box && (box == ui.TxtUserName || box == ui.TxtPassword)) {
+        if (event->type() == QEvent::FocusIn) {
+            SelectAllText(box);
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                if (box == ui.TxtUserName) {
+                    ui.TxtPassword->setFocus();
+                } else {
+                    ui.CmOk->setFocus();
+                    CmOk_Click();
+                }
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

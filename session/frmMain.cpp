@@ -1,0 +1,235 @@
+#include "frmMain.h"
+
+#include "AppSettings.h"
+#include "Common.h"
+#include "Platform.h"
+#include "SessionText.h"
+#include "config/frmITSettings.h"
+#include "config/frmOtherAllowance.h"
+#include "frmChangeCompany.h"
+#include "frmFinancialYear.h"
+#include "mdlDalvoni.h"
+#include "reports/frmrptIT.h"
+#include "tax/frmGenerateIncomeTax.h"
+#include "tax/frmIncomeTax.h"
+#include "ui/Artwork.h"
+#include "ui/FormUtil.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QScreen>
+
+namespace {
+QPointer<frmMain> g_main;
+
+bool IsProgramWindow(const QWidget *w)
+{
+    return QByteArray(w->metaObject()->className()).startsWith("frm");
+}
+} // namespace
+
+frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
+{
+    ui.setupUi(this);
+    g_main = this;
+    m_statusPanel = new QLabel(this);
+    m_statusPanel->setObjectName(QStringLiteral("SBarPanel1"));
+    m_statusPanel->setFrameShape(QFrame::Panel);
+    m_statusPanel->setFrameShadow(QFrame::Sunken);
+    ui.SBar->addWidget(m_statusPanel, 1);
+    ui.mdiArea->viewport()->installEventFilter(this);
+    qApp->installEventFilter(this);
+    if (QScreen *screen = this->screen()) {
+        const QRect free = screen->availableGeometry();
+        resize(free.size() * 0.85);
+        move(free.center() - rect().center());
+    }
+
+    connect(ui.mnuAdditionsMaster, &QAction::triggered, this, &frmMain::mnuAdditionsMaster_Click);
+    connect(ui.mnuSettings, &QAction::triggered, this, &frmMain::mnuSettings_Click);
+    connect(ui.mnuTransactions, &QAction::triggered, this, &frmMain::mnuTransactions_Click);
+    connect(ui.mnuGenerateTax, &QAction::triggered, this, &frmMain::mnuGenerateTax_Click);
+    connect(ui.mnuIncomeTaxStatement, &QAction::triggered, this, &frmMain::mnuIncomeTaxStatement_Click);
+    connect(ui.mnuChangeCompany, &QAction::triggered, this, &frmMain::mnuChangeCompany_Click);
+    connect(ui.mnuChangeFinancialYear, &QAction::triggered, this, &frmMain::mnuChangeFinancialYear_Click);
+
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+frmMain *frmMain::Instance()
+{
+    if (!g_main)
+        new frmMain;
+    return g_main;
+}
+
+frmMain *frmMain::Existing()
+{
+    return g_main;
+}
+
+void frmMain::RegisterMainArea()
+{
+    SetMainAreaProvider([]() -> QWidget * { return Instance()->ui.mdiArea; });
+}
+
+void frmMain::Form_Load()
+{
+    using namespace mdlDalvoni;
+    try {
+        Recordset rs = Db().query(SessionText::DefaultFinYearQuery(UnitCode));
+        if (!rs.eof()) {
+            FinYearFrom = rs.date(QStringLiteral("ac_from_date"));
+            FinYearTo = rs.date(QStringLiteral("ac_to_date"));
+            TaxYearStart = rs.date(QStringLiteral("ac_it_start_date"));
+            TaxYearEnd = rs.date(QStringLiteral("ac_it_end_date"));
+        }
+        rs.close();
+    } catch (const DbError &e) {
+        platform().message(e.text(), Platform::Icon::Critical);
+        platform().exitProgram(1);
+        return;
+    }
+    SetStatusText(SessionText::StatusLine(QLatin1String(SessionText::LoadProducts)));
+    ui.LbFinYear->setText(SessionText::FinYearCaption());
+}
+
+QString frmMain::StatusText() const
+{
+    return m_statusPanel->text();
+}
+
+void frmMain::SetStatusText(const QString &text)
+{
+    m_statusPanel->setText(text);
+}
+
+int frmMain::LoadedWindowCount() const
+{
+    int count = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (IsProgramWindow(w))
+            ++count;
+    return count + int(ui.mdiArea->subWindowList().size());
+}
+
+bool frmMain::MainWindowAlone()
+{
+    if (LoadedWindowCount() > 1) {
+        platform().message(QStringLiteral("Close All forms and try again!!!!"), Platform::Icon::Information);
+        return false;
+    }
+    return true;
+}
+
+void frmMain::AddScreen(QWidget *screen)
+{
+    screen->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow *sub = ui.mdiArea->addSubWindow(screen);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    // A screen that closes itself takes its frame with it, so that no empty frame stays loaded.
+    connect(screen, &QObject::destroyed, ui.mdiArea, [frame = QPointer<QMdiSubWindow>(sub)] {
+        if (frame)
+            frame->deleteLater();
+    });
+    sub->adjustSize();
+    CentreInMain(screen);
+    sub->show();
+    ui.mdiArea->setActiveSubWindow(sub);
+    screen->setFocus();
+}
+
+template <typename T> bool frmMain::BringForward()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *list = qobject_cast<T *>(w)) {
+            list->show();
+            list->raise();
+            list->activateWindow();
+            return true;
+        }
+    }
+    return false;
+}
+
+void frmMain::AttachDialog(QWidget *window)
+{
+    if (isVisible() && window->parentWidget() != this)
+        window->setParent(this, Qt::Dialog);
+}
+
+void frmMain::mnuAdditionsMaster_Click()
+{
+    OpenScreen<frmOtherAllowance>();
+}
+
+void frmMain::mnuSettings_Click()
+{
+    if (MainWindowAlone())
+        OpenScreen<frmITSettings>();
+}
+
+void frmMain::mnuTransactions_Click()
+{
+    OpenScreen<frmIncomeTax>();
+}
+
+void frmMain::mnuGenerateTax_Click()
+{
+    OpenScreen<frmGenerateIncomeTax>();
+}
+
+void frmMain::mnuIncomeTaxStatement_Click()
+{
+    OpenScreen<frmrptIT>();
+}
+
+void frmMain::mnuChangeCompany_Click()
+{
+    if (BringForward<frmChangeCompany>())
+        return;
+    auto *list = new frmChangeCompany;
+    list->show();
+    list->activateWindow();
+}
+
+void frmMain::mnuChangeFinancialYear_Click()
+{
+    if (!MainWindowAlone())
+        return;
+    auto *list = new frmFinancialYear;
+    list->show();
+    list->activateWindow();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    // The lists shown over the frame go with it.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != this && IsProgramWindow(w))
+            w->close();
+    QMainWindow::closeEvent(event);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // Ctrl+A and Ctrl+Y belong to the Tools menu everywhere in this window, also while a
+    // text box of a screen has the focus (which would otherwise take them as select-all or redo).
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (widget && widget->window() == this && key->modifiers() == Qt::ControlModifier &&
+            (key->key() == Qt::Key_A || key->key() == Qt::Key_Y)) {
+            event->ignore();
+            return true;
+        }
+    }
+    if (watched == ui.mdiArea->viewport() && event->type() == QEvent::Resize)
+        ui.mdiArea->setBackground(MainBackground(ui.mdiArea->viewport()->size()));
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMdiSubWindow>
+
+#include "ui_frmMain.h"
+
+class QLabel;
+
+// The frame window: the menus that reach every screen, the status line of the session and
+// the financial-year label. One per process, created on first use.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The main window, created and loaded on the first call.
+    static frmMain *Instance();
+    // The main window when it exists, else nullptr.
+    static frmMain *Existing();
+    // Lets CentreInMain find (and create) the main window's inner area.
+    static void RegisterMainArea();
+
+    // The first panel of the status bar.
+    QString StatusText() const;
+    void SetStatusText(const QString &text);
+
+    // Windows of the program now loaded, this one included, shown or not.
+    int LoadedWindowCount() const;
+
+    // Opens a child screen, or brings the open one to the front; gives it the focus.
+    template <typename T> T *OpenScreen();
+    // Makes a list window a dialog of the main window once the main window is on screen.
+    void AttachDialog(QWidget *window);
+
+    void mnuAdditionsMaster_Click();
+    void mnuSettings_Click();
+    void mnuTransactions_Click();
+    void mnuGenerateTax_Click();
+    void mnuIncomeTaxStatement_Click();
+    void mnuChangeCompany_Click();
+    void mnuChangeFinancialYear_Click();
+
+    Ui::frmMain ui;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    // The guard of Settings and Change Financial Year: false (with the message) when any
+    // other window is loaded.
+    bool MainWindowAlone();
+    void AddScreen(QWidget *screen);
+    template <typename T> bool BringForward();
+
+    QLabel *m_statusPanel = nullptr;
+};
+
+template <typename T> T *frmMain::OpenScreen()
+{
+    for (QMdiSubWindow *sub : ui.mdiArea->subWindowList()) {
+        if (auto *screen = qobject_cast<T *>(sub->widget())) {
+            sub->showNormal();
+            ui.mdiArea->setActiveSubWindow(sub);
+            screen->setFocus();
+            return screen;
+        }
+    }
+    auto *screen = new T;
+    AddScreen(screen);
+    return screen;
+}

@@ -1,0 +1,477 @@
+// The main window and the two lists: the load's year and status line, the company choice
+// and its captions, the financial-year switch, Escape and Close, the main-window-alone guard
+// and one window per screen.
+#include "RecordingPlatform.h"
+#include "TestDb.h"
+#include "config/frmITSettings.h"
+#include "session/Common.h"
+#include "session/frmChangeCompany.h"
+#include "session/frmFinancialYear.h"
+#include "session/frmMain.h"
+#include "session/mdlDalvoni.h"
+#include "tax/frmIncomeTax.h"
+#include "ui/GridUtil.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QtTest>
+
+using namespace mdlDalvoni;
+
+namespace {
+
+template <typename T> QList<T *> windows()
+{
+    QList<T *> found;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *t = qobject_cast<T *>(w))
+            found.append(t);
+    return found;
+}
+
+template <typename T> int screens(frmMain *main)
+{
+    int n = 0;
+    for (QMdiSubWindow *sub : main->ui.mdiArea->subWindowList())
+        if (qobject_cast<T *>(sub->widget()))
+            ++n;
+    return n;
+}
+
+// The session as right after login of the clerk at head office.
+void loggedIn(bool userType = false, const QString &server = QStringLiteral("127.0.0.1"))
+{
+    ServerAddress = server;
+    UnitCode = QStringLiteral("HO");
+    UnitName = QStringLiteral("HEAD OFFICE");
+    UserId = QStringLiteral("2");
+    UserName = QStringLiteral("clerk");
+    UserType = userType;
+}
+
+QString yearsText(const QDate &from, const QDate &to)
+{
+    return QStringLiteral("     [Financial Year ") + ShortDate(from) + QStringLiteral(" - ") + ShortDate(to) +
+           QStringLiteral("]");
+}
+
+void pressEnter(QTableWidget *grid, int row)
+{
+    grid->setCurrentCell(row, 1);
+    QTest::keyClick(grid, Qt::Key_Return);
+}
+
+// The main window shown with company C01, as after the first company choice.
+frmMain *shownMain()
+{
+    frmMain *main = frmMain::Instance();
+    CompanyCode = QStringLiteral("C01");
+    CompanyName = QStringLiteral("ZENITH TEXTILES LTD");
+    main->show();
+    return main;
+}
+
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { frmMain::RegisterMainArea(); }
+
+    void init()
+    {
+        TestDb::Reset();
+        TestDb::LoadStandardMasters();
+        loggedIn();
+    }
+
+    void cleanup()
+    {
+        qDeleteAll(windows<frmChangeCompany>());
+        qDeleteAll(windows<frmFinancialYear>());
+        delete frmMain::Existing();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void companyListAfterLoginLoadsTheMainWindowHidden()
+    {
+        RecordingPlatform rec;
+        TestDb::Exec(QStringLiteral("INSERT INTO dalvoni.acc_companymaster VALUES ('C00','FIRST BY PRIORITY',0,0),"
+                                    "('C09','DISABLED',1,0)"));
+        auto *list = new frmChangeCompany;
+        QCOMPARE(list->windowTitle(), QStringLiteral("Change Company"));
+        QCOMPARE(list->ui.CmSwitch->text(), QStringLiteral("Login"));
+        QTableWidget *grid = list->ui.GrCompany;
+        QCOMPARE(grid->rowCount(), 7);
+        QCOMPARE(grid->columnCount(), 3);
+        QVERIFY(grid->isColumnHidden(0) && grid->isColumnHidden(2) && !grid->isColumnHidden(1));
+        QCOMPARE(CellText(grid, 0, 0), QStringLiteral("C00"));
+        QCOMPARE(CellText(grid, 1, 1), QStringLiteral("ZENITH TEXTILES LTD"));
+        QCOMPARE(CellText(grid, 2, 0), QStringLiteral("C02"));
+        QCOMPARE(CellText(grid, 3, 0), QString());
+
+        // Centring the list created the main window and ran its load, before any company.
+        frmMain *main = frmMain::Existing();
+        QVERIFY(main);
+        QVERIFY(!main->isVisible());
+        QCOMPARE(FinYearFrom, QDate(2018, 4, 1));
+        QCOMPARE(TaxYearEnd, QDate(2019, 3, 31));
+        QCOMPARE(main->StatusText(), QStringLiteral("Corvantis Accounts +      HEAD OFFICE  [User : clerk ]") +
+                                         yearsText(QDate(2018, 4, 1), QDate(2019, 3, 31)));
+        QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year ") + ShortDate(QDate(2018, 4, 1)) +
+                                                 QStringLiteral(" - ") + ShortDate(QDate(2019, 3, 31)));
+        QCOMPARE(main->windowTitle(), QStringLiteral("Income Tax Calculator"));
+        QVERIFY(rec.messages.isEmpty());
+    }
+
+    void manyCompaniesGrowTheGrid()
+    {
+        RecordingPlatform rec;
+        for (int i = 3; i <= 12; ++i)
+            TestDb::Exec(QStringLiteral("INSERT INTO dalvoni.acc_companymaster VALUES ('C%1','CO %1',0,%1)")
+                             .arg(i, 2, 10, QLatin1Char('0')));
+        frmChangeCompany list;
+        QCOMPARE(list.ui.GrCompany->rowCount(), 12);
+        QCOMPARE(CellText(list.ui.GrCompany, 11, 0), QStringLiteral("C12"));
+    }
+
+    void companyChoiceCaptions_data()
+    {
+        QTest::addColumn<bool>("userType");
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("caption");
+        const QString place = QStringLiteral("ZENITH EXPORTS  HEAD OFFICE") + QString(47, QLatin1Char(' '));
+        QTest::newRow("human resource, even local")
+            << true << "127.0.0.1"
+            << QStringLiteral("Human Resource     ") + place + QStringLiteral("*[Current User : clerk ]*");
+        QTest::newRow("network") << false << "10.0.0.5"
+                                 << QStringLiteral("Income Tax Calculator  ") + place +
+                                        QStringLiteral("[Current User : clerk ]");
+        QTest::newRow("local") << false << "127.0.0.1"
+                               << QStringLiteral("Income Tax Calculator   [Local]  ") + place +
+                                      QStringLiteral("[Current User : clerk ]");
+    }
+
+    void companyChoiceCaptions()
+    {
+        QFETCH(bool, userType);
+        QFETCH(QString, server);
+        QFETCH(QString, caption);
+        loggedIn(userType, server);
+        RecordingPlatform rec;
+        QPointer<frmChangeCompany> list = new frmChangeCompany;
+        list->show();
+        pressEnter(list->ui.GrCompany, 1);
+        QCOMPARE(rec.questions, QStringList{QStringLiteral("Do you want to Change the Company... ")});
+        QCOMPARE(CompanyCode, QStringLiteral("C02"));
+        QCOMPARE(CompanyName, QStringLiteral("ZENITH EXPORTS"));
+        frmMain *main = frmMain::Existing();
+        QCOMPARE(main->windowTitle(), caption);
+        QVERIFY(main->isVisible());
+        QTRY_VERIFY(list.isNull());
+        QVERIFY(rec.exits.isEmpty());
+        // The status line keeps what the load wrote (no company then).
+        QVERIFY(main->StatusText().startsWith(QStringLiteral("Corvantis Accounts +      HEAD OFFICE")));
+    }
+
+    void emptyRowAsksNothing()
+    {
+        RecordingPlatform rec;
+        frmChangeCompany list;
+        list.show();
+        pressEnter(list.ui.GrCompany, 4);
+        QTest::mouseClick(list.ui.CmSwitch, Qt::LeftButton);
+        TestDb::Exec(QStringLiteral("DELETE FROM dalvoni.acc_companymaster"));
+        frmChangeCompany empty;
+        QTest::mouseClick(empty.ui.CmSwitch, Qt::LeftButton);
+        QVERIFY(rec.questions.isEmpty());
+        QVERIFY(CompanyCode.isEmpty());
+        QVERIFY(rec.exits.isEmpty());
+    }
+
+    void cancelEndsTheProgram_data()
+    {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::newRow("after login") << false;
+        QTest::newRow("from the menu") << true;
+    }
+
+    void cancelEndsTheProgram()
+    {
+        QFETCH(bool, fromMenu);
+        RecordingPlatform rec;
+        if (fromMenu)
+            shownMain();
+        frmChangeCompany list;
+        list.show();
+        rec.answers = {false};
+        pressEnter(list.ui.GrCompany, 1);
+        QCOMPARE(rec.exits, QList<int>{0});
+        QCOMPARE(CompanyCode, fromMenu ? QStringLiteral("C01") : QString());
+    }
+
+    void escapeAndClose()
+    {
+        RecordingPlatform rec;
+        // Right after login, Escape and Close both end the program.
+        {
+            frmChangeCompany list;
+            list.show();
+            QTest::keyClick(list.ui.GrCompany, Qt::Key_Escape);
+            QCOMPARE(rec.exits, QList<int>{0});
+            QTest::mouseClick(list.ui.CmClose, Qt::LeftButton);
+            QCOMPARE(rec.exits, (QList<int>{0, 0}));
+        }
+        rec.clear();
+        // From the menu, Escape only closes the list; Close still ends the program.
+        frmMain *main = shownMain();
+        main->mnuChangeCompany_Click();
+        QCOMPARE(windows<frmChangeCompany>().size(), 1);
+        QPointer<frmChangeCompany> list = windows<frmChangeCompany>().first();
+        QTest::keyClick(list->ui.GrCompany, Qt::Key_Escape);
+        QTRY_VERIFY(list.isNull());
+        QVERIFY(rec.exits.isEmpty());
+        QVERIFY(main->isVisible());
+        main->mnuChangeCompany_Click();
+        QTest::mouseClick(windows<frmChangeCompany>().first()->ui.CmClose, Qt::LeftButton);
+        QCOMPARE(rec.exits, QList<int>{0});
+    }
+
+    void closingTheListBeforeTheMainWindowEnds()
+    {
+        RecordingPlatform rec;
+        auto *list = new frmChangeCompany;
+        list->show();
+        list->close();
+        QCOMPARE(rec.exits, QList<int>{0});
+        delete list;
+    }
+
+    void noDefaultYearKeepsTheDates()
+    {
+        RecordingPlatform rec;
+        TestDb::Exec(QStringLiteral("UPDATE dalvoni.ac_fin_year SET ac_default=0"));
+        frmMain *main = frmMain::Instance();
+        QVERIFY(!FinYearFrom.isValid());
+        QVERIFY(rec.messages.isEmpty());
+        QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year  - "));
+    }
+
+    void twoDefaultYearsTakeTheFirstRow()
+    {
+        RecordingPlatform rec;
+        TestDb::Exec(QStringLiteral("UPDATE dalvoni.ac_fin_year SET ac_default=1 WHERE ac_from_date='2016-04-01'"));
+        frmMain::Instance();
+        QCOMPARE(FinYearFrom, QDate(2016, 4, 1));
+    }
+
+    void loadFailureIsShownAndEnds()
+    {
+        RecordingPlatform rec;
+        TestDb::Exec(QStringLiteral("RENAME TABLE dalvoni.ac_fin_year TO dalvoni.ac_fin_year_away"));
+        frmMain::Instance();
+        TestDb::Exec(QStringLiteral("RENAME TABLE dalvoni.ac_fin_year_away TO dalvoni.ac_fin_year"));
+        QCOMPARE(rec.messages.size(), 1);
+        QCOMPARE(rec.messages[0].icon, Platform::Icon::Critical);
+        QCOMPARE(rec.exits, QList<int>{1});
+    }
+
+    void financialYearSwitch()
+    {
+        RecordingPlatform rec;
+        frmMain *main = shownMain();
+        main->mnuChangeFinancialYear_Click();
+        QCOMPARE(windows<frmFinancialYear>().size(), 1);
+        QPointer<frmFinancialYear> list = windows<frmFinancialYear>().first();
+        QTableWidget *grid = list->ui.GrUnit;
+        QCOMPARE(list->windowTitle(), QStringLiteral(" Financial Year"));
+        QCOMPARE(grid->rowCount(), 12);
+        QCOMPARE(grid->columnCount(), 5);
+        QCOMPARE(CellText(grid, 0, 1), QStringLiteral("2016-17"));
+        QCOMPARE(CellText(grid, 2, 2), ShortDate(QDate(2018, 4, 1)));
+        // The default year is current and marked red.
+        QCOMPARE(grid->currentRow(), 2);
+        QCOMPARE(grid->item(2, 1)->foreground().color(), QColor(255, 0, 0));
+
+        // Cancel leaves everything as it was.
+        rec.answers = {false};
+        pressEnter(grid, 0);
+        QCOMPARE(rec.questions,
+                 QStringList{QStringLiteral("Do you want to change the Financial Year to \r\n             2016-17")});
+        QCOMPARE(FinYearFrom, QDate(2018, 4, 1));
+        QVERIFY(!list.isNull());
+
+        // An empty row asks nothing.
+        pressEnter(grid, 7);
+        QCOMPARE(rec.questions.size(), 1);
+
+        TestDb::Exec(QStringLiteral("UPDATE dalvoni.ac_fin_year SET ac_it_start_date='2016-05-01' "
+                                    "WHERE ac_from_date='2016-04-01'"));
+        pressEnter(grid, 0);
+        QCOMPARE(FinYearFrom, QDate(2016, 4, 1));
+        QCOMPARE(FinYearTo, QDate(2017, 3, 31));
+        QCOMPARE(TaxYearStart, QDate(2016, 5, 1));
+        QCOMPARE(TaxYearEnd, QDate(2017, 3, 31));
+        QCOMPARE(main->StatusText(),
+                 QStringLiteral("Corvantis Inventory  +  ZENITH TEXTILES LTD    HEAD OFFICE  [User : clerk ]") +
+                     yearsText(QDate(2016, 4, 1), QDate(2017, 3, 31)));
+        QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year ") + ShortDate(QDate(2016, 4, 1)) +
+                                                 QStringLiteral(" - ") + ShortDate(QDate(2017, 3, 31)));
+        QTRY_VERIFY(list.isNull());
+        QVERIFY(rec.exits.isEmpty());
+    }
+
+    void yearOfSeveralUnitsTakesTheLastRow()
+    {
+        RecordingPlatform rec;
+        TestDb::Exec(QStringLiteral("INSERT INTO dalvoni.ac_fin_year VALUES "
+                                    "('MUM','2017-04-01','2018-03-31','2017-06-01','2018-05-31',0,0,'2017-18')"));
+        frmMain *main = shownMain();
+        main->mnuChangeFinancialYear_Click();
+        frmFinancialYear *list = windows<frmFinancialYear>().first();
+        // The list offers only years open to this program.
+        QCOMPARE(CellText(list->ui.GrUnit, 4, 0), QString());
+        pressEnter(list->ui.GrUnit, 1);
+        QCOMPARE(FinYearFrom, QDate(2017, 4, 1));
+        QCOMPARE(TaxYearStart, QDate(2017, 6, 1));
+        QCOMPARE(TaxYearEnd, QDate(2018, 5, 31));
+    }
+
+    void financialYearEscapeCloses()
+    {
+        RecordingPlatform rec;
+        frmMain *main = shownMain();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QTest::keyClick(main, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(windows<frmFinancialYear>().size(), 1);
+        QPointer<frmFinancialYear> list = windows<frmFinancialYear>().first();
+        QTest::keyClick(list->ui.GrUnit, Qt::Key_Escape);
+        QTRY_VERIFY(list.isNull());
+        QVERIFY(rec.questions.isEmpty());
+        QCOMPARE(FinYearFrom, QDate(2018, 4, 1));
+    }
+
+    void mainWindowAloneGuard()
+    {
+        RecordingPlatform rec;
+        frmMain *main = shownMain();
+        QCOMPARE(main->LoadedWindowCount(), 1);
+        main->mnuTransactions_Click();
+        QCOMPARE(main->LoadedWindowCount(), 2);
+
+        main->mnuSettings_Click();
+        main->mnuChangeFinancialYear_Click();
+        QCOMPARE(rec.messages.size(), 2);
+        QCOMPARE(rec.messages[0].text, QStringLiteral("Close All forms and try again!!!!"));
+        QCOMPARE(rec.messages[0].icon, Platform::Icon::Information);
+        QCOMPARE(screens<frmITSettings>(main), 0);
+        QVERIFY(windows<frmFinancialYear>().isEmpty());
+        QCOMPARE(screens<frmIncomeTax>(main), 1);
+
+        // A hidden screen is still loaded.
+        main->ui.mdiArea->subWindowList().first()->hide();
+        main->mnuSettings_Click();
+        QCOMPARE(rec.messages.size(), 3);
+
+        // Closed screens are gone: the guard lets the screen open.
+        main->ui.mdiArea->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(main->LoadedWindowCount(), 1);
+        main->mnuSettings_Click();
+        QCOMPARE(screens<frmITSettings>(main), 1);
+        QCOMPARE(rec.messages.size(), 3);
+
+        // The company list counts as a loaded window too.
+        main->ui.mdiArea->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        main->mnuChangeCompany_Click();
+        main->mnuChangeFinancialYear_Click();
+        QCOMPARE(rec.messages.size(), 4);
+    }
+
+    void oneWindowPerScreen()
+    {
+        RecordingPlatform rec;
+        frmMain *main = shownMain();
+        main->mnuTransactions_Click();
+        main->mnuAdditionsMaster_Click();
+        main->mnuGenerateTax_Click();
+        main->mnuIncomeTaxStatement_Click();
+        QCOMPARE(main->ui.mdiArea->subWindowList().size(), 4);
+        main->mnuTransactions_Click();
+        QCOMPARE(main->ui.mdiArea->subWindowList().size(), 4);
+        QCOMPARE(screens<frmIncomeTax>(main), 1);
+        QVERIFY(qobject_cast<frmIncomeTax *>(main->ui.mdiArea->activeSubWindow()->widget()));
+
+        main->mnuChangeCompany_Click();
+        main->mnuChangeCompany_Click();
+        QCOMPARE(windows<frmChangeCompany>().size(), 1);
+        QVERIFY(rec.messages.isEmpty());
+
+        // A screen that closes itself leaves no empty frame behind.
+        QPointer<QWidget> worksheet = main->ui.mdiArea->activeSubWindow()->widget();
+        worksheet->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(worksheet.isNull());
+        QCOMPARE(main->ui.mdiArea->subWindowList().size(), 3);
+    }
+
+    void listsAreCentredOverTheMainArea()
+    {
+        RecordingPlatform rec;
+        frmMain *main = shownMain();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        main->mnuChangeFinancialYear_Click();
+        frmFinancialYear *list = windows<frmFinancialYear>().first();
+        const QPoint areaCentre = main->ui.mdiArea->mapToGlobal(main->ui.mdiArea->rect().center());
+        const QPoint listCentre = list->frameGeometry().center();
+        QVERIFY2((areaCentre - listCentre).manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2 vs %3,%4")
+                                                                                  .arg(areaCentre.x())
+                                                                                  .arg(areaCentre.y())
+                                                                                  .arg(listCentre.x())
+                                                                                  .arg(listCentre.y())));
+
+        // A screen inside the frame sits in the middle of the area.
+        main->mnuTransactions_Click();
+        QMdiSubWindow *sub = main->ui.mdiArea->activeSubWindow();
+        QVERIFY((main->ui.mdiArea->viewport()->rect().center() - sub->geometry().center()).manhattanLength() <= 4);
+    }
+
+    void menusAndShortcuts()
+    {
+        RecordingPlatform rec;
+        frmMain *main = shownMain();
+        const QList<QAction *> top = main->menuBar()->actions();
+        QStringList captions;
+        for (QAction *a : top)
+            captions << a->text();
+        QCOMPARE(captions, (QStringList{"Master", "Transaction", "Generate Income Tax", "Reports", "Tools"}));
+        QCOMPARE(main->ui.mnuChangeCompany->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+        QCOMPARE(main->ui.mnuChangeFinancialYear->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QTest::keyClick(main, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(windows<frmChangeCompany>().size(), 1);
+        qDeleteAll(windows<frmChangeCompany>());
+
+        // A text box of a screen does not keep the shortcut for itself.
+        main->mnuTransactions_Click();
+        auto *box = new QLineEdit(main->ui.mdiArea->activeSubWindow()->widget());
+        box->setText(QStringLiteral("text"));
+        box->show();
+        main->activateWindow();
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(windows<frmChangeCompany>().size(), 1);
+        QVERIFY(box->selectedText().isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
