@@ -9,7 +9,6 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMdiSubWindow>
 #include <QTableWidgetItem>
 
 using namespace mdlDalvoni;
@@ -517,8 +516,5 @@ void frmIncomeTax::CmEdit_Click()
 
 void frmIncomeTax::CmClose_Click()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseScreen(this);
 }
