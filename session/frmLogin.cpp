@@ -18,6 +18,8 @@ frmLogin::frmLogin(QWidget *parent) : QWidget(parent)
     ui.ImgLogo->setPixmap(SuitePicture(QSize(110, 110)));
     ui.TxtUserName->installEventFilter(this);
     ui.TxtPassword->installEventFilter(this);
+    // Every typed character shows as "*", whatever the desktop style prefers.
+    ui.TxtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     connect(ui.CmOk, &QPushButton::clicked, this, &frmLogin::CmOk_Click);
     connect(ui.CmExit, &QPushButton::clicked, this, &frmLogin::CmExit_Click);
     Form_Load();
