@@ -7,9 +7,14 @@
 
 QString OutputFolder()
 {
-    const QString own = QCoreApplication::applicationDirPath();
-    if (QFileInfo(own).isWritable())
-        return own;
+    return OutputFolderFor(QCoreApplication::applicationDirPath());
+}
+
+QString OutputFolderFor(const QString &programFolder)
+{
+    const QFileInfo own(programFolder);
+    if (own.isDir() && own.isWritable())
+        return own.absoluteFilePath();
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(data);
     return data;

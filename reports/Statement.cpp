@@ -88,13 +88,13 @@ void DrawLayout(Sheet &sheet)
 QString Query(const QString &companyCode, const QDate &from, const QDate &to, const QString &code)
 {
     QString sql = QStringLiteral("Select hr_it.*,emp_name,emp_pan from hr_it Inner Join hr_employee on "
-                                 "hr_employee.emp_slno=hr_it.emp_slno where hr_it.comp_code='")
-                  + SqlEscape(companyCode) + QStringLiteral("' and emp_it_from= '") + SqlDate(from)
-                  + QStringLiteral("' and emp_it_to='") + SqlDate(to);
+                                 "hr_employee.emp_slno=hr_it.emp_slno where hr_it.comp_code='") +
+                  SqlEscape(companyCode) + QStringLiteral("' and emp_it_from= '") + SqlDate(from) +
+                  QStringLiteral("' and emp_it_to='") + SqlDate(to);
     if (code.isEmpty())
         return sql + QStringLiteral("' order by emp_code");
-    return sql + QStringLiteral("'  and hr_it.emp_code='") + SqlEscape(code.trimmed())
-           + QStringLiteral("'  order by emp_code");
+    return sql + QStringLiteral("'  and hr_it.emp_code='") + SqlEscape(code.trimmed()) +
+           QStringLiteral("'  order by emp_code");
 }
 
 int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDate &from, const QDate &to,
@@ -127,13 +127,13 @@ QString EmployeeLookupQuery(const QString &companyCode, const QString &search)
 {
     const QString company = SqlEscape(companyCode);
     if (search.isEmpty())
-        return QLatin1String(kLookupSelect) + QStringLiteral(" where  hr_employee.comp_code='") + company
-               + QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
+        return QLatin1String(kLookupSelect) + QStringLiteral(" where  hr_employee.comp_code='") + company +
+               QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
     const QString t = SqlLikeEscape(search.toUpper().trimmed());
-    return QLatin1String(kLookupSelect) + QStringLiteral(" Where hr_employee.comp_code='") + company
-           + QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + t
-           + QStringLiteral("%' or emp_name like '%") + t
-           + QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
+    return QLatin1String(kLookupSelect) + QStringLiteral(" Where hr_employee.comp_code='") + company +
+           QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + t +
+           QStringLiteral("%' or emp_name like '%") + t +
+           QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
 }
 
 } // namespace Statement

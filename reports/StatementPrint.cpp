@@ -47,8 +47,7 @@ public:
         m_count = 0;
         line(QStringLiteral("\\E\\D") + PadText(cell(1, 1), 40, QStringLiteral("L")) + QStringLiteral("\\e\\d"));
         line(QStringLiteral("\\E\\C") + PadText(cell(2, 1), 40, QStringLiteral("L")) + QStringLiteral("\\e\\c"));
-        line(QStringLiteral("\\E\\D\\C") + PadText(cell(3, 1), 80, QStringLiteral("L"))
-             + QStringLiteral("\\e\\d\\c"));
+        line(QStringLiteral("\\E\\D\\C") + PadText(cell(3, 1), 80, QStringLiteral("L")) + QStringLiteral("\\e\\d\\c"));
         line(kRule);
         line(QStringLiteral("\\D\\C") + heading(4) + QStringLiteral("\\d\\c"));
         line(QStringLiteral("\\D\\C") + heading(5) + QStringLiteral("\\d\\c"));

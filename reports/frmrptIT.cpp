@@ -93,9 +93,9 @@ void frmrptIT::CmPrint_Click()
     CurrentRow = stoppedAt;
     const QString file = QDir(OutputFolder()).filePath(QStringLiteral("os.prn"));
     // The path goes as one argument, so blanks in it do not split it.
-    if (!StatementPrint::Write(file, text, nullptr)
-        || !platform().startDetached(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("inetspooler")),
-                                     {QFileInfo(file).absoluteFilePath()}))
+    if (!StatementPrint::Write(file, text, nullptr) ||
+        !platform().startDetached(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("inetspooler")),
+                                  {QFileInfo(file).absoluteFilePath()}))
         platform().message(QStringLiteral("File Cannot be Printed.   "), Platform::Icon::Information);
 }
 
@@ -110,16 +110,16 @@ void frmrptIT::CmExport_Click()
     BusyPointer busy;
     const QString folder = QDir(OutputFolder()).filePath(QStringLiteral("Excel Files"));
     QDir().mkpath(folder);
-    const QString proposed = windowTitle() + QLatin1Char(' ') + UnitCode + QLatin1Char(' ')
-                             + QLocale::c().toString(ui.DTFrom->date(), QStringLiteral("dd-MMM-yyyy"))
-                             + QStringLiteral(".xlsx");
+    const QString proposed = windowTitle() + QLatin1Char(' ') + UnitCode + QLatin1Char(' ') +
+                             QLocale::c().toString(ui.DTFrom->date(), QStringLiteral("dd-MMM-yyyy")) +
+                             QStringLiteral(".xlsx");
     QString chosen = platform().saveFileName(folder, QStringLiteral("Excel Files (*.xlsx)"), proposed);
     if (chosen.isEmpty())
         return; // cancelled
     if (!chosen.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
         chosen += QStringLiteral(".xlsx");
-    if (QFileInfo::exists(chosen)
-        && !platform().askYesNo(QStringLiteral("Are you sure you want to overwrite"), Platform::Icon::Information))
+    if (QFileInfo::exists(chosen) &&
+        !platform().askYesNo(QStringLiteral("Are you sure you want to overwrite"), Platform::Icon::Information))
         return;
     QString error;
     if (!WriteWorkbook(ui.FBook->sheet(), chosen, &error))
@@ -170,10 +170,10 @@ void frmrptIT::ShowEmployeeLookup()
     const QString sql = Statement::EmployeeLookupQuery(CompanyCode, ui.TxEmpCode->text());
     try {
         frmListView::ShowForm(sql, 10, QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
-                          QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
-                          QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000, QStringLiteral("Company"),
-                          2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"), 0,
-                          QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+                              QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
+                              QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
+                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
+                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Information);
         return;

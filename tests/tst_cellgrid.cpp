@@ -128,8 +128,7 @@ private slots:
         QVERIFY(m->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
         QCOMPARE(m->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
         QVERIFY(!m->index(1, 2).data(Qt::BackgroundRole).isValid());
-        QCOMPARE(m->index(1, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
-                 Qt::AlignRight | Qt::AlignVCenter);
+        QCOMPARE(m->index(1, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignRight | Qt::AlignVCenter);
         QCOMPARE(grid.columnWidth(0), TwipsToPixels(9000));
         QVERIFY(grid.isColumnHidden(1));
         QCOMPARE(grid.rowHeight(0), TwipsToPixels(500));

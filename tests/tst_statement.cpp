@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -36,11 +37,12 @@ void AddRecord(int slno, const QString &code, const QString &name, double base =
         TestDb::AddEmployee(s, QString(), code, name);
     QString cols = QStringLiteral("emp_slno,emp_code,comp_code,emp_months_rem,emp_it_from,emp_it_to");
     QString vals = QStringLiteral("'%1','%2','C01',9,'%3','%4'").arg(s, SqlEscape(code), SqlDate(from), SqlDate(kTo));
-    const char *amounts[] = {"emp_gross", "emp_gross_proj", "emp_hra", "emp_hra_proj", "emp_pf", "emp_pf_proj",
-                             "emp_pro_tax", "emp_hl_int", "emp_hl_int_limit", "emp_mc", "emp_mc_limit", "emp_ta",
-                             "emp_ta_proj", "emp_80c_total", "emp_80c_limit", "emp_80c_net", "emp_taxable_amt",
-                             "emp_excemption", "emp_net_taxable_amt", "emp_cess", "emp_payable", "emp_sal_cut",
-                             "emp_balance"};
+    const char *amounts[] = {
+        "emp_gross",    "emp_gross_proj",  "emp_hra",        "emp_hra_proj",        "emp_pf",
+        "emp_pf_proj",  "emp_pro_tax",     "emp_hl_int",     "emp_hl_int_limit",    "emp_mc",
+        "emp_mc_limit", "emp_ta",          "emp_ta_proj",    "emp_80c_total",       "emp_80c_limit",
+        "emp_80c_net",  "emp_taxable_amt", "emp_excemption", "emp_net_taxable_amt", "emp_cess",
+        "emp_payable",  "emp_sal_cut",     "emp_balance"};
     int i = 0;
     for (const char *a : amounts) {
         cols += QLatin1Char(',') + QLatin1String(a);
@@ -93,8 +95,8 @@ bool MatchesGolden(const QByteArray &text, const QString &name)
 QByteArray PrintOf(int *lastRow = nullptr)
 {
     Sheet sheet;
-    const int last = Statement::Build(sheet, TestDb::Open(), QStringLiteral("C01"), kFrom, kTo, QString(),
-                                      QDate(2019, 3, 31));
+    const int last =
+        Statement::Build(sheet, TestDb::Open(), QStringLiteral("C01"), kFrom, kTo, QString(), QDate(2019, 3, 31));
     if (lastRow)
         *lastRow = last;
     // The title carries the date in the system's short form: fixed here for the golden files.
@@ -128,8 +130,8 @@ private slots:
     void layoutAndRows()
     {
         AddRecord(2, QStringLiteral("E002"), QStringLiteral("SECOND"), 2);
-        AddRecord(1, QStringLiteral("E001"), QStringLiteral("FIRST"), 1,
-                  kFrom, QStringLiteral("emp_hra=0, emp_pf=2500.6, emp_balance=-1250"));
+        AddRecord(1, QStringLiteral("E001"), QStringLiteral("FIRST"), 1, kFrom,
+                  QStringLiteral("emp_hra=0, emp_pf=2500.6, emp_balance=-1250"));
         TestDb::Exec("UPDATE hr0910.hr_employee SET emp_pan=NULL WHERE emp_slno='2'");
         // Another period (a day off) and another company are not listed.
         AddRecord(3, QStringLiteral("E003"), QStringLiteral("THIRD"), 3, kFrom.addDays(1));
@@ -158,7 +160,7 @@ private slots:
         QCOMPARE(s.text(6, 4), QStringLiteral("9"));
         QVERIFY(s.isNumber(6, 5));
         QCOMPARE(s.value(6, 5).toDouble(), 1000.0);
-        QCOMPARE(s.text(6, 7), QString());              // zero shows empty
+        QCOMPARE(s.text(6, 7), QString());               // zero shows empty
         QCOMPARE(s.text(6, 9), QStringLiteral("2,501")); // 2500.6
         QCOMPARE(s.value(6, 9).toDouble(), 2500.6);
         QCOMPARE(s.text(6, 27), QStringLiteral("-1,250"));
@@ -226,9 +228,7 @@ private slots:
         // Pick from the list: code, name and the two tags come back, the slots are emptied.
         form.ui.TxEmpCode->setFocus();
         form.ui.TxEmpCode->setText(QStringLiteral(" e01 "));
-        WhenModalShown<frmListView>([](frmListView *d) {
-            QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return);
-        });
+        WhenModalShown<frmListView>([](frmListView *d) { QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return); });
         QTest::keyClick(form.ui.TxEmpCode, Qt::Key_F1);
         QCOMPARE(form.ui.TxEmpCode->text(), QStringLiteral("E011"));
         QCOMPARE(form.ui.LbName->text(), QStringLiteral("RAVI"));
@@ -262,8 +262,8 @@ private slots:
         QCOMPARE(form.ui.LbName->text(), QString());
 
         // ... but matched by his code he is.
-        QVERIFY(Statement::EmployeeLookupQuery(QStringLiteral("C01"), QStringLiteral("e012")).contains(
-            QStringLiteral("like '%E012%'")));
+        QVERIFY(Statement::EmployeeLookupQuery(QStringLiteral("C01"), QStringLiteral("e012"))
+                    .contains(QStringLiteral("like '%E012%'")));
         form.ui.TxEmpCode->setText(QStringLiteral("e012"));
         WhenModalShown<frmListView>([](frmListView *d) { QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return); });
         QTest::keyClick(form.ui.TxEmpCode, Qt::Key_F1);
@@ -363,6 +363,18 @@ private slots:
         f.close();
         QVERIFY(rec.messages.isEmpty());
 
+        // A print file that cannot be written is reported, and the next print works.
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QDir().mkdir(file));
+        form.ui.CmPrint->click();
+        QCOMPARE(rec.lastMessage(), QStringLiteral("File Cannot be Printed.   "));
+        QCOMPARE(rec.started.size(), 2);
+        QVERIFY(QDir().rmdir(file));
+        rec.clear();
+        form.ui.CmPrint->click();
+        QVERIFY(rec.messages.isEmpty());
+        QVERIFY(QFile::exists(file));
+
         // A spooler that cannot start is reported; the next print works again.
         rec.startResult = false;
         form.ui.CmPrint->click();
@@ -372,6 +384,16 @@ private slots:
         form.ui.CmPrint->click();
         QVERIFY(rec.messages.isEmpty());
         QCOMPARE(rec.started.size(), 1);
+    }
+
+    void outputFolder()
+    {
+        // The program's own folder when it can be written, else the user's data folder.
+        QTemporaryDir own;
+        QCOMPARE(OutputFolderFor(own.path()), QFileInfo(own.path()).absoluteFilePath());
+        const QString fallback = OutputFolderFor(QStringLiteral("/nonexistent/program/folder"));
+        QCOMPARE(fallback, QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+        QVERIFY(QFileInfo(fallback).isDir());
     }
 
     void exportWorkbook()
@@ -414,7 +436,7 @@ private slots:
         QVERIFY(styles.contains(QStringLiteral("formatCode=\"#,##\"")));
         QVERIFY(styles.contains(QStringLiteral("<name val=\"Segoe UI\"/>")));
         QVERIFY(styles.contains(QStringLiteral("<sz val=\"14\"/>")));
-        QVERIFY(styles.contains(QStringLiteral("<color rgb=\"FF000080\"/>"))); // navy
+        QVERIFY(styles.contains(QStringLiteral("<color rgb=\"FF000080\"/>")));   // navy
         QVERIFY(styles.contains(QStringLiteral("<fgColor rgb=\"FFC0C0C0\"/>"))); // silver fill
         QVERIFY(styles.contains(QStringLiteral("<left style=\"thin\">")));
         QVERIFY(strings.contains(QStringLiteral("ZN - CORPORATE")));

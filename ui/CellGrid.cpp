@@ -80,7 +80,9 @@ public:
                 a = Qt::AlignRight;
                 break;
             }
-            a |= f.vAlign == VAlign::Top ? Qt::AlignTop : f.vAlign == VAlign::Centre ? Qt::AlignVCenter : Qt::AlignBottom;
+            a |= f.vAlign == VAlign::Top      ? Qt::AlignTop
+                 : f.vAlign == VAlign::Centre ? Qt::AlignVCenter
+                                              : Qt::AlignBottom;
             return QVariant::fromValue(a);
         }
         default:
@@ -120,17 +122,18 @@ public:
             opt.features &= ~QStyleOptionViewItem::WrapText;
 
         // As in a spreadsheet, a left-aligned text runs on over the empty cells to its right.
-        const int spill = f.wrap || m_sheet.isNumber(row, col) || (f.hAlign != HAlign::General && f.hAlign != HAlign::Left)
-                              ? 0
-                              : spillWidth(row, col, opt);
+        const int spill =
+            f.wrap || m_sheet.isNumber(row, col) || (f.hAlign != HAlign::General && f.hAlign != HAlign::Left)
+                ? 0
+                : spillWidth(row, col, opt);
         if (spill > 0) {
             const QString text = opt.text;
             opt.text.clear();
             opt.widget->style()->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
             painter->save();
             painter->setFont(opt.font);
-            painter->setPen(opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText
-                                                                                 : QPalette::Text));
+            painter->setPen(
+                opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
             if (!(opt.state & QStyle::State_Selected))
                 painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
             painter->drawText(option.rect.adjusted(3, 0, spill, 0), int(opt.displayAlignment) | Qt::TextSingleLine,
@@ -240,8 +243,8 @@ void CellGrid::setHeadingsVisible(bool visible)
 
 void CellGrid::keyPressEvent(QKeyEvent *event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space)
-        && currentIndex().isValid()) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) &&
+        currentIndex().isValid()) {
         emit RowPicked(activeRow(), activeCol());
         return;
     }

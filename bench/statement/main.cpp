@@ -63,8 +63,8 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         Sheet sheet;
         t.start();
-        const int last = Statement::Build(sheet, db, QStringLiteral("BENCH"), QDate(2018, 4, 1),
-                                          QDate(2019, 3, 31), QString(), QDate::currentDate());
+        const int last = Statement::Build(sheet, db, QStringLiteral("BENCH"), QDate(2018, 4, 1), QDate(2019, 3, 31),
+                                          QString(), QDate::currentDate());
         const qint64 build = t.elapsed();
 
         QTemporaryDir dir;
@@ -81,8 +81,8 @@ int main(int argc, char **argv)
         StatementPrint::Write(dir.filePath(QStringLiteral("os.prn")), text, &error);
         const qint64 printed = t.elapsed();
 
-        std::printf("employees %d (rows 6 to %d)\nbuild  %lld ms\nexport %lld ms\nprint  %lld ms\n", employees,
-                    last, build, exported, printed);
+        std::printf("employees %d (rows 6 to %d)\nbuild  %lld ms\nexport %lld ms\nprint  %lld ms\n", employees, last,
+                    build, exported, printed);
         db.execute(QStringLiteral("DELETE FROM hr0910.hr_it WHERE comp_code='BENCH'"));
         db.execute(QStringLiteral("DELETE FROM hr0910.hr_employee WHERE comp_code='BENCH'"));
     } catch (const DbError &e) {
