@@ -199,9 +199,8 @@ void Sheet::clear(const CellRange &range)
             cells[c - 1] = Cell();
     }
     // Drop trailing rows that hold nothing any more.
-    while (!m_rows.empty()
-           && std::all_of(m_rows.back().begin(), m_rows.back().end(),
-                          [](const Cell &c) { return !c.value.isValid() && c.formatId == 0; }))
+    while (!m_rows.empty() && std::all_of(m_rows.back().begin(), m_rows.back().end(),
+                                          [](const Cell &c) { return !c.value.isValid() && c.formatId == 0; }))
         m_rows.pop_back();
 }
 

@@ -1,6 +1,186 @@
 #include "frmrptIT.h"
 
+#include "lookup/frmListView.h"
+#include "reports/OutputFolder.h"
+#include "reports/Statement.h"
+#include "reports/StatementPrint.h"
+#include "reports/Workbook.h"
+#include "session/DbConnection.h"
+#include "session/Platform.h"
+#include "session/mdlDalvoni.h"
+#include "ui/FormUtil.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QShortcut>
+
+using namespace mdlDalvoni;
+
+namespace {
+
+// Shows the busy pointer for as long as it lives.
+class BusyPointer
+{
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+};
+
+bool PointerIsBusy()
+{
+    const QCursor *c = QApplication::overrideCursor();
+    return c && c->shape() == Qt::WaitCursor;
+}
+
+} // namespace
+
 frmrptIT::frmrptIT(QWidget *parent) : QWidget(parent)
 {
     ui.setupUi(this);
+    connect(ui.CmShow, &QPushButton::clicked, this, &frmrptIT::CmShow_Click);
+    connect(ui.CmPrint, &QPushButton::clicked, this, &frmrptIT::CmPrint_Click);
+    connect(ui.CmExport, &QPushButton::clicked, this, &frmrptIT::CmExport_Click);
+    connect(ui.CmClose, &QPushButton::clicked, this, &frmrptIT::CmClose_Click);
+    connect(ui.TxEmpCode, &QLineEdit::textChanged, this, &frmrptIT::TxEmpCode_Change);
+    ui.TxEmpCode->installEventFilter(this);
+    ui.DTFrom->installEventFilter(this);
+
+    // The keys the button captions promise.
+    const std::pair<Qt::Key, QPushButton *> keys[] = {
+        {Qt::Key_F5, ui.CmShow}, {Qt::Key_F7, ui.CmPrint}, {Qt::Key_F9, ui.CmClose}, {Qt::Key_F11, ui.CmExport}};
+    for (const auto &[key, button] : keys) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+    }
+    Form_Load();
+}
+
+void frmrptIT::Form_Load()
+{
+    CentreInMain(this);
+    ui.DTFrom->setDate(TaxYearStart);
+    ui.DTTo->setDate(TaxYearEnd);
+    Statement::DrawLayout(ui.FBook->sheet());
+    ui.FBook->refresh();
+}
+
+void frmrptIT::CmShow_Click()
+{
+    BusyPointer busy;
+    try {
+        CurrentRow = Statement::Build(ui.FBook->sheet(), Db(), CompanyCode, ui.DTFrom->date(), ui.DTTo->date(),
+                                      ui.TxEmpCode->text(), QDate::currentDate());
+    } catch (const DbError &e) {
+        // What was read so far stays on the sheet.
+        ui.FBook->refresh();
+        platform().message(e.text(), Platform::Icon::Information);
+        return;
+    }
+    ui.FBook->refresh();
+}
+
+void frmrptIT::CmPrint_Click()
+{
+    int stoppedAt = CurrentRow;
+    const QByteArray text = StatementPrint::Text(ui.FBook->sheet(), ui.FBook->sheet().lastRow(), &stoppedAt);
+    CurrentRow = stoppedAt;
+    const QString file = QDir(OutputFolder()).filePath(QStringLiteral("os.prn"));
+    // The path goes as one argument, so blanks in it do not split it.
+    if (!StatementPrint::Write(file, text, nullptr) ||
+        !platform().startDetached(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("inetspooler")),
+                                  {QFileInfo(file).absoluteFilePath()}))
+        platform().message(QStringLiteral("File Cannot be Printed.   "), Platform::Icon::Information);
+}
+
+void frmrptIT::CmExport_Click()
+{
+    if (PointerIsBusy())
+        return;
+    if (CurrentRow <= 4) {
+        platform().message(QStringLiteral("No details found.   "), Platform::Icon::Information);
+        return;
+    }
+    BusyPointer busy;
+    const QString folder = QDir(OutputFolder()).filePath(QStringLiteral("Excel Files"));
+    QDir().mkpath(folder);
+    const QString proposed = windowTitle() + QLatin1Char(' ') + UnitCode + QLatin1Char(' ') +
+                             QLocale::c().toString(ui.DTFrom->date(), QStringLiteral("dd-MMM-yyyy")) +
+                             QStringLiteral(".xlsx");
+    QString chosen = platform().saveFileName(folder, QStringLiteral("Excel Files (*.xlsx)"), proposed);
+    if (chosen.isEmpty())
+        return; // cancelled
+    if (!chosen.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+        chosen += QStringLiteral(".xlsx");
+    if (QFileInfo::exists(chosen) &&
+        !platform().askYesNo(QStringLiteral("Are you sure you want to overwrite"), Platform::Icon::Information))
+        return;
+    QString error;
+    if (!WriteWorkbook(ui.FBook->sheet(), chosen, &error))
+        platform().message(error, Platform::Icon::Information);
+}
+
+void frmrptIT::CmClose_Click()
+{
+    close();
+}
+
+void frmrptIT::TxEmpCode_Change()
+{
+    ui.LbName->clear();
+}
+
+bool frmrptIT::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (watched == ui.TxEmpCode && (key == Qt::Key_F1 || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            TxEmpCode_KeyDown(key);
+            return true;
+        }
+        if (watched == ui.DTFrom && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            DTFrom_KeyDown(key);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmrptIT::TxEmpCode_KeyDown(int key)
+{
+    if (key == Qt::Key_F1)
+        ShowEmployeeLookup();
+    else
+        ui.CmShow->setFocus();
+}
+
+void frmrptIT::DTFrom_KeyDown(int)
+{
+    ui.CmShow->setFocus();
+}
+
+void frmrptIT::ShowEmployeeLookup()
+{
+    const QString sql = Statement::EmployeeLookupQuery(CompanyCode, ui.TxEmpCode->text());
+    try {
+        frmListView::ShowForm(sql, 10, QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
+                              QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
+                              QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
+                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
+                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+    } catch (const DbError &e) {
+        platform().message(e.text(), Platform::Icon::Information);
+        return;
+    }
+    ui.TxEmpCode->setText(ListPick1);
+    ui.LbName->setText(ListPick2);
+    ui.LbName->setProperty("Tag", ListPick7);
+    ui.TxEmpCode->setProperty("Tag", ListPick8);
+    ClearListPicks();
 }

@@ -4,7 +4,8 @@
 
 #include "ui_frmrptIT.h"
 
-// Income TaxStatement
+// Income TaxStatement: the stored tax records of the company for a period, shown as a
+// sheet, exported as a workbook and printed through the spooler.
 class frmrptIT : public QWidget
 {
     Q_OBJECT
@@ -13,4 +14,23 @@ public:
     explicit frmrptIT(QWidget *parent = nullptr);
 
     Ui::frmrptIT ui;
+
+    // The row of the last employee after a build, the row where the listing stopped after
+    // a print; 0 until either.
+    int CurrentRow = 0;
+
+    void Form_Load();
+    void CmShow_Click();
+    void CmPrint_Click();
+    void CmExport_Click();
+    void CmClose_Click();
+    void TxEmpCode_Change();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void TxEmpCode_KeyDown(int key);
+    void DTFrom_KeyDown(int key);
+    void ShowEmployeeLookup();
 };

@@ -4,6 +4,7 @@
 #include "ui/CellGrid.h"
 #include "ui/FormUtil.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
@@ -102,6 +103,31 @@ private slots:
         QCOMPARE(s.rowHeight(2), Sheet::DefaultRowHeight);
     }
 
+    void largeSheet()
+    {
+        // A statement-sized sheet: 10,000 rows of 27 columns, shown and scrolled to the end.
+        CellGrid grid;
+        grid.resize(800, 400);
+        Sheet &s = grid.sheet();
+        s.setColumnCount(27);
+        for (int r = 1; r <= 10000; ++r) {
+            s.setText(r, 1, QString::number(r));
+            for (int c = 2; c <= 27; ++c)
+                s.setNumber(r, c, r * c);
+            s.setNumberFormat({r, 2, r, 27}, QStringLiteral("#,##"));
+        }
+        QElapsedTimer t;
+        t.start();
+        grid.refresh();
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        grid.scrollToBottom();
+        QCoreApplication::processEvents();
+        qInfo("10,000 rows shown in %lld ms", t.elapsed());
+        QCOMPARE(grid.model()->rowCount(), 10000);
+        QCOMPARE(grid.model()->index(9999, 26).data().toString(), QStringLiteral("270,000"));
+    }
+
     void gridShowsTheSheet()
     {
         CellGrid grid;
@@ -128,8 +154,7 @@ private slots:
         QVERIFY(m->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
         QCOMPARE(m->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
         QVERIFY(!m->index(1, 2).data(Qt::BackgroundRole).isValid());
-        QCOMPARE(m->index(1, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
-                 Qt::AlignRight | Qt::AlignVCenter);
+        QCOMPARE(m->index(1, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignRight | Qt::AlignVCenter);
         QCOMPARE(grid.columnWidth(0), TwipsToPixels(9000));
         QVERIFY(grid.isColumnHidden(1));
         QCOMPARE(grid.rowHeight(0), TwipsToPixels(500));

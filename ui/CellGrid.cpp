@@ -80,7 +80,9 @@ public:
                 a = Qt::AlignRight;
                 break;
             }
-            a |= f.vAlign == VAlign::Top ? Qt::AlignTop : f.vAlign == VAlign::Centre ? Qt::AlignVCenter : Qt::AlignBottom;
+            a |= f.vAlign == VAlign::Top      ? Qt::AlignTop
+                 : f.vAlign == VAlign::Centre ? Qt::AlignVCenter
+                                              : Qt::AlignBottom;
             return QVariant::fromValue(a);
         }
         default:
@@ -110,23 +112,71 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        const CellFormat &f = m_sheet.format(index.row() + 1, index.column() + 1);
+        const int row = index.row() + 1, col = index.column() + 1;
+        const CellFormat &f = m_sheet.format(row, col);
         QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
         if (f.wrap)
             opt.features |= QStyleOptionViewItem::WrapText;
         else
             opt.features &= ~QStyleOptionViewItem::WrapText;
-        // Filled cells keep their fill under the focus of the active cell.
-        QStyledItemDelegate::paint(painter, opt, index);
-        if (f.borders) {
+
+        // As in a spreadsheet, a left-aligned text runs on over the empty cells to its right.
+        const int spill =
+            f.wrap || m_sheet.isNumber(row, col) || (f.hAlign != HAlign::General && f.hAlign != HAlign::Left)
+                ? 0
+                : spillWidth(row, col, opt);
+        if (spill > 0) {
+            const QString text = opt.text;
+            opt.text.clear();
+            opt.widget->style()->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
             painter->save();
-            painter->setPen(QPen(Qt::black, 1));
-            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+            painter->setFont(opt.font);
+            painter->setPen(
+                opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+            if (!(opt.state & QStyle::State_Selected))
+                painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
+            painter->drawText(option.rect.adjusted(3, 0, spill, 0), int(opt.displayAlignment) | Qt::TextSingleLine,
+                              text);
             painter->restore();
+        } else {
+            opt.widget->style()->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
         }
+        if (f.borders)
+            drawBorders(painter, option.rect, row, col);
     }
 
 private:
+    // How far the text of (row, col) runs on to the right, in pixels; 0 when it fits.
+    int spillWidth(int row, int col, const QStyleOptionViewItem &opt) const
+    {
+        const int needed = QFontMetrics(opt.font).horizontalAdvance(opt.text) + 6;
+        const auto *view = qobject_cast<const QTableView *>(opt.widget);
+        if (!view || needed <= opt.rect.width())
+            return 0;
+        int extra = 0;
+        for (int c = col + 1; c <= m_sheet.columnCount() && opt.rect.width() + extra < needed; ++c) {
+            if (m_sheet.value(row, c).isValid())
+                break;
+            extra += view->columnWidth(c - 1);
+        }
+        return extra;
+    }
+
+    // Thin black lines; a line two bordered cells share is drawn once.
+    void drawBorders(QPainter *painter, const QRect &r, int row, int col) const
+    {
+        painter->save();
+        painter->setPen(QPen(Qt::black, 1));
+        painter->drawLine(r.topRight(), r.bottomRight());
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        if (col == 1 || !m_sheet.format(row, col - 1).borders)
+            painter->drawLine(r.topLeft(), r.bottomLeft());
+        if (row == 1 || !m_sheet.format(row - 1, col).borders)
+            painter->drawLine(r.topLeft(), r.topRight());
+        painter->restore();
+    }
+
     const Sheet &m_sheet;
 };
 
@@ -138,6 +188,7 @@ CellGrid::CellGrid(QWidget *parent) : QTableView(parent), m_model(new SheetModel
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
     setGridStyle(Qt::SolidLine);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(TwipsToPixels(Sheet::DefaultRowHeight) + 2);
@@ -192,8 +243,8 @@ void CellGrid::setHeadingsVisible(bool visible)
 
 void CellGrid::keyPressEvent(QKeyEvent *event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space)
-        && currentIndex().isValid()) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) &&
+        currentIndex().isValid()) {
         emit RowPicked(activeRow(), activeCol());
         return;
     }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Sheet.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+class DbConnection;
+
+// The company's tax statement: the stored tax records of a period laid out on a sheet,
+// and the employee lookup of the statement screen.
+namespace Statement {
+
+constexpr int ColumnCount = 27;
+constexpr int FirstDataRow = 6;
+
+// Rows 1 to 5: company lines, the title cell (left as it is) and the two heading lines,
+// with their fonts, fill, borders, widths and alignment; the column count is set to 27.
+void DrawLayout(Sheet &sheet);
+
+// The tax records of the company for exactly this period, of every employee when code is
+// empty, else of the employee with that code (blanks around it removed).
+QString Query(const QString &companyCode, const QDate &from, const QDate &to, const QString &code);
+
+// Draws the layout, clears the rows from 6, writes the title with today's date and one row
+// per tax record. Returns the row of the last employee (5 when there is none).
+int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDate &from, const QDate &to,
+          const QString &code, const QDate &today);
+
+// The employee lookup: every employee of the company when search is empty, else those whose
+// code matches, or whose name matches among the employees in service.
+QString EmployeeLookupQuery(const QString &companyCode, const QString &search);
+
+} // namespace Statement

@@ -1,0 +1,135 @@
+#include "Workbook.h"
+
+#include "Sheet.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <xlsxwriter.h>
+
+#include <QDir>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+lxw_format *MakeFormat(lxw_workbook *book, const CellFormat &f)
+{
+    lxw_format *x = workbook_add_format(book);
+    const QByteArray family = f.font.family.toUtf8();
+    format_set_font_name(x, family.constData());
+    format_set_font_size(x, f.font.size);
+    if (f.font.bold)
+        format_set_bold(x);
+    if (f.font.colour != 0)
+        format_set_font_color(x, f.font.colour);
+    if (f.filled) {
+        format_set_pattern(x, LXW_PATTERN_SOLID);
+        format_set_bg_color(x, f.fill);
+    }
+    if (f.borders)
+        format_set_border(x, LXW_BORDER_THIN);
+    switch (f.hAlign) {
+    case HAlign::General:
+        break;
+    case HAlign::Left:
+        format_set_align(x, LXW_ALIGN_LEFT);
+        break;
+    case HAlign::Centre:
+        format_set_align(x, LXW_ALIGN_CENTER);
+        break;
+    case HAlign::Right:
+        format_set_align(x, LXW_ALIGN_RIGHT);
+        break;
+    }
+    if (f.vAlign == VAlign::Centre)
+        format_set_align(x, LXW_ALIGN_VERTICAL_CENTER);
+    else if (f.vAlign == VAlign::Top)
+        format_set_align(x, LXW_ALIGN_VERTICAL_TOP);
+    if (f.wrap)
+        format_set_text_wrap(x);
+    if (!f.numberFormat.isEmpty()) {
+        const QByteArray nf = f.numberFormat.toUtf8();
+        format_set_num_format(x, nf.constData());
+    }
+    return x;
+}
+
+QString Describe(lxw_error e)
+{
+    return QString::fromUtf8(lxw_strerror(e));
+}
+
+} // namespace
+
+bool WriteWorkbook(const Sheet &sheet, const QString &path, QString *error)
+{
+    const QString temporary = path + QStringLiteral(".part");
+    const QByteArray tempName = QFile::encodeName(temporary);
+    lxw_workbook *book = workbook_new(tempName.constData());
+    if (!book) {
+        if (error)
+            *error = QStringLiteral("The file cannot be created: ") + QDir::toNativeSeparators(temporary);
+        return false;
+    }
+    lxw_worksheet *ws = workbook_add_worksheet(book, nullptr);
+
+    // One workbook format for each sheet format; the default one stays the workbook's own.
+    std::vector<lxw_format *> formats(sheet.formats().size(), nullptr);
+    for (size_t i = 1; i < formats.size(); ++i)
+        formats[i] = MakeFormat(book, sheet.formats()[i]);
+
+    for (int c = 1; c <= sheet.columnCount(); ++c) {
+        const int twips = sheet.columnWidth(c);
+        if (twips == 0) {
+            lxw_row_col_options hidden{};
+            hidden.hidden = 1;
+            worksheet_set_column_opt(ws, c - 1, c - 1, LXW_DEF_COL_WIDTH, nullptr, &hidden);
+        } else {
+            worksheet_set_column_pixels(ws, c - 1, c - 1, twips / 15, nullptr);
+        }
+    }
+
+    lxw_error err = LXW_NO_ERROR;
+    const int rows = sheet.lastRow();
+    for (int r = 1; r <= rows && err == LXW_NO_ERROR; ++r) {
+        if (sheet.hasRowHeight(r))
+            worksheet_set_row(ws, r - 1, sheet.rowHeight(r) / 20.0, nullptr);
+        const int cols = std::max(sheet.columnCount(), 1);
+        for (int c = 1; c <= cols && err == LXW_NO_ERROR; ++c) {
+            lxw_format *f = formats[sheet.formatId(r, c)];
+            const QVariant v = sheet.value(r, c);
+            if (!v.isValid()) {
+                if (f)
+                    err = worksheet_write_blank(ws, r - 1, c - 1, f);
+            } else if (sheet.isNumber(r, c)) {
+                err = worksheet_write_number(ws, r - 1, c - 1, v.toDouble(), f);
+            } else {
+                const QByteArray text = v.toString().toUtf8();
+                err = worksheet_write_string(ws, r - 1, c - 1, text.constData(), f);
+            }
+        }
+    }
+    const lxw_error closed = workbook_close(book);
+    if (err == LXW_NO_ERROR)
+        err = closed;
+    if (err != LXW_NO_ERROR) {
+        QFile::remove(temporary);
+        if (error)
+            *error = Describe(err);
+        return false;
+    }
+    // rename() replaces the old file in one step.
+    if (std::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0) {
+        const int code = errno;
+        QFile::remove(temporary);
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(code));
+        return false;
+    }
+    return true;
+}
