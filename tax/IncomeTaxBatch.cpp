@@ -3,6 +3,7 @@
 #include "SalaryFigures.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
+#include "session/mdlDalvoni.h"
 
 namespace IncomeTaxBatch {
 
@@ -19,6 +20,21 @@ QString DayText(const QDate &d)
 }
 
 } // namespace
+
+Request SessionRequest(const QDate &from, const QDate &to, const QString &slno)
+{
+    Request r;
+    r.companyCode = mdlDalvoni::CompanyCode;
+    r.finYearFrom = mdlDalvoni::FinYearFrom;
+    r.finYearTo = mdlDalvoni::FinYearTo;
+    r.from = from;
+    r.to = to;
+    r.slno = slno;
+    r.userId = mdlDalvoni::UserId;
+    r.today = QDate::currentDate();
+    r.now = QTime::currentTime();
+    return r;
+}
 
 QString CountSql(const QString &companyCode, const QString &slno)
 {

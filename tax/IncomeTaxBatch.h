@@ -29,6 +29,9 @@ struct Request
     QTime now;
 };
 
+// A run of the session's company and financial year over a period, stamped now.
+Request SessionRequest(const QDate &from, const QDate &to, const QString &slno);
+
 // Where the run stands: shown after the selection is counted (value 0, no caption) and
 // after every employee, skipped or not.
 struct Progress
