@@ -27,5 +27,18 @@ inline constexpr int Delete = 46;
 // integer digits, "." and exactly `decimals` decimal digits. Returns the key to pass on
 // to the box (0 when consumed). `message` receives "Invalid decimal length ...!" when
 // maxLength - 2 < decimals (the caller shows it).
-int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int alignment, int mode,
-                     bool minusAllowed, QString *message = nullptr);
+int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int alignment, int mode, bool minusAllowed,
+                     QString *message = nullptr);
+
+// The decimal template: "0." followed by `decimals` zeros ("0.00").
+QString NumericTemplate(int decimals);
+
+// Brings any text to the template form: its leading "-", the digits before its first point
+// (at least "0"), "." and its digits after the point cut or padded to `decimals`.
+QString NumericReformat(const QString &text, int decimals);
+
+// A paste into an amount box: when `pasted` is one plain number (blanks and grouping commas
+// ignored) that fits the box, the box takes it in the template form and true is returned.
+// Otherwise (letters, a sign the box does not allow, more decimals than it shows, too many
+// digits) the box keeps its text and false is returned.
+bool NumericPaste(NumericBox &box, const QString &pasted, int maxLength, int decimals, bool minusAllowed);

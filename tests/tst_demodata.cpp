@@ -1,0 +1,228 @@
+// The demo company written into the test server: masters, tax years, limits and slabs,
+// users, running code, finalisations, and employees whose pay spans every tax slab.
+#include "DemoData.h"
+#include "TestDb.h"
+#include "session/Common.h"
+
+#include <QtTest>
+
+using TestDb::Count;
+using TestDb::Scalar;
+
+class tst_DemoData : public QObject
+{
+    Q_OBJECT
+
+private:
+    DemoSummary generate(int employees, quint32 seed = 1)
+    {
+        DemoOptions o;
+        o.employees = employees;
+        o.seed = seed;
+        o.reset = true;
+        o.rowsPerStatement = 97; // several statements and transactions even for a small company
+        o.employeesPerTransaction = 7;
+        return DemoData::Generate(TestDb::Open(), o);
+    }
+
+    // A fingerprint of everything per employee, to compare two generations.
+    QString fingerprint()
+    {
+        return Scalar("SELECT CONCAT((SELECT SUM(emp_sal_dr)-SUM(emp_sal_cr)*3 FROM hr0910.hr_emp_salary),'/',"
+                      "(SELECT GROUP_CONCAT(emp_name ORDER BY emp_slno) FROM hr0910.hr_employee),'/',"
+                      "(SELECT SUM(emp_amount) FROM hr0910.hr_it_trans),'/',"
+                      "(SELECT SUM(emp_bonus) FROM hr0910.hr_emp_bonus))")
+            .toString();
+    }
+
+private slots:
+    void initTestCase() { TestDb::Reset(); }
+
+    void mastersAndTaxYears()
+    {
+        const DemoSummary s = generate(40);
+        QCOMPARE(s.employees, 40);
+        QCOMPARE(Count("hr0910.hr_employee"), 40);
+        QCOMPARE(Count("hr0910.hr_emp_salary"), s.salaryLines);
+        QCOMPARE(Count("hr0910.hr_emp_bonus"), s.bonuses);
+        QCOMPARE(Count("hr0910.hr_it_trans"), s.declarations);
+        QVERIFY(s.declarations > 0 && s.bonuses > 0);
+        QCOMPARE(Count("hr0910.hr_it"), 0);
+
+        for (const char *unit : {"HO", "MUM", "CHN", "DLH", "KOL"})
+            QCOMPARE(Count(QStringLiteral("dalvoni.unitmaster WHERE unit_code='%1'").arg(QLatin1String(unit))), 1);
+        QCOMPARE(Scalar("SELECT GROUP_CONCAT(unit_name ORDER BY unit_code) FROM dalvoni.unitmaster "
+                        "WHERE unit_code IN ('MUM','CHN','DLH','KOL')")
+                     .toString(),
+                 QStringLiteral("CHENNAI,DELHI,KOLKATHA,MUMBAI"));
+        QCOMPARE(Scalar("SELECT GROUP_CONCAT(comp_code ORDER BY comp_priority) FROM dalvoni.acc_companymaster "
+                        "WHERE comp_disable=0")
+                     .toString(),
+                 QStringLiteral("C01,C02"));
+        QCOMPARE(Count("dalvoni.acc_companymaster WHERE comp_disable<>0"), 1);
+        QCOMPARE(Scalar("SELECT version_code FROM dalvoni.versionmaster WHERE pack_code='IT'").toString(),
+                 QStringLiteral("V1.1"));
+
+        // Every unit has the four years, tax year 1 April to 31 March, 2018-19 its default.
+        const int units = Count("dalvoni.unitmaster");
+        QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_app_it=1"), units * 4);
+        QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_app_it=1 AND (ac_it_start_date<>ac_from_date OR "
+                       "ac_it_end_date<>ac_to_date OR MONTH(ac_from_date)<>4 OR DAY(ac_from_date)<>1 OR "
+                       "YEAR(ac_to_date)<>YEAR(ac_from_date)+1 OR MONTH(ac_to_date)<>3 OR DAY(ac_to_date)<>31)"),
+                 0);
+        QCOMPARE(Scalar("SELECT GROUP_CONCAT(ac_period ORDER BY ac_from_date) FROM dalvoni.ac_fin_year "
+                        "WHERE unit_code='HO' AND ac_app_it=1")
+                     .toString(),
+                 QStringLiteral("2016-17,2017-18,2018-19,2019-20"));
+        QCOMPARE(Scalar("SELECT ac_from_date FROM dalvoni.ac_fin_year WHERE unit_code='HO' AND ac_default=1").toDate(),
+                 QDate(2018, 4, 1));
+        QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_default=1"), units);
+
+        QCOMPARE(Scalar("SELECT no_value FROM hr0910.numbersetup WHERE no_id='IT_CODE'").toString(),
+                 QStringLiteral("ITA000008"));
+        QCOMPARE(Count("hr0910.hr_it_allowance WHERE allowance_code='ITA000005'"), 1);
+        QCOMPARE(Count("hr0910.hr_it_allowance WHERE allowance_code>='ITA000008'"), 0);
+    }
+
+    void limitsAndSlabs()
+    {
+        generate(4);
+        const struct
+        {
+            int year;
+            double rebate, cess, slab2;
+        } years[] = {{2016, 5000, 3, 10}, {2017, 2500, 3, 5}, {2018, 2500, 4, 5}, {2019, 12500, 4, 5}};
+        for (const auto &y : years) {
+            const QString from = QStringLiteral("'%1-04-01'").arg(y.year);
+            const QString to = QStringLiteral("'%1-03-31'").arg(y.year + 1);
+            QStringList settings;
+            Recordset rs = TestDb::Open().query(
+                QStringLiteral("SELECT set_id, set_value FROM hr0910.hr_it_setup WHERE ac_from_date=%1 AND "
+                               "ac_to_date=%2 ORDER BY set_id")
+                    .arg(from, to));
+            for (; !rs.eof(); rs.moveNext())
+                settings << rs.text("set_id") + QLatin1Char('=') + PlainNumber(rs.number("set_value"));
+            QCOMPARE(settings.join(','),
+                     QStringLiteral("80C_LIMIT=150000,CESS=%1,HL_LIMIT=200000,MC_LIMIT=25000,REBATE=%2,"
+                                    "TAX_LIMIT=250000")
+                         .arg(PlainNumber(y.cess), PlainNumber(y.rebate)));
+            QStringList slabs;
+            rs = TestDb::Open().query(QStringLiteral("SELECT * FROM hr0910.hr_it_slabs WHERE it_ac_from_date=%1 AND "
+                                                     "it_ac_to_date=%2 ORDER BY it_slab")
+                                          .arg(from, to));
+            for (; !rs.eof(); rs.moveNext())
+                slabs << QStringLiteral("%1:%2-%3@%4")
+                             .arg(rs.text("it_slab"), PlainNumber(rs.number("it_slab_start")),
+                                  PlainNumber(rs.number("it_slab_end")), PlainNumber(rs.number("it_per")));
+            QCOMPARE(slabs.join(','),
+                     QStringLiteral("1:0-250000@0,2:250000-500000@%1,3:500000-1000000@20,4:1000000-99999999@30")
+                         .arg(PlainNumber(y.slab2)));
+        }
+    }
+
+    void usersAsPrinted()
+    {
+        generate(1);
+        const QList<DemoUser> users = DemoData::Users();
+        QCOMPARE(Count("dalvoni.userdetails"), int(users.size()));
+        for (const DemoUser &u : users) {
+            QCOMPARE(
+                Scalar(QStringLiteral("SELECT user_password FROM dalvoni.userdetails WHERE user_name='%1'").arg(u.name))
+                    .toString(),
+                u.password);
+            QVERIFY(DemoData::UsersText().contains(u.name + QLatin1Char(' ')));
+            QVERIFY(DemoData::UsersText().contains(u.password));
+        }
+        QCOMPARE(Scalar("SELECT user_login_advt FROM dalvoni.userdetails WHERE user_id=1").toInt(), 1);
+        // Ordinary users with and without the permission of this program.
+        QVERIFY(Count("dalvoni.userdetails WHERE user_id<>1 AND user_login_it=1") >= 1);
+        QVERIFY(Count("dalvoni.userdetails WHERE user_id<>1 AND user_login_it=0") >= 1);
+    }
+
+    void payrollFinalisedToSeptember()
+    {
+        generate(30);
+        for (const char *comp : {"C01", "C02"}) {
+            const QDate last = DateFromText(
+                Scalar(QStringLiteral("SELECT MAX(entry_date) FROM hr0910.hr_finalize WHERE comp_code='%1' AND "
+                                      "entry_type='SAL' AND entry_date<='2019-03-31'")
+                           .arg(QLatin1String(comp)))
+                    .toString());
+            QCOMPARE(last, QDate(2018, 9, 30));
+            QCOMPARE(MonthDiff(last, QDate(2019, 3, 31)), 6);
+            QCOMPARE(Count(QStringLiteral("hr0910.hr_finalize WHERE comp_code='%1' AND entry_type='SAL'")
+                               .arg(QLatin1String(comp))),
+                     30);
+        }
+        // Salary lines run to the finalised month and no further; each month of an employee in
+        // service carries basic pay once.
+        QCOMPARE(Scalar("SELECT MAX(emp_sal_date_from) FROM hr0910.hr_emp_salary").toDate(), QDate(2018, 9, 1));
+        QCOMPARE(Scalar("SELECT MIN(emp_sal_date_from) FROM hr0910.hr_emp_salary").toDate(), QDate(2016, 4, 1));
+        QCOMPARE(Count("(SELECT emp_slno FROM hr0910.hr_emp_salary WHERE emp_sal_type='OTH0000000001' "
+                       "GROUP BY emp_slno, emp_sal_date_from HAVING COUNT(*)>1) d"),
+                 0);
+        // Every head the computation knows is paid to somebody in the default year.
+        for (const char *head :
+             {"OTH0000000001", "OTH0000000002", "OTH0000000019", "OTH0000000013", "OTH0000000033", "OTH0000000030"}) {
+            QVERIFY2(Count(QStringLiteral("hr0910.hr_emp_salary WHERE emp_sal_type='%1' AND "
+                                          "emp_sal_date_from>='2018-04-01'")
+                               .arg(QLatin1String(head))) > 0,
+                     head);
+        }
+        QVERIFY(Count("hr0910.hr_emp_salary WHERE emp_sal_type IN ('OTH0000000048','OTH0000000023')") > 0);
+        QVERIFY(Count("hr0910.hr_emp_salary s JOIN hr0910.hr_otherallowance a ON a.allowance_code=s.emp_sal_type "
+                      "WHERE a.allowance_visible<>0 AND s.emp_sal_dr>0") > 0);
+    }
+
+    void everyTaxSlabAndEveryKindOfEmployee()
+    {
+        generate(120);
+        // Basic pay of 2018-19 a month: from the lowest band to the highest.
+        QVERIFY(Scalar("SELECT MIN(emp_sal_dr) FROM hr0910.hr_emp_salary WHERE emp_sal_type='OTH0000000001' AND "
+                       "emp_sal_date_from='2018-04-01'")
+                    .toDouble() <= 21000);
+        QVERIFY(Scalar("SELECT MAX(emp_sal_dr) FROM hr0910.hr_emp_salary WHERE emp_sal_type='OTH0000000001' AND "
+                       "emp_sal_date_from='2018-04-01'")
+                    .toDouble() >= 85000);
+        // In every month of every year basic pay stays within 15,000 and 150,000.
+        QCOMPARE(Count("hr0910.hr_emp_salary WHERE emp_sal_type='OTH0000000001' AND "
+                       "(emp_sal_dr<15000 OR emp_sal_dr>150000)"),
+                 0);
+        QVERIFY(Count("hr0910.hr_employee WHERE emp_flag<>0") > 0);
+        QVERIFY(Count("hr0910.hr_employee WHERE emp_disable<>0") > 0);
+        QVERIFY(Count("hr0910.hr_employee WHERE emp_unit_code IN ('MUM','CHN','DLH','KOL')") > 0);
+        QVERIFY(Count("hr0910.hr_employee WHERE emp_unit_code NOT IN ('MUM','CHN','DLH','KOL')") > 0);
+        QVERIFY(Count("hr0910.hr_employee WHERE comp_code='C02'") > 0);
+        QCOMPARE(Count("hr0910.hr_employee WHERE comp_code NOT IN ('C01','C02')"), 0);
+        QVERIFY(Count("hr0910.hr_it_trans WHERE emp_it_allowance_code='ITA000005'") > 0);
+        QVERIFY(Count("hr0910.hr_emp_bonus WHERE emp_date BETWEEN '2018-04-01' AND '2019-03-31'") > 0);
+        // Names are stored as generated, apostrophes included.
+        QVERIFY(Count("hr0910.hr_employee WHERE emp_name LIKE '%D''%'") > 0);
+        // Codes are unique per company and sort with the employee.
+        QCOMPARE(Count("(SELECT 1 FROM hr0910.hr_employee GROUP BY comp_code, emp_code_char, emp_code "
+                       "HAVING COUNT(*)>1) d"),
+                 0);
+    }
+
+    void sameSeedSameCompany()
+    {
+        generate(25, 7);
+        const QString a = fingerprint();
+        generate(25, 7);
+        QCOMPARE(fingerprint(), a);
+        generate(25, 8);
+        QVERIFY(fingerprint() != a);
+    }
+
+    void refusesToWriteOverData()
+    {
+        generate(3);
+        DemoOptions o;
+        o.employees = 3;
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, DemoData::Generate(TestDb::Open(), o));
+        QCOMPARE(Count("hr0910.hr_employee"), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_DemoData)
+#include "tst_demodata.moc"

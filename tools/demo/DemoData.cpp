@@ -1,0 +1,577 @@
+#include "DemoData.h"
+
+#include "session/Common.h"
+#include "session/DbConnection.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QStringList>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+const QStringList kTables = {
+    QStringLiteral("dalvoni.userdetails"),
+    QStringLiteral("dalvoni.acc_companymaster"),
+    QStringLiteral("dalvoni.unitmaster"),
+    QStringLiteral("dalvoni.ac_fin_year"),
+    QStringLiteral("dalvoni.versionmaster"),
+    QStringLiteral("hr0910.hr_designation"),
+    QStringLiteral("hr0910.hr_department"),
+    QStringLiteral("hr0910.hr_employee"),
+    QStringLiteral("hr0910.hr_otherallowance"),
+    QStringLiteral("hr0910.hr_emp_salary"),
+    QStringLiteral("hr0910.hr_emp_bonus"),
+    QStringLiteral("hr0910.hr_finalize"),
+    QStringLiteral("hr0910.hr_it_setup"),
+    QStringLiteral("hr0910.hr_it_slabs"),
+    QStringLiteral("hr0910.hr_it_allowance"),
+    QStringLiteral("hr0910.hr_it_trans"),
+    QStringLiteral("hr0910.hr_it"),
+    QStringLiteral("hr0910.numbersetup"),
+};
+
+// Salary heads of the payroll.
+const char *const kBasic = "OTH0000000001";
+const char *const kDa = "OTH0000000002";
+const char *const kSpecialPay = "OTH0000000017";
+const char *const kHra = "OTH0000000019";
+const char *const kPf = "OTH0000000013";
+const char *const kVpf = "OTH0000000014";
+const char *const kProfessionTax = "OTH0000000033";
+const char *const kConveyance = "OTH0000000048";
+const char *const kTransport = "OTH0000000023";
+const char *const kIncomeTax = "OTH0000000030";
+const char *const kOvertime = "OTH0000000040";
+const char *const kReimbursement = "OTH0000000041";
+const char *const kCanteen = "OTH0000000042";
+
+struct Unit
+{
+    const char *code;
+    const char *name;
+    int weight; // share of the employees, in percent
+};
+const Unit kUnits[] = {
+    {"HO", "HEAD OFFICE", 30}, {"MUM", "MUMBAI", 15}, {"CHN", "CHENNAI", 12},  {"DLH", "DELHI", 12},
+    {"KOL", "KOLKATHA", 10},   {"PUN", "PUNE", 8},    {"BLR", "BANGALORE", 8}, {"HYD", "HYDERABAD", 5},
+};
+
+bool isMetro(const QString &unit)
+{
+    return unit == QLatin1String("MUM") || unit == QLatin1String("CHN") || unit == QLatin1String("DLH") ||
+           unit == QLatin1String("KOL");
+}
+
+// One financial year with its limits and slabs.
+struct Year
+{
+    int from; // calendar year of 1 April
+    double rebate;
+    double cess;
+    double slab2Rate;
+};
+const Year kYears[] = {{2016, 5000, 3, 10}, {2017, 2500, 3, 5}, {2018, 2500, 4, 5}, {2019, 12500, 4, 5}};
+
+const char *const kDesignations[][2] = {
+    {"D01", "DIRECTOR"}, {"D02", "GENERAL MANAGER"}, {"D03", "MANAGER"},    {"D04", "ASST. MANAGER"},
+    {"D05", "OFFICER"},  {"D06", "ENGINEER"},        {"D07", "ACCOUNTANT"}, {"D08", "SUPERVISOR"},
+    {"D09", "CLERK"},    {"D10", "OPERATOR"},        {"D11", "DRIVER"},     {"D12", "PEON"},
+};
+const char *const kDepartments[][2] = {
+    {"P01", "ACCOUNTS"},        {"P02", "ADMINISTRATION"}, {"P03", "HUMAN RESOURCES"}, {"P04", "PRODUCTION"},
+    {"P05", "QUALITY CONTROL"}, {"P06", "STORES"},         {"P07", "SALES"},           {"P08", "MARKETING"},
+    {"P09", "MAINTENANCE"},     {"P10", "SYSTEMS"},
+};
+
+const char *const kFirstNames[] = {
+    "RAJESH",  "SURESH",      "RAMESH",  "MAHESH", "ANIL",   "SUNIL",    "VIJAY",    "SANJAY",    "AJAY",
+    "PRAKASH", "DEEPAK",      "MANOJ",   "ASHOK",  "ARUN",   "KIRAN",    "SANTOSH",  "GANESH",    "NITIN",
+    "SACHIN",  "RAHUL",       "AMIT",    "ROHIT",  "VIKRAM", "ANAND",    "SRINIVAS", "VENKATESH", "MURUGAN",
+    "KARTHIK", "SUBRAMANIAN", "ABHIJIT", "SOUMYA", "PRIYA",  "ANITA",    "SUNITA",   "KAVITA",    "MEENA",
+    "LAKSHMI", "REKHA",       "POOJA",   "NEHA",   "SNEHA",  "DIVYA",    "ANJALI",   "SHALINI",   "GEETHA",
+    "FATIMA",  "MOHAMMED",    "IMRAN",   "JOSEPH", "MARY",   "HARPREET", "GURPREET",
+};
+const char *const kSurnames[] = {
+    "SHARMA",     "VERMA",    "GUPTA",     "SINGH", "KUMAR",  "PATIL",  "DESHPANDE", "KULKARNI", "JOSHI",
+    "PAWAR",      "IYER",     "IYENGAR",   "NAIR",  "MENON",  "PILLAI", "REDDY",     "RAO",      "NAIDU",
+    "CHATTERJEE", "BANERJEE", "MUKHERJEE", "DAS",   "BOSE",   "GHOSH",  "SEN",       "MEHTA",    "SHAH",
+    "PATEL",      "DESAI",    "AGARWAL",   "JAIN",  "KHAN",   "SHAIKH", "D'SOUZA",   "D'CRUZ",   "FERNANDES",
+    "GILL",       "SANDHU",   "CHAUHAN",   "YADAV", "MISHRA",
+};
+
+template <typename T, size_t N> constexpr int count(const T (&)[N])
+{
+    return int(N);
+}
+
+QString quoted(const QString &text)
+{
+    return QLatin1Char('\'') + SqlEscape(text) + QLatin1Char('\'');
+}
+
+QString date(const QDate &d)
+{
+    return QLatin1Char('\'') + SqlDate(d) + QLatin1Char('\'');
+}
+
+QString num(double value)
+{
+    return PlainNumber(value);
+}
+
+// Collects rows of one INSERT and sends them in statements of a fixed number of rows.
+class BulkInsert
+{
+public:
+    BulkInsert(DbConnection &db, const QString &head, int rowsPerStatement)
+        : m_db(db), m_head(head), m_rowsPerStatement(qMax(1, rowsPerStatement))
+    {
+    }
+    ~BulkInsert() = default;
+
+    void add(const QString &row)
+    {
+        if (m_pending > 0)
+            m_sql += QLatin1Char(',');
+        else
+            m_sql = m_head;
+        m_sql += row;
+        ++m_total;
+        if (++m_pending >= m_rowsPerStatement)
+            flush();
+    }
+
+    void flush()
+    {
+        if (m_pending == 0)
+            return;
+        m_db.execute(m_sql);
+        m_pending = 0;
+        m_sql.clear();
+    }
+
+    int total() const { return m_total; }
+
+private:
+    DbConnection &m_db;
+    QString m_head;
+    int m_rowsPerStatement;
+    QString m_sql;
+    int m_pending = 0;
+    int m_total = 0;
+};
+
+// Income tax of a year's taxable amount under the year's slabs, rebate and cess, as payroll
+// estimates it for the monthly deduction.
+double estimatedTax(const Year &y, double taxable)
+{
+    double tax = 0;
+    if (taxable > 1000000)
+        tax = (taxable - 1000000) * 0.30 + 100000 + 250000 * y.slab2Rate / 100;
+    else if (taxable > 500000)
+        tax = (taxable - 500000) * 0.20 + 250000 * y.slab2Rate / 100;
+    else if (taxable > 250000)
+        tax = (taxable - 250000) * y.slab2Rate / 100;
+    if (taxable <= 500000)
+        tax = qMax(0.0, tax - y.rebate);
+    return tax * (1 + y.cess / 100);
+}
+
+// One employee's pay in a year (monthly amounts).
+struct Pay
+{
+    double basic, da, special, hra, transport, pf, vpf, tds;
+};
+
+struct Employee
+{
+    QString slno, codeChar, code, name, pan, desig, dept, unit, comp;
+    int disable = 0, flag = 0;
+    double basic2018 = 0; // monthly basic of 2018-19
+    bool hasSpecial = false, hasVpf = false, conveyance = false, overtime = false, reimbursed = false, canteen = false;
+    double special = 0, vpfShare = 0;
+    QDate joined, left; // first and last salary month
+};
+
+// Monthly basic bands; the first employees go round the four so that even a small company
+// has somebody in every tax slab.
+double drawBasic(QRandomGenerator &rng, int index)
+{
+    static const int bands[][2] = {{15000, 21000}, {24000, 40000}, {42000, 80000}, {85000, 150000}};
+    int band;
+    if (index < 8) {
+        band = index % 4;
+    } else {
+        const int r = rng.bounded(100);
+        band = r < 30 ? 0 : r < 65 ? 1 : r < 90 ? 2 : 3;
+    }
+    const int lo = bands[band][0], hi = bands[band][1];
+    return std::round((lo + rng.bounded(hi - lo + 1)) / 100.0) * 100;
+}
+
+QString drawPan(QRandomGenerator &rng, const QString &surname)
+{
+    QString pan;
+    for (int i = 0; i < 3; ++i)
+        pan += QChar('A' + rng.bounded(26));
+    pan += QLatin1Char('P');
+    pan += surname.at(0);
+    pan += QStringLiteral("%1").arg(rng.bounded(1, 10000), 4, 10, QLatin1Char('0'));
+    pan += QChar('A' + rng.bounded(26));
+    return pan;
+}
+
+Employee makeEmployee(quint32 seed, int index, int codeInCompany[2])
+{
+    QRandomGenerator rng(seed * 1000003u + quint32(index));
+    Employee e;
+    e.slno = QString::number(100001 + index);
+    e.comp = rng.bounded(100) < 80 ? QStringLiteral("C01") : QStringLiteral("C02");
+    const int c = e.comp == QLatin1String("C01") ? 0 : 1;
+    e.codeChar = c == 0 ? QStringLiteral("SAT") : QStringLiteral("SAE");
+    e.code = QStringLiteral("%1").arg(++codeInCompany[c], 5, 10, QLatin1Char('0'));
+    const QString first = QString::fromLatin1(kFirstNames[rng.bounded(count(kFirstNames))]);
+    const QString surname = QString::fromLatin1(kSurnames[rng.bounded(count(kSurnames))]);
+    e.name = first + QLatin1Char(' ') + surname;
+    e.pan = rng.bounded(100) < 4 ? QString() : drawPan(rng, surname);
+
+    int u = rng.bounded(100);
+    for (const Unit &unit : kUnits) {
+        if (u < unit.weight) {
+            e.unit = QString::fromLatin1(unit.code);
+            break;
+        }
+        u -= unit.weight;
+    }
+    e.basic2018 = drawBasic(rng, index);
+    // Senior pay, senior title.
+    const int level = e.basic2018 >= 85000   ? rng.bounded(0, 3)
+                      : e.basic2018 >= 42000 ? rng.bounded(2, 7)
+                      : e.basic2018 >= 24000 ? rng.bounded(4, 9)
+                                             : rng.bounded(8, 12);
+    e.desig = QString::fromLatin1(kDesignations[level][0]);
+    e.dept = QString::fromLatin1(kDepartments[rng.bounded(count(kDepartments))][0]);
+
+    e.hasSpecial = rng.bounded(100) < 30;
+    e.special = 1000 + 500 * rng.bounded(9);
+    e.hasVpf = rng.bounded(100) < 10;
+    e.vpfShare = 0.05 + 0.05 * rng.bounded(4);
+    e.conveyance = rng.bounded(2) == 0;
+    e.overtime = e.basic2018 < 42000 && rng.bounded(100) < 40;
+    e.reimbursed = rng.bounded(100) < 25;
+    e.canteen = rng.bounded(100) < 50;
+
+    e.joined = QDate(2016, 4, 1);
+    if (rng.bounded(100) < 12)
+        e.joined = e.joined.addMonths(rng.bounded(1, 29));
+    e.left = DemoData::LastFinalised.addDays(1 - DemoData::LastFinalised.day());
+    const int fate = rng.bounded(100);
+    if (fate < 4) {
+        e.flag = 1; // out of service
+        e.left = e.joined.addMonths(rng.bounded(0, qMax(1, MonthDiff(e.joined, e.left))));
+    } else if (fate < 7) {
+        e.disable = 1;
+    }
+    return e;
+}
+
+Pay payOf(const Employee &e, const Year &y)
+{
+    Pay p{};
+    // About eight per cent increment every April.
+    p.basic = qMax(15000.0, std::round(e.basic2018 / std::pow(1.08, 2018 - y.from) / 100) * 100);
+    p.da = std::round(p.basic * 0.12);
+    p.special = e.hasSpecial ? e.special : 0;
+    p.hra = std::round(p.basic * (isMetro(e.unit) ? 0.5 : 0.4));
+    p.transport = 1600;
+    p.pf = std::round((p.basic + p.da) * 0.12);
+    p.vpf = e.hasVpf ? std::round(p.basic * e.vpfShare) : 0;
+    const double yearly = 12 * (p.basic + p.da + p.special + p.hra + p.transport);
+    const double standard = y.from >= 2018 ? (y.from == 2018 ? 40000 : 50000) : 19200;
+    const double sec80c = qMin(150000.0, 12 * (p.pf + p.vpf));
+    const double taxable = qMax(0.0, yearly - standard - sec80c - 2500);
+    p.tds = std::round(estimatedTax(y, taxable) / 12 / 10) * 10;
+    return p;
+}
+
+const Year &yearOf(const QDate &month)
+{
+    const int from = month.month() >= 4 ? month.year() : month.year() - 1;
+    for (const Year &y : kYears)
+        if (y.from == from)
+            return y;
+    return kYears[0];
+}
+
+void writeMasters(DbConnection &db)
+{
+    db.execute(QStringLiteral("INSERT INTO dalvoni.versionmaster (pack_code,version_code) VALUES "
+                              "('IT','V1.1'),('HR','V3.2'),('PAY','V2.7'),('ACC','V2.0')"));
+    QString sql = QStringLiteral("INSERT INTO dalvoni.userdetails (user_id,user_name,user_password,user_admin,"
+                                 "user_group_code,user_type,user_login_it,user_login_advt) VALUES ");
+    sql += QStringLiteral("(1,'admin','Admin@123',1,'ADM',0,0,1),");
+    sql += QStringLiteral("(2,'payroll','pay2018',0,'HRD',1,1,0),");
+    sql += QStringLiteral("(3,'accounts','acc2018',1,'ACC',0,1,0),");
+    sql += QStringLiteral("(4,'stores','stores1',0,'STR',0,0,0)");
+    db.execute(sql);
+    db.execute(
+        QStringLiteral("INSERT INTO dalvoni.acc_companymaster (comp_code,comp_name,comp_disable,comp_priority) VALUES "
+                       "('C01','SAHYADRI TEXTILES LTD',0,1),('C02','SAHYADRI EXPORTS PVT LTD',0,2),"
+                       "('C03','SAHYADRI AGRO PRODUCTS',1,3)"));
+
+    QStringList units, years;
+    for (const Unit &u : kUnits) {
+        units << QStringLiteral("('%1','%2')").arg(QLatin1String(u.code), QLatin1String(u.name));
+        for (const Year &y : kYears) {
+            const QDate from(y.from, 4, 1), to(y.from + 1, 3, 31);
+            years << QStringLiteral("(%1,%2,%3,%2,%3,%4,1,'%5-%6')")
+                         .arg(quoted(QLatin1String(u.code)), date(from), date(to))
+                         .arg(y.from == DemoData::DefaultYearFrom.year() ? 1 : 0)
+                         .arg(y.from)
+                         .arg((y.from + 1) % 100, 2, 10, QLatin1Char('0'));
+        }
+    }
+    // An old year of the head office that this program does not offer.
+    years << QStringLiteral("('HO','2015-04-01','2016-03-31','2015-04-01','2016-03-31',0,0,'2015-16')");
+    db.execute(QStringLiteral("INSERT INTO dalvoni.unitmaster (unit_code,unit_name) VALUES ") + units.join(','));
+    db.execute(QStringLiteral("INSERT INTO dalvoni.ac_fin_year (unit_code,ac_from_date,ac_to_date,ac_it_start_date,"
+                              "ac_it_end_date,ac_default,ac_app_it,ac_period) VALUES ") +
+               years.join(','));
+
+    QStringList setup, slabs;
+    for (const Year &y : kYears) {
+        const QString key = date(QDate(y.from, 4, 1)) + QLatin1Char(',') + date(QDate(y.from + 1, 3, 31));
+        const std::pair<const char *, double> settings[] = {{"80C_LIMIT", 150000}, {"HL_LIMIT", 200000},
+                                                            {"MC_LIMIT", 25000},   {"TAX_LIMIT", 250000},
+                                                            {"REBATE", y.rebate},  {"CESS", y.cess}};
+        for (const auto &[id, value] : settings)
+            setup << QStringLiteral("(%1,'%2',%3)").arg(key, QLatin1String(id), num(value));
+        slabs << QStringLiteral("(%1,1,0,250000,0)").arg(key)
+              << QStringLiteral("(%1,2,250000,500000,%2)").arg(key, num(y.slab2Rate))
+              << QStringLiteral("(%1,3,500000,1000000,20)").arg(key)
+              << QStringLiteral("(%1,4,1000000,99999999,30)").arg(key);
+    }
+    db.execute(QStringLiteral("INSERT INTO hr0910.hr_it_setup (ac_from_date,ac_to_date,set_id,set_value) VALUES ") +
+               setup.join(','));
+    db.execute(QStringLiteral("INSERT INTO hr0910.hr_it_slabs (it_ac_from_date,it_ac_to_date,it_slab,it_slab_start,"
+                              "it_slab_end,it_per) VALUES ") +
+               slabs.join(','));
+
+    QStringList rows;
+    for (const auto &d : kDesignations)
+        rows << QStringLiteral("('%1','%2')").arg(QLatin1String(d[0]), QLatin1String(d[1]));
+    db.execute(QStringLiteral("INSERT INTO hr0910.hr_designation (desig_code,desig_name) VALUES ") + rows.join(','));
+    rows.clear();
+    for (const auto &d : kDepartments)
+        rows << QStringLiteral("('%1','%2')").arg(QLatin1String(d[0]), QLatin1String(d[1]));
+    db.execute(QStringLiteral("INSERT INTO hr0910.hr_department (dept_code,dept_name) VALUES ") + rows.join(','));
+
+    // Heads with allowance_visible 0 count towards gross pay; deductions and reimbursements do not.
+    db.execute(QStringLiteral(
+        "INSERT INTO hr0910.hr_otherallowance (allowance_code,allowance_name,allowance_visible) VALUES "
+        "('OTH0000000001','BASIC',0),('OTH0000000002','DEARNESS ALLOWANCE',0),('OTH0000000017','SPECIAL PAY',0),"
+        "('OTH0000000019','HOUSE RENT ALLOWANCE',0),('OTH0000000048','CONVEYANCE ALLOWANCE',0),"
+        "('OTH0000000023','TRANSPORT ALLOWANCE',0),('OTH0000000040','OVERTIME',0),"
+        "('OTH0000000013','PROVIDENT FUND',1),('OTH0000000014','VOLUNTARY PF',1),"
+        "('OTH0000000033','PROFESSION TAX',1),('OTH0000000030','INCOME TAX',1),"
+        "('OTH0000000041','MEDICAL REIMBURSEMENT',1),('OTH0000000042','CANTEEN RECOVERY',1)"));
+
+    db.execute(QStringLiteral(
+        "INSERT INTO hr0910.hr_it_allowance (allowance_code,allowance_name,allowance_ded_per,allowance_ded_amount,"
+        "allowance_flag,unit_code,comp_code,created_by,created_date,created_time) VALUES "
+        "('ITA000001','LIC PREMIUM',0,0,'1','HO','C01',1,'2016-04-05','10:12:40'),"
+        "('ITA000002','PUBLIC PROVIDENT FUND',0,0,'1','HO','C01',1,'2016-04-05','10:14:02'),"
+        "('ITA000003','NATIONAL SAVINGS CERTIFICATE',0,0,'1','HO','C01',1,'2016-04-05','10:15:31'),"
+        "('ITA000004','ELSS MUTUAL FUND',0,0,'1','HO','C01',1,'2016-04-05','10:16:55'),"
+        "('ITA000005','HOUSE RENT PAID',0,0,'1','HO','C01',1,'2016-04-05','10:18:20'),"
+        "('ITA000006','CHILDREN TUITION FEES',0,0,'1','HO','C01',1,'2017-04-03','11:02:09'),"
+        "('ITA000007','HOUSING LOAN PRINCIPAL',0,0,'1','HO','C01',1,'2018-04-02','09:47:13')"));
+    db.execute(QStringLiteral("INSERT INTO hr0910.numbersetup (no_id,no_value) VALUES ('IT_CODE','ITA000008')"));
+}
+
+// Salary finalisation at the end of every month from April 2016 to September 2018, for both
+// companies in business; an attendance entry for October shows that only 'SAL' entries count.
+int writeFinalisations(DbConnection &db)
+{
+    QStringList rows;
+    for (const char *comp : {"C01", "C02"}) {
+        for (QDate m(2016, 4, 1); m <= DemoData::LastFinalised; m = m.addMonths(1))
+            rows << QStringLiteral("('%1','SAL',%2)").arg(QLatin1String(comp), date(m.addMonths(1).addDays(-1)));
+        rows << QStringLiteral("('%1','ATT','2018-10-31')").arg(QLatin1String(comp));
+    }
+    db.execute(QStringLiteral("INSERT INTO hr0910.hr_finalize (comp_code,entry_type,entry_date) VALUES ") +
+               rows.join(','));
+    return int(rows.size()) - 2;
+}
+
+} // namespace
+
+namespace DemoData {
+
+QList<DemoUser> Users()
+{
+    return {
+        {1, QStringLiteral("admin"), QStringLiteral("Admin@123"),
+         QStringLiteral("user 1: may log in, may create allowance heads")},
+        {2, QStringLiteral("payroll"), QStringLiteral("pay2018"), QStringLiteral("may log in (Human Resource)")},
+        {3, QStringLiteral("accounts"), QStringLiteral("acc2018"), QStringLiteral("may log in")},
+        {4, QStringLiteral("stores"), QStringLiteral("stores1"), QStringLiteral("no permission: login denied")},
+    };
+}
+
+QString UsersText()
+{
+    QString text = QStringLiteral("Users of the demo company (user name / password):\n");
+    for (const DemoUser &u : Users())
+        text += QStringLiteral("  %1 / %2   %3\n").arg(u.name.leftJustified(9), u.password.leftJustified(10), u.note);
+    return text;
+}
+
+void Clear(DbConnection &db)
+{
+    // TRUNCATE rather than DELETE: millions of salary lines go at once, not row by row.
+    for (const QString &t : kTables)
+        db.execute(QStringLiteral("TRUNCATE TABLE ") + t);
+}
+
+DemoSummary Generate(DbConnection &db, const DemoOptions &options)
+{
+    QElapsedTimer timer;
+    timer.start();
+    if (options.reset) {
+        Clear(db);
+    } else if (QueryFirstValue(db, QStringLiteral("SELECT COUNT(*) FROM dalvoni.userdetails")).toInt() > 0 ||
+               QueryFirstValue(db, QStringLiteral("SELECT COUNT(*) FROM hr0910.hr_employee")).toInt() > 0) {
+        throw std::runtime_error("the databases already hold data; generate with reset to replace it");
+    }
+
+    DemoSummary summary;
+    {
+        Transaction tx(db);
+        writeMasters(db);
+        summary.finalisations = writeFinalisations(db);
+        tx.commit();
+    }
+
+    const int rows = options.rowsPerStatement;
+    BulkInsert employees(db,
+                         QStringLiteral("INSERT INTO hr0910.hr_employee (emp_slno,emp_code_char,emp_code,emp_name,"
+                                        "emp_pan,emp_desig_code,emp_dept_code,emp_unit_code,comp_code,emp_disable,"
+                                        "emp_flag) VALUES "),
+                         rows);
+    BulkInsert salary(db,
+                      QStringLiteral("INSERT INTO hr0910.hr_emp_salary (emp_slno,emp_sal_type,emp_sal_dr,emp_sal_cr,"
+                                     "emp_sal_date_from) VALUES "),
+                      rows);
+    BulkInsert bonus(db, QStringLiteral("INSERT INTO hr0910.hr_emp_bonus (emp_slno,emp_bonus,emp_date) VALUES "), rows);
+    BulkInsert declarations(db,
+                            QStringLiteral("INSERT INTO hr0910.hr_it_trans (emp_slno,emp_it_allowance_code,emp_amount,"
+                                           "emp_allowance_slno,emp_it_from,emp_it_to) VALUES "),
+                            rows);
+    auto flushAll = [&] {
+        employees.flush();
+        salary.flush();
+        bonus.flush();
+        declarations.flush();
+    };
+
+    int codeInCompany[2] = {0, 0};
+    const int perTransaction = qMax(1, options.employeesPerTransaction);
+    for (int first = 0; first < options.employees; first += perTransaction) {
+        Transaction tx(db);
+        const int last = qMin(options.employees, first + perTransaction);
+        for (int i = first; i < last; ++i) {
+            const Employee e = makeEmployee(options.seed, i, codeInCompany);
+            QRandomGenerator rng(options.seed * 7919u + quint32(i));
+            employees.add(QLatin1Char('(') + quoted(e.slno) + QLatin1Char(',') + quoted(e.codeChar) + QLatin1Char(',') +
+                          quoted(e.code) + QLatin1Char(',') + quoted(e.name) + QLatin1Char(',') +
+                          (e.pan.isEmpty() ? QStringLiteral("NULL") : quoted(e.pan)) + QLatin1Char(',') +
+                          quoted(e.desig) + QLatin1Char(',') + quoted(e.dept) + QLatin1Char(',') + quoted(e.unit) +
+                          QLatin1Char(',') + quoted(e.comp) + QLatin1Char(',') + QString::number(e.disable) +
+                          QLatin1Char(',') + QString::number(e.flag) + QLatin1Char(')'));
+
+            const QString prefix = QLatin1Char('(') + quoted(e.slno) + QStringLiteral(",'");
+            for (QDate m = e.joined; m <= e.left; m = m.addMonths(1)) {
+                const Year &y = yearOf(m);
+                const Pay p = payOf(e, y);
+                const QString when = QLatin1Char(',') + date(m) + QLatin1Char(')');
+                auto earn = [&](const char *head, double amount) {
+                    salary.add(prefix + QLatin1String(head) + QStringLiteral("',") + num(amount) +
+                               QStringLiteral(",0") + when);
+                };
+                auto deduct = [&](const char *head, double amount) {
+                    salary.add(prefix + QLatin1String(head) + QStringLiteral("',0,") + num(amount) + when);
+                };
+                earn(kBasic, p.basic);
+                earn(kDa, p.da);
+                if (p.special > 0)
+                    earn(kSpecialPay, p.special);
+                earn(kHra, p.hra);
+                earn(e.conveyance ? kConveyance : kTransport, p.transport);
+                if (e.overtime && rng.bounded(100) < 35)
+                    earn(kOvertime, 250 * rng.bounded(2, 21));
+                if (e.reimbursed)
+                    earn(kReimbursement, 1250);
+                deduct(kPf, p.pf);
+                if (p.vpf > 0)
+                    deduct(kVpf, p.vpf);
+                // Profession tax: 200 a month, 300 in February.
+                deduct(kProfessionTax, m.month() == 2 ? 300 : 200);
+                if (p.tds > 0)
+                    deduct(kIncomeTax, p.tds);
+                if (e.canteen)
+                    deduct(kCanteen, 25 * rng.bounded(8, 25));
+            }
+
+            // Diwali bonus in the earlier years; in 2018-19 a Ganesh festival bonus paid in September.
+            if (e.basic2018 < 42000 || rng.bounded(100) < 30) {
+                for (const QDate &d : {QDate(2016, 10, 25), QDate(2017, 10, 14), QDate(2018, 9, 12)}) {
+                    if (d < e.joined || d > e.left.addMonths(1))
+                        continue;
+                    const double amount = std::round(payOf(e, yearOf(d)).basic * (0.5 + 0.1 * rng.bounded(6)));
+                    bonus.add(QLatin1Char('(') + quoted(e.slno) + QLatin1Char(',') + num(amount) + QLatin1Char(',') +
+                              date(d) + QLatin1Char(')'));
+                }
+            }
+
+            // Declarations of the default tax year.
+            if (e.flag == 0 && rng.bounded(100) < 45) {
+                const double basic = payOf(e, yearOf(DefaultYearFrom)).basic;
+                QList<QPair<const char *, double>> lines;
+                if (rng.bounded(100) < 55)
+                    lines.append({"ITA000005", 12 * std::round(basic * (0.2 + 0.05 * rng.bounded(7)) / 500) * 500});
+                if (rng.bounded(100) < 50)
+                    lines.append({"ITA000001", 1000.0 * rng.bounded(8, 61)});
+                if (rng.bounded(100) < 35)
+                    lines.append({"ITA000002", 5000.0 * rng.bounded(1, 31)});
+                if (rng.bounded(100) < 15)
+                    lines.append({"ITA000003", 5000.0 * rng.bounded(1, 11)});
+                if (rng.bounded(100) < 20)
+                    lines.append({"ITA000004", 2500.0 * rng.bounded(2, 21)});
+                if (rng.bounded(100) < 20)
+                    lines.append({"ITA000006", 6000.0 * rng.bounded(2, 11)});
+                if (basic >= 42000 && rng.bounded(100) < 25)
+                    lines.append({"ITA000007", 10000.0 * rng.bounded(3, 16)});
+                int n = 0;
+                for (const auto &[head, amount] : lines)
+                    declarations.add(QLatin1Char('(') + quoted(e.slno) + QStringLiteral(",'") + QLatin1String(head) +
+                                     QStringLiteral("',") + num(amount) + QLatin1Char(',') + QString::number(++n) +
+                                     QLatin1Char(',') + date(DefaultYearFrom) + QLatin1Char(',') +
+                                     date(DefaultYearFrom.addYears(1).addDays(-1)) + QLatin1Char(')'));
+            }
+        }
+        flushAll();
+        tx.commit();
+    }
+    summary.employees = employees.total();
+    summary.salaryLines = salary.total();
+    summary.bonuses = bonus.total();
+    summary.declarations = declarations.total();
+    summary.milliseconds = timer.elapsed();
+    return summary;
+}
+
+} // namespace DemoData

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+class DbConnection;
+
+// What to generate.
+struct DemoOptions
+{
+    int employees = 500;
+    quint32 seed = 1;
+    // Empty every table of both databases first; without it the databases must be empty.
+    bool reset = false;
+    // Rows per INSERT statement.
+    int rowsPerStatement = 2000;
+    // Employees written per transaction.
+    int employeesPerTransaction = 250;
+};
+
+// A user the demo creates, with what it may do.
+struct DemoUser
+{
+    int id = 0;
+    QString name;
+    QString password;
+    QString note;
+};
+
+// What was written.
+struct DemoSummary
+{
+    int employees = 0;
+    int salaryLines = 0;
+    int bonuses = 0;
+    int declarations = 0;
+    int finalisations = 0;
+    qint64 milliseconds = 0;
+};
+
+// A realistic company for the suite's two databases: units (the four metro units among
+// them), companies, designations and departments, employees with monthly salary lines from
+// April 2016 to the September 2018 payroll, bonuses, finalisations, the financial years
+// 2016-17 to 2019-20 with their limits and slabs, users, declaration heads and declarations.
+// The same seed and count always give the same data.
+namespace DemoData {
+
+// The session the demo is meant for: workstation unit, main company, default year.
+inline const char *const HeadOfficeUnit = "HO";
+inline const char *const MainCompany = "C01";
+inline const QDate DefaultYearFrom{2018, 4, 1};
+inline const QDate LastFinalised{2018, 9, 30};
+
+// Writes the company; throws DbError on a database failure, and std::runtime_error when the
+// databases already hold data and options.reset is not set.
+DemoSummary Generate(DbConnection &db, const DemoOptions &options);
+
+// Empties every table of both databases (not inside a transaction: each table is truncated).
+void Clear(DbConnection &db);
+
+// The users Generate creates, and the lines that tell a person how to log in.
+QList<DemoUser> Users();
+QString UsersText();
+
+} // namespace DemoData
