@@ -50,8 +50,8 @@ Result Refused(Outcome outcome, const QString &text, Platform::Icon icon, bool u
 
 QString UserSql(const QString &typedName)
 {
-    return QStringLiteral("Select * from dalvoni.userdetails Where user_name='") + SqlEscape(typedName.trimmed())
-           + QStringLiteral("'");
+    return QStringLiteral("Select * from dalvoni.userdetails Where user_name='") + SqlEscape(typedName.trimmed()) +
+           QStringLiteral("'");
 }
 
 Result Check(DbConnection &db, const QString &typedName, const QString &typedPassword, bool rememberName)

@@ -17,9 +17,9 @@ enum class Outcome { Admitted, InvalidUser, InvalidPassword, Denied };
 struct Result
 {
     Outcome outcome = Outcome::InvalidUser;
-    QString message;                          // empty when admitted
+    QString message; // empty when admitted
     Platform::Icon icon = Platform::Icon::None;
-    bool clearPassword = false;               // user 1's wrong password empties the box
+    bool clearPassword = false; // user 1's wrong password empties the box
     bool userOne = false;
 };
 

@@ -47,41 +47,42 @@ QString EmployeeLookupSql(const QString &companyCode, const QString &typed)
     const QString comp = SqlEscape(companyCode);
     const QString text = typed.toUpper().trimmed();
     if (text.isEmpty())
-        return head + QStringLiteral(" where  hr_employee.comp_code='") + comp
-               + QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
+        return head + QStringLiteral(" where  hr_employee.comp_code='") + comp +
+               QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
     const QString like = SqlLikeEscape(text);
-    return head + QStringLiteral(" Where hr_employee.comp_code='") + comp
-           + QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + like
-           + QStringLiteral("%' or emp_name like '%") + like
-           + QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
+    return head + QStringLiteral(" Where hr_employee.comp_code='") + comp +
+           QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + like +
+           QStringLiteral("%' or emp_name like '%") + like +
+           QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
 }
 
 QString CountSql(const QString &companyCode, const QString &slno)
 {
     const QString comp = SqlEscape(companyCode);
-    QString sql = QStringLiteral("Select count(*) as tot_count from hr_employee where comp_code='") + comp
-                  + QStringLiteral("' and emp_flag=0");
+    QString sql = QStringLiteral("Select count(*) as tot_count from hr_employee where comp_code='") + comp +
+                  QStringLiteral("' and emp_flag=0");
     if (!slno.isEmpty())
-        sql += QStringLiteral(" and emp_slno='") + SqlEscape(slno) + QStringLiteral("' and comp_code='") + comp
-               + QStringLiteral("'");
+        sql += QStringLiteral(" and emp_slno='") + SqlEscape(slno) + QStringLiteral("' and comp_code='") + comp +
+               QStringLiteral("'");
     return sql;
 }
 
 QString ListSql(const QString &companyCode, const QString &slno)
 {
     const QString comp = SqlEscape(companyCode);
-    QString sql = QStringLiteral("Select * from hr_employee where comp_code='") + comp + QStringLiteral("' and emp_flag=0 ");
+    QString sql =
+        QStringLiteral("Select * from hr_employee where comp_code='") + comp + QStringLiteral("' and emp_flag=0 ");
     if (!slno.isEmpty())
-        sql += QStringLiteral(" and emp_slno='") + SqlEscape(slno) + QStringLiteral("' and comp_code='") + comp
-               + QStringLiteral("'");
+        sql += QStringLiteral(" and emp_slno='") + SqlEscape(slno) + QStringLiteral("' and comp_code='") + comp +
+               QStringLiteral("'");
     return sql;
 }
 
 QString RecordSql(const QString &slno, const QDate &from, const QDate &to)
 {
-    return QStringLiteral("Select * from hr_it where emp_slno='") + SqlEscape(slno)
-           + QStringLiteral("' and emp_it_from= '") + SqlDate(from) + QStringLiteral("' and emp_it_to='") + SqlDate(to)
-           + QStringLiteral("'");
+    return QStringLiteral("Select * from hr_it where emp_slno='") + SqlEscape(slno) +
+           QStringLiteral("' and emp_it_from= '") + SqlDate(from) + QStringLiteral("' and emp_it_to='") + SqlDate(to) +
+           QStringLiteral("'");
 }
 
 QString InsertSql(const Request &req, const QString &slno, const QString &empCode, const TaxFigures &f,
@@ -94,39 +95,39 @@ QString InsertSql(const Request &req, const QString &slno, const QString &empCod
         "emp_excemption, emp_net_taxable_amt, emp_cess, "
         "emp_payable,emp_sal_cut,emp_balance,emp_it_from,emp_it_to,created_by, created_date, created_time) values ");
     sql.reserve(sql.size() + 400);
-    sql += QStringLiteral("('") + SqlEscape(slno) + QStringLiteral("' , '") + SqlEscape(empCode)
-           + QStringLiteral("','") + SqlEscape(req.companyCode) + QStringLiteral("',") + N(f.monthsRemaining)
-           + QStringLiteral(", ") + N(f.gross) + QStringLiteral(", ") + N(f.grossProj) + QStringLiteral(", ")
-           + N(f.hra) + QStringLiteral(", ") + N(f.hraProj) + QStringLiteral(", ") + N(f.pf) + QStringLiteral(", ")
-           + N(f.pfProj) + QStringLiteral(", ") + N(f.professionTax) + QStringLiteral(", 0, ") + N(s.hlLimit)
-           + QStringLiteral(", 0, ") + N(s.mcLimit) + QStringLiteral(",") + N(f.ta) + QStringLiteral(",")
-           + N(f.taProj) + QStringLiteral(", 0, ") + N(s.limit80c) + QStringLiteral(", 0, 0, ") + N(s.taxLimit)
-           + QStringLiteral(", ") + N(f.tax) + QStringLiteral(", ") + N(f.cess) + QStringLiteral(", ")
-           + N(f.payable) + QStringLiteral(",") + N(f.salCut) + QStringLiteral(",") + N(f.balance)
-           + QStringLiteral(",'") + SqlSlashDate(req.from) + QStringLiteral("','") + SqlSlashDate(req.to)
-           + QStringLiteral("', ") + N(LeadingNumber(req.userId)) + QStringLiteral(",'") + SqlSlashDate(req.today)
-           + QStringLiteral("','") + SqlTime(req.now) + QStringLiteral("')");
+    sql += QStringLiteral("('") + SqlEscape(slno) + QStringLiteral("' , '") + SqlEscape(empCode) +
+           QStringLiteral("','") + SqlEscape(req.companyCode) + QStringLiteral("',") + N(f.monthsRemaining) +
+           QStringLiteral(", ") + N(f.gross) + QStringLiteral(", ") + N(f.grossProj) + QStringLiteral(", ") + N(f.hra) +
+           QStringLiteral(", ") + N(f.hraProj) + QStringLiteral(", ") + N(f.pf) + QStringLiteral(", ") + N(f.pfProj) +
+           QStringLiteral(", ") + N(f.professionTax) + QStringLiteral(", 0, ") + N(s.hlLimit) +
+           QStringLiteral(", 0, ") + N(s.mcLimit) + QStringLiteral(",") + N(f.ta) + QStringLiteral(",") + N(f.taProj) +
+           QStringLiteral(", 0, ") + N(s.limit80c) + QStringLiteral(", 0, 0, ") + N(s.taxLimit) + QStringLiteral(", ") +
+           N(f.tax) + QStringLiteral(", ") + N(f.cess) + QStringLiteral(", ") + N(f.payable) + QStringLiteral(",") +
+           N(f.salCut) + QStringLiteral(",") + N(f.balance) + QStringLiteral(",'") + SqlSlashDate(req.from) +
+           QStringLiteral("','") + SqlSlashDate(req.to) + QStringLiteral("', ") + N(LeadingNumber(req.userId)) +
+           QStringLiteral(",'") + SqlSlashDate(req.today) + QStringLiteral("','") + SqlTime(req.now) +
+           QStringLiteral("')");
     return sql;
 }
 
 QString UpdateSql(const Request &req, const QString &slno, const TaxFigures &f, const TaxSettings &s, double hlInt,
                   double mc)
 {
-    return QStringLiteral("Update hr_it set emp_months_rem =") + N(f.monthsRemaining) + QStringLiteral(", emp_gross=")
-           + N(f.gross) + QStringLiteral(", emp_gross_proj=") + N(f.grossProj) + QStringLiteral(", emp_hra=")
-           + N(f.hra) + QStringLiteral(", emp_hra_proj=") + N(f.hraProj) + QStringLiteral(", emp_pf=") + N(f.pf)
-           + QStringLiteral(" , emp_pf_proj=") + N(f.pfProj) + QStringLiteral(", emp_pro_tax=") + N(f.professionTax)
-           + QStringLiteral(", emp_hl_int=") + N(hlInt) + QStringLiteral(", emp_hl_int_limit=") + N(s.hlLimit)
-           + QStringLiteral(", emp_mc=") + N(mc) + QStringLiteral(", emp_mc_limit=") + N(s.mcLimit)
-           + QStringLiteral(", emp_ta=") + N(f.ta) + QStringLiteral(",emp_ta_proj=") + N(f.taProj)
-           + QStringLiteral(", emp_80c_total=") + N(f.total80c) + QStringLiteral(", emp_80c_limit=") + N(s.limit80c)
-           + QStringLiteral(", emp_80c_net=") + N(f.net80c) + QStringLiteral(", emp_taxable_amt=") + N(f.taxable)
-           + QStringLiteral(", emp_excemption=") + N(s.taxLimit) + QStringLiteral(", emp_net_taxable_amt=")
-           + N(f.tax) + QStringLiteral(", emp_cess=") + N(f.cess) + QStringLiteral(", emp_payable=") + N(f.payable)
-           + QStringLiteral(",emp_sal_cut=") + N(f.salCut) + QStringLiteral(",") + QStringLiteral(" emp_balance=")
-           + N(f.balance) + QStringLiteral(" where emp_slno='") + SqlEscape(slno)
-           + QStringLiteral("' and emp_it_from='") + SqlDate(req.from) + QStringLiteral("' and emp_it_to='")
-           + SqlDate(req.to) + QStringLiteral("'");
+    return QStringLiteral("Update hr_it set emp_months_rem =") + N(f.monthsRemaining) + QStringLiteral(", emp_gross=") +
+           N(f.gross) + QStringLiteral(", emp_gross_proj=") + N(f.grossProj) + QStringLiteral(", emp_hra=") + N(f.hra) +
+           QStringLiteral(", emp_hra_proj=") + N(f.hraProj) + QStringLiteral(", emp_pf=") + N(f.pf) +
+           QStringLiteral(" , emp_pf_proj=") + N(f.pfProj) + QStringLiteral(", emp_pro_tax=") + N(f.professionTax) +
+           QStringLiteral(", emp_hl_int=") + N(hlInt) + QStringLiteral(", emp_hl_int_limit=") + N(s.hlLimit) +
+           QStringLiteral(", emp_mc=") + N(mc) + QStringLiteral(", emp_mc_limit=") + N(s.mcLimit) +
+           QStringLiteral(", emp_ta=") + N(f.ta) + QStringLiteral(",emp_ta_proj=") + N(f.taProj) +
+           QStringLiteral(", emp_80c_total=") + N(f.total80c) + QStringLiteral(", emp_80c_limit=") + N(s.limit80c) +
+           QStringLiteral(", emp_80c_net=") + N(f.net80c) + QStringLiteral(", emp_taxable_amt=") + N(f.taxable) +
+           QStringLiteral(", emp_excemption=") + N(s.taxLimit) + QStringLiteral(", emp_net_taxable_amt=") + N(f.tax) +
+           QStringLiteral(", emp_cess=") + N(f.cess) + QStringLiteral(", emp_payable=") + N(f.payable) +
+           QStringLiteral(",emp_sal_cut=") + N(f.salCut) + QStringLiteral(",") + QStringLiteral(" emp_balance=") +
+           N(f.balance) + QStringLiteral(" where emp_slno='") + SqlEscape(slno) +
+           QStringLiteral("' and emp_it_from='") + SqlDate(req.from) + QStringLiteral("' and emp_it_to='") +
+           SqlDate(req.to) + QStringLiteral("'");
 }
 
 QString CaptionText(int value, int maximum)
@@ -141,7 +142,8 @@ QString PercentText(int value, int maximum)
     return QString::number(pct) + QStringLiteral(" %");
 }
 
-Result Run(DbConnection &db, const Request &req, RebateState &state, const std::function<void(const Progress &)> &progress)
+Result Run(DbConnection &db, const Request &req, RebateState &state,
+           const std::function<void(const Progress &)> &progress)
 {
     TaxRules::Context ctx;
     ctx.periodFrom = req.from;

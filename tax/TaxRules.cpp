@@ -27,14 +27,14 @@ bool RebateBand(const QDate &finYearFrom, const QDate &finYearTo, int firstYear)
 
 QString SettingsSql(const QDate &finYearFrom, const QDate &finYearTo)
 {
-    return QStringLiteral("Select * from hr_it_setup where ac_from_date='") + SqlDate(finYearFrom)
-           + QStringLiteral("' and ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
+    return QStringLiteral("Select * from hr_it_setup where ac_from_date='") + SqlDate(finYearFrom) +
+           QStringLiteral("' and ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
 }
 
 QString SlabsSql(const QDate &finYearFrom, const QDate &finYearTo)
 {
-    return QStringLiteral("select * from hr_it_slabs where it_ac_from_date='") + SqlDate(finYearFrom)
-           + QStringLiteral("' and it_ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
+    return QStringLiteral("select * from hr_it_slabs where it_ac_from_date='") + SqlDate(finYearFrom) +
+           QStringLiteral("' and it_ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
 }
 
 TaxSettings LoadSettings(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state)
@@ -90,8 +90,8 @@ double StandardDeduction(const QDate &finYearFrom)
 
 bool IsMetroUnit(const QString &unitCode)
 {
-    return unitCode == QLatin1String("MUM") || unitCode == QLatin1String("CHN") || unitCode == QLatin1String("DLH")
-           || unitCode == QLatin1String("KOL");
+    return unitCode == QLatin1String("MUM") || unitCode == QLatin1String("CHN") || unitCode == QLatin1String("DLH") ||
+           unitCode == QLatin1String("KOL");
 }
 
 Transport TransportRule(double paid, int monthsRemaining)
@@ -197,8 +197,8 @@ std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Co
     const double allowedMc = std::min(in.declaredMc, set.mcLimit);
     const double allowedHl = std::min(in.declaredHlInt, set.hlLimit);
 
-    f.taxable = RoundAmount(f.grossProj + f.gross - f.hra - f.hraProj - f.professionTax - allowedHl - f.ta - f.taProj
-                            - f.net80c - allowedMc);
+    f.taxable = RoundAmount(f.grossProj + f.gross - f.hra - f.hraProj - f.professionTax - allowedHl - f.ta - f.taProj -
+                            f.net80c - allowedMc);
     if (f.taxable < 0)
         f.taxable = 0;
     const double excess = std::max(0.0, f.taxable - set.taxLimit);
@@ -217,16 +217,16 @@ std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Co
 
 QString DeclarationsSql(const QString &slno, const QDate &from, const QDate &to)
 {
-    return QStringLiteral("Select * from hr_it_trans where emp_slno='") + SqlEscape(slno)
-           + QStringLiteral("' and emp_it_from >='") + SqlDate(from) + QStringLiteral("' and emp_it_from<='")
-           + SqlDate(to) + QStringLiteral("'");
+    return QStringLiteral("Select * from hr_it_trans where emp_slno='") + SqlEscape(slno) +
+           QStringLiteral("' and emp_it_from >='") + SqlDate(from) + QStringLiteral("' and emp_it_from<='") +
+           SqlDate(to) + QStringLiteral("'");
 }
 
 QString DeclaredAmountsSql(const QString &slno, const QDate &from, const QDate &to)
 {
-    return QStringLiteral("Select emp_mc,emp_mc_limit,emp_hl_int,emp_hl_int_limit from hr_it where emp_slno='")
-           + SqlEscape(slno) + QStringLiteral("' and emp_it_from>='") + SqlDate(from)
-           + QStringLiteral("' and emp_it_to<='") + SqlDate(to) + QStringLiteral("'");
+    return QStringLiteral("Select emp_mc,emp_mc_limit,emp_hl_int,emp_hl_int_limit from hr_it where emp_slno='") +
+           SqlEscape(slno) + QStringLiteral("' and emp_it_from>='") + SqlDate(from) +
+           QStringLiteral("' and emp_it_to<='") + SqlDate(to) + QStringLiteral("'");
 }
 
 std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno, const QString &unitCode,

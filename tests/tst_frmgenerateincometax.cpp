@@ -91,7 +91,12 @@ private slots:
         frmGenerateIncomeTax f;
         f.ui.TxEmpCode->setText("%");
         bool shown = false;
-        WhenModalShown<frmListView>([&](frmListView *d) { shown = true; d->reject(); }, 500);
+        WhenModalShown<frmListView>(
+            [&](frmListView *d) {
+                shown = true;
+                d->reject();
+            },
+            500);
         QTest::keyClick(f.ui.TxEmpCode, Qt::Key_F1);
         QTest::qWait(600);
         QVERIFY(!shown);

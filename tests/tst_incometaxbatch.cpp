@@ -53,19 +53,17 @@ private slots:
         TestDb::AddFinalize(QDate(2018, 9, 30));
     }
 
-    void cleanup()
-    {
-        TestDb::Exec("DROP TRIGGER IF EXISTS hr0910.it_reject");
-    }
+    void cleanup() { TestDb::Exec("DROP TRIGGER IF EXISTS hr0910.it_reject"); }
 
     void statementTexts()
     {
-        QCOMPARE(CountSql("C01", ""), "Select count(*) as tot_count from hr_employee where comp_code='C01' and emp_flag=0");
+        QCOMPARE(CountSql("C01", ""),
+                 "Select count(*) as tot_count from hr_employee where comp_code='C01' and emp_flag=0");
         QCOMPARE(ListSql("C01", ""), "Select * from hr_employee where comp_code='C01' and emp_flag=0 ");
         QCOMPARE(CountSql("C01", "7"), "Select count(*) as tot_count from hr_employee where comp_code='C01' and "
-                                        "emp_flag=0 and emp_slno='7' and comp_code='C01'");
+                                       "emp_flag=0 and emp_slno='7' and comp_code='C01'");
         QCOMPARE(ListSql("C01", "7"), "Select * from hr_employee where comp_code='C01' and emp_flag=0  and "
-                                       "emp_slno='7' and comp_code='C01'");
+                                      "emp_slno='7' and comp_code='C01'");
         QCOMPARE(RecordSql("7", YearFrom, YearTo),
                  "Select * from hr_it where emp_slno='7' and emp_it_from= '2018-04-01' and emp_it_to='2019-03-31'");
         TaxFigures f;
@@ -204,8 +202,10 @@ private slots:
         QTest::addColumn<QString>("finalised");
         QTest::addColumn<QString>("message");
         QTest::newRow("no SAL entry") << QString() << "finalised up to 31/03/2019";
-        QTest::newRow("entry after the period end only") << "2019-04-30" << "finalised up to 31/03/2019";
-        QTest::newRow("twelve months") << "2018-03-31" << "is 31/03/2018, 12 months before";
+        QTest::newRow("entry after the period end only") << "2019-04-30"
+                                                         << "finalised up to 31/03/2019";
+        QTest::newRow("twelve months") << "2018-03-31"
+                                       << "is 31/03/2018, 12 months before";
     }
     void monthsRemainingMustBeKnown()
     {

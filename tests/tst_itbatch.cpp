@@ -62,24 +62,44 @@ private slots:
         QTest::addColumn<QString>("setup");
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("userId"); // the session's user afterwards ("" untouched)
-        QTest::newRow("blanks around name and password") << "  clerk " << "clerk  " << "" << int(Outcome::Admitted) << "2";
-        QTest::newRow("unknown user") << "nobody" << "x" << "" << int(Outcome::InvalidUser) << "";
-        QTest::newRow("apostrophe in the name") << "o'brien\\" << "x" << "" << int(Outcome::InvalidUser) << "";
-        QTest::newRow("case counts in passwords") << "clerk" << "CLERK" << "" << int(Outcome::InvalidPassword) << "";
+        QTest::newRow("blanks around name and password") << "  clerk "
+                                                         << "clerk  "
+                                                         << "" << int(Outcome::Admitted) << "2";
+        QTest::newRow("unknown user") << "nobody"
+                                      << "x"
+                                      << "" << int(Outcome::InvalidUser) << "";
+        QTest::newRow("apostrophe in the name") << "o'brien\\"
+                                                << "x"
+                                                << "" << int(Outcome::InvalidUser) << "";
+        QTest::newRow("case counts in passwords") << "clerk"
+                                                  << "CLERK"
+                                                  << "" << int(Outcome::InvalidPassword) << "";
         QTest::newRow("stored trailing blank never matches")
-            << "clerk" << "clerk " << "UPDATE dalvoni.userdetails SET user_password='clerk ' WHERE user_id=2"
-            << int(Outcome::InvalidPassword) << "";
-        QTest::newRow("null password") << "clerk" << "" << "UPDATE dalvoni.userdetails SET user_password=NULL WHERE user_id=2"
+            << "clerk"
+            << "clerk "
+            << "UPDATE dalvoni.userdetails SET user_password='clerk ' WHERE user_id=2" << int(Outcome::InvalidPassword)
+            << "";
+        QTest::newRow("null password") << "clerk"
+                                       << ""
+                                       << "UPDATE dalvoni.userdetails SET user_password=NULL WHERE user_id=2"
                                        << int(Outcome::InvalidPassword) << "";
-        QTest::newRow("user 1 admitted by advt, not by it") << "admin" << "admin" << "" << int(Outcome::Admitted) << "1";
+        QTest::newRow("user 1 admitted by advt, not by it") << "admin"
+                                                            << "admin"
+                                                            << "" << int(Outcome::Admitted) << "1";
         QTest::newRow("user 1 denied keeps the fields set")
-            << "admin" << "admin" << "UPDATE dalvoni.userdetails SET user_login_advt=0, user_login_it=1 WHERE user_id=1"
+            << "admin"
+            << "admin"
+            << "UPDATE dalvoni.userdetails SET user_login_advt=0, user_login_it=1 WHERE user_id=1"
             << int(Outcome::Denied) << "1";
-        QTest::newRow("other user denied by it") << "clerk" << "clerk" << "UPDATE dalvoni.userdetails SET user_login_it=0, "
-                                                                     "user_login_advt=1 WHERE user_id=2"
+        QTest::newRow("other user denied by it") << "clerk"
+                                                 << "clerk"
+                                                 << "UPDATE dalvoni.userdetails SET user_login_it=0, "
+                                                    "user_login_advt=1 WHERE user_id=2"
                                                  << int(Outcome::Denied) << "";
-        QTest::newRow("null flag admits") << "clerk" << "clerk" << "UPDATE dalvoni.userdetails SET user_login_it=NULL WHERE user_id=2"
-                                          << int(Outcome::Admitted) << "2";
+        QTest::newRow("null flag admits")
+            << "clerk"
+            << "clerk"
+            << "UPDATE dalvoni.userdetails SET user_login_it=NULL WHERE user_id=2" << int(Outcome::Admitted) << "2";
     }
     void loginRules()
     {
@@ -129,9 +149,9 @@ private slots:
         r = RunBatch({"--company", "C01", "--year", "2017-04-01", "--from", "2018-04-01", "--to", "2018-09-30"});
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY(r.out.contains("2 inserted"));
-        QCOMPARE(TestDb::Scalar("SELECT emp_ta FROM hr0910.hr_it WHERE emp_slno='1' AND emp_it_to='2018-09-30'")
-                     .toDouble(),
-                 0.0); // 2017-18 takes the transport allowance, and none was paid
+        QCOMPARE(
+            TestDb::Scalar("SELECT emp_ta FROM hr0910.hr_it WHERE emp_slno='1' AND emp_it_to='2018-09-30'").toDouble(),
+            0.0); // 2017-18 takes the transport allowance, and none was paid
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 4);
     }
 
@@ -143,8 +163,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("no company") << QStringList{} << "clerk" << 1 << "--company is required";
         QTest::newRow("wrong password") << QStringList{"--company", "C01"} << "nope" << 3 << "Invalid Password.";
-        QTest::newRow("no password and no terminal") << QStringList{"--company", "C01"} << QString() << 2
-                                                     << "INCOMETAX_PASSWORD";
+        QTest::newRow("no password and no terminal")
+            << QStringList{"--company", "C01"} << QString() << 2 << "INCOMETAX_PASSWORD";
         QTest::newRow("unknown company") << QStringList{"--company", "C99"} << "clerk" << 2 << "No company";
         QTest::newRow("unknown year") << QStringList{"--company", "C01", "--year", "2001-04-01"} << "clerk" << 2
                                       << "no financial year starting 2001-04-01";

@@ -280,8 +280,8 @@ private slots:
         AddDeclaration("1", "ITA000001", "20000", QDate(2018, 4, 1));
         AddDeclaration("1", "ITA000001", "NULL", QDate(2018, 4, 1));
 
-        Context ctx{QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 10, 15),
-                    6, {}};
+        Context ctx{
+            QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 10, 15), 6, {}};
         RebateState s;
         ctx.settings = LoadSettings(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
         LoadSlabs(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
@@ -324,8 +324,8 @@ private slots:
         TestDb::Exec("INSERT INTO hr0910.hr_it (emp_slno,emp_mc,emp_hl_int,emp_it_from,emp_it_to) "
                      "VALUES ('2',30000,250000,'2017-04-01','2018-03-31')");
 
-        Context ctx{QDate(2017, 4, 1), QDate(2018, 3, 31), QDate(2017, 4, 1), QDate(2018, 3, 31), QDate(2018, 1, 20),
-                    3, {}};
+        Context ctx{
+            QDate(2017, 4, 1), QDate(2018, 3, 31), QDate(2017, 4, 1), QDate(2018, 3, 31), QDate(2018, 1, 20), 3, {}};
         RebateState s;
         ctx.settings = LoadSettings(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
         LoadSlabs(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
@@ -355,8 +355,8 @@ private slots:
         TestDb::AddEmployee("3", "E", "003", "MEERA");
         for (int i = 0; i < 12; ++i)
             TestDb::AddSalary("3", QDate(2019, 4, 1).addMonths(i), "OTH0000000001", 100000);
-        Context ctx{QDate(2019, 4, 1), QDate(2020, 3, 31), QDate(2019, 4, 1), QDate(2020, 3, 31), QDate(2020, 4, 15),
-                    0, {}};
+        Context ctx{
+            QDate(2019, 4, 1), QDate(2020, 3, 31), QDate(2019, 4, 1), QDate(2020, 3, 31), QDate(2020, 4, 15), 0, {}};
         RebateState s;
         ctx.settings = LoadSettings(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
         LoadSlabs(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
@@ -377,8 +377,8 @@ private slots:
     {
         TestDb::AddSalary("4", QDate(2018, 4, 1), "OTH0000000041", 5000);
         TestDb::Exec("INSERT INTO hr0910.hr_emp_bonus (emp_slno,emp_bonus,emp_date) VALUES ('4',10000,'2018-10-05')");
-        Context ctx{QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 10, 15),
-                    6, {}};
+        Context ctx{
+            QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 10, 15), 6, {}};
         RebateState s;
         QVERIFY(!ComputeEmployee(TestDb::Open(), "4", "HO", ctx, s));
     }
@@ -389,8 +389,8 @@ private slots:
         TestDb::AddSalary("5", QDate(2018, 4, 1), "OTH0000000019", 4000);
         AddDeclaration("5", "ITA000005", "50000", QDate(2018, 4, 1));
         AddDeclaration("5", "ITA000005", "1000", QDate(2018, 4, 1));
-        Context ctx{QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 5, 15),
-                    0, {}};
+        Context ctx{
+            QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 5, 15), 0, {}};
         RebateState s;
         ctx.settings = LoadSettings(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
         const auto f = ComputeEmployee(TestDb::Open(), "5", "HO", ctx, s);

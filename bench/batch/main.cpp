@@ -149,8 +149,8 @@ int main(int argc, char *argv[])
         std::printf("replay best %.3f s\n", bestReplay);
         std::printf("ratio batch / replay: %.3f\n", bestBatch / bestReplay);
         std::printf("longest pause between two employees: %.1f ms\n", longestPause);
-        std::printf("resident memory at 1/10 of the run %ld kB, at the end %ld kB; peak %ld kB\n",
-                    last.rssAtTenthKb, last.rssAtEndKb, PeakRssKb());
+        std::printf("resident memory at 1/10 of the run %ld kB, at the end %ld kB; peak %ld kB\n", last.rssAtTenthKb,
+                    last.rssAtEndKb, PeakRssKb());
     } catch (const DbError &e) {
         std::fprintf(stderr, "bench_batch: %s\n%s\n", qPrintable(e.text()), qPrintable(e.sql()));
         return 1;

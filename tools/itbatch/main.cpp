@@ -73,8 +73,8 @@ int Run(const QCommandLineParser &args)
     if (!args.isSet(QStringLiteral("company")))
         throw Stop{QStringLiteral("--company is required (see --help)."), 1};
 
-    ServerAddress = AppSettings::Get(QString::fromLatin1(AppSettings::ServerSection),
-                                     QString::fromLatin1(AppSettings::ServerKey));
+    ServerAddress =
+        AppSettings::Get(QString::fromLatin1(AppSettings::ServerSection), QString::fromLatin1(AppSettings::ServerKey));
     try {
         Db().open(ConnectionString(ServerAddress));
     } catch (const DbError &e) {
@@ -85,8 +85,8 @@ int Run(const QCommandLineParser &args)
                                 QString::fromLatin1(AppSettings::UnitKey));
     if (UnitCode.isEmpty())
         throw Stop{QStringLiteral("No unit is set for this workstation; start IncomeTax once to choose it."), 2};
-    UnitName = QueryFirstValue(Db(), QStringLiteral("Select unit_name from dalvoni.unitmaster where unit_code='")
-                                         + SqlEscape(UnitCode) + QStringLiteral("'"));
+    UnitName = QueryFirstValue(Db(), QStringLiteral("Select unit_name from dalvoni.unitmaster where unit_code='") +
+                                         SqlEscape(UnitCode) + QStringLiteral("'"));
 
     QString user = args.value(QStringLiteral("user"));
     if (user.isEmpty())
@@ -99,21 +99,21 @@ int Run(const QCommandLineParser &args)
         throw Stop{login.message.trimmed(), 3};
 
     CompanyCode = args.value(QStringLiteral("company"));
-    Recordset comp = Db().query(QStringLiteral("Select comp_name from dalvoni.acc_companymaster where comp_code='")
-                                + SqlEscape(CompanyCode) + QStringLiteral("'"));
+    Recordset comp = Db().query(QStringLiteral("Select comp_name from dalvoni.acc_companymaster where comp_code='") +
+                                SqlEscape(CompanyCode) + QStringLiteral("'"));
     if (comp.eof())
         throw Stop{QStringLiteral("No company with the code \"%1\".").arg(CompanyCode), 2};
     CompanyName = comp.text(0);
     comp.close();
 
     if (args.isSet(QStringLiteral("year")))
-        UseYear(QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(UnitCode)
-                    + QStringLiteral("' and ac_from_date='") + SqlDate(DateOption(args, QStringLiteral("year")))
-                    + QStringLiteral("'"),
+        UseYear(QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(UnitCode) +
+                    QStringLiteral("' and ac_from_date='") + SqlDate(DateOption(args, QStringLiteral("year"))) +
+                    QStringLiteral("'"),
                 QStringLiteral("Unit %1 has no financial year starting %2.").arg(UnitCode, args.value("year")));
     else
-        UseYear(QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(UnitCode)
-                    + QStringLiteral("' and ac_default=1 "),
+        UseYear(QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(UnitCode) +
+                    QStringLiteral("' and ac_default=1 "),
                 QStringLiteral("Unit %1 has no default financial year; give --year.").arg(UnitCode));
 
     const QDate from = args.isSet(QStringLiteral("from")) ? DateOption(args, QStringLiteral("from")) : TaxYearStart;
@@ -162,7 +162,8 @@ int main(int argc, char *argv[])
          QStringLiteral("name")},
         {QStringLiteral("year"), QStringLiteral("Financial year by its start date (default: the unit's default)."),
          QStringLiteral("yyyy-mm-dd")},
-        {QStringLiteral("from"), QStringLiteral("Period start (default: the tax year's)."), QStringLiteral("yyyy-mm-dd")},
+        {QStringLiteral("from"), QStringLiteral("Period start (default: the tax year's)."),
+         QStringLiteral("yyyy-mm-dd")},
         {QStringLiteral("to"), QStringLiteral("Period end (default: the tax year's)."), QStringLiteral("yyyy-mm-dd")},
         {QStringLiteral("employee"), QStringLiteral("Only the employee with this serial number."),
          QStringLiteral("slno")},
