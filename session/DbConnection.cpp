@@ -149,6 +149,8 @@ QSqlDatabase DbConnection::database() const
 
 Recordset DbConnection::query(const QString &sql)
 {
+    if (m_recorder)
+        m_recorder(sql, true);
     Recordset rs;
     rs.m_query = QSqlQuery(database());
     rs.m_query.setForwardOnly(true);
@@ -161,6 +163,8 @@ Recordset DbConnection::query(const QString &sql)
 
 int DbConnection::execute(const QString &sql)
 {
+    if (m_recorder)
+        m_recorder(sql, false);
     QSqlQuery q(database());
     q.setForwardOnly(true);
     if (!q.exec(sql))

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 #include <QDate>
+#include <functional>
 #include <stdexcept>
 
 // A database failure, carrying the driver's own text.
@@ -84,9 +85,14 @@ public:
     QSqlDatabase database() const;
     QString name() const { return m_name; }
 
+    // Sees every statement sent (true for a query), for measuring the client's share of a run.
+    using Recorder = std::function<void(const QString &sql, bool isQuery)>;
+    void setRecorder(Recorder recorder) { m_recorder = std::move(recorder); }
+
 private:
     QString m_name;
     bool m_inTransaction = false;
+    Recorder m_recorder;
 };
 
 // Rolls the transaction back unless commit() was called.

@@ -1,6 +1,121 @@
 #include "frmGenerateIncomeTax.h"
 
+#include "IncomeTaxBatch.h"
+#include "lookup/frmListView.h"
+#include "session/Platform.h"
+#include "session/mdlDalvoni.h"
+#include "ui/FormUtil.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+
+using namespace mdlDalvoni;
+
 frmGenerateIncomeTax::frmGenerateIncomeTax(QWidget *parent) : QWidget(parent)
 {
     ui.setupUi(this);
+    ui.TxEmpCode->installEventFilter(this);
+    connect(ui.CmGenerate, &QPushButton::clicked, this, &frmGenerateIncomeTax::CmGenerate_Click);
+    connect(ui.CmClose, &QPushButton::clicked, this, &frmGenerateIncomeTax::CmClose_Click);
+    Form_Load();
+}
+
+void frmGenerateIncomeTax::Form_Load()
+{
+    CentreInMain(this);
+    ui.DtFrom->setDate(TaxYearStart);
+    ui.DtTo->setDate(TaxYearEnd);
+}
+
+bool frmGenerateIncomeTax::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui.TxEmpCode && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_F1) {
+            TxEmpCode_KeyDown(112);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmGenerateIncomeTax::TxEmpCode_KeyDown(int keyCode)
+{
+    if (keyCode != 112 || m_running)
+        return;
+    try {
+        frmListView::ShowForm(IncomeTaxBatch::EmployeeLookupSql(CompanyCode, ui.TxEmpCode->text()), 10,
+                              QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
+                              QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
+                              QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
+                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
+                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+    } catch (const DbError &e) {
+        platform().message(e.text(), Platform::Icon::Critical);
+        return;
+    }
+    // Taken whatever the list returned: no pick empties the code, the name and both tags.
+    ui.TxEmpCode->setText(ListPick1);
+    ui.LbName->setText(ListPick2);
+    m_empCompany = ListPick6;
+    m_empSlno = ListPick7;
+    ClearListPicks();
+}
+
+void frmGenerateIncomeTax::CmGenerate_Click()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    ui.CmGenerate->setEnabled(false);
+    ui.CmClose->setEnabled(false);
+    ui.TxEmpCode->setReadOnly(true);
+
+    const QString slno = ui.LbName->text().isEmpty() ? QString() : m_empSlno;
+    const auto request = IncomeTaxBatch::SessionRequest(ui.DtFrom->date(), ui.DtTo->date(), slno);
+    try {
+        IncomeTaxBatch::Run(Db(), request, m_rebate, [this](const IncomeTaxBatch::Progress &p) {
+            if (p.value == 0) {
+                // Selection counted: an empty one still shows an empty bar, never a busy one.
+                ui.Pbar->setRange(0, std::max(p.maximum, 1));
+                ui.Pbar->setValue(0);
+                ui.LbPer->setText(p.percent);
+                if (p.maximum == 0) {
+                    setWindowTitle(IncomeTaxBatch::CaptionText(0, 0));
+                    ui.LbPer->setText(IncomeTaxBatch::PercentText(0, 0));
+                }
+            } else {
+                setWindowTitle(p.caption);
+                ui.Pbar->setValue(std::min(p.value, ui.Pbar->maximum()));
+                ui.LbPer->setText(p.percent);
+            }
+            QCoreApplication::processEvents();
+        });
+    } catch (const IncomeTaxBatch::Error &e) {
+        platform().message(e.text(), Platform::Icon::Critical);
+    }
+
+    ui.TxEmpCode->setReadOnly(false);
+    ui.CmGenerate->setEnabled(true);
+    ui.CmClose->setEnabled(true);
+    m_running = false;
+}
+
+void frmGenerateIncomeTax::CmClose_Click()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void frmGenerateIncomeTax::closeEvent(QCloseEvent *event)
+{
+    // Not in the middle of a run: the run would go on over a closed screen.
+    if (m_running)
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
 }

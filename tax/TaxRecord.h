@@ -1,0 +1,59 @@
+#pragma once
+
+// The tax record of one employee and period (a row of hr_it), the limits and slabs of a
+// financial year, and the state that lives as long as the batch screen.
+
+#include <QString>
+
+// The limits of a financial year (hr_it_setup), each rounded to two decimals; 0 without a row.
+struct TaxSettings
+{
+    double mcLimit = 0;
+    double hlLimit = 0;
+    double limit80c = 0;
+    double taxLimit = 0;
+    double cess = 0;
+};
+
+// One tax slab: lower and upper bound of taxable income and the rate in percent.
+struct TaxSlab
+{
+    double start = 0;
+    double end = 0;
+    double per = 0;
+};
+
+// The four slabs and the rebate amount. They belong to the open batch screen (or one run of
+// the command-line batch): each run overwrites what its rows supply, a missing row keeps
+// the value of the run before, and two of the rebate rules replace the amount for the
+// employees that follow.
+struct RebateState
+{
+    TaxSlab slabs[4];
+    double rebate = 0;
+};
+
+// Every figure of one employee's tax record, as the batch writes it.
+struct TaxFigures
+{
+    int monthsRemaining = 0;
+    double gross = 0;     // so far, bonus included
+    double grossProj = 0; // remaining months, bonus not projected
+    double hra = 0;       // house-rent exemption, not the allowance received
+    double hraProj = 0;
+    double pf = 0;
+    double pfProj = 0;
+    double professionTax = 0;
+    double declaredHlInt = 0; // as declared on the worksheet, before the limit
+    double declaredMc = 0;
+    double ta = 0; // transport allowance, or the standard deduction
+    double taProj = 0;
+    double total80c = 0;
+    double net80c = 0;
+    double taxable = 0;
+    double tax = 0; // after the rebate, before cess
+    double cess = 0;
+    double payable = 0;
+    double salCut = 0; // income tax already deducted from salary
+    double balance = 0;
+};

@@ -1,0 +1,280 @@
+#include "TaxRules.h"
+
+#include "SalaryFigures.h"
+#include "session/Common.h"
+#include "session/DbConnection.h"
+
+#include <algorithm>
+
+namespace TaxRules {
+
+namespace {
+
+constexpr double TransportCap = 19200;
+const QString RentHead = QStringLiteral("ITA000005");
+
+bool Between(const QDate &d, int y1, int m1, int d1, int y2, int m2, int d2)
+{
+    return d >= QDate(y1, m1, d1) && d <= QDate(y2, m2, d2);
+}
+
+bool RebateBand(const QDate &finYearFrom, const QDate &finYearTo, int firstYear)
+{
+    return finYearFrom >= QDate(firstYear, 4, 1) && finYearTo <= QDate(firstYear + 1, 3, 31);
+}
+
+} // namespace
+
+QString SettingsSql(const QDate &finYearFrom, const QDate &finYearTo)
+{
+    return QStringLiteral("Select * from hr_it_setup where ac_from_date='") + SqlDate(finYearFrom) +
+           QStringLiteral("' and ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
+}
+
+QString SlabsSql(const QDate &finYearFrom, const QDate &finYearTo)
+{
+    return QStringLiteral("select * from hr_it_slabs where it_ac_from_date='") + SqlDate(finYearFrom) +
+           QStringLiteral("' and it_ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
+}
+
+TaxSettings LoadSettings(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state)
+{
+    TaxSettings s;
+    Recordset rs = db.query(SettingsSql(finYearFrom, finYearTo));
+    while (!rs.eof()) {
+        const QString id = rs.text(QStringLiteral("set_id"));
+        const double value = RoundAmount(rs.number(QStringLiteral("set_value")));
+        if (id == QLatin1String("MC_LIMIT"))
+            s.mcLimit = value;
+        else if (id == QLatin1String("HL_LIMIT"))
+            s.hlLimit = value;
+        else if (id == QLatin1String("80C_LIMIT"))
+            s.limit80c = value;
+        else if (id == QLatin1String("TAX_LIMIT"))
+            s.taxLimit = value;
+        else if (id == QLatin1String("REBATE"))
+            state.rebate = value;
+        else if (id == QLatin1String("CESS"))
+            s.cess = value;
+        rs.moveNext();
+    }
+    rs.close();
+    return s;
+}
+
+void LoadSlabs(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state)
+{
+    Recordset rs = db.query(SlabsSql(finYearFrom, finYearTo));
+    while (!rs.eof()) {
+        const int n = static_cast<int>(rs.number(QStringLiteral("it_slab")));
+        if (n >= 1 && n <= 4) {
+            TaxSlab &slab = state.slabs[n - 1];
+            slab.start = rs.number(QStringLiteral("it_slab_start"));
+            slab.end = rs.number(QStringLiteral("it_slab_end"));
+            slab.per = rs.number(QStringLiteral("it_per"));
+        }
+        rs.moveNext();
+    }
+    rs.close();
+}
+
+bool IsTransportYear(const QDate &finYearFrom)
+{
+    return Between(finYearFrom, 2016, 4, 1, 2018, 3, 31);
+}
+
+double StandardDeduction(const QDate &finYearFrom)
+{
+    return Between(finYearFrom, 2018, 4, 1, 2019, 3, 31) ? 40000 : 50000;
+}
+
+bool IsMetroUnit(const QString &unitCode)
+{
+    return unitCode == QLatin1String("MUM") || unitCode == QLatin1String("CHN") || unitCode == QLatin1String("DLH") ||
+           unitCode == QLatin1String("KOL");
+}
+
+Transport TransportRule(double paid, int monthsRemaining)
+{
+    Transport t;
+    t.ta = paid;
+    if (monthsRemaining > 0 && monthsRemaining < 12)
+        t.taProj = SalaryFigures::Project(t.ta, monthsRemaining);
+    if (t.ta + t.taProj >= TransportCap) {
+        t.taProj = RoundAmount(TransportCap - t.ta);
+        if (t.taProj <= 0)
+            t.taProj = 0;
+    }
+    if (t.ta > TransportCap)
+        t.ta = TransportCap;
+    return t;
+}
+
+double HraExemption(double rentPaid, double basic, double received, bool metro)
+{
+    const double excessRent = rentPaid - RoundAmount(basic * 10 / 100);
+    const double share = RoundAmount(basic * (metro ? 50 : 40) / 100);
+    if (excessRent > received)
+        return std::min(received, share);
+    return received;
+}
+
+double SlabTax(double taxable, double excess, const RebateState &state)
+{
+    const TaxSlab *s = state.slabs;
+    const double t = taxable;
+    if (s[0].start < t && t < s[0].end)
+        return RoundAmount(excess * s[1].per / 100);
+    if (s[1].start < t && t <= s[1].end)
+        return RoundAmount((t - 250000) * s[1].per / 100);
+    if (s[2].start <= t && t <= s[2].end)
+        return RoundAmount((t - 500000) * s[2].per / 100) + 12500;
+    if (s[3].start <= t && t <= s[3].end)
+        return RoundAmount((t - 1000000) * s[3].per / 100) + 12500 + 100000;
+    return 0;
+}
+
+double ApplyRebate(double tax, double taxable, double grossTotal, const QDate &finYearFrom, const QDate &finYearTo,
+                   RebateState &state)
+{
+    if (RebateBand(finYearFrom, finYearTo, 2013))
+        return grossTotal > 500000 ? tax : tax - state.rebate;
+    if (finYearFrom >= QDate(2014, 4, 1) && finYearTo <= QDate(2016, 3, 31)) {
+        state.rebate = taxable < 500000 ? 5000.00 : 0.00;
+        return tax - state.rebate;
+    }
+    if (RebateBand(finYearFrom, finYearTo, 2017))
+        return taxable > 350000 ? tax : tax - state.rebate;
+    if (RebateBand(finYearFrom, finYearTo, 2018)) {
+        state.rebate = taxable > 500000 ? 0.00 : 2500.00;
+        return tax - state.rebate;
+    }
+    return taxable > 500000 ? tax : tax - state.rebate;
+}
+
+std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Context &ctx, RebateState &state)
+{
+    if (!(in.gross > 0))
+        return std::nullopt;
+    const int m = ctx.monthsRemaining;
+    const TaxSettings &set = ctx.settings;
+    TaxFigures f;
+    f.monthsRemaining = m;
+
+    const int elapsed = SalaryFigures::MonthsElapsed(ctx.periodFrom, ctx.today);
+    f.grossProj = SalaryFigures::ProjectGross(in.gross, in.paidMonths, elapsed, m);
+    f.gross = in.gross + in.bonus;
+
+    f.pf = in.pf;
+    f.pfProj = SalaryFigures::Project(f.pf, m);
+    f.professionTax = in.professionTax;
+
+    if (IsTransportYear(ctx.finYearFrom)) {
+        const Transport t = TransportRule(in.transport, m);
+        f.ta = t.ta;
+        f.taProj = t.taProj;
+    } else {
+        f.ta = StandardDeduction(ctx.finYearFrom);
+        f.taProj = 0;
+    }
+
+    // Sums of amounts in hundredths: rounding only drops the binary noise of the additions.
+    f.total80c = RoundAmount(f.pf + in.declared80c + f.pfProj);
+
+    if (in.hasRent) {
+        f.hra = HraExemption(in.rentPaid, in.basic, in.hraReceived, metro);
+        f.hraProj = SalaryFigures::Project(f.hra, m);
+    }
+
+    if (f.total80c != 0) {
+        f.net80c = std::min(f.total80c, set.limit80c);
+        if (f.net80c < 0)
+            f.net80c = 0;
+    }
+
+    f.declaredMc = in.declaredMc;
+    f.declaredHlInt = in.declaredHlInt;
+    const double allowedMc = std::min(in.declaredMc, set.mcLimit);
+    const double allowedHl = std::min(in.declaredHlInt, set.hlLimit);
+
+    f.taxable = RoundAmount(f.grossProj + f.gross - f.hra - f.hraProj - f.professionTax - allowedHl - f.ta - f.taProj -
+                            f.net80c - allowedMc);
+    if (f.taxable < 0)
+        f.taxable = 0;
+    const double excess = std::max(0.0, f.taxable - set.taxLimit);
+
+    double tax = SlabTax(f.taxable, excess, state);
+    tax = ApplyRebate(tax, f.taxable, f.gross + f.grossProj, ctx.finYearFrom, ctx.finYearTo, state);
+    if (tax <= 0)
+        tax = 0;
+    f.tax = tax;
+    f.cess = RoundAmount(set.cess * tax / 100);
+    f.payable = RoundAmount(f.cess + tax);
+    f.salCut = in.taxDeducted;
+    f.balance = RoundAmount(f.payable - f.salCut);
+    return f;
+}
+
+QString DeclarationsSql(const QString &slno, const QDate &from, const QDate &to)
+{
+    return QStringLiteral("Select * from hr_it_trans where emp_slno='") + SqlEscape(slno) +
+           QStringLiteral("' and emp_it_from >='") + SqlDate(from) + QStringLiteral("' and emp_it_from<='") +
+           SqlDate(to) + QStringLiteral("'");
+}
+
+QString DeclaredAmountsSql(const QString &slno, const QDate &from, const QDate &to)
+{
+    return QStringLiteral("Select emp_mc,emp_mc_limit,emp_hl_int,emp_hl_int_limit from hr_it where emp_slno='") +
+           SqlEscape(slno) + QStringLiteral("' and emp_it_from>='") + SqlDate(from) +
+           QStringLiteral("' and emp_it_to<='") + SqlDate(to) + QStringLiteral("'");
+}
+
+std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno, const QString &unitCode,
+                                          const Context &ctx, RebateState &state)
+{
+    using namespace SalaryFigures;
+    const QDate &from = ctx.periodFrom;
+    const QDate &to = ctx.periodTo;
+    EmployeeInputs in;
+    const MonthlyGross mg = ReadMonthlyGross(db, slno, from, to);
+    in.gross = mg.gross;
+    in.paidMonths = mg.months;
+    if (!(in.gross > 0))
+        return std::nullopt;
+    in.bonus = ReadBonus(db, slno, from, to);
+    in.pf = SumProvidentFund(db, slno, from, to);
+    in.professionTax = SumProfessionTax(db, slno, from, to);
+    if (IsTransportYear(ctx.finYearFrom))
+        in.transport = SumTransportAllowance(db, slno, from, to);
+
+    Recordset rs = db.query(DeclarationsSql(slno, from, to));
+    while (!rs.eof()) {
+        // A null amount counts as 0.
+        const double amount = LeadingNumber(rs.text(QStringLiteral("emp_amount")));
+        if (rs.text(QStringLiteral("emp_it_allowance_code")) == RentHead) {
+            in.hasRent = true;
+            in.rentPaid = amount;
+        } else {
+            in.declared80c += amount;
+        }
+        rs.moveNext();
+    }
+    rs.close();
+
+    if (in.hasRent) {
+        in.basic = SumBasicPay(db, slno, from, to);
+        in.hraReceived = SumHraReceived(db, slno, from, to);
+    }
+
+    rs = db.query(DeclaredAmountsSql(slno, from, to));
+    if (!rs.eof()) {
+        in.declaredMc = rs.number(QStringLiteral("emp_mc"));
+        in.declaredHlInt = rs.number(QStringLiteral("emp_hl_int"));
+    }
+    rs.close();
+
+    in.taxDeducted = SumTaxDeducted(db, slno, from, to);
+    return Compute(in, IsMetroUnit(unitCode), ctx, state);
+}
+
+} // namespace TaxRules

@@ -1,0 +1,87 @@
+#pragma once
+
+// The income-tax computation of one employee for a period: the loaders of the year's limits
+// and slabs, the year rules, and the computation in its fixed order of steps.
+
+#include "TaxRecord.h"
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+class DbConnection;
+
+namespace TaxRules {
+
+// --- Limits and slabs of the financial year -----------------------------------------
+QString SettingsSql(const QDate &finYearFrom, const QDate &finYearTo);
+QString SlabsSql(const QDate &finYearFrom, const QDate &finYearTo);
+// Reads the limits; a REBATE row goes into the state, the other settings start at 0.
+TaxSettings LoadSettings(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state);
+// Overwrites the slabs 1 to 4 that have a row; other slab numbers are ignored.
+void LoadSlabs(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state);
+
+// --- Year rules (tested on the financial year of the session) -----------------------
+bool IsTransportYear(const QDate &finYearFrom);
+// 40000 in 2018-19, otherwise 50000 (outside the transport years).
+double StandardDeduction(const QDate &finYearFrom);
+bool IsMetroUnit(const QString &unitCode);
+
+// --- Pure steps ---------------------------------------------------------------------
+struct Transport
+{
+    double ta = 0;
+    double taProj = 0;
+};
+// Transport allowance and its projection, together at most 19200.
+Transport TransportRule(double paid, int monthsRemaining);
+// House-rent exemption so far, from rent paid, basic pay and the allowance received.
+double HraExemption(double rentPaid, double basic, double received, bool metro);
+// Slab tax of taxable amount T; excess is T above the exemption limit.
+double SlabTax(double taxable, double excess, const RebateState &state);
+// Tax less the rebate of the year band; may replace the state's rebate amount.
+double ApplyRebate(double tax, double taxable, double grossTotal, const QDate &finYearFrom, const QDate &finYearTo,
+                   RebateState &state);
+
+// What the computation reads for one employee.
+struct EmployeeInputs
+{
+    double gross = 0; // visible salary so far, month by month rounded
+    int paidMonths = 0;
+    double bonus = 0;
+    double pf = 0;
+    double professionTax = 0;
+    double transport = 0; // read in the transport years only
+    bool hasRent = false;
+    double rentPaid = 0;
+    double declared80c = 0;
+    double basic = 0;       // read only with a rent row
+    double hraReceived = 0; // read only with a rent row
+    double declaredMc = 0;
+    double declaredHlInt = 0;
+    double taxDeducted = 0;
+};
+
+// Everything the computation needs besides the employee's own figures.
+struct Context
+{
+    QDate periodFrom, periodTo;
+    QDate finYearFrom, finYearTo;
+    QDate today;
+    int monthsRemaining = 0; // below 12
+    TaxSettings settings;
+};
+
+// The figures from what was read; nullopt for an employee without gross pay (skipped).
+std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Context &ctx, RebateState &state);
+
+QString DeclarationsSql(const QString &slno, const QDate &from, const QDate &to);
+QString DeclaredAmountsSql(const QString &slno, const QDate &from, const QDate &to);
+
+// Reads one employee's figures from the server and computes them; nullopt when skipped.
+// Reads stop as soon as the employee turns out to have no gross pay.
+std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno, const QString &unitCode,
+                                          const Context &ctx, RebateState &state);
+
+} // namespace TaxRules

@@ -1,0 +1,191 @@
+// The login rules shared by the login screen and the tools, and the itbatch program run as
+// a user runs it, against the test server.
+#include "TestDb.h"
+
+#include "session/AppSettings.h"
+#include "session/LoginCheck.h"
+#include "session/mdlDalvoni.h"
+
+#include <QProcess>
+#include <QtTest>
+
+using namespace LoginCheck;
+
+namespace {
+
+struct Run
+{
+    int code;
+    QString out, err;
+};
+
+Run RunBatch(const QStringList &args, const QString &password = QStringLiteral("clerk"))
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (password.isNull())
+        env.remove(QStringLiteral("INCOMETAX_PASSWORD"));
+    else
+        env.insert(QStringLiteral("INCOMETAX_PASSWORD"), password);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(IT_BINARY_DIR "/tools/itbatch/itbatch"), args);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000))
+        return {-1, {}, QStringLiteral("did not finish")};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+void Save(const char *section, const char *key, const QString &value)
+{
+    AppSettings::Save(QString::fromLatin1(section), QString::fromLatin1(key), value);
+}
+
+} // namespace
+
+class TestItBatch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        TestDb::Reset();
+        TestDb::LoadStandardMasters();
+        Save(AppSettings::LoginSection, AppSettings::LoginKey, QStringLiteral("clerk"));
+    }
+
+    void loginRules_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("userId"); // the session's user afterwards ("" untouched)
+        QTest::newRow("blanks around name and password") << "  clerk "
+                                                         << "clerk  "
+                                                         << "" << int(Outcome::Admitted) << "2";
+        QTest::newRow("unknown user") << "nobody"
+                                      << "x"
+                                      << "" << int(Outcome::InvalidUser) << "";
+        QTest::newRow("apostrophe in the name") << "o'brien\\"
+                                                << "x"
+                                                << "" << int(Outcome::InvalidUser) << "";
+        QTest::newRow("case counts in passwords") << "clerk"
+                                                  << "CLERK"
+                                                  << "" << int(Outcome::InvalidPassword) << "";
+        QTest::newRow("stored trailing blank never matches")
+            << "clerk"
+            << "clerk "
+            << "UPDATE dalvoni.userdetails SET user_password='clerk ' WHERE user_id=2" << int(Outcome::InvalidPassword)
+            << "";
+        QTest::newRow("null password") << "clerk"
+                                       << ""
+                                       << "UPDATE dalvoni.userdetails SET user_password=NULL WHERE user_id=2"
+                                       << int(Outcome::InvalidPassword) << "";
+        QTest::newRow("user 1 admitted by advt, not by it") << "admin"
+                                                            << "admin"
+                                                            << "" << int(Outcome::Admitted) << "1";
+        QTest::newRow("user 1 denied keeps the fields set")
+            << "admin"
+            << "admin"
+            << "UPDATE dalvoni.userdetails SET user_login_advt=0, user_login_it=1 WHERE user_id=1"
+            << int(Outcome::Denied) << "1";
+        QTest::newRow("other user denied by it") << "clerk"
+                                                 << "clerk"
+                                                 << "UPDATE dalvoni.userdetails SET user_login_it=0, "
+                                                    "user_login_advt=1 WHERE user_id=2"
+                                                 << int(Outcome::Denied) << "";
+        QTest::newRow("null flag admits")
+            << "clerk"
+            << "clerk"
+            << "UPDATE dalvoni.userdetails SET user_login_it=NULL WHERE user_id=2" << int(Outcome::Admitted) << "2";
+    }
+    void loginRules()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        QFETCH(QString, setup);
+        QFETCH(int, outcome);
+        QFETCH(QString, userId);
+        if (!setup.isEmpty())
+            TestDb::Exec(setup);
+        const Result r = Check(TestDb::Open(), name, password);
+        QCOMPARE(int(r.outcome), outcome);
+        QCOMPARE(mdlDalvoni::UserId, userId);
+        if (r.outcome == Outcome::Admitted) {
+            QCOMPARE(mdlDalvoni::UserName, name); // as typed, blanks kept
+            QCOMPARE(AppSettings::Get("Login", "AUser"), name);
+        }
+        if (r.outcome == Outcome::InvalidPassword)
+            QCOMPARE(r.message, "Invalid Password.   ");
+        QCOMPARE(r.clearPassword, r.outcome == Outcome::InvalidPassword && r.userOne);
+    }
+
+    void batchFromTheCommandLine()
+    {
+        Save(AppSettings::ServerSection, AppSettings::ServerKey, QStringLiteral("127.0.0.1"));
+        Save(AppSettings::WorkstationSection, AppSettings::UnitKey, QStringLiteral("HO"));
+        TestDb::AddFinalize(QDate(2018, 9, 30));
+        TestDb::AddEmployee("1", "E", "001", "ANIL");
+        TestDb::AddEmployee("2", "E", "002", "BINA");
+        TestDb::AddEmployee("3", "E", "003", "CHANDU");
+        for (int m = 4; m <= 9; ++m) {
+            TestDb::AddSalary("1", QDate(2018, m, 1), "OTH0000000001", 30000);
+            TestDb::AddSalary("2", QDate(2018, m, 1), "OTH0000000001", 40000);
+        }
+
+        Run r = RunBatch({"--company", "C01"});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(r.out.trimmed(),
+                 "C01 2018-04-01 to 2019-03-31: 3 selected, 2 inserted, 0 updated, 1 skipped without gross pay");
+        QCOMPARE(TestDb::Count("hr0910.hr_it WHERE emp_it_from='2018-04-01' AND created_by=2"), 2);
+
+        r = RunBatch({"--company", "C01", "--employee", "2"});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(r.out.contains("1 selected, 0 inserted, 1 updated"));
+
+        // Another year and period.
+        r = RunBatch({"--company", "C01", "--year", "2017-04-01", "--from", "2018-04-01", "--to", "2018-09-30"});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(r.out.contains("2 inserted"));
+        QCOMPARE(
+            TestDb::Scalar("SELECT emp_ta FROM hr0910.hr_it WHERE emp_slno='1' AND emp_it_to='2018-09-30'").toDouble(),
+            0.0); // 2017-18 takes the transport allowance, and none was paid
+        QCOMPARE(TestDb::Count("hr0910.hr_it"), 4);
+    }
+
+    void failuresExitNonZero_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no company") << QStringList{} << "clerk" << 1 << "--company is required";
+        QTest::newRow("wrong password") << QStringList{"--company", "C01"} << "nope" << 3 << "Invalid Password.";
+        QTest::newRow("no password and no terminal")
+            << QStringList{"--company", "C01"} << QString() << 2 << "INCOMETAX_PASSWORD";
+        QTest::newRow("unknown company") << QStringList{"--company", "C99"} << "clerk" << 2 << "No company";
+        QTest::newRow("unknown year") << QStringList{"--company", "C01", "--year", "2001-04-01"} << "clerk" << 2
+                                      << "no financial year starting 2001-04-01";
+        QTest::newRow("bad date") << QStringList{"--company", "C01", "--to", "31/03/2019"} << "clerk" << 1
+                                  << "not a date";
+        QTest::newRow("nothing finalised") << QStringList{"--company", "C01"} << "clerk" << 4 << "finalised up to";
+    }
+    void failuresExitNonZero()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, password);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        Save(AppSettings::ServerSection, AppSettings::ServerKey, QStringLiteral("127.0.0.1"));
+        Save(AppSettings::WorkstationSection, AppSettings::UnitKey, QStringLiteral("HO"));
+        const Run r = RunBatch(args, password);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(TestDb::Count("hr0910.hr_it"), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestItBatch)
+#include "tst_itbatch.moc"

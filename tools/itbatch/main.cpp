@@ -1,0 +1,181 @@
+// itbatch: generates the tax records of a company's employees (or of one) for a period, with
+// the same rules and statements as the "Generate Income Tax" screen.
+#include "session/AppSettings.h"
+#include "session/Common.h"
+#include "session/LoginCheck.h"
+#include "session/mdlDalvoni.h"
+#include "tax/IncomeTaxBatch.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace mdlDalvoni;
+
+namespace {
+
+// A failure that ends the program with a message and an exit code.
+struct Stop
+{
+    QString text;
+    int code;
+};
+
+QString ReadPassword()
+{
+    const QByteArray fromEnv = qgetenv("INCOMETAX_PASSWORD");
+    if (!fromEnv.isNull())
+        return QString::fromLocal8Bit(fromEnv);
+    if (!isatty(STDIN_FILENO))
+        throw Stop{QStringLiteral("No password: set INCOMETAX_PASSWORD or run from a terminal."), 2};
+    std::fprintf(stderr, "Password: ");
+    std::fflush(stderr);
+    termios saved{};
+    tcgetattr(STDIN_FILENO, &saved);
+    termios quiet = saved;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    std::string line;
+    std::getline(std::cin, line);
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    std::fprintf(stderr, "\n");
+    return QString::fromLocal8Bit(line.c_str());
+}
+
+QDate DateOption(const QCommandLineParser &args, const QString &name)
+{
+    const QDate d = QDate::fromString(args.value(name), QStringLiteral("yyyy-MM-dd"));
+    if (!d.isValid())
+        throw Stop{QStringLiteral("--%1: not a date (yyyy-mm-dd): %2").arg(name, args.value(name)), 1};
+    return d;
+}
+
+// Sets the financial and tax year of the session from a row of ac_fin_year.
+void UseYear(const QString &sql, const QString &what)
+{
+    Recordset rs = Db().query(sql);
+    if (rs.eof())
+        throw Stop{what, 2};
+    FinYearFrom = rs.date(QStringLiteral("ac_from_date"));
+    FinYearTo = rs.date(QStringLiteral("ac_to_date"));
+    TaxYearStart = rs.date(QStringLiteral("ac_it_start_date"));
+    TaxYearEnd = rs.date(QStringLiteral("ac_it_end_date"));
+    rs.close();
+}
+
+int Run(const QCommandLineParser &args)
+{
+    if (!args.isSet(QStringLiteral("company")))
+        throw Stop{QStringLiteral("--company is required (see --help)."), 1};
+
+    ServerAddress =
+        AppSettings::Get(QString::fromLatin1(AppSettings::ServerSection), QString::fromLatin1(AppSettings::ServerKey));
+    try {
+        Db().open(ConnectionString(ServerAddress));
+    } catch (const DbError &e) {
+        throw Stop{QStringLiteral("Cannot connect to the server \"%1\": %2").arg(ServerAddress, e.text()), 2};
+    }
+
+    UnitCode = AppSettings::Get(QString::fromLatin1(AppSettings::WorkstationSection),
+                                QString::fromLatin1(AppSettings::UnitKey));
+    if (UnitCode.isEmpty())
+        throw Stop{QStringLiteral("No unit is set for this workstation; start IncomeTax once to choose it."), 2};
+    UnitName = QueryFirstValue(Db(), QStringLiteral("Select unit_name from dalvoni.unitmaster where unit_code='") +
+                                         SqlEscape(UnitCode) + QStringLiteral("'"));
+
+    QString user = args.value(QStringLiteral("user"));
+    if (user.isEmpty())
+        user = AppSettings::Get(QString::fromLatin1(AppSettings::LoginSection),
+                                QString::fromLatin1(AppSettings::LoginKey));
+    if (user.trimmed().isEmpty())
+        throw Stop{QStringLiteral("No user name: give --user."), 1};
+    const LoginCheck::Result login = LoginCheck::Check(Db(), user, ReadPassword(), false);
+    if (login.outcome != LoginCheck::Outcome::Admitted)
+        throw Stop{login.message.trimmed(), 3};
+
+    CompanyCode = args.value(QStringLiteral("company"));
+    Recordset comp = Db().query(QStringLiteral("Select comp_name from dalvoni.acc_companymaster where comp_code='") +
+                                SqlEscape(CompanyCode) + QStringLiteral("'"));
+    if (comp.eof())
+        throw Stop{QStringLiteral("No company with the code \"%1\".").arg(CompanyCode), 2};
+    CompanyName = comp.text(0);
+    comp.close();
+
+    if (args.isSet(QStringLiteral("year")))
+        UseYear(QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(UnitCode) +
+                    QStringLiteral("' and ac_from_date='") + SqlDate(DateOption(args, QStringLiteral("year"))) +
+                    QStringLiteral("'"),
+                QStringLiteral("Unit %1 has no financial year starting %2.").arg(UnitCode, args.value("year")));
+    else
+        UseYear(QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(UnitCode) +
+                    QStringLiteral("' and ac_default=1 "),
+                QStringLiteral("Unit %1 has no default financial year; give --year.").arg(UnitCode));
+
+    const QDate from = args.isSet(QStringLiteral("from")) ? DateOption(args, QStringLiteral("from")) : TaxYearStart;
+    const QDate to = args.isSet(QStringLiteral("to")) ? DateOption(args, QStringLiteral("to")) : TaxYearEnd;
+    if (!from.isValid() || !to.isValid() || from > to)
+        throw Stop{QStringLiteral("The period %1 to %2 is not valid.").arg(SqlDate(from), SqlDate(to)), 1};
+
+    RebateState state;
+    const bool terminal = isatty(STDERR_FILENO);
+    const auto request = IncomeTaxBatch::SessionRequest(from, to, args.value(QStringLiteral("employee")));
+    IncomeTaxBatch::Result r;
+    try {
+        r = IncomeTaxBatch::Run(Db(), request, state, [terminal](const IncomeTaxBatch::Progress &p) {
+            if (terminal && p.value > 0)
+                std::fprintf(stderr, "\r%s %s", qPrintable(IncomeTaxBatch::CaptionText(p.value, p.maximum)),
+                             qPrintable(p.percent));
+        });
+    } catch (const IncomeTaxBatch::Error &e) {
+        if (terminal)
+            std::fprintf(stderr, "\n");
+        throw Stop{e.text(), 4};
+    }
+    if (terminal)
+        std::fprintf(stderr, "\n");
+    std::printf("%s %s to %s: %d selected, %d inserted, %d updated, %d skipped without gross pay\n",
+                qPrintable(CompanyCode), qPrintable(SqlDate(from)), qPrintable(SqlDate(to)), r.selected, r.inserted,
+                r.updated, r.skipped);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("itbatch"));
+    QCommandLineParser args;
+    args.setApplicationDescription(
+        QStringLiteral("Generates the income-tax records of a company's employees for a period, as the "
+                       "\"Generate Income Tax\" screen does.\nServer and unit come from the settings of IncomeTax; "
+                       "the password from INCOMETAX_PASSWORD or a prompt."));
+    args.addHelpOption();
+    args.addOptions({
+        {QStringLiteral("company"), QStringLiteral("Company code (required)."), QStringLiteral("code")},
+        {QStringLiteral("user"), QStringLiteral("Login name (default: the last login of IncomeTax)."),
+         QStringLiteral("name")},
+        {QStringLiteral("year"), QStringLiteral("Financial year by its start date (default: the unit's default)."),
+         QStringLiteral("yyyy-mm-dd")},
+        {QStringLiteral("from"), QStringLiteral("Period start (default: the tax year's)."),
+         QStringLiteral("yyyy-mm-dd")},
+        {QStringLiteral("to"), QStringLiteral("Period end (default: the tax year's)."), QStringLiteral("yyyy-mm-dd")},
+        {QStringLiteral("employee"), QStringLiteral("Only the employee with this serial number."),
+         QStringLiteral("slno")},
+    });
+    args.process(app);
+    try {
+        return Run(args);
+    } catch (const Stop &s) {
+        std::fprintf(stderr, "itbatch: %s\n", qPrintable(s.text));
+        return s.code;
+    } catch (const DbError &e) {
+        std::fprintf(stderr, "itbatch: database error: %s\n", qPrintable(e.text()));
+        return 2;
+    }
+}
