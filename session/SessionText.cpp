@@ -5,13 +5,6 @@
 
 namespace SessionText {
 
-QString LoginQuery(const QString &typedUserName)
-{
-    // The name goes to the server exactly as typed (apart from the surrounding blanks).
-    return QStringLiteral("Select * from dalvoni.userdetails Where user_name='") + SqlEscape(typedUserName.trimmed()) +
-           QStringLiteral("'");
-}
-
 QString DefaultFinYearQuery(const QString &unitCode)
 {
     return QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(unitCode) +

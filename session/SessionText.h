@@ -7,7 +7,6 @@
 // window's status line, financial-year label and caption.
 namespace SessionText {
 
-QString LoginQuery(const QString &typedUserName);
 inline const char *const CompanyListQuery =
     "Select comp_code,comp_name from dalvoni.acc_companymaster where comp_disable=0  order by comp_priority";
 QString DefaultFinYearQuery(const QString &unitCode);
