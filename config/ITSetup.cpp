@@ -1,5 +1,7 @@
 #include "ITSetup.h"
 
+#include "tax/TaxRules.h"
+
 #include "session/Common.h"
 #include "session/DbConnection.h"
 
@@ -25,8 +27,7 @@ QString SetId(Limit limit)
 
 QString SetupQuery(const QDate &from, const QDate &to)
 {
-    return QStringLiteral("Select * from hr_it_setup where ac_from_date='") + SqlDate(from) +
-           QStringLiteral("' and ac_to_date='") + SqlDate(to) + QStringLiteral("'");
+    return TaxRules::SettingsSql(from, to);
 }
 
 QString SlabsQuery(const QDate &from, const QDate &to)

@@ -1,5 +1,7 @@
 #include "Worksheet.h"
 
+#include "TaxRules.h"
+
 #include "session/Common.h"
 #include "session/DbConnection.h"
 
@@ -82,21 +84,9 @@ bool TaxInputsDiffer(const Figures &a, const Figures &b)
     return a.TxHLInterest != b.TxHLInterest || a.TxMediClaim != b.TxMediClaim || a.TxNet80C != b.TxNet80C;
 }
 
-QString SetupSql(const QDate &finYearFrom, const QDate &finYearTo)
-{
-    return QStringLiteral("Select * from hr_it_setup where ac_from_date='") + SqlDate(finYearFrom) +
-           QStringLiteral("' and ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
-}
-
-QString SlabsSql(const QDate &finYearFrom, const QDate &finYearTo)
-{
-    return QStringLiteral("select * from hr_it_slabs where it_ac_from_date='") + SqlDate(finYearFrom) +
-           QStringLiteral("' and it_ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
-}
-
 void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f)
 {
-    Recordset rs = db.query(SetupSql(setup.finYearFrom, setup.finYearTo));
+    Recordset rs = db.query(TaxRules::SettingsSql(setup.finYearFrom, setup.finYearTo));
     while (!rs.eof()) {
         const QString id = rs.text(QStringLiteral("set_id"));
         const double value = rs.number(QStringLiteral("set_value"));
@@ -116,7 +106,7 @@ void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f)
     }
     rs.close();
 
-    Recordset slabs = db.query(SlabsSql(setup.finYearFrom, setup.finYearTo));
+    Recordset slabs = db.query(TaxRules::SlabsSql(setup.finYearFrom, setup.finYearTo));
     while (!slabs.eof()) {
         const int n = static_cast<int>(slabs.number(QStringLiteral("it_slab")));
         if (n >= 1 && n <= 4) {

@@ -87,8 +87,6 @@ void Clear(Figures &f);
 bool TaxInputsDiffer(const Figures &a, const Figures &b);
 
 // Reads the limits of the financial year into the fields and the slabs and cess into setup.
-QString SetupSql(const QDate &finYearFrom, const QDate &finYearTo);
-QString SlabsSql(const QDate &finYearFrom, const QDate &finYearTo);
 void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f);
 
 // The employee list offered on F1 in the code box, for the typed text.
