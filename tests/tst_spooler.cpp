@@ -493,12 +493,16 @@ private slots:
     void withoutPrinterPdfIsKeptAndShown_data()
     {
         QTest::addColumn<bool>("lpInstalled");
-        QTest::newRow("no default destination") << true;
-        QTest::newRow("no lp at all") << false;
+        QTest::addColumn<QString>("viewer"); // the fake xdg-open: shows, fails, or is absent
+        QTest::newRow("no default destination") << true << "shows";
+        QTest::newRow("no lp at all") << false << "shows";
+        QTest::newRow("no viewer for PDF files") << true << "fails";
+        QTest::newRow("no xdg-open") << false << "absent";
     }
     void withoutPrinterPdfIsKeptAndShown()
     {
         QFETCH(bool, lpInstalled);
+        QFETCH(QString, viewer);
         const QString folder = path("My Reports");
         QVERIFY(QDir().mkpath(folder));
         const QString prn = folder + "/os.prn";
@@ -508,13 +512,22 @@ private slots:
         writeScript(m_fakeBin + "/lpstat", "echo 'no system default destination'");
         if (lpInstalled)
             writeScript(m_fakeBin + "/lp", "exit 1");
-        writeScript(m_fakeBin + "/xdg-open", "echo \"$1\" > '" + path("opened") + "'");
+        if (viewer == "shows")
+            writeScript(m_fakeBin + "/xdg-open", "echo \"$1\" > '" + path("opened") + "'");
+        else if (viewer == "fails")
+            writeScript(m_fakeBin + "/xdg-open", "echo 'xdg-open: no method available for opening' >&2\nexit 3");
         // Without lp the PATH holds only the fake tools.
         const Run run = runSpooler({prn}, m_fakeBin, !lpInstalled);
-        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
         QVERIFY(readFile(folder + "/os.pdf").startsWith("%PDF"));
-        QVERIFY(waitForFile(path("opened")));
-        QCOMPARE(QString::fromUtf8(readFile(path("opened"))).trimmed(), folder + "/os.pdf");
+        if (viewer == "shows") {
+            QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+            QVERIFY(waitForFile(path("opened")));
+            QCOMPARE(QString::fromUtf8(readFile(path("opened"))).trimmed(), folder + "/os.pdf");
+        } else {
+            // Nothing shows on the screen: the user is told where the report is.
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.errors.contains(folder + "/os.pdf"), qPrintable(run.errors));
+        }
     }
 
     void failuresAreReported()
