@@ -64,9 +64,40 @@ QString Describe(lxw_error e)
     return QString::fromUtf8(lxw_strerror(e));
 }
 
+// A text as a header or footer shows it: '&' starts a code there, "&&" is one '&'.
+QByteArray HeaderFooterText(const QString &text)
+{
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")).toUtf8();
+}
+
+// How the sheet prints from a spreadsheet program: A4 landscape, one page wide and as many
+// tall as it takes, narrow margins, the heading rows on every page, and a footer with the
+// title and the page number; on screen the frozen rows and columns stay in view.
+lxw_error SetUpPages(lxw_worksheet *ws, const WorkbookPages &pages)
+{
+    constexpr uint8_t PaperA4 = 9;
+    worksheet_set_paper(ws, PaperA4);
+    worksheet_set_landscape(ws);
+    worksheet_fit_to_pages(ws, 1, 0);
+    worksheet_set_margins(ws, 0.4, 0.4, 0.6, 0.6); // inches: left, right, top, bottom
+    worksheet_center_horizontally(ws);
+    if (pages.frozenRows > 0 || pages.frozenColumns > 0)
+        worksheet_freeze_panes(ws, pages.frozenRows, pages.frozenColumns);
+    if (pages.repeatFirstRow > 0) {
+        const lxw_error err = worksheet_repeat_rows(ws, pages.repeatFirstRow - 1, pages.repeatLastRow - 1);
+        if (err != LXW_NO_ERROR)
+            return err;
+    }
+    QByteArray footer;
+    if (!pages.footerTitle.isEmpty())
+        footer = "&L" + HeaderFooterText(pages.footerTitle);
+    footer += "&RPage &P of &N";
+    return worksheet_set_footer(ws, footer.constData());
+}
+
 } // namespace
 
-bool WriteWorkbook(const Sheet &sheet, const QString &path, QString *error)
+bool WriteWorkbook(const Sheet &sheet, const QString &path, QString *error, const WorkbookPages &pages)
 {
     const QString temporary = path + QStringLiteral(".part");
     const QByteArray tempName = QFile::encodeName(temporary);
@@ -94,7 +125,7 @@ bool WriteWorkbook(const Sheet &sheet, const QString &path, QString *error)
         }
     }
 
-    lxw_error err = LXW_NO_ERROR;
+    lxw_error err = SetUpPages(ws, pages);
     const int rows = sheet.lastRow();
     for (int r = 1; r <= rows && err == LXW_NO_ERROR; ++r) {
         if (sheet.hasRowHeight(r))

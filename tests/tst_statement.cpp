@@ -14,6 +14,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -354,6 +355,9 @@ private slots:
         QCOMPARE(f.readAll().count('\n'), 72);
         f.close();
         QCOMPARE(form.CurrentRow, 6);
+        // The screen tells where the print file went.
+        QCOMPARE(form.findChild<QLabel *>("LbOutputFile")->text(),
+                 QStringLiteral("Print file %1 sent to the printer.").arg(file));
 
         form.ui.CmShow->click();
         form.ui.CmPrint->click();
@@ -423,6 +427,7 @@ private slots:
         QCOMPARE(rec.saveRequests.at(0).proposedName, QStringLiteral("Income TaxStatement HO 01-Apr-2018.xlsx"));
         QVERIFY(QFile::exists(target));
         QVERIFY(!QFile::exists(target + QStringLiteral(".part")));
+        QCOMPARE(form.findChild<QLabel *>("LbOutputFile")->text(), QStringLiteral("Exported to ") + target);
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         const QString sheetXml = WorkbookPart(target, QStringLiteral("xl/worksheets/sheet1.xml"));
@@ -433,6 +438,16 @@ private slots:
         QVERIFY(sheetXml.contains(QStringLiteral("<v>1000</v>")));
         QVERIFY(sheetXml.contains(QStringLiteral("ht=\"25\" customHeight=\"1\""))); // row 1: 500 twips
         QVERIFY(sheetXml.contains(QStringLiteral("<cols>")));
+        // Printed: A4 landscape, one page wide, the heading rows on every page, page numbers;
+        // on screen the headings and the code and name columns stay in view.
+        QVERIFY(sheetXml.contains(QStringLiteral("<pageSetUpPr fitToPage=\"1\"/>")));
+        QVERIFY(sheetXml.contains(
+            QStringLiteral("<pageSetup paperSize=\"9\" fitToHeight=\"0\" orientation=\"landscape\"/>")));
+        QVERIFY(sheetXml.contains(QStringLiteral("<pane xSplit=\"2\" ySplit=\"5\" topLeftCell=\"C6\"")));
+        QVERIFY(sheetXml.contains(QStringLiteral("<oddFooter>&amp;LIncome Tax Statement as on ")));
+        QVERIFY(
+            WorkbookPart(target, QStringLiteral("xl/workbook.xml"))
+                .contains(QStringLiteral("<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">Sheet1!$4:$5")));
         QVERIFY(styles.contains(QStringLiteral("formatCode=\"#,##\"")));
         QVERIFY(styles.contains(QStringLiteral("<name val=\"Segoe UI\"/>")));
         QVERIFY(styles.contains(QStringLiteral("<sz val=\"14\"/>")));
