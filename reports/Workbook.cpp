@@ -64,6 +64,23 @@ QString Describe(lxw_error e)
     return QString::fromUtf8(lxw_strerror(e));
 }
 
+// A column's width in the spreadsheet's unit (the width of a digit of its 11-point default
+// font). The sheet's widths are relative values; read as spreadsheet files count them (1/256
+// of that unit) a width of 2,500 gives about ten characters. A column is widened where its
+// longest entry needs more in its own font. The rows above firstRow are titles that run on
+// across empty neighbours and do not count.
+double ColumnWidthChars(const Sheet &sheet, int col, int firstRow)
+{
+    double chars = sheet.columnWidth(col) / 256.0;
+    const int last = sheet.lastRow();
+    for (int r = firstRow; r <= last; ++r) {
+        const QString shown = sheet.text(r, col);
+        if (!shown.isEmpty())
+            chars = std::max(chars, shown.size() * sheet.format(r, col).font.size / 8.0 + 1.0);
+    }
+    return chars;
+}
+
 // A text as a header or footer shows it: '&' starts a code there, "&&" is one '&'.
 QByteArray HeaderFooterText(const QString &text)
 {
@@ -121,7 +138,8 @@ bool WriteWorkbook(const Sheet &sheet, const QString &path, QString *error, cons
             hidden.hidden = 1;
             worksheet_set_column_opt(ws, c - 1, c - 1, LXW_DEF_COL_WIDTH, nullptr, &hidden);
         } else {
-            worksheet_set_column_pixels(ws, c - 1, c - 1, twips / 15, nullptr);
+            worksheet_set_column(ws, c - 1, c - 1, ColumnWidthChars(sheet, c, std::max(pages.repeatFirstRow, 1)),
+                                 nullptr);
         }
     }
 

@@ -120,7 +120,7 @@ void frmrptIT::CmPrint_Click()
                                   {QFileInfo(file).absoluteFilePath()}))
         platform().message(QStringLiteral("File Cannot be Printed.   "), Platform::Icon::Information);
     else
-        ShowOutputFile(this, QStringLiteral("Print file %1 sent to the printer."), file);
+        ShowOutputFile(this, QStringLiteral("Print file written: %1"), file);
 }
 
 void frmrptIT::CmExport_Click()

@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <numeric>
+
 using namespace mdlDalvoni;
 
 namespace {
@@ -356,8 +358,7 @@ private slots:
         f.close();
         QCOMPARE(form.CurrentRow, 6);
         // The screen tells where the print file went.
-        QCOMPARE(form.findChild<QLabel *>("LbOutputFile")->text(),
-                 QStringLiteral("Print file %1 sent to the printer.").arg(file));
+        QCOMPARE(form.findChild<QLabel *>("LbOutputFile")->text(), QStringLiteral("Print file written: %1").arg(file));
 
         form.ui.CmShow->click();
         form.ui.CmPrint->click();
@@ -402,7 +403,7 @@ private slots:
 
     void exportWorkbook()
     {
-        AddRecord(1, QStringLiteral("E001"), QStringLiteral("FIRST"), 1, kFrom,
+        AddRecord(1, QStringLiteral("E001"), QStringLiteral("FIRST RAMACHANDRAN VENKATARAMAN IYENGAR"), 1, kFrom,
                   QStringLiteral("emp_pf=2500.6, emp_hra=0"));
         RecordingPlatform rec;
         frmrptIT form;
@@ -448,6 +449,15 @@ private slots:
         QVERIFY(
             WorkbookPart(target, QStringLiteral("xl/workbook.xml"))
                 .contains(QStringLiteral("<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">Sheet1!$4:$5")));
+        // Columns about ten characters wide, not the screen's pixels, so that one page wide
+        // stays legible; wider where an entry needs it (the 39-letter name).
+        QList<double> widths;
+        static const QRegularExpression col(QStringLiteral("<col min=\"\\d+\" max=\"\\d+\" width=\"([\\d.]+)\""));
+        for (auto m = col.globalMatch(sheetXml); m.hasNext();)
+            widths << m.next().captured(1).toDouble();
+        QCOMPARE(widths.size(), 27);
+        QVERIFY2(widths[1] >= 39 && std::accumulate(widths.begin(), widths.end(), 0.0) < 330,
+                 qPrintable(QString::number(widths[1])));
         QVERIFY(styles.contains(QStringLiteral("formatCode=\"#,##\"")));
         QVERIFY(styles.contains(QStringLiteral("<name val=\"Segoe UI\"/>")));
         QVERIFY(styles.contains(QStringLiteral("<sz val=\"14\"/>")));
