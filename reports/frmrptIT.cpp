@@ -43,12 +43,12 @@ bool PointerIsBusy()
 // file can be found without a message box to close after every export.
 constexpr const char *kOutputLabel = "LbOutputFile";
 
-// sentence holds %1 for the file's full path.
+// sentence holds %1 for the file's full path; an empty file empties the line (after a failure).
 void ShowOutputFile(QWidget *form, const QString &sentence, const QString &file)
 {
     if (auto *label = form->findChild<QLabel *>(QLatin1String(kOutputLabel))) {
-        const QString path = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
-        label->setText(sentence.arg(path));
+        const QString path = file.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+        label->setText(path.isEmpty() ? QString() : sentence.arg(path));
         label->setToolTip(path);
     }
 }
@@ -117,10 +117,12 @@ void frmrptIT::CmPrint_Click()
     // The path goes as one argument, so blanks in it do not split it.
     if (!StatementPrint::Write(file, text, nullptr) ||
         !platform().startDetached(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("inetspooler")),
-                                  {QFileInfo(file).absoluteFilePath()}))
+                                  {QFileInfo(file).absoluteFilePath()})) {
+        ShowOutputFile(this, {}, {});
         platform().message(QStringLiteral("File Cannot be Printed.   "), Platform::Icon::Information);
-    else
-        ShowOutputFile(this, QStringLiteral("Print file written: %1"), file);
+        return;
+    }
+    ShowOutputFile(this, QStringLiteral("Print file written: %1"), file);
 }
 
 void frmrptIT::CmExport_Click()
@@ -149,10 +151,12 @@ void frmrptIT::CmExport_Click()
     // Printed from a spreadsheet program: the two heading rows on every page; on screen the
     // headings and the code and name columns stay in view.
     const WorkbookPages pages{4, 5, 5, 2, ui.FBook->sheet().text(3, 1)};
-    if (!WriteWorkbook(ui.FBook->sheet(), chosen, &error, pages))
+    if (!WriteWorkbook(ui.FBook->sheet(), chosen, &error, pages)) {
+        ShowOutputFile(this, {}, {});
         platform().message(error, Platform::Icon::Information);
-    else
-        ShowOutputFile(this, QStringLiteral("Exported to %1"), chosen);
+        return;
+    }
+    ShowOutputFile(this, QStringLiteral("Exported to %1"), chosen);
 }
 
 void frmrptIT::CmClose_Click()

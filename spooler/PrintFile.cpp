@@ -91,7 +91,7 @@ QList<QByteArray> StatementFieldsOf(const Line &line)
         return {};
     static_assert(std::accumulate(StatementFields.begin(), StatementFields.end(), 0) == StatementLineWidth);
 
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(stretch->text);
     const bool utf8 = !decoder.hasError();
     if ((utf8 ? text.size() : stretch->text.size()) != StatementLineWidth)

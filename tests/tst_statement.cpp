@@ -373,6 +373,7 @@ private slots:
         QVERIFY(QDir().mkdir(file));
         form.ui.CmPrint->click();
         QCOMPARE(rec.lastMessage(), QStringLiteral("File Cannot be Printed.   "));
+        QVERIFY(form.findChild<QLabel *>("LbOutputFile")->text().isEmpty());
         QCOMPARE(rec.started.size(), 2);
         QVERIFY(QDir().rmdir(file));
         rec.clear();
