@@ -64,9 +64,57 @@ QString Describe(lxw_error e)
     return QString::fromUtf8(lxw_strerror(e));
 }
 
+// A column's width in the spreadsheet's unit (the width of a digit of its 11-point default
+// font). The sheet's widths are relative values; read as spreadsheet files count them (1/256
+// of that unit) a width of 2,500 gives about ten characters. A column is widened where its
+// longest entry needs more in its own font. The rows above firstRow are titles that run on
+// across empty neighbours and do not count.
+double ColumnWidthChars(const Sheet &sheet, int col, int firstRow)
+{
+    double chars = sheet.columnWidth(col) / 256.0;
+    const int last = sheet.lastRow();
+    for (int r = firstRow; r <= last; ++r) {
+        const QString shown = sheet.text(r, col);
+        if (!shown.isEmpty())
+            chars = std::max(chars, shown.size() * sheet.format(r, col).font.size / 8.0 + 1.0);
+    }
+    return chars;
+}
+
+// A text as a header or footer shows it: '&' starts a code there, "&&" is one '&'.
+QByteArray HeaderFooterText(const QString &text)
+{
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")).toUtf8();
+}
+
+// How the sheet prints from a spreadsheet program: A4 landscape, one page wide and as many
+// tall as it takes, narrow margins, the heading rows on every page, and a footer with the
+// title and the page number; on screen the frozen rows and columns stay in view.
+lxw_error SetUpPages(lxw_worksheet *ws, const WorkbookPages &pages)
+{
+    constexpr uint8_t PaperA4 = 9;
+    worksheet_set_paper(ws, PaperA4);
+    worksheet_set_landscape(ws);
+    worksheet_fit_to_pages(ws, 1, 0);
+    worksheet_set_margins(ws, 0.4, 0.4, 0.6, 0.6); // inches: left, right, top, bottom
+    worksheet_center_horizontally(ws);
+    if (pages.frozenRows > 0 || pages.frozenColumns > 0)
+        worksheet_freeze_panes(ws, pages.frozenRows, pages.frozenColumns);
+    if (pages.repeatFirstRow > 0) {
+        const lxw_error err = worksheet_repeat_rows(ws, pages.repeatFirstRow - 1, pages.repeatLastRow - 1);
+        if (err != LXW_NO_ERROR)
+            return err;
+    }
+    QByteArray footer;
+    if (!pages.footerTitle.isEmpty())
+        footer = "&L" + HeaderFooterText(pages.footerTitle);
+    footer += "&RPage &P of &N";
+    return worksheet_set_footer(ws, footer.constData());
+}
+
 } // namespace
 
-bool WriteWorkbook(const Sheet &sheet, const QString &path, QString *error)
+bool WriteWorkbook(const Sheet &sheet, const QString &path, QString *error, const WorkbookPages &pages)
 {
     const QString temporary = path + QStringLiteral(".part");
     const QByteArray tempName = QFile::encodeName(temporary);
@@ -90,11 +138,12 @@ bool WriteWorkbook(const Sheet &sheet, const QString &path, QString *error)
             hidden.hidden = 1;
             worksheet_set_column_opt(ws, c - 1, c - 1, LXW_DEF_COL_WIDTH, nullptr, &hidden);
         } else {
-            worksheet_set_column_pixels(ws, c - 1, c - 1, twips / 15, nullptr);
+            worksheet_set_column(ws, c - 1, c - 1, ColumnWidthChars(sheet, c, std::max(pages.repeatFirstRow, 1)),
+                                 nullptr);
         }
     }
 
-    lxw_error err = LXW_NO_ERROR;
+    lxw_error err = SetUpPages(ws, pages);
     const int rows = sheet.lastRow();
     for (int r = 1; r <= rows && err == LXW_NO_ERROR; ++r) {
         if (sheet.hasRowHeight(r))

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QShortcut>
 
@@ -38,6 +39,20 @@ bool PointerIsBusy()
     return c && c->shape() == Qt::WaitCursor;
 }
 
+// The line beside the buttons that tells where the last export or print went, so that the
+// file can be found without a message box to close after every export.
+constexpr const char *kOutputLabel = "LbOutputFile";
+
+// sentence holds %1 for the file's full path; an empty file empties the line (after a failure).
+void ShowOutputFile(QWidget *form, const QString &sentence, const QString &file)
+{
+    if (auto *label = form->findChild<QLabel *>(QLatin1String(kOutputLabel))) {
+        const QString path = file.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+        label->setText(path.isEmpty() ? QString() : sentence.arg(path));
+        label->setToolTip(path);
+    }
+}
+
 } // namespace
 
 frmrptIT::frmrptIT(QWidget *parent) : QWidget(parent)
@@ -50,6 +65,13 @@ frmrptIT::frmrptIT(QWidget *parent) : QWidget(parent)
     connect(ui.TxEmpCode, &QLineEdit::textChanged, this, &frmrptIT::TxEmpCode_Change);
     ui.TxEmpCode->installEventFilter(this);
     ui.DTFrom->installEventFilter(this);
+
+    auto *output = new QLabel(this);
+    output->setObjectName(QLatin1String(kOutputLabel));
+    output->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long path is cut at the right edge rather than widening the screen; the tip shows it whole.
+    output->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    ui.layButtons->insertWidget(0, output, 1);
 
     // The keys the button captions promise.
     const std::pair<Qt::Key, QPushButton *> keys[] = {
@@ -95,8 +117,12 @@ void frmrptIT::CmPrint_Click()
     // The path goes as one argument, so blanks in it do not split it.
     if (!StatementPrint::Write(file, text, nullptr) ||
         !platform().startDetached(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("inetspooler")),
-                                  {QFileInfo(file).absoluteFilePath()}))
+                                  {QFileInfo(file).absoluteFilePath()})) {
+        ShowOutputFile(this, {}, {});
         platform().message(QStringLiteral("File Cannot be Printed.   "), Platform::Icon::Information);
+        return;
+    }
+    ShowOutputFile(this, QStringLiteral("Print file written: %1"), file);
 }
 
 void frmrptIT::CmExport_Click()
@@ -122,8 +148,15 @@ void frmrptIT::CmExport_Click()
         !platform().askYesNo(QStringLiteral("Are you sure you want to overwrite"), Platform::Icon::Information))
         return;
     QString error;
-    if (!WriteWorkbook(ui.FBook->sheet(), chosen, &error))
+    // Printed from a spreadsheet program: the two heading rows on every page; on screen the
+    // headings and the code and name columns stay in view.
+    const WorkbookPages pages{4, 5, 5, 2, ui.FBook->sheet().text(3, 1)};
+    if (!WriteWorkbook(ui.FBook->sheet(), chosen, &error, pages)) {
+        ShowOutputFile(this, {}, {});
         platform().message(error, Platform::Icon::Information);
+        return;
+    }
+    ShowOutputFile(this, QStringLiteral("Exported to %1"), chosen);
 }
 
 void frmrptIT::CmClose_Click()

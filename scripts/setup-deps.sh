@@ -9,7 +9,7 @@ packages=(
     mariadb-server mariadb-client
     libxlsxwriter-dev
     xvfb xauth x11-apps imagemagick poppler-utils python3-openpyxl
-    cups-client xdg-utils fonts-dejavu-core fonts-liberation iproute2 util-linux openbox
+    cups-client xdg-utils fonts-dejavu-core fonts-liberation fonts-noto-core iproute2 util-linux openbox
 )
 missing=()
 for p in "${packages[@]}"; do

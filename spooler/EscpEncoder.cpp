@@ -29,10 +29,14 @@ QByteArray encode(const QList<PrintFile::Page> &pages)
         while (used > 0 && page.at(used - 1).plainText().isEmpty())
             --used;
         for (qsizetype i = 0; i < page.size(); ++i) {
+            const QList<QByteArray> fields = PrintFile::StatementFieldsOf(page.at(i));
             for (const PrintFile::Piece &piece : page.at(i).pieces) {
                 out += transition(current, piece.attributes);
                 current = piece.attributes;
-                out += piece.text;
+                if (fields.isEmpty() || piece.text.isEmpty())
+                    out += piece.text;
+                else
+                    out += Elite + fields.join(' ') + Pica;
             }
             if (i < used)
                 out += "\r\n";

@@ -44,6 +44,64 @@ bool isUtf8(const QList<PrintFile::Page> &pages)
     return true;
 }
 
+// The fonts of the page: a fixed-pitch font for the layout, and fonts with the letters of
+// the Indian scripts for names written in them (Debian's fonts-noto-core).
+QFont PageFont(double pixelSize, bool bold)
+{
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Devanagari"),
+                      QStringLiteral("Noto Sans Bengali"), QStringLiteral("Noto Sans Tamil"),
+                      QStringLiteral("Noto Sans Telugu"), QStringLiteral("Noto Sans Kannada"),
+                      QStringLiteral("Noto Sans Malayalam"), QStringLiteral("Noto Sans Gujarati"),
+                      QStringLiteral("Noto Sans Gurmukhi"), QStringLiteral("Noto Sans Oriya")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPixelSize(qRound(pixelSize));
+    font.setBold(bold);
+    return font;
+}
+
+// Draws text into a box of the given number of character cells: at the pitch's width per
+// character, and narrower where the glyphs of another script would run past the box.
+class RunPainter
+{
+public:
+    RunPainter(QPainter &painter, QPaintDevice *device, double pixelSize)
+        : m_painter(painter), m_regular(PageFont(pixelSize, false)), m_bold(PageFont(pixelSize, true)),
+          m_regularMetrics(m_regular, device), m_boldMetrics(m_bold, device),
+          m_advance(m_regularMetrics.horizontalAdvance(QLatin1Char('0')))
+    {
+    }
+
+    const QFontMetricsF &metrics() const { return m_regularMetrics; }
+
+    void draw(const QString &text, bool bold, double x, double y, double pitch, qsizetype cells)
+    {
+        if (text.trimmed().isEmpty())
+            return;
+        const QFontMetricsF &m = bold ? m_boldMetrics : m_regularMetrics;
+        double scale = pitch / m_advance;
+        const double natural = m.horizontalAdvance(text) * scale;
+        const double room = cells * pitch;
+        if (natural > room)
+            scale *= room / natural;
+        m_painter.save();
+        m_painter.translate(x, y);
+        m_painter.scale(scale, 1.0);
+        m_painter.setFont(bold ? m_bold : m_regular);
+        m_painter.drawText(QPointF(0, 0), text);
+        m_painter.restore();
+    }
+
+private:
+    QPainter &m_painter;
+    QFont m_regular;
+    QFont m_bold;
+    QFontMetricsF m_regularMetrics;
+    QFontMetricsF m_boldMetrics;
+    double m_advance;
+};
+
 } // namespace
 
 bool PdfRenderer::render(const QList<PrintFile::Page> &pages, const QString &pdfPath, const QString &title)
@@ -69,17 +127,6 @@ bool PdfRenderer::render(const QList<PrintFile::Page> &pages, const QString &pdf
         const double lineHeight =
             (pageMm.height() - TopMarginMm - BottomMarginMm) * dotsPerMm / PrintFile::LinesPerPage;
 
-        QFont regular(QStringLiteral("DejaVu Sans Mono"));
-        regular.setStyleHint(QFont::TypeWriter);
-        regular.setFixedPitch(true);
-        regular.setPixelSize(qRound(lineHeight * 0.82));
-        QFont bold = regular;
-        bold.setBold(true);
-        const QFontMetricsF metrics(regular, &writer);
-        const double advance = metrics.horizontalAdvance(QLatin1Char('0'));
-        // The baseline sits so that ascent and descent share the line's height evenly.
-        const double baseline = (lineHeight + metrics.ascent() - metrics.descent()) / 2;
-
         const bool utf8 = isUtf8(pages);
         QPainter painter;
         if (!painter.begin(&writer)) {
@@ -88,25 +135,42 @@ bool PdfRenderer::render(const QList<PrintFile::Page> &pages, const QString &pdf
             return false;
         }
         painter.setPen(Qt::black);
+        RunPainter runs(painter, &writer, lineHeight * 0.82);
+        // The baseline sits so that ascent and descent share the line's height evenly.
+        const double baseline = (lineHeight + runs.metrics().ascent() - runs.metrics().descent()) / 2;
+        const double condensedPitch = width / CondensedColumns;
         for (qsizetype p = 0; p < pages.size(); ++p) {
             if (p > 0)
                 writer.newPage();
             const PrintFile::Page &page = pages.at(p);
             for (qsizetype l = 0; l < page.size(); ++l) {
-                double x = left;
+                const PrintFile::Line &line = page.at(l);
                 const double y = top + l * lineHeight + baseline;
-                for (const PrintFile::Piece &piece : page.at(l).pieces) {
+                const QList<QByteArray> fields = PrintFile::StatementFieldsOf(line);
+                if (!fields.isEmpty()) {
+                    // Field by field, each at its own place, a blank apart.
+                    const PrintFile::Attributes *a = nullptr;
+                    for (const PrintFile::Piece &piece : line.pieces)
+                        if (!piece.text.isEmpty())
+                            a = &piece.attributes;
+                    const bool bold = a->emphasised || a->doubleStrike;
+                    int cell = 0;
+                    for (qsizetype f = 0; f < fields.size(); ++f) {
+                        const int cells = PrintFile::StatementFields[f];
+                        runs.draw(decode(fields.at(f), utf8), bold, left + cell * condensedPitch, y, condensedPitch,
+                                  cells);
+                        cell += cells + FieldGap;
+                    }
+                    continue;
+                }
+                double x = left;
+                for (const PrintFile::Piece &piece : line.pieces) {
                     const QString text = decode(piece.text, utf8);
                     if (text.isEmpty())
                         continue;
                     const PrintFile::Attributes &a = piece.attributes;
-                    const double pitch = width / (a.condensed ? CondensedColumns : NormalColumns);
-                    painter.save();
-                    painter.translate(x, y);
-                    painter.scale(pitch / advance, 1.0);
-                    painter.setFont(a.emphasised || a.doubleStrike ? bold : regular);
-                    painter.drawText(QPointF(0, 0), text);
-                    painter.restore();
+                    const double pitch = a.condensed ? condensedPitch : width / NormalColumns;
+                    runs.draw(text, a.emphasised || a.doubleStrike, x, y, pitch, text.size());
                     x += text.size() * pitch;
                 }
             }

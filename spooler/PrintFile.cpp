@@ -1,5 +1,9 @@
 #include "PrintFile.h"
 
+#include <QStringDecoder>
+
+#include <numeric>
+
 namespace PrintFile {
 
 namespace {
@@ -71,6 +75,37 @@ QByteArray Line::plainText() const
 bool Line::isBlank() const
 {
     return plainText().trimmed().isEmpty();
+}
+
+QList<QByteArray> StatementFieldsOf(const Line &line)
+{
+    const Piece *stretch = nullptr;
+    for (const Piece &p : line.pieces) {
+        if (p.text.isEmpty())
+            continue;
+        if (stretch)
+            return {};
+        stretch = &p;
+    }
+    if (!stretch || !stretch->attributes.condensed)
+        return {};
+    static_assert(std::accumulate(StatementFields.begin(), StatementFields.end(), 0) == StatementLineWidth);
+
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(stretch->text);
+    const bool utf8 = !decoder.hasError();
+    if ((utf8 ? text.size() : stretch->text.size()) != StatementLineWidth)
+        return {};
+    QList<QByteArray> fields;
+    int at = 0;
+    for (int width : StatementFields) {
+        fields.append(utf8 ? text.mid(at, width).toUtf8() : stretch->text.mid(at, width));
+        at += width;
+    }
+    // A field boundary inside a character pair would not give the bytes back.
+    if (fields.join() != stretch->text)
+        return {};
+    return fields;
 }
 
 QList<Line> parse(const QByteArray &content)

@@ -6,18 +6,18 @@
 #include "session/AppSettings.h"
 #include "session/Platform.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QUrl>
 
 namespace {
 
 constexpr int ProcessTimeoutMs = 120000;
+// How long the desktop's opener may take to say that it could not show the PDF.
+constexpr int ViewerVerdictMs = 10000;
 
 QString title(const QString &printFile)
 {
@@ -142,12 +142,37 @@ int Spooler::keepAndShow()
     if (!renderer.render(PrintFile::paginate(PrintFile::parse(m_content)), pdf, title(m_printFile)))
         return fail(QStringLiteral("No printer is set up, and the report cannot be saved as %1 (%2).")
                         .arg(QDir::toNativeSeparators(pdf), renderer.error()));
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(pdf)) &&
-        !QProcess::startDetached(QStringLiteral("xdg-open"), {pdf}))
-        return fail(QStringLiteral("No printer is set up. The report was saved as %1, but no program to show it "
-                                   "was found.")
-                        .arg(QDir::toNativeSeparators(pdf)));
+    if (!showInViewer(pdf)) {
+        // Without a viewer the user would otherwise see nothing at all after Print.
+        platform().message(QStringLiteral("No printer is set up, and no program to show PDF files was found.\n\n"
+                                          "The report was saved as\n%1\n\nOpen it from there to read or print it.")
+                               .arg(QDir::toNativeSeparators(pdf)),
+                           Platform::Icon::Warning);
+        return 1;
+    }
     return 0;
+}
+
+bool Spooler::showInViewer(const QString &pdf)
+{
+    // xdg-open ends at once where the desktop hands the file to its own launcher, and runs
+    // as long as the viewer elsewhere. It fails quickly when it finds no viewer; when it is
+    // still running after a while, the viewer is up, and it is left running (not owned, so
+    // not ended with the spooler).
+    auto *opener = new QProcess;
+    opener->setStandardInputFile(QProcess::nullDevice());
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setStandardErrorFile(QProcess::nullDevice());
+    opener->start(QStringLiteral("xdg-open"), {pdf});
+    if (!opener->waitForStarted(ProcessTimeoutMs)) {
+        delete opener;
+        return false;
+    }
+    if (!opener->waitForFinished(ViewerVerdictMs))
+        return true;
+    const bool shown = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    delete opener;
+    return shown;
 }
 
 bool Spooler::run(const QString &program, const QStringList &arguments, const QByteArray &input)

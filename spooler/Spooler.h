@@ -6,7 +6,8 @@
 
 // Prints a print file. With a raw queue named in the settings the file goes to that queue
 // as ESC/P bytes; otherwise it is drawn as a PDF and goes to the default CUPS printer, or,
-// with no printer set up, is kept beside the print file and opened in the desktop's viewer.
+// with no printer set up, is kept beside the print file and opened in the desktop's viewer
+// (or, with no viewer, the user is told where it is).
 // Every failure is shown to the user through platform().
 class Spooler
 {
@@ -31,6 +32,8 @@ private:
     int printRaw(const QString &queue);
     int printPdf(const QString &printer);
     int keepAndShow();
+    // Opens the PDF in the desktop's viewer; false when no viewer could show it.
+    bool showInViewer(const QString &pdf);
     // Runs a program to its end; on failure leaves its own words in m_processError.
     bool run(const QString &program, const QStringList &arguments, const QByteArray &input = {});
 

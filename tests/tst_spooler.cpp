@@ -124,6 +124,29 @@ bool waitForFile(const QString &path)
     return QFile::exists(path) && QTest::qWaitFor([&] { return QFileInfo(path).size() > 0; }, 5000);
 }
 
+// The words pdftotext finds on the pages, with their extent in points.
+struct Word
+{
+    QString text;
+    double xMin = 0, yMin = 0, xMax = 0;
+};
+QList<Word> pdfWords(const QString &pdf)
+{
+    QProcess p;
+    p.start("pdftotext", {"-bbox", pdf, "-"});
+    p.waitForFinished(60000);
+    const QString xml = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression word(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\"[^>]*>([^<]*)<");
+    QList<Word> words;
+    for (auto m = word.globalMatch(xml); m.hasNext();) {
+        const auto match = m.next();
+        words.append({match.captured(4), match.captured(1).toDouble(), match.captured(2).toDouble(),
+                      match.captured(3).toDouble()});
+    }
+    return words;
+}
+
 QString pdfText(const QString &pdf)
 {
     QProcess p;
@@ -271,7 +294,9 @@ private slots:
         const QByteArray firstPage = out.left(out.indexOf('\x0c'));
         QCOMPARE(firstPage.count("\r\n"), 7 + 55 + 4);
         QVERIFY(firstPage.endsWith("Circulation Manager   \r\n"));
-        QVERIFY(out.contains("\x0f" + bodyText(56).toLatin1() + "\x12\r\n"));
+        QVERIFY(out.contains("\x0f\x1b"
+                             "M" +
+                             bodyText(56).toLatin1().left(10) + ' '));
         // A line that leaves an attribute on does not leave the printer that way.
         const QByteArray open = Escp::encode(PrintFile::paginate(PrintFile::parse("\\Eopen\r\n")));
         QVERIFY(open.endsWith("\x0c\x1b"
@@ -323,25 +348,109 @@ private slots:
 
     void pdfLinesFitTheRules()
     {
-        // The 136 condensed characters span the width of the 80-character rules.
+        // The 136 condensed characters, with the gaps between their fields, span the width of
+        // the 80-character rules.
         const QString prn = path("width.prn");
         const QString pdf = path("width.pdf");
         writeFile(prn, (Rule + "\r\n\\C" + QString(136, 'W') + "\\c\r\n").toLatin1());
         QCOMPARE(runSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
-        QProcess p;
-        p.start("pdftotext", {"-bbox", pdf, "-"});
-        p.waitForFinished(60000);
-        const QString xml = QString::fromUtf8(p.readAllStandardOutput());
-        QRegularExpression word("<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\"");
-        QList<QPair<double, double>> spans;
-        for (auto m = word.globalMatch(xml); m.hasNext();) {
-            const auto match = m.next();
-            spans.append({match.captured(1).toDouble(), match.captured(2).toDouble()});
+        const QList<Word> words = pdfWords(pdf);
+        QCOMPARE(words.size(), 1 + 12);
+        QVERIFY(qAbs(words[0].xMin - words[1].xMin) < 1.0);
+        QVERIFY2(qAbs(words[0].xMax - words.last().xMax) < 3.0,
+                 qPrintable(QStringLiteral("rule ends at %1, body at %2").arg(words[0].xMax).arg(words.last().xMax)));
+    }
+
+    void statementFieldsStandApart_data()
+    {
+        // A line, and the words it prints as (fields a blank apart where it is a statement line).
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("printed");
+        QTest::addColumn<bool>("statementLine");
+        QTest::newRow("amounts of ten lakh and more")
+            << QByteArray("\\C" +
+                          headingLine({"SAT0000001", "RAMACHANDRANIYERANANDAKRIS", "ABCPD1234K", "6.00", "1418938.00",
+                                       "1349988.00", "1,234,567", "1234567.00", "1,234,567", "1234567.00", "2400.00",
+                                       "1000000.00"})
+                              .toLatin1() +
+                          "\\c")
+            << QByteArray("SAT0000001 RAMACHANDRANIYERANANDAKRIS ABCPD1234K       6.00 1418938.00 1349988.00  "
+                          "1,234,567 1234567.00  1,234,567 1234567.00    2400.00 1000000.00")
+            << true;
+        QTest::newRow("heading")
+            << QByteArray("\\D\\C" +
+                          headingLine({"Code", "Name", "PAN No", "Months", "Gross ", "Gross", "H.R.A", "H.R.A", "P.F",
+                                       "P.F", "Profession", "H.Loan"})
+                              .toLatin1() +
+                          "\\d\\c")
+            << QByteArray(
+                   "Code       Name                           PAN No     Months     Gross       Gross      H.R.A  "
+                   "    H.R.A        P.F        P.F Profession     H.Loan")
+            << true;
+        QTest::newRow("other width stays as written") << QByteArray("\\C" + QByteArray(125, 'x') + "1234567.00\\c")
+                                                      << QByteArray(125, 'x') + "1234567.00" << false;
+    }
+    void statementFieldsStandApart()
+    {
+        // The print file runs full fields together; neither the printer nor the PDF may.
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, printed);
+        QFETCH(bool, statementLine);
+        const QByteArray escp = Escp::encode(PrintFile::paginate(PrintFile::parse(line + "\r\n")));
+        QVERIFY2(escp.contains(statementLine ? "\x1bM" + printed + "\x1bP" : printed), escp.constData());
+        QCOMPARE(escp.contains("\x1bM"), statementLine);
+
+        const QString prn = path("apart.prn");
+        const QString pdf = path("apart.pdf");
+        writeFile(prn, line + "\r\n");
+        QCOMPARE(runSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
+        const QList<Word> words = pdfWords(pdf);
+        QStringList texts;
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            texts << words[i].text;
+            if (i > 0)
+                QVERIFY2(words[i].xMin > words[i - 1].xMax + 0.5,
+                         qPrintable(words[i - 1].text + " touches " + words[i].text));
         }
-        QCOMPARE(spans.size(), 2);
-        QVERIFY(qAbs(spans[0].first - spans[1].first) < 1.0);
-        QVERIFY2(qAbs(spans[0].second - spans[1].second) < 3.0,
-                 qPrintable(QStringLiteral("rule ends at %1, body at %2").arg(spans[0].second).arg(spans[1].second)));
+        QCOMPARE(texts, QString::fromLatin1(printed).split(' ', Qt::SkipEmptyParts));
+    }
+
+    void indianScriptNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("font");
+        QTest::newRow("Devanagari") << QString("राजेश कुमार शर्मा") << "NotoSansDevanagari";
+        QTest::newRow("Tamil") << QString("முருகன் சுப்பிரமணியம்") << "NotoSansTamil";
+        QTest::newRow("Bengali") << QString("সৌমিত্র চট্টোপাধ্যায়") << "NotoSansBengali";
+    }
+    void indianScriptNames()
+    {
+        // The name is drawn with a font that has its letters (not as a black bar), and the
+        // fields after it stand where they stand on a row with a Latin name.
+        QFETCH(QString, name);
+        QFETCH(QString, font);
+        const QString prn = path("names.prn");
+        const QString pdf = path("names.pdf");
+        auto row = [](const QString &code, const QString &n) {
+            return "\\C" + headingLine({code, n, "ABCPD1234K", "6.00", "120000.00"}) + "\\c\r\n";
+        };
+        writeFile(prn, (row("E0001", name) + row("E0002", "ANAND RAMACHANDRAN IYER")).toUtf8());
+        QCOMPARE(runSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
+        QProcess fonts;
+        fonts.start("pdffonts", {pdf});
+        fonts.waitForFinished(60000);
+        QVERIFY2(fonts.readAllStandardOutput().contains(font.toLatin1()), qPrintable(font + " is not in the PDF"));
+        QList<Word> pans;
+        double nameEnd = 0;
+        for (const Word &w : pdfWords(pdf)) {
+            if (w.text == "ABCPD1234K")
+                pans << w;
+            else if (pans.isEmpty() && w.text != "E0001")
+                nameEnd = std::max(nameEnd, w.xMax);
+        }
+        QCOMPARE(pans.size(), 2);
+        QVERIFY(qAbs(pans[0].xMin - pans[1].xMin) < 0.1);
+        QVERIFY(nameEnd > 0 && nameEnd < pans[0].xMin);
     }
 
     void rawQueueGetsEscpBytes()
@@ -359,7 +468,9 @@ private slots:
         QVERIFY(sent.contains("\x1b"
                               "E\x1b"
                               "GZN - CORPORATE"));
-        QVERIFY(sent.contains("\x0f" + bodyText(1).toLatin1() + "\x12\r\n"));
+        QVERIFY(sent.contains("\x0f\x1b"
+                              "M" +
+                              bodyText(1).toLatin1().left(10) + ' '));
         QVERIFY(!sent.contains("\\C"));
     }
 
@@ -382,12 +493,16 @@ private slots:
     void withoutPrinterPdfIsKeptAndShown_data()
     {
         QTest::addColumn<bool>("lpInstalled");
-        QTest::newRow("no default destination") << true;
-        QTest::newRow("no lp at all") << false;
+        QTest::addColumn<QString>("viewer"); // the fake xdg-open: shows, fails, or is absent
+        QTest::newRow("no default destination") << true << "shows";
+        QTest::newRow("no lp at all") << false << "shows";
+        QTest::newRow("no viewer for PDF files") << true << "fails";
+        QTest::newRow("no xdg-open") << false << "absent";
     }
     void withoutPrinterPdfIsKeptAndShown()
     {
         QFETCH(bool, lpInstalled);
+        QFETCH(QString, viewer);
         const QString folder = path("My Reports");
         QVERIFY(QDir().mkpath(folder));
         const QString prn = folder + "/os.prn";
@@ -397,13 +512,22 @@ private slots:
         writeScript(m_fakeBin + "/lpstat", "echo 'no system default destination'");
         if (lpInstalled)
             writeScript(m_fakeBin + "/lp", "exit 1");
-        writeScript(m_fakeBin + "/xdg-open", "echo \"$1\" > '" + path("opened") + "'");
+        if (viewer == "shows")
+            writeScript(m_fakeBin + "/xdg-open", "echo \"$1\" > '" + path("opened") + "'");
+        else if (viewer == "fails")
+            writeScript(m_fakeBin + "/xdg-open", "echo 'xdg-open: no method available for opening' >&2\nexit 3");
         // Without lp the PATH holds only the fake tools.
         const Run run = runSpooler({prn}, m_fakeBin, !lpInstalled);
-        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
         QVERIFY(readFile(folder + "/os.pdf").startsWith("%PDF"));
-        QVERIFY(waitForFile(path("opened")));
-        QCOMPARE(QString::fromUtf8(readFile(path("opened"))).trimmed(), folder + "/os.pdf");
+        if (viewer == "shows") {
+            QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+            QVERIFY(waitForFile(path("opened")));
+            QCOMPARE(QString::fromUtf8(readFile(path("opened"))).trimmed(), folder + "/os.pdf");
+        } else {
+            // Nothing shows on the screen: the user is told where the report is.
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.errors.contains(folder + "/os.pdf"), qPrintable(run.errors));
+        }
     }
 
     void failuresAreReported()

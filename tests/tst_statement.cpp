@@ -14,10 +14,13 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <numeric>
 
 using namespace mdlDalvoni;
 
@@ -354,6 +357,8 @@ private slots:
         QCOMPARE(f.readAll().count('\n'), 72);
         f.close();
         QCOMPARE(form.CurrentRow, 6);
+        // The screen tells where the print file went.
+        QCOMPARE(form.findChild<QLabel *>("LbOutputFile")->text(), QStringLiteral("Print file written: %1").arg(file));
 
         form.ui.CmShow->click();
         form.ui.CmPrint->click();
@@ -368,6 +373,7 @@ private slots:
         QVERIFY(QDir().mkdir(file));
         form.ui.CmPrint->click();
         QCOMPARE(rec.lastMessage(), QStringLiteral("File Cannot be Printed.   "));
+        QVERIFY(form.findChild<QLabel *>("LbOutputFile")->text().isEmpty());
         QCOMPARE(rec.started.size(), 2);
         QVERIFY(QDir().rmdir(file));
         rec.clear();
@@ -398,7 +404,7 @@ private slots:
 
     void exportWorkbook()
     {
-        AddRecord(1, QStringLiteral("E001"), QStringLiteral("FIRST"), 1, kFrom,
+        AddRecord(1, QStringLiteral("E001"), QStringLiteral("FIRST RAMACHANDRAN VENKATARAMAN IYENGAR"), 1, kFrom,
                   QStringLiteral("emp_pf=2500.6, emp_hra=0"));
         RecordingPlatform rec;
         frmrptIT form;
@@ -423,6 +429,7 @@ private slots:
         QCOMPARE(rec.saveRequests.at(0).proposedName, QStringLiteral("Income TaxStatement HO 01-Apr-2018.xlsx"));
         QVERIFY(QFile::exists(target));
         QVERIFY(!QFile::exists(target + QStringLiteral(".part")));
+        QCOMPARE(form.findChild<QLabel *>("LbOutputFile")->text(), QStringLiteral("Exported to ") + target);
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         const QString sheetXml = WorkbookPart(target, QStringLiteral("xl/worksheets/sheet1.xml"));
@@ -433,6 +440,25 @@ private slots:
         QVERIFY(sheetXml.contains(QStringLiteral("<v>1000</v>")));
         QVERIFY(sheetXml.contains(QStringLiteral("ht=\"25\" customHeight=\"1\""))); // row 1: 500 twips
         QVERIFY(sheetXml.contains(QStringLiteral("<cols>")));
+        // Printed: A4 landscape, one page wide, the heading rows on every page, page numbers;
+        // on screen the headings and the code and name columns stay in view.
+        QVERIFY(sheetXml.contains(QStringLiteral("<pageSetUpPr fitToPage=\"1\"/>")));
+        QVERIFY(sheetXml.contains(
+            QStringLiteral("<pageSetup paperSize=\"9\" fitToHeight=\"0\" orientation=\"landscape\"/>")));
+        QVERIFY(sheetXml.contains(QStringLiteral("<pane xSplit=\"2\" ySplit=\"5\" topLeftCell=\"C6\"")));
+        QVERIFY(sheetXml.contains(QStringLiteral("<oddFooter>&amp;LIncome Tax Statement as on ")));
+        QVERIFY(
+            WorkbookPart(target, QStringLiteral("xl/workbook.xml"))
+                .contains(QStringLiteral("<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">Sheet1!$4:$5")));
+        // Columns about ten characters wide, not the screen's pixels, so that one page wide
+        // stays legible; wider where an entry needs it (the 39-letter name).
+        QList<double> widths;
+        static const QRegularExpression col(QStringLiteral("<col min=\"\\d+\" max=\"\\d+\" width=\"([\\d.]+)\""));
+        for (auto m = col.globalMatch(sheetXml); m.hasNext();)
+            widths << m.next().captured(1).toDouble();
+        QCOMPARE(widths.size(), 27);
+        QVERIFY2(widths[1] >= 39 && std::accumulate(widths.begin(), widths.end(), 0.0) < 330,
+                 qPrintable(QString::number(widths[1])));
         QVERIFY(styles.contains(QStringLiteral("formatCode=\"#,##\"")));
         QVERIFY(styles.contains(QStringLiteral("<name val=\"Segoe UI\"/>")));
         QVERIFY(styles.contains(QStringLiteral("<sz val=\"14\"/>")));
