@@ -83,7 +83,7 @@ QStringList declarations()
 {
     QStringList rows;
     Recordset rs = Db().query(QStringLiteral("Select emp_it_allowance_code,emp_amount from hr_it_trans where "
-                                             "emp_slno='E1' order by emp_it_from,emp_allowance_slno"));
+                                             "emp_slno='E1' and emp_it_from='2018-04-01' order by emp_allowance_slno"));
     for (; !rs.eof(); rs.moveNext())
         rows << rs.text(0) + QLatin1Char(' ') + Format00(rs.number(1));
     return rows;
@@ -182,6 +182,8 @@ private slots:
                                                        << "read";
         QTest::newRow("server restarted, then a write") << "restart"
                                                         << "write";
+        QTest::newRow("server restarted, then a worksheet save") << "restart"
+                                                                 << "save";
     }
     void lostConnectionIsOpenedAgain()
     {
@@ -189,6 +191,10 @@ private slots:
         db.execute(QStringLiteral("INSERT INTO numbersetup VALUES ('A','1')"));
         QFETCH(QString, cause);
         QFETCH(QString, action);
+        if (action == QLatin1String("save")) {
+            TestDb::LoadStandardMasters();
+            WorksheetData::AddCompleteEmployee();
+        }
         dropConnection(db, cause);
 
         if (action == QLatin1String("read")) {
@@ -203,11 +209,14 @@ private slots:
             }
             QCOMPARE(m_notices, 0);
             QCOMPARE(count(db, QStringLiteral("no_id='W'")), 0);
-        } else {
+        } else if (action == QLatin1String("transaction")) {
             Transaction t(db);
             db.execute(QStringLiteral("INSERT INTO numbersetup VALUES ('W','1')"));
             t.commit();
             QCOMPARE(count(db, QStringLiteral("no_id='W'")), 1);
+        } else {
+            Worksheet::Save(db, oneLine(QStringLiteral("ITA000001")), QDate(2018, 4, 1), QDate(2019, 3, 31));
+            QCOMPARE(declarations(), QStringList{QStringLiteral("ITA000001 45000.00")});
         }
         QCOMPARE(m_notices, 1);
         db.execute(QStringLiteral("UPDATE numbersetup SET no_value='2' WHERE no_id='A'"));
