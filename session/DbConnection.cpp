@@ -389,10 +389,17 @@ DbError DbConnection::failure(const QSqlError &error, const QString &sql)
 {
     const int code = nativeCode(error);
     if (isLostLink(error)) {
+        // Without an open connection there is nothing to open again.
+        if (m_current.isEmpty())
+            return DbError(QStringLiteral("The connection to the database server is not open."), sql,
+                           DbError::Kind::Other, code);
         m_lost = true;
-        return DbError(m_inTransaction ? errorText(error) + QLatin1Char('\n') + kLostInTransactionText
-                                       : errorText(error),
-                       sql, DbError::Kind::ConnectionLost, code);
+        QString text = errorText(error);
+        if (text.isEmpty())
+            text = kLostText;
+        if (m_inTransaction)
+            text += QLatin1Char('\n') + kLostInTransactionText;
+        return DbError(text, sql, DbError::Kind::ConnectionLost, code);
     }
     switch (code) {
     case kLockWaitTimeout:
