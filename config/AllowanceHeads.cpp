@@ -1,5 +1,6 @@
 #include "AllowanceHeads.h"
 
+#include "session/ColumnLengths.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
 
@@ -16,6 +17,17 @@ QString Number(const QString &text)
 QString StoredName(const Entry &entry)
 {
     return SqlEscape(entry.name.toUpper().trimmed());
+}
+
+// A name or code that its column cannot hold is refused before anything is written (a
+// server that is not strict would cut it and report success).
+void CheckLengths(DbConnection &db, const Entry &entry)
+{
+    const QString table = QStringLiteral("hr0910.hr_it_allowance");
+    ColumnLengths::Check(db, table, QStringLiteral("allowance_code"), entry.code.trimmed(),
+                         QStringLiteral("The allowance code"));
+    ColumnLengths::Check(db, table, QStringLiteral("allowance_name"), entry.name.toUpper().trimmed(),
+                         QStringLiteral("The allowance name"));
 }
 
 } // namespace
@@ -89,6 +101,7 @@ QString UpdateStatement(const Entry &entry, const Stamp &stamp)
 
 InsertResult Insert(DbConnection &db, const Entry &entry, const Stamp &stamp)
 {
+    CheckLengths(db, entry);
     Recordset rs = db.query(DuplicateQuery(entry, stamp.companyCode));
     const bool exists = !rs.eof();
     rs.close();
@@ -104,6 +117,7 @@ InsertResult Insert(DbConnection &db, const Entry &entry, const Stamp &stamp)
 
 void Update(DbConnection &db, const Entry &entry, const Stamp &stamp)
 {
+    CheckLengths(db, entry);
     Transaction tx(db);
     db.execute(UpdateStatement(entry, stamp));
     tx.commit();

@@ -55,10 +55,12 @@ QString UpdateStatement(const Entry &entry, const Stamp &stamp);
 enum class InsertResult { Inserted, Duplicate };
 
 // The duplicate check, then the head and the running number in one transaction.
-// A DbError leaves neither stored and propagates.
+// A DbError leaves neither stored and propagates; a name or code longer than its column is
+// refused that way (kind TooLong) before anything is sent.
 InsertResult Insert(DbConnection &db, const Entry &entry, const Stamp &stamp);
 // Changes name and amounts of the head with the entry's code in the stamp's unit and company
-// (a code no row has changes nothing). A DbError leaves the head unchanged and propagates.
+// (a code no row has changes nothing). A DbError leaves the head unchanged and propagates;
+// lengths are checked as for Insert.
 void Update(DbConnection &db, const Entry &entry, const Stamp &stamp);
 
 } // namespace AllowanceHeads

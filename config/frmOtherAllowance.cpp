@@ -29,6 +29,8 @@ frmOtherAllowance::frmOtherAllowance(QWidget *parent) : QWidget(parent)
         box->installEventFilter(this);
     }
     ui.TxName->installEventFilter(this);
+    LimitToColumn(ui.TxCode, QStringLiteral("hr0910.hr_it_allowance"), QStringLiteral("allowance_code"));
+    LimitToColumn(ui.TxName, QStringLiteral("hr0910.hr_it_allowance"), QStringLiteral("allowance_name"));
 
     connect(ui.CmNew, &QPushButton::clicked, this, [this] { CmNew_Click(); });
     connect(ui.CmEdit, &QPushButton::clicked, this, [this] { CmEdit_Click(); });

@@ -1,8 +1,33 @@
 #include "DbConnection.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace {
+
+// Error numbers of the server and of its client library that the session acts on.
+enum ServerError {
+    kServerShutdown = 1053,     // the server is shutting down
+    kLockWaitTimeout = 1205,    // a row, table or metadata lock was not granted in time
+    kDeadlock = 1213,           // two sessions waited for each other; this one was undone
+    kConnectionKilled = 1927,   // the session was killed on the server
+    kStatementTimeout = 1969,   // max_statement_time exceeded (MariaDB)
+    kServerGone = 2006,         // the server has gone away
+    kServerLost = 2013,         // lost connection during a statement
+    kServerLostExtended = 2055, // lost connection, with the system's reason
+    kQueryTimeout = 3024,       // max_execution_time exceeded (MySQL)
+};
+
+const QString kLostText = QStringLiteral("The connection to the database server was lost.");
+const QString kLostInTransactionText =
+    QStringLiteral("The connection to the database server was lost during this change; the server has undone "
+                   "what had been done of it.");
+const QString kReopenedText =
+    QStringLiteral("The connection to the database server was lost and has been opened again.   ");
 
 QString errorText(const QSqlError &e)
 {
@@ -14,17 +39,129 @@ QString errorText(const QSqlError &e)
     return t;
 }
 
+int nativeCode(const QSqlError &e)
+{
+    return e.nativeErrorCode().toInt();
+}
+
+// A failed call that left no error at all could not even get a statement handle: the
+// driver has given the connection up.
+bool isLostLink(const QSqlError &e)
+{
+    if (e.type() == QSqlError::NoError)
+        return true;
+    switch (nativeCode(e)) {
+    case kServerShutdown:
+    case kConnectionKilled:
+    case kServerGone:
+    case kServerLost:
+    case kServerLostExtended:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// "the table hr_it", "the tables hr_it, hr_employee", "the database".
+QString tablesPhrase(const QString &sql)
+{
+    const QStringList tables = StatementTables(sql);
+    if (tables.isEmpty())
+        return QStringLiteral("the database");
+    return (tables.size() == 1 ? QStringLiteral("the table ") : QStringLiteral("the tables ")) +
+           tables.join(QStringLiteral(", "));
+}
+
+// What a statement does, for a message: "reading the table hr_it".
+QString actionPhrase(const QString &sql)
+{
+    const QString verb = sql.trimmed().section(QLatin1Char(' '), 0, 0).toLower();
+    QString action = QStringLiteral("a request on");
+    if (verb == QLatin1String("select"))
+        action = QStringLiteral("reading");
+    else if (verb == QLatin1String("insert"))
+        action = QStringLiteral("storing into");
+    else if (verb == QLatin1String("update"))
+        action = QStringLiteral("changing");
+    else if (verb == QLatin1String("delete"))
+        action = QStringLiteral("removing rows from");
+    return action + QLatin1Char(' ') + tablesPhrase(sql);
+}
+
+QString capitalised(QString text)
+{
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
+// The text of an error that came without one: it still says what failed.
+QString nonEmptyText(const QString &text, const QString &sql, DbError::Kind kind)
+{
+    if (!text.trimmed().isEmpty())
+        return text;
+    if (kind == DbError::Kind::ConnectionLost)
+        return kLostText;
+    return capitalised(actionPhrase(sql)) +
+           QStringLiteral(" failed, and neither the database server nor its driver said why.");
+}
+
+QString busyText(const QString &sql, int code, int waitedSeconds)
+{
+    const QStringList tables = StatementTables(sql);
+    QString who = tables.isEmpty()     ? QStringLiteral("The data needed")
+                  : tables.size() == 1 ? QStringLiteral("The table ") + tables.first()
+                                       : QStringLiteral("One of the tables ") + tables.join(QStringLiteral(", "));
+    QString text = who + QStringLiteral(" is in use by another user or program");
+    if (code == kLockWaitTimeout)
+        text += QStringLiteral(", and the server gave up waiting for it after %1 seconds").arg(waitedSeconds);
+    return text + QStringLiteral(".\nNothing was lost: this step was not carried out. Please try again in a moment.");
+}
+
+QString timeLimitText(const QString &sql, int limitSeconds)
+{
+    return QStringLiteral("The database server stopped %1 after %2 seconds, the longest one request of this program "
+                          "may run.\nNothing was lost: this step was not carried out.")
+        .arg(actionPhrase(sql))
+        .arg(limitSeconds);
+}
+
 } // namespace
 
-DbError::DbError(const QString &text, const QString &sql)
-    : std::runtime_error(text.toStdString()), m_text(text), m_sql(sql)
+DbError::DbError(const QString &text, const QString &sql, Kind kind, int nativeCode)
+    : std::runtime_error(nonEmptyText(text, sql, kind).toStdString()), m_text(nonEmptyText(text, sql, kind)),
+      m_sql(sql), m_kind(kind), m_nativeCode(nativeCode)
 {
+}
+
+QStringList StatementTables(const QString &sql)
+{
+    static const QRegularExpression table(
+        QStringLiteral("\\b(?:from|join|into|update)\\s+`?([A-Za-z0-9_$]+(?:`?\\.`?[A-Za-z0-9_$]+)?)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList tables;
+    for (const QRegularExpressionMatch &m : table.globalMatch(sql)) {
+        QString name = m.captured(1);
+        name.remove(QLatin1Char('`'));
+        if (!tables.contains(name, Qt::CaseInsensitive))
+            tables << name;
+    }
+    return tables;
 }
 
 void Recordset::moveNext()
 {
-    if (m_valid)
-        m_valid = m_query.next();
+    if (!m_valid)
+        return;
+    m_valid = m_query.next();
+    // A fetch that failed (the connection dropped under it) is not the end of the rows.
+    const QSqlError error = m_query.lastError();
+    if (!m_valid && error.type() != QSqlError::NoError) {
+        const QString sql = m_query.lastQuery();
+        throw DbError(capitalised(actionPhrase(sql)) + QStringLiteral(" stopped before the last row: ") +
+                          errorText(error),
+                      sql, DbError::Kind::Other, nativeCode(error));
+    }
 }
 
 void Recordset::close()
@@ -102,7 +239,22 @@ QDate Recordset::date(const QString &column) const
     return QDate::fromString(v.toString().left(10), QStringLiteral("yyyy-MM-dd"));
 }
 
-DbConnection::DbConnection(const QString &name) : m_name(name) {}
+// One attempt to connect, run on a thread of its own: some drivers do not bound the wait for
+// an unreachable or hung server, so the session gives the attempt up when it outlasts the
+// connect limit and leaves it to end by itself.
+struct DbConnection::Attempt
+{
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    bool abandoned = false;
+    bool opened = false;
+    QString name;
+};
+
+DbConnection::DbConnection(const QString &name) : m_name(name)
+{
+}
 
 DbConnection::~DbConnection()
 {
@@ -112,88 +264,277 @@ DbConnection::~DbConnection()
 void DbConnection::open(const QString &connectString)
 {
     close();
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
-    if (!db.isValid())
-        throw DbError(QStringLiteral("The ODBC database driver of Qt is not installed (QODBC)."));
-    db.setDatabaseName(connectString);
-    db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
-    if (!db.open()) {
-        const QString text = errorText(db.lastError());
+    m_connectString = connectString;
+    m_lost = false;
+    connect();
+}
+
+void DbConnection::connect()
+{
+    dropConnection();
+    const QString name = m_generation == 0 ? m_name : m_name + QStringLiteral("~%1").arg(m_generation);
+    ++m_generation;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+    if (!db.isValid()) {
         db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-        throw DbError(text.isEmpty() ? QStringLiteral("Cannot connect to the database server.") : text);
+        QSqlDatabase::removeDatabase(name);
+        throw DbError(QStringLiteral("The ODBC database driver of Qt is not installed (QODBC)."));
     }
+    db.setDatabaseName(m_connectString);
+    db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(m_limits.connectSeconds));
+
+    auto attempt = std::make_shared<Attempt>();
+    attempt->name = name;
+    std::thread([db, attempt]() mutable {
+        const bool opened = db.open();
+        std::lock_guard lock(attempt->mutex);
+        if (attempt->abandoned && opened)
+            db.close();
+        db = QSqlDatabase();
+        attempt->opened = opened;
+        attempt->done = true;
+        attempt->ended.notify_all();
+    }).detach();
+
+    std::unique_lock lock(attempt->mutex);
+    if (!attempt->ended.wait_for(lock, std::chrono::seconds(qMax(1, m_limits.connectSeconds)),
+                                 [&attempt] { return attempt->done; })) {
+        attempt->abandoned = true;
+        lock.unlock();
+        m_abandoned.push_back(attempt);
+        throw DbError(QStringLiteral("The database server did not answer within %1 seconds.\n"
+                                     "It may be stopped, or the network to it may be down.")
+                          .arg(m_limits.connectSeconds));
+    }
+    lock.unlock();
+    if (!attempt->opened) {
+        const QSqlError error = db.lastError();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        const QString text = errorText(error);
+        throw DbError(text.isEmpty() ? QStringLiteral("Cannot connect to the database server.") : text, QString(),
+                      DbError::Kind::Other, nativeCode(error));
+    }
+    m_current = name;
+    applySessionSettings();
+}
+
+void DbConnection::applySessionSettings()
+{
+    QSqlError error;
+    const auto run = [this, &error](const QString &sql) {
+        QSqlQuery q(database());
+        const bool done = q.exec(sql);
+        error = q.lastError();
+        return done;
+    };
+
+    // Typed text reaches the server through SqlEscape, which writes literals by the server's
+    // default rules, where a backslash escapes. A server running with NO_BACKSLASH_ESCAPES
+    // would store every typed backslash doubled, so our own session drops that mode.
+    const QString mode = QStringLiteral("SET SESSION sql_mode=TRIM(BOTH ',' FROM REPLACE(CONCAT(',',@@SESSION.sql_mode,"
+                                        "','),',NO_BACKSLASH_ESCAPES,',','))");
+    if (!run(mode)) {
+        const DbError failed = failure(error, mode);
+        dropConnection();
+        throw failed;
+    }
+
+    // Bounded waits; a server without one of these settings keeps its own.
+    const QString lockWait = QString::number(m_limits.lockWaitSeconds);
+    run(QStringLiteral("SET SESSION lock_wait_timeout=") + lockWait);
+    run(QStringLiteral("SET SESSION innodb_lock_wait_timeout=") + lockWait);
+    if (m_limits.statementSeconds > 0 &&
+        !run(QStringLiteral("SET SESSION max_statement_time=") + QString::number(m_limits.statementSeconds)))
+        run(QStringLiteral("SET SESSION max_execution_time=") + QString::number(m_limits.statementSeconds * 1000));
+}
+
+void DbConnection::dropConnection()
+{
+    if (!m_current.isEmpty()) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_current, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_current);
+        m_current.clear();
+    }
+    m_inTransaction = false;
+    // Attempts given up earlier are forgotten once they have ended.
+    std::erase_if(m_abandoned, [](const std::shared_ptr<Attempt> &attempt) {
+        std::lock_guard lock(attempt->mutex);
+        if (attempt->done)
+            QSqlDatabase::removeDatabase(attempt->name);
+        return attempt->done;
+    });
 }
 
 bool DbConnection::isOpen() const
 {
-    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+    return !m_current.isEmpty() && QSqlDatabase::database(m_current, false).isOpen();
 }
 
 void DbConnection::close()
 {
-    if (!QSqlDatabase::contains(m_name))
-        return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_name, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(m_name);
-    m_inTransaction = false;
+    dropConnection();
+    m_lost = false;
 }
 
 QSqlDatabase DbConnection::database() const
 {
-    return QSqlDatabase::database(m_name, false);
+    return QSqlDatabase::database(m_current.isEmpty() ? m_name : m_current, false);
 }
 
-Recordset DbConnection::query(const QString &sql)
+DbError DbConnection::failure(const QSqlError &error, const QString &sql)
 {
-    if (m_recorder)
-        m_recorder(sql, true);
+    const int code = nativeCode(error);
+    if (isLostLink(error)) {
+        // Without an open connection there is nothing to open again.
+        if (m_current.isEmpty())
+            return DbError(QStringLiteral("The connection to the database server is not open."), sql,
+                           DbError::Kind::Other, code);
+        m_lost = true;
+        QString text = errorText(error);
+        if (text.isEmpty())
+            text = kLostText;
+        if (m_inTransaction)
+            text += QLatin1Char('\n') + kLostInTransactionText;
+        return DbError(text, sql, DbError::Kind::ConnectionLost, code);
+    }
+    switch (code) {
+    case kLockWaitTimeout:
+    case kDeadlock:
+        return DbError(busyText(sql, code, m_limits.lockWaitSeconds), sql, DbError::Kind::Busy, code);
+    case kStatementTimeout:
+    case kQueryTimeout:
+        return DbError(timeLimitText(sql, m_limits.statementSeconds), sql, DbError::Kind::TimeLimit, code);
+    default:
+        return DbError(errorText(error), sql, DbError::Kind::Other, code);
+    }
+}
+
+void DbConnection::reopenIfLost()
+{
+    if (!m_lost)
+        return;
+    // A transaction ends with its connection: nothing of it may go on on a new one.
+    if (m_inTransaction)
+        throw DbError(kLostInTransactionText, QString(), DbError::Kind::ConnectionLost);
+    reopen();
+}
+
+void DbConnection::reopen()
+{
+    try {
+        connect();
+    } catch (const DbError &e) {
+        m_lost = true;
+        throw DbError(QStringLiteral("The connection to the database server was lost, and it could not be opened "
+                                     "again:\n") +
+                          e.text() +
+                          QStringLiteral("\nThe next action tries again; if the server stays out of reach, close the "
+                                         "program and start it again later."),
+                      QString(), DbError::Kind::ConnectionLost, e.nativeCode());
+    }
+    m_lost = false;
+    if (m_reopenNotice)
+        m_reopenNotice(kReopenedText);
+}
+
+Recordset DbConnection::runQuery(const QString &sql)
+{
     Recordset rs;
     rs.m_query = QSqlQuery(database());
     rs.m_query.setForwardOnly(true);
     if (!rs.m_query.exec(sql))
-        throw DbError(errorText(rs.m_query.lastError()), sql);
+        throw failure(rs.m_query.lastError(), sql);
     rs.m_record = rs.m_query.record();
     rs.m_valid = rs.m_query.next();
+    if (!rs.m_valid && rs.m_query.lastError().type() != QSqlError::NoError)
+        throw failure(rs.m_query.lastError(), sql);
     return rs;
+}
+
+Recordset DbConnection::query(const QString &sql)
+{
+    reopenIfLost();
+    if (m_recorder)
+        m_recorder(sql, true);
+    try {
+        return runQuery(sql);
+    } catch (const DbError &e) {
+        if (e.kind() != DbError::Kind::ConnectionLost || m_inTransaction)
+            throw;
+    }
+    // A read changed nothing: it is repeated once on a new connection.
+    reopen();
+    return runQuery(sql);
 }
 
 int DbConnection::execute(const QString &sql)
 {
+    // A write is never repeated: when the connection dropped under it, it may have been done.
+    reopenIfLost();
     if (m_recorder)
         m_recorder(sql, false);
     QSqlQuery q(database());
     q.setForwardOnly(true);
     if (!q.exec(sql))
-        throw DbError(errorText(q.lastError()), sql);
+        throw failure(q.lastError(), sql);
     return q.numRowsAffected();
 }
 
 void DbConnection::begin()
 {
-    QSqlDatabase db = database();
-    if (!db.transaction())
-        throw DbError(errorText(db.lastError()));
+    reopenIfLost();
+    QSqlError error;
+    const auto start = [this, &error] {
+        QSqlDatabase db = database();
+        const bool started = db.transaction();
+        error = db.lastError();
+        return started;
+    };
+    if (!start()) {
+        const DbError failed = failure(error, QString());
+        if (failed.kind() != DbError::Kind::ConnectionLost)
+            throw failed;
+        // Nothing has been done yet: the transaction starts on a new connection.
+        reopen();
+        if (!start())
+            throw failure(error, QString());
+    }
     m_inTransaction = true;
 }
 
 void DbConnection::commit()
 {
-    QSqlDatabase db = database();
+    if (m_lost && m_inTransaction) {
+        m_inTransaction = false;
+        throw DbError(kLostInTransactionText, QString(), DbError::Kind::ConnectionLost);
+    }
+    // The transaction is over whatever the commit's outcome; a commit that lost its
+    // connection may or may not have been done, so its error says no more than the driver's.
     m_inTransaction = false;
+    QSqlDatabase db = database();
     if (!db.commit())
-        throw DbError(errorText(db.lastError()));
+        throw failure(db.lastError(), QString());
 }
 
 void DbConnection::rollback()
 {
+    // A lost connection took its transaction with it; the server has undone it.
+    if (m_lost) {
+        m_inTransaction = false;
+        return;
+    }
     QSqlDatabase db = database();
+    if (db.rollback()) {
+        m_inTransaction = false;
+        return;
+    }
+    const DbError error = failure(db.lastError(), QString());
     m_inTransaction = false;
-    if (!db.rollback())
-        throw DbError(errorText(db.lastError()));
+    throw error;
 }
 
 Transaction::Transaction(DbConnection &db) : m_db(db)

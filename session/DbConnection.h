@@ -7,20 +7,42 @@
 #include <QVariant>
 #include <QDate>
 #include <functional>
+#include <memory>
 #include <stdexcept>
+#include <vector>
 
-// A database failure, carrying the driver's own text.
+class QSqlError;
+
+// A database failure, carrying the driver's own text (never an empty one) and, where it
+// came from a statement, that statement.
 class DbError : public std::runtime_error
 {
 public:
-    explicit DbError(const QString &text, const QString &sql = QString());
+    enum class Kind {
+        Other,          // the server's or the driver's own refusal
+        ConnectionLost, // the link to the server broke; a transaction on it is over
+        Busy,           // a lock held by another session was not released in time
+        TimeLimit,      // the statement ran longer than the session allows
+        TooLong,        // a text does not fit its column (found before anything was sent)
+    };
+
+    explicit DbError(const QString &text, const QString &sql = QString(), Kind kind = Kind::Other, int nativeCode = 0);
     QString text() const { return m_text; }
     QString sql() const { return m_sql; }
+    Kind kind() const { return m_kind; }
+    // The server's or client library's error number; 0 when there was none.
+    int nativeCode() const { return m_nativeCode; }
 
 private:
     QString m_text;
     QString m_sql;
+    Kind m_kind;
+    int m_nativeCode;
 };
+
+// The tables a statement names after FROM, JOIN, INTO and UPDATE, in order, each once
+// ("hr_it", "dalvoni.userdetails").
+QStringList StatementTables(const QString &sql);
 
 // A read-only, forward-only result: read a column by name, test for null and end, move next.
 class Recordset
@@ -58,7 +80,28 @@ private:
     bool m_valid = false;
 };
 
+// How long a session of the program waits before it gives up. Every connection gets them
+// when it opens; the lock and statement limits are the server session's own settings.
+struct SessionLimits
+{
+    // A connection attempt that gets no answer ends in a message after this.
+    int connectSeconds = 15;
+    // Waiting for a row, table or metadata lock held by another session (lock_wait_timeout
+    // and innodb_lock_wait_timeout).
+    int lockWaitSeconds = 20;
+    // The running time of one statement on the server (MariaDB's max_statement_time; on
+    // MySQL max_execution_time, which bounds reads only). 0 leaves the server's own.
+    int statementSeconds = 900;
+};
+
 // The one connection to the suite's server, over Qt SQL's ODBC driver.
+//
+// The session it opens never treats a backslash as an escape character (whatever the
+// server's sql_mode says, so that typed text escaped by SqlEscape arrives as typed), waits
+// for locks and runs statements within its limits. A connection that the server or the
+// network dropped is opened again by the next action outside a transaction; a read that
+// meets the dropped connection is repeated once on the new one (it changed nothing), a
+// write never is (it may have been done).
 class DbConnection
 {
 public:
@@ -67,7 +110,8 @@ public:
     DbConnection(const DbConnection &) = delete;
     DbConnection &operator=(const DbConnection &) = delete;
 
-    // Opens with an ODBC connection string; throws DbError with the driver's text.
+    // Opens with an ODBC connection string; throws DbError with the driver's text, or with
+    // our own when the server gave no answer within the connect limit.
     void open(const QString &connectString);
     bool isOpen() const;
     void close();
@@ -85,14 +129,43 @@ public:
     QSqlDatabase database() const;
     QString name() const { return m_name; }
 
+    // The limits the next open gives the session.
+    void setLimits(const SessionLimits &limits) { m_limits = limits; }
+    const SessionLimits &limits() const { return m_limits; }
+
+    // Told once each time a lost connection has been opened again (the program shows it to
+    // the user; the connection itself shows nothing).
+    using ReopenNotice = std::function<void(const QString &text)>;
+    void setReopenNotice(ReopenNotice notice) { m_reopenNotice = std::move(notice); }
+    // True after the server or the network dropped the connection, until it is open again.
+    bool isLost() const { return m_lost; }
+
     // Sees every statement sent (true for a query), for measuring the client's share of a run.
     using Recorder = std::function<void(const QString &sql, bool isQuery)>;
     void setRecorder(Recorder recorder) { m_recorder = std::move(recorder); }
 
+    struct Attempt;
+
 private:
+    void connect();
+    void applySessionSettings();
+    void dropConnection();
+    void reopenIfLost();
+    void reopen();
+    DbError failure(const QSqlError &error, const QString &sql);
+    Recordset runQuery(const QString &sql);
+
     QString m_name;
+    QString m_current; // the name Qt SQL knows the open connection by
+    int m_generation = 0;
+    QString m_connectString;
+    SessionLimits m_limits;
     bool m_inTransaction = false;
+    bool m_lost = false;
+    ReopenNotice m_reopenNotice;
     Recorder m_recorder;
+    // Attempts that gave no answer in time and still run; removed once they have ended.
+    std::vector<std::shared_ptr<Attempt>> m_abandoned;
 };
 
 // Rolls the transaction back unless commit() was called.

@@ -18,6 +18,8 @@ frmLogin::frmLogin(QWidget *parent) : QWidget(parent)
     ui.ImgLogo->setPixmap(SuitePicture(QSize(110, 110)));
     ui.TxtUserName->installEventFilter(this);
     ui.TxtPassword->installEventFilter(this);
+    LimitToColumn(ui.TxtUserName, QStringLiteral("dalvoni.userdetails"), QStringLiteral("user_name"));
+    LimitToColumn(ui.TxtPassword, QStringLiteral("dalvoni.userdetails"), QStringLiteral("user_password"));
     // Every typed character shows as "*", whatever the desktop style prefers.
     ui.TxtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     connect(ui.CmOk, &QPushButton::clicked, this, &frmLogin::CmOk_Click);

@@ -2,6 +2,7 @@
 
 #include "TaxRules.h"
 
+#include "session/ColumnLengths.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
 
@@ -364,6 +365,13 @@ QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
 
 void Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to)
 {
+    // What the declaration rows cannot hold is refused before anything is written.
+    const QString trans = QStringLiteral("hr0910.hr_it_trans");
+    ColumnLengths::Check(db, trans, QStringLiteral("emp_slno"), f.LbSerialNo.trimmed(),
+                         QStringLiteral("The employee's serial number"));
+    for (int i = 1; i <= f.filledLines(); ++i)
+        ColumnLengths::Check(db, trans, QStringLiteral("emp_it_allowance_code"), f.lines[i - 1].code,
+                             QStringLiteral("The deduction code of line %1").arg(i));
     const QStringList statements = SaveStatements(f, from, to);
     Transaction transaction(db);
     for (const QString &sql : statements)

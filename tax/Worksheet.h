@@ -112,7 +112,8 @@ void ComputeTax(Figures &f, const YearSetup &setup);
 
 // The statements of a save, in order: the delete, one insert per filled line, the update.
 QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to);
-// Sends them in one transaction; on a failure nothing is changed and DbError is thrown.
+// Sends them in one transaction; on a failure nothing is changed and DbError is thrown. A
+// code that its column cannot hold is refused (DbError of kind TooLong) before anything is sent.
 void Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to);
 
 } // namespace Worksheet

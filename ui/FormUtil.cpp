@@ -1,5 +1,8 @@
 #include "FormUtil.h"
 
+#include "session/ColumnLengths.h"
+#include "session/mdlDalvoni.h"
+
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -26,6 +29,13 @@ void SelectAllText(QLineEdit *box)
     // Deferred: a mouse click that gave the focus would otherwise place the caret after us.
     QTimer::singleShot(0, box, [box] { box->selectAll(); });
     box->selectAll();
+}
+
+void LimitToColumn(QLineEdit *box, const QString &table, const QString &column)
+{
+    const int length = ColumnLengths::Of(mdlDalvoni::Db(), table, column);
+    if (box && length > 0)
+        box->setMaxLength(length);
 }
 
 void SetMainAreaProvider(std::function<QWidget *()> provider)

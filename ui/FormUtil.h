@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 
 class QLineEdit;
@@ -11,6 +12,10 @@ int PixelsToTwips(int pixels);
 
 // Selects the whole text of a box (focus handlers of most text boxes).
 void SelectAllText(QLineEdit *box);
+
+// Gives a typed text box the length of the column its text is stored in or compared with,
+// as the session's server declares it. A box whose column length is not known keeps its own.
+void LimitToColumn(QLineEdit *box, const QString &table, const QString &column);
 
 // Moves a screen to the middle of the main window's inner area. When the main window does
 // not exist yet, the registered provider creates and loads it; without a provider (tests,

@@ -30,6 +30,33 @@ QWidget *owner()
 
 } // namespace
 
+QString QtPlatform::shownText(const QString &text)
+{
+    if (!text.trimmed().isEmpty())
+        return text;
+    const QWidget *screen = owner();
+    const QString where =
+        screen && !screen->windowTitle().trimmed().isEmpty()
+            ? QStringLiteral(" on the screen \"") + screen->windowTitle().trimmed() + QStringLiteral("\"")
+            : QString();
+    return QStringLiteral("The last action") + where +
+           QStringLiteral(" failed, and no description of the fault was given.   \n"
+                          "It may not have been completed; please check it before going on.   ");
+}
+
+namespace {
+
+// The start picture stays up while the connection is made; a message of that time must not
+// hide behind it.
+void hideStartPicture()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() == Qt::SplashScreen)
+            w->hide();
+}
+
+} // namespace
+
 QString QtPlatform::title()
 {
     return QStringLiteral("Income Tax Calculator");
@@ -37,20 +64,23 @@ QString QtPlatform::title()
 
 void QtPlatform::message(const QString &text, Icon icon)
 {
-    QMessageBox box(toIcon(icon), title(), text, QMessageBox::Ok, owner());
+    hideStartPicture();
+    QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::Ok, owner());
     box.exec();
 }
 
 bool QtPlatform::askOkCancel(const QString &text, Icon icon)
 {
-    QMessageBox box(toIcon(icon), title(), text, QMessageBox::Ok | QMessageBox::Cancel, owner());
+    hideStartPicture();
+    QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::Ok | QMessageBox::Cancel, owner());
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;
 }
 
 bool QtPlatform::askYesNo(const QString &text, Icon icon)
 {
-    QMessageBox box(toIcon(icon), title(), text, QMessageBox::Yes | QMessageBox::No, owner());
+    hideStartPicture();
+    QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::Yes | QMessageBox::No, owner());
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

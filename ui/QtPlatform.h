@@ -18,4 +18,7 @@ public:
 
     // The title of every message box.
     static QString title();
+    // The text a box shows: the given one, or, when that is empty, one that still says that
+    // the last action failed and on which screen. No box ever goes out without a text.
+    static QString shownText(const QString &text);
 };
