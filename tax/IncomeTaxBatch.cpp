@@ -156,8 +156,7 @@ Result Run(DbConnection &db, const Request &req, RebateState &state,
     Recordset list;
     QString current; // the employee being processed, for the message of a failure
     try {
-        ctx.settings = TaxRules::LoadSettings(db, req.finYearFrom, req.finYearTo, state);
-        TaxRules::LoadSlabs(db, req.finYearFrom, req.finYearTo, state);
+        ctx.settings = TaxRules::LoadYear(db, req.finYearFrom, req.finYearTo, state);
 
         const QDate last = SalaryFigures::ReadLastFinalised(db, req.companyCode, req.to);
         if (!last.isValid())

@@ -1,7 +1,5 @@
 #include "Worksheet.h"
 
-#include "TaxRules.h"
-
 #include "session/Common.h"
 #include "session/DbConnection.h"
 
@@ -86,38 +84,20 @@ bool TaxInputsDiffer(const Figures &a, const Figures &b)
 
 void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f)
 {
-    Recordset rs = db.query(TaxRules::SettingsSql(setup.finYearFrom, setup.finYearTo));
-    while (!rs.eof()) {
-        const QString id = rs.text(QStringLiteral("set_id"));
-        const double value = rs.number(QStringLiteral("set_value"));
-        if (id == QLatin1String("MC_LIMIT"))
-            f.TxMediClaimLimit = Format00(value);
-        else if (id == QLatin1String("HL_LIMIT"))
-            f.TxHLInterestLimit = Format00(value);
-        else if (id == QLatin1String("80C_LIMIT"))
-            f.Tx80CLimit = Format00(value);
-        else if (id == QLatin1String("TAX_LIMIT"))
-            f.TxExcemption = Format00(value);
-        else if (id == QLatin1String("REBATE"))
-            f.LbRebate = Format00(value);
-        else if (id == QLatin1String("CESS"))
-            setup.cessRate = RoundAmount(value);
-        rs.moveNext();
-    }
-    rs.close();
-
-    Recordset slabs = db.query(TaxRules::SlabsSql(setup.finYearFrom, setup.finYearTo));
-    while (!slabs.eof()) {
-        const int n = static_cast<int>(slabs.number(QStringLiteral("it_slab")));
-        if (n >= 1 && n <= 4) {
-            Slab &s = setup.slabs[n - 1];
-            s.start = slabs.number(QStringLiteral("it_slab_start"));
-            s.end = slabs.number(QStringLiteral("it_slab_end"));
-            s.rate = slabs.number(QStringLiteral("it_per"));
-        }
-        slabs.moveNext();
-    }
-    slabs.close();
+    const ITSetup::Year year = ITSetup::Load(db, setup.finYearFrom, setup.finYearTo, ITSetup::Reader::Computation);
+    const std::pair<ITSetup::Limit, QString *> shown[] = {
+        {ITSetup::LimitMC, &f.TxMediClaimLimit}, {ITSetup::LimitHL, &f.TxHLInterestLimit},
+        {ITSetup::Limit80C, &f.Tx80CLimit},      {ITSetup::LimitExemption, &f.TxExcemption},
+        {ITSetup::LimitRebate, &f.LbRebate},
+    };
+    for (const auto &[limit, field] : shown)
+        if (year.limits[limit])
+            *field = Format00(*year.limits[limit]);
+    if (year.limits[ITSetup::LimitCess])
+        setup.cessRate = RoundAmount(*year.limits[ITSetup::LimitCess]);
+    for (int n = 0; n < 4; ++n)
+        if (year.slabs[n])
+            setup.slabs[n] = *year.slabs[n];
 }
 
 QString EmployeeListSql(const QString &typed, const QString &companyCode)
@@ -291,7 +271,7 @@ void ComputeTax(Figures &f, const YearSetup &setup)
     f.TxNetTaxable = Format00(ta - ex > 0 ? ta - ex : 0);
     f.TxTaxableIncome = Format00(ta - ex > 0 ? ta - ex : 0);
     const double ti = num(f.TxTaxableIncome);
-    const Slab &s1 = setup.slabs[0], &s2 = setup.slabs[1], &s3 = setup.slabs[2], &s4 = setup.slabs[3];
+    const TaxSlab &s1 = setup.slabs[0], &s2 = setup.slabs[1], &s3 = setup.slabs[2], &s4 = setup.slabs[3];
 
     if (setup.finYearTo <= QDate(2016, 3, 31)) {
         const double a = ti + ex;

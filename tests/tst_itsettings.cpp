@@ -225,6 +225,42 @@ private slots:
         QVERIFY(sql[5].startsWith(QStringLiteral("Update hr_it_setup set set_value=12.5 where set_id='CESS'")));
     }
 
+    // The one reader of the year for the screen, the batch and the worksheet: what each sends,
+    // and which limits and slabs the year has a row for.
+    void yearReaderSendsEachCallersTextAndFlagsMissingRows_data()
+    {
+        QTest::addColumn<int>("reader");
+        QTest::addColumn<QString>("slabsSql");
+        QTest::newRow("settings screen") << int(ITSetup::Reader::SettingsScreen)
+                                         << "Select * from hr_it_slabs where it_ac_from_date='2018-04-01' and "
+                                            "it_ac_to_date='2019-03-31'";
+        QTest::newRow("batch and worksheet") << int(ITSetup::Reader::Computation)
+                                             << "select * from hr_it_slabs where it_ac_from_date='2018-04-01' and "
+                                                "it_ac_to_date='2019-03-31'";
+    }
+    void yearReaderSendsEachCallersTextAndFlagsMissingRows()
+    {
+        QFETCH(int, reader);
+        QFETCH(QString, slabsSql);
+        TestDb::Exec("DELETE FROM hr_it_setup WHERE set_id='REBATE' AND ac_from_date='2018-04-01'");
+        TestDb::Exec("DELETE FROM hr_it_slabs WHERE it_slab=3 AND it_ac_from_date='2018-04-01'");
+        TestDb::Exec("INSERT INTO hr_it_setup VALUES ('2018-04-01','2019-03-31','CESS',4.5)");
+        TestDb::Exec("INSERT INTO hr_it_slabs VALUES ('2018-04-01','2019-03-31',0,1,2,3)");
+        QStringList sent;
+        Db().setRecorder([&sent](const QString &sql, bool) { sent << sql; });
+        const ITSetup::Year year = ITSetup::Load(Db(), QDate(2018, 4, 1), QDate(2019, 3, 31), ITSetup::Reader(reader));
+        Db().setRecorder({});
+        QCOMPARE(sent, QStringList({QStringLiteral("Select * from hr_it_setup where ac_from_date='2018-04-01' and "
+                                                   "ac_to_date='2019-03-31'"),
+                                    slabsSql}));
+        QCOMPARE(year.limits[ITSetup::Limit80C], std::optional<double>(150000));
+        QCOMPARE(year.limits[ITSetup::LimitCess], std::optional<double>(4.5)); // the later row
+        QVERIFY(!year.limits[ITSetup::LimitRebate]);
+        QVERIFY(year.slabs[1] && year.slabs[1]->start == 250000 && year.slabs[1]->rate == 5);
+        QVERIFY(!year.slabs[2]); // slab 0 is not slab 3
+        QVERIFY(year.slabs[3] && year.slabs[3]->end == 99999999);
+    }
+
     void enterMovesBetweenTheLimitBoxes_data()
     {
         QTest::addColumn<QString>("from");

@@ -242,24 +242,22 @@ private slots:
         DbConnection &db = TestDb::Open();
         RebateState s;
         const QDate from(2018, 4, 1), to(2019, 3, 31);
-        TaxSettings t = LoadSettings(db, from, to, s);
-        LoadSlabs(db, from, to, s);
+        TaxSettings t = LoadYear(db, from, to, s);
         QCOMPARE(t.limit80c, 150000.0);
         QCOMPARE(t.cess, 4.0);
         QCOMPARE(s.rebate, 2500.0);
-        QCOMPARE(s.slabs[2].per, 20.0);
+        QCOMPARE(s.slabs[2].rate, 20.0);
         // A year without REBATE or slab rows keeps what the previous run loaded.
         TestDb::Exec("DELETE FROM hr_it_setup WHERE set_id='REBATE'");
         TestDb::Exec("DELETE FROM hr_it_slabs WHERE it_slab=4");
         TestDb::Exec("INSERT INTO hr_it_slabs VALUES ('2019-04-01','2020-03-31',5,1,2,99)");
-        t = LoadSettings(db, QDate(2019, 4, 1), QDate(2020, 3, 31), s);
-        LoadSlabs(db, QDate(2019, 4, 1), QDate(2020, 3, 31), s);
+        t = LoadYear(db, QDate(2019, 4, 1), QDate(2020, 3, 31), s);
         QCOMPARE(s.rebate, 2500.0);
         QCOMPARE(s.slabs[3].start, 1000000.0);
-        QCOMPARE(s.slabs[3].per, 30.0);
+        QCOMPARE(s.slabs[3].rate, 30.0);
         QCOMPARE(t.mcLimit, 25000.0);
         // A year with no rows at all: every limit is 0.
-        t = LoadSettings(db, QDate(2030, 4, 1), QDate(2031, 3, 31), s);
+        t = LoadYear(db, QDate(2030, 4, 1), QDate(2031, 3, 31), s);
         QCOMPARE(t.taxLimit, 0.0);
     }
 
@@ -283,8 +281,7 @@ private slots:
         Context ctx{
             QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 10, 15), 6, {}};
         RebateState s;
-        ctx.settings = LoadSettings(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
-        LoadSlabs(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
+        ctx.settings = LoadYear(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
         const auto f = ComputeEmployee(TestDb::Open(), "1", "HO", ctx, s);
         QVERIFY(f);
         QCOMPARE(f->grossProj, 420000.0);
@@ -327,8 +324,7 @@ private slots:
         Context ctx{
             QDate(2017, 4, 1), QDate(2018, 3, 31), QDate(2017, 4, 1), QDate(2018, 3, 31), QDate(2018, 1, 20), 3, {}};
         RebateState s;
-        ctx.settings = LoadSettings(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
-        LoadSlabs(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
+        ctx.settings = LoadYear(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
         const auto f = ComputeEmployee(TestDb::Open(), "2", "MUM", ctx, s);
         QVERIFY(f);
         QCOMPARE(f->gross, 518400.0);
@@ -358,8 +354,7 @@ private slots:
         Context ctx{
             QDate(2019, 4, 1), QDate(2020, 3, 31), QDate(2019, 4, 1), QDate(2020, 3, 31), QDate(2020, 4, 15), 0, {}};
         RebateState s;
-        ctx.settings = LoadSettings(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
-        LoadSlabs(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
+        ctx.settings = LoadYear(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
         const auto f = ComputeEmployee(TestDb::Open(), "3", "HO", ctx, s);
         QVERIFY(f);
         QCOMPARE(f->gross, 1200000.0);
@@ -392,7 +387,7 @@ private slots:
         Context ctx{
             QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 4, 1), QDate(2019, 3, 31), QDate(2018, 5, 15), 0, {}};
         RebateState s;
-        ctx.settings = LoadSettings(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
+        ctx.settings = LoadYear(TestDb::Open(), ctx.finYearFrom, ctx.finYearTo, s);
         const auto f = ComputeEmployee(TestDb::Open(), "5", "HO", ctx, s);
         QVERIFY(f);
         // Rent 1000 is below 10 % of basic: the whole allowance received is exempt.
