@@ -51,13 +51,6 @@ constexpr SheetColour kSilver = RgbColour(192, 192, 192);
 
 const QString kSegoe = QStringLiteral("Segoe UI");
 
-const char *const kLookupSelect =
-    "Select concat(emp_code_char,emp_code),emp_name,desig_name,dept_name,unit_name,comp_name,emp_slno,emp_pan,"
-    "emp_unit_code,hr_employee.comp_code from  hr0910.hr_employee Left Outer Join hr0910.hr_designation on "
-    "desig_code=emp_desig_code  Left Outer Join hr0910.hr_department on dept_code=emp_dept_code  Left Outer Join "
-    "dalvoni.unitmaster on unitmaster.unit_code=hr_employee.emp_unit_code  Left Outer Join dalvoni.acc_companymaster "
-    "on acc_companymaster.comp_code=hr0910.hr_employee.comp_code";
-
 } // namespace
 
 void DrawLayout(Sheet &sheet)
@@ -121,19 +114,6 @@ int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDat
     }
     rs.close();
     return row;
-}
-
-QString EmployeeLookupQuery(const QString &companyCode, const QString &search)
-{
-    const QString company = SqlEscape(companyCode);
-    if (search.isEmpty())
-        return QLatin1String(kLookupSelect) + QStringLiteral(" where  hr_employee.comp_code='") + company +
-               QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
-    const QString t = SqlLikeEscape(search.toUpper().trimmed());
-    return QLatin1String(kLookupSelect) + QStringLiteral(" Where hr_employee.comp_code='") + company +
-           QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + t +
-           QStringLiteral("%' or emp_name like '%") + t +
-           QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
 }
 
 } // namespace Statement

@@ -1,6 +1,6 @@
 #include "frmrptIT.h"
 
-#include "lookup/frmListView.h"
+#include "lookup/PickEmployee.h"
 #include "reports/OutputFolder.h"
 #include "reports/Statement.h"
 #include "reports/StatementPrint.h"
@@ -167,20 +167,16 @@ void frmrptIT::DTFrom_KeyDown(int)
 
 void frmrptIT::ShowEmployeeLookup()
 {
-    const QString sql = Statement::EmployeeLookupQuery(CompanyCode, ui.TxEmpCode->text());
+    std::optional<EmployeePick> pick;
     try {
-        frmListView::ShowForm(sql, 10, QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
-                              QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
-                              QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
-                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
-                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+        pick = PickEmployee(CompanyCode, ui.TxEmpCode->text(), BlankCode::Searches);
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Information);
         return;
     }
-    ui.TxEmpCode->setText(ListPick1);
-    ui.LbName->setText(ListPick2);
-    ui.LbName->setProperty("Tag", ListPick7);
-    ui.TxEmpCode->setProperty("Tag", ListPick8);
-    ClearListPicks();
+    const EmployeePick p = pick.value_or(EmployeePick());
+    ui.TxEmpCode->setText(p.code);
+    ui.LbName->setText(p.name);
+    ui.LbName->setProperty("Tag", p.slno);
+    ui.TxEmpCode->setProperty("Tag", p.pan);
 }

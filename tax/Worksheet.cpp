@@ -100,26 +100,6 @@ void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f)
             setup.slabs[n] = *year.slabs[n];
 }
 
-QString EmployeeListSql(const QString &typed, const QString &companyCode)
-{
-    const QString select = QStringLiteral(
-        "Select concat(emp_code_char,emp_code),emp_name,desig_name,dept_name,unit_name,comp_name,emp_slno,emp_pan,"
-        "emp_unit_code,hr_employee.comp_code from  hr0910.hr_employee Left Outer Join hr0910.hr_designation on "
-        "desig_code=emp_desig_code  Left Outer Join hr0910.hr_department on dept_code=emp_dept_code  Left Outer Join "
-        "dalvoni.unitmaster on unitmaster.unit_code=hr_employee.emp_unit_code  Left Outer Join "
-        "dalvoni.acc_companymaster "
-        "on acc_companymaster.comp_code=hr0910.hr_employee.comp_code");
-    const QString company = SqlEscape(companyCode);
-    if (typed.isEmpty())
-        return select + QStringLiteral(" where  hr_employee.comp_code='") + company +
-               QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
-    const QString t = SqlLikeEscape(typed.trimmed().toUpper());
-    return select + QStringLiteral(" Where hr_employee.comp_code='") + company +
-           QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + t +
-           QStringLiteral("%' or emp_name like '%") + t +
-           QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
-}
-
 QString HeadListSql()
 {
     return QStringLiteral("Select allowance_code,allowance_name from hr0910.hr_it_allowance  order by allowance_code");

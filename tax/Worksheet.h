@@ -84,8 +84,6 @@ bool TaxInputsDiffer(const Figures &a, const Figures &b);
 // (to two decimals) into setup; what the year has no row for is left as it was.
 void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f);
 
-// The employee list offered on F1 in the code box, for the typed text.
-QString EmployeeListSql(const QString &typed, const QString &companyCode);
 // The head list offered on F1 in the grid's Particulars column.
 QString HeadListSql();
 

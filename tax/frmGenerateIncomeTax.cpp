@@ -1,7 +1,7 @@
 #include "frmGenerateIncomeTax.h"
 
 #include "IncomeTaxBatch.h"
-#include "lookup/frmListView.h"
+#include "lookup/PickEmployee.h"
 #include "session/Platform.h"
 #include "session/mdlDalvoni.h"
 #include "ui/FormUtil.h"
@@ -45,23 +45,19 @@ void frmGenerateIncomeTax::TxEmpCode_KeyDown(int keyCode)
 {
     if (keyCode != 112 || m_running)
         return;
+    std::optional<EmployeePick> pick;
     try {
-        frmListView::ShowForm(IncomeTaxBatch::EmployeeLookupSql(CompanyCode, ui.TxEmpCode->text()), 10,
-                              QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
-                              QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
-                              QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
-                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
-                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+        pick = PickEmployee(CompanyCode, ui.TxEmpCode->text(), BlankCode::OffersAll);
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         return;
     }
     // Taken whatever the list returned: no pick empties the code, the name and both tags.
-    ui.TxEmpCode->setText(ListPick1);
-    ui.LbName->setText(ListPick2);
-    m_empCompany = ListPick6;
-    m_empSlno = ListPick7;
-    ClearListPicks();
+    const EmployeePick p = pick.value_or(EmployeePick());
+    ui.TxEmpCode->setText(p.code);
+    ui.LbName->setText(p.name);
+    m_empCompany = p.companyName;
+    m_empSlno = p.slno;
 }
 
 void frmGenerateIncomeTax::CmGenerate_Click()

@@ -1,5 +1,6 @@
 #include "frmIncomeTax.h"
 
+#include "lookup/PickEmployee.h"
 #include "lookup/frmListView.h"
 #include "session/Common.h"
 #include "session/Platform.h"
@@ -135,7 +136,7 @@ bool frmIncomeTax::eventFilter(QObject *watched, QEvent *event)
 bool frmIncomeTax::TxEmpCode_KeyDown(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        PickEmployee();
+        pickEmployee();
         return true;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -145,30 +146,26 @@ bool frmIncomeTax::TxEmpCode_KeyDown(QKeyEvent *event)
     return false;
 }
 
-void frmIncomeTax::PickEmployee()
+void frmIncomeTax::pickEmployee()
 {
+    std::optional<EmployeePick> pick;
     try {
-        frmListView::ShowForm(Worksheet::EmployeeListSql(ui.TxEmpCode->text(), CompanyCode), 10,
-                              QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
-                              QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
-                              QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
-                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
-                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+        pick = PickEmployee(CompanyCode, ui.TxEmpCode->text(), BlankCode::Searches);
     } catch (const DbError &e) {
         showDbError(e);
         return;
     }
-    ui.TxEmpCode->setText(ListPick1);
-    m_fig.LbName = ListPick2;
-    m_fig.LbDesig = ListPick3;
-    m_fig.LbDept = ListPick4;
-    m_fig.LbUnit = ListPick5;
-    m_fig.LbCompany = ListPick6;
-    m_fig.LbSerialNo = ListPick7;
-    m_fig.LbPan = ListPick8;
-    m_fig.unitCodeTag = ListPick9;
-    m_fig.companyCodeTag = ListPick10;
-    ClearListPicks();
+    const EmployeePick p = pick.value_or(EmployeePick());
+    ui.TxEmpCode->setText(p.code);
+    m_fig.LbName = p.name;
+    m_fig.LbDesig = p.designation;
+    m_fig.LbDept = p.department;
+    m_fig.LbUnit = p.unitName;
+    m_fig.LbCompany = p.companyName;
+    m_fig.LbSerialNo = p.slno;
+    m_fig.LbPan = p.pan;
+    m_fig.unitCodeTag = p.unitCode;
+    m_fig.companyCodeTag = p.companyCode;
     showFields();
 }
 

@@ -40,7 +40,7 @@ private:
     void Form_Load();
     bool TxEmpCode_KeyDown(QKeyEvent *event);
     void TxEmpCode_Change();
-    void PickEmployee();
+    void pickEmployee();
     void LoadFigures();
     void GrDeductions_Click(int row, int col);
     bool TxDedMove_KeyDown(QKeyEvent *event);

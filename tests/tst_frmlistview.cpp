@@ -2,6 +2,7 @@
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
 #include "TestDb.h"
+#include "lookup/PickEmployee.h"
 #include "lookup/frmListView.h"
 #include "session/mdlDalvoni.h"
 
@@ -29,8 +30,8 @@ void fillRows(int n, const QString &namePrefix = QStringLiteral("ROW"))
 void show(const QString &sql, int fields = 2, int secondWidth = 4000)
 {
     frmListView::ShowForm(sql, fields, QStringLiteral("Lookup"), 8000, 1000, QStringLiteral("Code"), secondWidth,
-                          QStringLiteral("Name"), 0, QString(), 0, QString(), 0, QString(), 0, QString(), 0,
-                          QString(), 0, QString(), 0, QString(), 0, QString());
+                          QStringLiteral("Name"), 0, QString(), 0, QString(), 0, QString(), 0, QString(), 0, QString(),
+                          0, QString(), 0, QString(), 0, QString());
 }
 
 const char *const kQuery = "Select no_id, no_value from numbersetup order by no_id";
@@ -42,16 +43,18 @@ class tst_frmListView : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        TestDb::Reset();
-    }
+    void init() { TestDb::Reset(); }
 
     void emptyResultShowsNothingAndKeepsSlots()
     {
         ListPick1 = QStringLiteral("kept");
         bool shown = false;
-        WhenModalShown<frmListView>([&](frmListView *d) { shown = true; d->reject(); }, 300);
+        WhenModalShown<frmListView>(
+            [&](frmListView *d) {
+                shown = true;
+                d->reject();
+            },
+            300);
         show(kQuery);
         QTest::qWait(400);
         QVERIFY(!shown);
@@ -84,8 +87,8 @@ private slots:
             seenRows = d->grid().gridRows();
             seenTop = d->topRow();
             seenMaxTop = d->ui.GrHelp->verticalScrollBar()->maximum() + 1;
-            lastVisible = d->ui.GrHelp->viewport()->rect().intersects(
-                d->ui.GrHelp->visualRect(d->grid().index(rows - 1, 1)));
+            lastVisible =
+                d->ui.GrHelp->viewport()->rect().intersects(d->ui.GrHelp->visualRect(d->grid().index(rows - 1, 1)));
             lastCode = d->grid().cell(rows, 1);
             afterLast = d->grid().cell(rows + 1, 1);
             width2 = QString::number(d->ui.GrHelp->columnWidth(2));
@@ -161,6 +164,33 @@ private slots:
         WhenModalShown<frmListView>([](frmListView *d) { d->reject(); });
         show("Select no_id, null, no_value from numbersetup order by no_id", 3);
         QCOMPARE(ListPick1, QString());
+    }
+
+    // The screens' employee lookup: the picked row by meaning, the slots emptied after it;
+    // nothing when no employee matches.
+    void pickEmployeeReturnsTheRowAndEmptiesTheSlots()
+    {
+        TestDb::LoadStandardMasters();
+        TestDb::AddEmployee(QStringLiteral("7"), QStringLiteral("E"), QStringLiteral("007"), QStringLiteral("ASHA"),
+                            QStringLiteral("MUM"));
+        WhenModalShown<frmListView>([](frmListView *d) { QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return); });
+        const std::optional<EmployeePick> pick = PickEmployee(QStringLiteral("C01"), QString(), BlankCode::OffersAll);
+        QVERIFY(pick);
+        QCOMPARE(QStringList({pick->code, pick->name, pick->unitName, pick->slno, pick->pan, pick->unitCode,
+                              pick->companyCode}),
+                 QStringList({"E007", "ASHA",
+                              TestDb::Scalar("SELECT unit_name FROM dalvoni.unitmaster WHERE "
+                                             "unit_code='MUM'")
+                                  .toString(),
+                              "7", "PAN7", "MUM", "C01"}));
+        for (int n = 1; n <= 10; ++n)
+            QVERIFY(ListPick(n).isEmpty());
+
+        bool shown = false;
+        WhenModalShown<frmListView>([&shown](frmListView *d) { shown = true, d->reject(); }, 100);
+        QVERIFY(!PickEmployee(QStringLiteral("C01"), QStringLiteral("nobody"), BlankCode::Searches));
+        QTest::qWait(150); // the driver gives up before the next test shows a list
+        QVERIFY(!shown);
     }
 
     void everyCallStartsFresh()

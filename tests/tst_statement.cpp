@@ -3,6 +3,7 @@
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
 #include "TestDb.h"
+#include "lookup/EmployeeLookup.h"
 #include "lookup/frmListView.h"
 #include "reports/OutputFolder.h"
 #include "reports/Statement.h"
@@ -262,7 +263,7 @@ private slots:
         QCOMPARE(form.ui.LbName->text(), QString());
 
         // ... but matched by his code he is.
-        QVERIFY(Statement::EmployeeLookupQuery(QStringLiteral("C01"), QStringLiteral("e012"))
+        QVERIFY(EmployeeLookupSql(QStringLiteral("C01"), QStringLiteral("e012"), BlankCode::Searches)
                     .contains(QStringLiteral("like '%E012%'")));
         form.ui.TxEmpCode->setText(QStringLiteral("e012"));
         WhenModalShown<frmListView>([](frmListView *d) { QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return); });

@@ -454,15 +454,6 @@ private slots:
         QCOMPARE(sql[3], QStringLiteral("Update hr_it set emp_hl_int=120000.5,emp_mc=0 where emp_slno='E1' and "
                                         "emp_it_from='2018-04-01' and emp_it_to='2019-03-31'"));
     }
-
-    void employeeListQuery()
-    {
-        const QString all = EmployeeListSql(QString(), QStringLiteral("C01"));
-        QVERIFY(all.endsWith(QStringLiteral("hr0910.hr_employee.comp_code where  hr_employee.comp_code='C01' and "
-                                            "emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)")));
-        const QString typed = EmployeeListSql(QStringLiteral(" ra_j% "), QStringLiteral("C01"));
-        QVERIFY(typed.contains(QStringLiteral("like '%") + SqlLikeEscape(QStringLiteral("RA_J%")) + "%' or"));
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_WorksheetCompute)
