@@ -1,17 +1,9 @@
 #pragma once
 
-#include <QDate>
 #include <QString>
 
-// The SQL texts and the captions of the shell: login, company and year lists, the main
-// window's status line, financial-year label and caption.
+// The texts the shell shows: the main window's status line, financial-year label and caption.
 namespace SessionText {
-
-inline const char *const CompanyListQuery =
-    "Select comp_code,comp_name from dalvoni.acc_companymaster where comp_disable=0  order by comp_priority";
-QString DefaultFinYearQuery(const QString &unitCode);
-inline const char *const FinYearListQuery = "Select * from dalvoni.ac_fin_year where ac_app_it=1 order by ac_from_date";
-QString TaxYearQuery(const QDate &from, const QDate &to);
 
 // The status line's product words: the main window's load writes the first, the
 // financial-year switch the second.

@@ -1,6 +1,7 @@
 #include "frmChangeCompany.h"
 
 #include "Platform.h"
+#include "SessionData.h"
 #include "SessionText.h"
 #include "frmMain.h"
 #include "mdlDalvoni.h"
@@ -29,23 +30,20 @@ void frmChangeCompany::Form_Load()
     CentreInMain(this);
     SetUpListGrid(ui.GrCompany, 7, {0, 6000, 0});
     ui.GrCompany->horizontalHeader()->setStretchLastSection(false);
+    QList<SessionData::Company> companies;
     try {
-        Recordset rs = mdlDalvoni::Db().query(QLatin1String(SessionText::CompanyListQuery));
-        int row = 0;
-        while (!rs.eof()) {
-            if (row >= ui.GrCompany->rowCount())
-                ui.GrCompany->setRowCount(row + 1);
-            SetCellText(ui.GrCompany, row, 0, rs.text(QStringLiteral("comp_code")));
-            SetCellText(ui.GrCompany, row, 1, rs.text(QStringLiteral("comp_name")));
-            ui.GrCompany->item(row, 1)->setTextAlignment(Qt::AlignCenter);
-            ++row;
-            rs.moveNext();
-        }
-        rs.close();
+        companies = SessionData::ReadCompanies(mdlDalvoni::Db());
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         platform().exitProgram(1);
         return;
+    }
+    for (int row = 0; row < companies.size(); ++row) {
+        if (row >= ui.GrCompany->rowCount())
+            ui.GrCompany->setRowCount(row + 1);
+        SetCellText(ui.GrCompany, row, 0, companies[row].code);
+        SetCellText(ui.GrCompany, row, 1, companies[row].name);
+        ui.GrCompany->item(row, 1)->setTextAlignment(Qt::AlignCenter);
     }
     ui.GrCompany->setCurrentCell(0, 1);
     ui.GrCompany->setFocus();

@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "Common.h"
 #include "Platform.h"
+#include "SessionData.h"
 #include "SessionText.h"
 #include "config/frmITSettings.h"
 #include "config/frmOtherAllowance.h"
@@ -80,22 +81,19 @@ void frmMain::RegisterMainArea()
 
 void frmMain::Form_Load()
 {
-    using namespace mdlDalvoni;
     try {
-        Recordset rs = Db().query(SessionText::DefaultFinYearQuery(UnitCode));
-        if (!rs.eof()) {
-            FinYearFrom = rs.date(QStringLiteral("ac_from_date"));
-            FinYearTo = rs.date(QStringLiteral("ac_to_date"));
-            TaxYearStart = rs.date(QStringLiteral("ac_it_start_date"));
-            TaxYearEnd = rs.date(QStringLiteral("ac_it_end_date"));
-        }
-        rs.close();
+        SessionData::UseDefaultYear(mdlDalvoni::Db());
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         platform().exitProgram(1);
         return;
     }
-    SetStatusText(SessionText::StatusLine(QLatin1String(SessionText::LoadProducts)));
+    ShowFinancialYear(QLatin1String(SessionText::LoadProducts));
+}
+
+void frmMain::ShowFinancialYear(const QString &products)
+{
+    SetStatusText(SessionText::StatusLine(products));
     ui.LbFinYear->setText(SessionText::FinYearCaption());
 }
 

@@ -27,6 +27,9 @@ public:
     // The first panel of the status bar.
     QString StatusText() const;
     void SetStatusText(const QString &text);
+    // Shows the session's financial year: the status line, with these product words, and
+    // the financial-year label.
+    void ShowFinancialYear(const QString &products);
 
     // Windows of the program now loaded, this one included, shown or not.
     int LoadedWindowCount() const;
