@@ -34,8 +34,8 @@ frmListView::frmListView(QWidget *parent) : QDialog(parent)
     connect(ui.GrHelp, &QTableView::doubleClicked, this, [this] { PickFromGrid(); });
 }
 
-void frmListView::ShowForm(const QString &HelpQry, int DisplayFields, const QString &HelpText, int FormWidth,
-                           int Icol, const QString &IcolText, int IICol, const QString &IIColText, int IIICol,
+void frmListView::ShowForm(const QString &HelpQry, int DisplayFields, const QString &HelpText, int FormWidth, int Icol,
+                           const QString &IcolText, int IICol, const QString &IIColText, int IIICol,
                            const QString &IIIColText, int IVCol, const QString &IVColText, int VCol,
                            const QString &VColText, int VICol, const QString &VIColText, int VIICol,
                            const QString &VIIColText, int VIIICol, const QString &VIIIColText, int IXCol,
@@ -52,9 +52,9 @@ void frmListView::ShowForm(const QString &HelpQry, int DisplayFields, const QStr
     const int width = TwipsToPixels(FormWidth);
     dialog.resize(width, qMax(dialog.height(), 460));
 
-    const int widths[10] = {Icol, IICol > 0 ? IICol - 450 : IICol, IIICol, IVCol, VCol,
-                            VICol, VIICol, VIIICol, IXCol, XCol};
-    const QString *texts[10] = {&IcolText, &IIColText, &IIIColText, &IVColText, &VColText,
+    const int widths[10] = {Icol, IICol > 0 ? IICol - 450 : IICol, IIICol, IVCol, VCol, VICol, VIICol, VIIICol, IXCol,
+                            XCol};
+    const QString *texts[10] = {&IcolText,  &IIColText,  &IIIColText,  &IVColText, &VColText,
                                 &VIColText, &VIIColText, &VIIIColText, &IXColText, &XColText};
     for (int c = 1; c <= 10; ++c) {
         dialog.m_model.setHeading(c, *texts[c - 1]);
@@ -103,8 +103,7 @@ void frmListView::SetTopRow(int row)
 {
     ui.GrHelp->scrollTo(m_model.index(row - 1, 1), QAbstractItemView::PositionAtTop);
     // scrollTo stops at the last page; a top row inside it is what the grid can show.
-    ui.GrHelp->verticalScrollBar()->setValue(
-        qMin(row - 1, ui.GrHelp->verticalScrollBar()->maximum()));
+    ui.GrHelp->verticalScrollBar()->setValue(qMin(row - 1, ui.GrHelp->verticalScrollBar()->maximum()));
 }
 
 void frmListView::SetCurrentRow(int row)

@@ -77,10 +77,19 @@ static QString variantText(const QVariant &v)
     return v.toString();
 }
 
-QString Recordset::text(const QString &column) const { return variantText(value(column)); }
-QString Recordset::text(int index) const { return variantText(value(index)); }
+QString Recordset::text(const QString &column) const
+{
+    return variantText(value(column));
+}
+QString Recordset::text(int index) const
+{
+    return variantText(value(index));
+}
 
-double Recordset::number(const QString &column) const { return number(indexOf(column)); }
+double Recordset::number(const QString &column) const
+{
+    return number(indexOf(column));
+}
 
 double Recordset::number(int index) const
 {
@@ -102,7 +111,9 @@ QDate Recordset::date(const QString &column) const
     return QDate::fromString(v.toString().left(10), QStringLiteral("yyyy-MM-dd"));
 }
 
-DbConnection::DbConnection(const QString &name) : m_name(name) {}
+DbConnection::DbConnection(const QString &name) : m_name(name)
+{
+}
 
 DbConnection::~DbConnection()
 {
