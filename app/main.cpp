@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
 
     if (Startup::Run(mdlDalvoni::Db()) != Startup::Outcome::Ready)
         return 1;
-    frmMain::RegisterMainArea();
+    frmMain::registerMainArea();
     (new frmSplash)->show();
     return app.exec();
 }

@@ -9,8 +9,6 @@
 
 #include <QKeyEvent>
 
-using namespace mdlDalvoni;
-
 frmITSettings::frmITSettings(QWidget *parent) : QWidget(parent)
 {
     ui.setupUi(this);
@@ -29,7 +27,8 @@ void frmITSettings::Form_Load()
     CentreInMain(this);
     ITSetup::Year year;
     try {
-        year = ITSetup::Load(Db(), FinYearFrom, FinYearTo, ITSetup::Reader::SettingsScreen);
+        year = ITSetup::Load(mdlDalvoni::Db(), mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo,
+                             ITSetup::Reader::SettingsScreen);
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         return;
@@ -59,7 +58,7 @@ void frmITSettings::CmApply_Click()
                                                             ui.TxMCLimit->text(),  ui.TxExemption->text(),
                                                             ui.TxRebate->text(),   ui.TxCESS->text()};
     try {
-        ITSetup::Save(Db(), texts, FinYearFrom, FinYearTo);
+        ITSetup::Save(mdlDalvoni::Db(), texts, mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo);
     } catch (const DbError &e) {
         // Nothing was stored; the typed values stay for another try.
         platform().message(e.text(), Platform::Icon::Critical);
@@ -74,7 +73,7 @@ void frmITSettings::CmClose_Click()
     CloseScreen(this);
 }
 
-QWidget *frmITSettings::EnterTarget(QObject *box) const
+QWidget *frmITSettings::enterTarget(QObject *box) const
 {
     if (box == ui.Tx80CLimit)
         return ui.CmApply;
@@ -99,7 +98,7 @@ bool frmITSettings::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (QWidget *next = EnterTarget(watched))
+            if (QWidget *next = enterTarget(watched))
                 next->setFocus();
         }
     }

@@ -40,10 +40,10 @@ protected:
 private:
     void TxtSearch_Change();
     void GrHelp_RowColChange();
-    void PickFromSearch();
-    void PickFromGrid();
-    void SetTopRow(int row);
-    void SetCurrentRow(int row);
+    void pickFromSearch();
+    void pickFromGrid();
+    void setTopRow(int row);
+    void setCurrentRow(int row);
 
     ListViewModel m_model;
     int m_searchRow = 1;

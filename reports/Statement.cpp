@@ -16,7 +16,7 @@ struct Column
 };
 
 // In sheet order: two heading lines, width in twips, the hr_it (or employee) column.
-const Column kColumns[ColumnCount] = {
+const Column kColumns[kColumnCount] = {
     {"Code", "", 1750, "emp_code"},
     {"Name", "", 4000, "emp_name"},
     {"PAN No", "", 3200, "emp_pan"},
@@ -55,7 +55,7 @@ const QString kSegoe = QStringLiteral("Segoe UI");
 
 void DrawLayout(Sheet &sheet)
 {
-    sheet.setColumnCount(ColumnCount);
+    sheet.setColumnCount(kColumnCount);
     sheet.setRowHeight(1, 500);
     sheet.setText(1, 1, QStringLiteral("ZN - CORPORATE"));
     sheet.setFont({1, 1, 1, 1}, CellFont{kSegoe, 14, true, kNavy});
@@ -63,13 +63,13 @@ void DrawLayout(Sheet &sheet)
     sheet.setFont({2, 1, 2, 1}, CellFont{kSegoe, 10, true, kNavy});
     sheet.setFont({3, 1, 3, 1}, CellFont{kSegoe, 8, true, kNavy});
 
-    const CellRange headings{4, 1, 5, ColumnCount};
+    const CellRange headings{4, 1, 5, kColumnCount};
     sheet.setFont(headings, CellFont{QStringLiteral("Arial"), 8, true, 0});
     sheet.setBorders(headings, true);
     sheet.setFill(headings, kSilver);
     sheet.setAlignment(headings, HAlign::Right, VAlign::Centre);
     sheet.setWrap(headings, false);
-    for (int c = 1; c <= ColumnCount; ++c) {
+    for (int c = 1; c <= kColumnCount; ++c) {
         const Column &col = kColumns[c - 1];
         sheet.setText(4, c, QString::fromLatin1(col.heading1));
         if (*col.heading2)
@@ -94,8 +94,8 @@ int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDat
           const QString &code, const QDate &today)
 {
     DrawLayout(sheet);
-    int row = FirstDataRow - 1;
-    sheet.clear({FirstDataRow, 1, std::max(sheet.lastRow(), FirstDataRow), ColumnCount});
+    int row = kFirstDataRow - 1;
+    sheet.clear({kFirstDataRow, 1, std::max(sheet.lastRow(), kFirstDataRow), kColumnCount});
     sheet.setText(3, 1, QStringLiteral("Income Tax Statement as on ") + ShortDate(today));
 
     Recordset rs = db.query(Query(companyCode, from, to, code));
@@ -105,11 +105,11 @@ int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDat
         // Text columns show a missing value as an empty cell, number columns as 0.
         for (int c = 1; c <= 4; ++c)
             sheet.setText(row, c, rs.text(QLatin1String(kColumns[c - 1].field)));
-        for (int c = 5; c <= ColumnCount; ++c)
+        for (int c = 5; c <= kColumnCount; ++c)
             sheet.setNumber(row, c, rs.number(QLatin1String(kColumns[c - 1].field)));
-        sheet.setFont({row, 1, row, ColumnCount}, dataFont);
-        sheet.setAlignment({row, 4, row, ColumnCount}, HAlign::Right, VAlign::Centre);
-        sheet.setNumberFormat({row, 4, row, ColumnCount}, QStringLiteral("#,##"));
+        sheet.setFont({row, 1, row, kColumnCount}, dataFont);
+        sheet.setAlignment({row, 4, row, kColumnCount}, HAlign::Right, VAlign::Centre);
+        sheet.setNumberFormat({row, 4, row, kColumnCount}, QStringLiteral("#,##"));
         rs.moveNext();
     }
     rs.close();

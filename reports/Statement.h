@@ -11,8 +11,8 @@ class DbConnection;
 // The company's tax statement: the stored tax records of a period laid out on a sheet.
 namespace Statement {
 
-constexpr int ColumnCount = 27;
-constexpr int FirstDataRow = 6;
+constexpr int kColumnCount = 27;
+constexpr int kFirstDataRow = 6;
 
 // Rows 1 to 5: company lines, the title cell (left as it is) and the two heading lines,
 // with their fonts, fill, borders, widths and alignment; the column count is set to 27.

@@ -7,8 +7,8 @@ namespace SessionText {
 
 // The status line's product words: the main window's load writes the first, the
 // financial-year switch the second.
-inline const char *const LoadProducts = "Corvantis Accounts +  ";
-inline const char *const SwitchProducts = "Corvantis Inventory  +  ";
+inline const char *const kLoadProducts = "Corvantis Accounts +  ";
+inline const char *const kSwitchProducts = "Corvantis Inventory  +  ";
 
 // The first panel of the main window's status bar for the current session.
 QString StatusLine(const QString &products);

@@ -23,8 +23,8 @@ frmFinancialYear::frmFinancialYear(QWidget *parent) : QWidget(parent)
 
 void frmFinancialYear::Form_Load()
 {
-    if (frmMain *main = frmMain::Existing())
-        main->AttachDialog(this);
+    if (frmMain *main = frmMain::existing())
+        main->attachDialog(this);
     CentreInMain(this);
     SetUpListGrid(ui.GrUnit, 12, {0, 2800, 0, 0, 0});
     QList<SessionData::FinancialYear> years;
@@ -73,7 +73,7 @@ void frmFinancialYear::CmSwitch_Click()
         platform().exitProgram(1);
         return;
     }
-    frmMain::Instance()->ShowFinancialYear(QLatin1String(SessionText::SwitchProducts));
+    frmMain::instance()->showFinancialYear(QLatin1String(SessionText::kSwitchProducts));
     close();
 }
 

@@ -10,8 +10,8 @@ namespace TaxRules {
 
 namespace {
 
-constexpr double TransportCap = 19200;
-const QString RentHead = QStringLiteral("ITA000005");
+constexpr double kTransportCap = 19200;
+const QString kRentHead = QStringLiteral("ITA000005");
 
 bool Between(const QDate &d, int y1, int m1, int d1, int y2, int m2, int d2)
 {
@@ -69,13 +69,13 @@ Transport TransportRule(double paid, int monthsRemaining)
     t.ta = paid;
     if (monthsRemaining > 0 && monthsRemaining < 12)
         t.taProj = SalaryFigures::Project(t.ta, monthsRemaining);
-    if (t.ta + t.taProj >= TransportCap) {
-        t.taProj = RoundAmount(TransportCap - t.ta);
+    if (t.ta + t.taProj >= kTransportCap) {
+        t.taProj = RoundAmount(kTransportCap - t.ta);
         if (t.taProj <= 0)
             t.taProj = 0;
     }
-    if (t.ta > TransportCap)
-        t.ta = TransportCap;
+    if (t.ta > kTransportCap)
+        t.ta = kTransportCap;
     return t;
 }
 
@@ -220,7 +220,7 @@ std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno,
     while (!rs.eof()) {
         // A null amount counts as 0.
         const double amount = LeadingNumber(rs.text(QStringLiteral("emp_amount")));
-        if (rs.text(QStringLiteral("emp_it_allowance_code")) == RentHead) {
+        if (rs.text(QStringLiteral("emp_it_allowance_code")) == kRentHead) {
             in.hasRent = true;
             in.rentPaid = amount;
         } else {

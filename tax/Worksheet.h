@@ -18,7 +18,7 @@ class DbConnection;
 namespace Worksheet {
 
 // The declaration head whose amount is the rent paid.
-inline constexpr const char *RentHead = "ITA000005";
+inline constexpr const char *kRentHead = "ITA000005";
 
 // One line of the declaration grid: "Sl No", "Particulars", "Amount", "Deduction Code".
 struct DeclarationLine

@@ -11,8 +11,6 @@
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 
-using namespace mdlDalvoni;
-
 frmGenerateIncomeTax::frmGenerateIncomeTax(QWidget *parent) : QWidget(parent)
 {
     ui.setupUi(this);
@@ -25,32 +23,30 @@ frmGenerateIncomeTax::frmGenerateIncomeTax(QWidget *parent) : QWidget(parent)
 void frmGenerateIncomeTax::Form_Load()
 {
     CentreInMain(this);
-    ui.DtFrom->setDate(TaxYearStart);
-    ui.DtTo->setDate(TaxYearEnd);
+    ui.DtFrom->setDate(mdlDalvoni::TaxYearStart);
+    ui.DtTo->setDate(mdlDalvoni::TaxYearEnd);
 }
 
 bool frmGenerateIncomeTax::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui.TxEmpCode && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_F1) {
-            TxEmpCode_KeyDown(112);
-            return true;
-        }
-    }
+    if (watched == ui.TxEmpCode && event->type() == QEvent::KeyPress)
+        return TxEmpCode_KeyDown(static_cast<QKeyEvent *>(event));
     return QWidget::eventFilter(watched, event);
 }
 
-void frmGenerateIncomeTax::TxEmpCode_KeyDown(int keyCode)
+// F1 opens the employee list (not during a run); every other key is the box's own.
+bool frmGenerateIncomeTax::TxEmpCode_KeyDown(QKeyEvent *event)
 {
-    if (keyCode != 112 || m_running)
-        return;
+    if (event->key() != Qt::Key_F1)
+        return false;
+    if (m_running)
+        return true;
     std::optional<EmployeePick> pick;
     try {
-        pick = PickEmployee(CompanyCode, ui.TxEmpCode->text(), BlankCode::OffersAll);
+        pick = PickEmployee(mdlDalvoni::CompanyCode, ui.TxEmpCode->text(), BlankCode::OffersAll);
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
-        return;
+        return true;
     }
     // Taken whatever the list returned: no pick empties the code, the name and both tags.
     const EmployeePick p = pick.value_or(EmployeePick());
@@ -58,6 +54,7 @@ void frmGenerateIncomeTax::TxEmpCode_KeyDown(int keyCode)
     ui.LbName->setText(p.name);
     m_empCompany = p.companyName;
     m_empSlno = p.slno;
+    return true;
 }
 
 void frmGenerateIncomeTax::CmGenerate_Click()
@@ -72,7 +69,7 @@ void frmGenerateIncomeTax::CmGenerate_Click()
     const QString slno = ui.LbName->text().isEmpty() ? QString() : m_empSlno;
     const auto request = IncomeTaxBatch::SessionRequest(ui.DtFrom->date(), ui.DtTo->date(), slno);
     try {
-        IncomeTaxBatch::Run(Db(), request, m_rebate, [this](const IncomeTaxBatch::Progress &p) {
+        IncomeTaxBatch::Run(mdlDalvoni::Db(), request, m_rebate, [this](const IncomeTaxBatch::Progress &p) {
             if (p.value == 0) {
                 // Selection counted: an empty one still shows an empty bar, never a busy one.
                 ui.Pbar->setRange(0, std::max(p.maximum, 1));

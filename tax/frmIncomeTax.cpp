@@ -12,20 +12,18 @@
 #include <QKeyEvent>
 #include <QTableWidgetItem>
 
-using namespace mdlDalvoni;
-
 namespace {
 
 const QString kEditCaption = QStringLiteral("Edit - F3");
 const QString kUpdateCaption = QStringLiteral("Update - F5");
 const QString kDetailsMessage = QStringLiteral("Please Enter the Details Properly.   ");
 
-void inform(const QString &text)
+void Inform(const QString &text)
 {
     platform().message(text, Platform::Icon::Information);
 }
 
-void setShown(QWidget *w, const QString &text)
+void SetShown(QWidget *w, const QString &text)
 {
     if (auto *edit = qobject_cast<QLineEdit *>(w)) {
         if (edit->text() != text)
@@ -92,12 +90,12 @@ void frmIncomeTax::Form_Load()
     grid->setColumnHidden(3, true);
 
     m_fig = Worksheet::OpenedFigures();
-    m_setup.taxYearStart = TaxYearStart;
-    m_setup.taxYearEnd = TaxYearEnd;
-    m_setup.finYearFrom = FinYearFrom;
-    m_setup.finYearTo = FinYearTo;
+    m_setup.taxYearStart = mdlDalvoni::TaxYearStart;
+    m_setup.taxYearEnd = mdlDalvoni::TaxYearEnd;
+    m_setup.finYearFrom = mdlDalvoni::FinYearFrom;
+    m_setup.finYearTo = mdlDalvoni::FinYearTo;
     try {
-        Worksheet::LoadYearSetup(Db(), m_setup, m_fig);
+        Worksheet::LoadYearSetup(mdlDalvoni::Db(), m_setup, m_fig);
     } catch (const DbError &e) {
         showDbError(e);
     }
@@ -133,6 +131,7 @@ bool frmIncomeTax::eventFilter(QObject *watched, QEvent *event)
 
 // --- The employee ---------------------------------------------------------------------
 
+// F1 opens the employee list, Enter loads the figures; other keys are the box's own.
 bool frmIncomeTax::TxEmpCode_KeyDown(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
@@ -140,7 +139,7 @@ bool frmIncomeTax::TxEmpCode_KeyDown(QKeyEvent *event)
         return true;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        LoadFigures();
+        loadFigures();
         return true;
     }
     return false;
@@ -150,7 +149,7 @@ void frmIncomeTax::pickEmployee()
 {
     std::optional<EmployeePick> pick;
     try {
-        pick = PickEmployee(CompanyCode, ui.TxEmpCode->text(), BlankCode::Searches);
+        pick = PickEmployee(mdlDalvoni::CompanyCode, ui.TxEmpCode->text(), BlankCode::Searches);
     } catch (const DbError &e) {
         showDbError(e);
         return;
@@ -180,17 +179,17 @@ void frmIncomeTax::TxEmpCode_Change()
         ComputeTax();
 }
 
-void frmIncomeTax::LoadFigures()
+void frmIncomeTax::loadFigures()
 {
     if (m_fig.LbName.isEmpty()) {
-        inform(QStringLiteral("Please Select An Employee.   "));
+        Inform(QStringLiteral("Please Select An Employee.   "));
         ui.TxEmpCode->setFocus();
         return;
     }
     linesFromGrid();
     Worksheet::LoadResult result;
     try {
-        result = Worksheet::LoadFigures(Db(), m_fig, m_setup, QDate::currentDate());
+        result = Worksheet::LoadFigures(mdlDalvoni::Db(), m_fig, m_setup, QDate::currentDate());
     } catch (const DbError &e) {
         linesToGrid();
         showFields();
@@ -200,7 +199,7 @@ void frmIncomeTax::LoadFigures()
     linesToGrid();
     showFields();
     if (!result.finalised)
-        inform(QStringLiteral("No salary month of this company has been finalised up to ") +
+        Inform(QStringLiteral("No salary month of this company has been finalised up to ") +
                ShortDate(m_setup.taxYearEnd) +
                QStringLiteral(".   \nThe months remaining cannot be counted, so nothing is projected.   "));
 }
@@ -350,15 +349,15 @@ void frmIncomeTax::TxDedMove_F1()
             showDbError(e);
         }
         // A list closed without a pick leaves the line as it was.
-        if (!ListPick2.isEmpty()) {
-            setCell(EditRow, 1, ListPick2);
-            ui.TxDedMove->setText(ListPick2);
-            setCell(EditRow, 3, ListPick1);
+        if (!mdlDalvoni::ListPick2.isEmpty()) {
+            setCell(EditRow, 1, mdlDalvoni::ListPick2);
+            ui.TxDedMove->setText(mdlDalvoni::ListPick2);
+            setCell(EditRow, 3, mdlDalvoni::ListPick1);
             setCell(EditRow, 1, ui.TxDedMove->text());
             EditCol = 2;
         }
-        ListPick1.clear();
-        ListPick2.clear();
+        mdlDalvoni::ListPick1.clear();
+        mdlDalvoni::ListPick2.clear();
     }
     PlaceEditor();
 }
@@ -368,7 +367,7 @@ void frmIncomeTax::TxDedMove_Enter()
     const QString text = ui.TxDedMove->text();
     if (EditCol == 1) {
         if (text.isEmpty()) {
-            inform(kDetailsMessage);
+            Inform(kDetailsMessage);
             PlaceEditor();
             return;
         }
@@ -376,7 +375,7 @@ void frmIncomeTax::TxDedMove_Enter()
         EditCol = 2;
     } else if (EditCol == 2) {
         if (LeadingNumber(text) == 0) {
-            inform(kDetailsMessage);
+            Inform(kDetailsMessage);
             ui.TxDedMove->show();
             ui.TxDedMove->setFocus();
             return;
@@ -396,8 +395,8 @@ void frmIncomeTax::ComputeDeclarations()
     linesFromGrid();
     const QString net80c = m_fig.TxNet80C;
     try {
-        Worksheet::ComputeDeclarations(
-            m_fig, Worksheet::ServerSalarySum(Db(), m_fig.LbSerialNo, m_setup.taxYearStart, m_setup.taxYearEnd));
+        Worksheet::ComputeDeclarations(m_fig, Worksheet::ServerSalarySum(mdlDalvoni::Db(), m_fig.LbSerialNo,
+                                                                         m_setup.taxYearStart, m_setup.taxYearEnd));
     } catch (const DbError &e) {
         showDbError(e);
     }
@@ -469,7 +468,7 @@ void frmIncomeTax::showFields()
     // Showing a figure is not a change made by the user.
     for (const auto &f : fields) {
         const bool blocked = f.widget->blockSignals(true);
-        setShown(f.widget, *f.text);
+        SetShown(f.widget, *f.text);
         f.widget->blockSignals(blocked);
     }
 }
@@ -494,7 +493,7 @@ void frmIncomeTax::CmEdit_Click()
     m_fig.TxHLInterest = ui.TxHLInterest->text();
     m_fig.TxMediClaim = ui.TxMediClaim->text();
     try {
-        Worksheet::Save(Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
+        Worksheet::Save(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
     } catch (const DbError &e) {
         // Nothing was changed on the server; the screen keeps what the user entered.
         platform().message(QStringLiteral("Income Tax Details of ") + m_fig.LbName +
@@ -503,7 +502,7 @@ void frmIncomeTax::CmEdit_Click()
                            Platform::Icon::Information);
         return;
     }
-    inform(QStringLiteral("Income Tax Details of ") + m_fig.LbName + QStringLiteral(" Updated.   "));
+    Inform(QStringLiteral("Income Tax Details of ") + m_fig.LbName + QStringLiteral(" Updated.   "));
     ui.TxEmpCode->setText(QString());
     ui.CmEdit->setText(kEditCaption);
     ui.TxMediClaim->setEnabled(false);

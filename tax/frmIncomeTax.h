@@ -41,7 +41,7 @@ private:
     bool TxEmpCode_KeyDown(QKeyEvent *event);
     void TxEmpCode_Change();
     void pickEmployee();
-    void LoadFigures();
+    void loadFigures();
     void GrDeductions_Click(int row, int col);
     bool TxDedMove_KeyDown(QKeyEvent *event);
     void TxDedMove_Enter();

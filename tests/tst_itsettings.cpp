@@ -15,7 +15,7 @@ using namespace mdlDalvoni;
 namespace {
 
 // Every limit of every year, in a fixed order, to compare before and after.
-QStringList setupRows()
+QStringList SetupRows()
 {
     QStringList rows;
     Recordset rs = TestDb::Open().query(QStringLiteral(
@@ -25,7 +25,7 @@ QStringList setupRows()
     return rows;
 }
 
-QStringList slabRows()
+QStringList SlabRows()
 {
     QStringList rows;
     Recordset rs = TestDb::Open().query(QStringLiteral(
@@ -35,7 +35,7 @@ QStringList slabRows()
     return rows;
 }
 
-double limit(const QString &id, int year = 2018)
+double Limit(const QString &id, int year = 2018)
 {
     return TestDb::Scalar(
                QStringLiteral("SELECT set_value FROM hr_it_setup WHERE set_id='%1' AND ac_from_date='%2-04-01'")
@@ -44,7 +44,7 @@ double limit(const QString &id, int year = 2018)
         .toDouble();
 }
 
-void showActive(QWidget &w)
+void ShowActive(QWidget &w)
 {
     w.show();
     QApplication::setActiveWindow(&w);
@@ -91,9 +91,9 @@ private slots:
     void applyStoresLeadingNumbersOfTheYearOnly()
     {
         RecordingPlatform p;
-        const QStringList before = setupRows();
+        const QStringList before = SetupRows();
         frmITSettings f;
-        showActive(f);
+        ShowActive(f);
         f.ui.Tx80CLimit->setText(QStringLiteral("160000.00"));
         f.ui.TxHLInterestLimit->setText(QStringLiteral("210000.50"));
         f.ui.TxMCLimit->setText(QString());
@@ -105,14 +105,14 @@ private slots:
         QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Settngs Updated!.   "));
         QCOMPARE(p.messages.last().icon, Platform::Icon::Information);
         QVERIFY(!f.isVisible());
-        QCOMPARE(limit("80C_LIMIT"), 160000.0);
-        QCOMPARE(limit("HL_LIMIT"), 210000.5);
-        QCOMPARE(limit("MC_LIMIT"), 0.0);
-        QCOMPARE(limit("TAX_LIMIT"), 250000.0);
-        QCOMPARE(limit("REBATE"), 0.0);
-        QCOMPARE(limit("CESS"), 12.0);
+        QCOMPARE(Limit("80C_LIMIT"), 160000.0);
+        QCOMPARE(Limit("HL_LIMIT"), 210000.5);
+        QCOMPARE(Limit("MC_LIMIT"), 0.0);
+        QCOMPARE(Limit("TAX_LIMIT"), 250000.0);
+        QCOMPARE(Limit("REBATE"), 0.0);
+        QCOMPARE(Limit("CESS"), 12.0);
         // Other years keep their values.
-        const QStringList after = setupRows();
+        const QStringList after = SetupRows();
         for (int year : {2016, 2017, 2019})
             for (const QString &row : before.filter(QStringLiteral("%1-04-01").arg(year)))
                 QVERIFY2(after.contains(row), qPrintable(row));
@@ -123,26 +123,26 @@ private slots:
         RecordingPlatform p;
         FinYearFrom = QDate(2030, 4, 1);
         FinYearTo = QDate(2031, 3, 31);
-        const QStringList before = setupRows();
+        const QStringList before = SetupRows();
         frmITSettings f;
         for (QLineEdit *box : f.findChildren<QLineEdit *>())
             QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
         f.ui.Tx80CLimit->setText(QStringLiteral("5.00"));
         f.CmApply_Click();
         QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Settngs Updated!.   "));
-        QCOMPARE(setupRows(), before);
+        QCOMPARE(SetupRows(), before);
     }
 
     void slabBoxesAreReadOnlyAndNeverStored()
     {
         RecordingPlatform p;
-        const QStringList before = slabRows();
+        const QStringList before = SlabRows();
         frmITSettings f;
         for (QLineEdit *box : f.ui.FrSlabs->findChildren<QLineEdit *>())
             QVERIFY2(box->isReadOnly(), qPrintable(box->objectName()));
         f.ui.TxSlab2Per->setText(QStringLiteral("7"));
         f.CmApply_Click();
-        QCOMPARE(slabRows(), before);
+        QCOMPARE(SlabRows(), before);
         frmITSettings again;
         QCOMPARE(again.ui.TxSlab2Per->text(), QStringLiteral("5"));
     }
@@ -150,12 +150,12 @@ private slots:
     void failedUpdateStoresNothingAndKeepsTheFormOpen()
     {
         RecordingPlatform p;
-        const QStringList before = setupRows();
+        const QStringList before = SetupRows();
         // The last of the six updates fails at the server.
         TestDb::Exec("CREATE TRIGGER tst_cess_locked BEFORE UPDATE ON hr_it_setup FOR EACH ROW "
                      "IF NEW.set_id='CESS' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT='cess is locked'; END IF");
         frmITSettings f;
-        showActive(f);
+        ShowActive(f);
         f.ui.Tx80CLimit->setText(QStringLiteral("1.00"));
         f.ui.TxCESS->setText(QStringLiteral("9.00"));
         QTest::mouseClick(f.ui.CmApply, Qt::LeftButton);
@@ -166,19 +166,19 @@ private slots:
         QVERIFY(f.isVisible());
         QCOMPARE(f.ui.Tx80CLimit->text(), QStringLiteral("1.00"));
         QVERIFY(!Db().inTransaction());
-        QCOMPARE(setupRows(), before);
+        QCOMPARE(SetupRows(), before);
 
         // The same values go through once the server accepts them.
         QTest::mouseClick(f.ui.CmApply, Qt::LeftButton);
-        QCOMPARE(limit("80C_LIMIT"), 1.0);
-        QCOMPARE(limit("CESS"), 9.0);
+        QCOMPARE(Limit("80C_LIMIT"), 1.0);
+        QCOMPARE(Limit("CESS"), 9.0);
     }
 
     void typedAmountsGoThroughTheKeyFilter()
     {
         RecordingPlatform p;
         frmITSettings f;
-        showActive(f);
+        ShowActive(f);
         // The whole text is selected on entry, so typing replaces the stored value.
         for (QLineEdit *box : {f.ui.TxCESS, f.ui.Tx80CLimit}) {
             box->setFocus();
@@ -190,8 +190,8 @@ private slots:
         QTRY_VERIFY(f.ui.CmApply->hasFocus());
         QTest::keyClick(f.ui.CmApply, Qt::Key_Space);
         QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Settngs Updated!.   "));
-        QCOMPARE(limit("CESS"), 12.5);
-        QCOMPARE(limit("80C_LIMIT"), 12.5);
+        QCOMPARE(Limit("CESS"), 12.5);
+        QCOMPARE(Limit("80C_LIMIT"), 12.5);
     }
 
     void applyInsideTheMainWindowClosesTheScreensFrame()
@@ -284,7 +284,7 @@ private slots:
         QFETCH(QString, to);
         RecordingPlatform p;
         frmITSettings f;
-        showActive(f);
+        ShowActive(f);
         auto *box = f.findChild<QLineEdit *>(from);
         box->setFocus();
         QTRY_VERIFY(box->hasFocus());

@@ -21,7 +21,7 @@ namespace {
 const char *const kNull = "<null>";
 
 // user_id, name, password (kNull for null), admin, group, type, login_it, login_advt (-1: null)
-void addUser(int id, const QString &name, const QString &password, int type, int loginIt, int loginAdvt)
+void AddUser(int id, const QString &name, const QString &password, int type, int loginIt, int loginAdvt)
 {
     auto value = [](int v) { return v < 0 ? QStringLiteral("NULL") : QString::number(v); };
     TestDb::Exec(QStringLiteral("INSERT INTO dalvoni.userdetails VALUES (%1,'%2',%3,%4,'G%1',%5,%6,%7)")
@@ -33,12 +33,12 @@ void addUser(int id, const QString &name, const QString &password, int type, int
                      .arg(value(type), value(loginIt), value(loginAdvt)));
 }
 
-QString lastUser()
+QString LastUser()
 {
     return AppSettings::Get(AppSettings::LoginSection, AppSettings::LoginKey);
 }
 
-template <typename T> QList<T *> windows()
+template <typename T> QList<T *> Windows()
 {
     QList<T *> found;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -69,11 +69,11 @@ QString Check(const QString &name, const QString &typed)
     return Seen(LoginCheck::Check(Db(), name, typed));
 }
 
-void closeAll()
+void CloseAll()
 {
-    qDeleteAll(windows<frmChangeCompany>());
-    qDeleteAll(windows<frmLogin>());
-    delete frmMain::Existing();
+    qDeleteAll(Windows<frmChangeCompany>());
+    qDeleteAll(Windows<frmLogin>());
+    delete frmMain::existing();
 }
 
 } // namespace
@@ -91,7 +91,7 @@ private slots:
         UnitCode = QStringLiteral("HO");
     }
 
-    void cleanup() { closeAll(); }
+    void cleanup() { CloseAll(); }
 
     void check_data()
     {
@@ -132,31 +132,31 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, expected);
         QFETCH(bool, sessionSet);
-        addUser(id, QStringLiteral("ravi"), stored, type, loginIt, loginAdvt);
+        AddUser(id, QStringLiteral("ravi"), stored, type, loginIt, loginAdvt);
 
         QCOMPARE(Check(QStringLiteral("ravi"), typed), expected);
         QCOMPARE(UserName, sessionSet ? QStringLiteral("ravi") : QString());
         QCOMPARE(UserId, sessionSet ? QString::number(id) : QString());
         QCOMPARE(UserGroupCode, sessionSet ? QStringLiteral("G%1").arg(id) : QString());
         QCOMPARE(UserAdmin, sessionSet ? QString::number(id == 1 ? 1 : 0) : QString());
-        QCOMPARE(lastUser(), sessionSet ? QStringLiteral("ravi") : QStringLiteral("before"));
+        QCOMPARE(LastUser(), sessionSet ? QStringLiteral("ravi") : QStringLiteral("before"));
         // User 1 never gets a user type, whatever the column says.
         QCOMPARE(UserType, sessionSet && id != 1 && type != 0);
     }
 
     void user1NeverTakesTheUserType()
     {
-        addUser(1, QStringLiteral("boss"), QStringLiteral("pw"), 1, 1, 1);
+        AddUser(1, QStringLiteral("boss"), QStringLiteral("pw"), 1, 1, 1);
         QCOMPARE(Check(QStringLiteral("boss"), QStringLiteral("pw")), QStringLiteral("admitted"));
         QVERIFY(!UserType);
     }
 
     void nameWithBlanksIsFoundButKeptAsTyped()
     {
-        addUser(2, QStringLiteral("ravi"), QStringLiteral("pw"), 0, 1, 0);
+        AddUser(2, QStringLiteral("ravi"), QStringLiteral("pw"), 0, 1, 0);
         QCOMPARE(Check(QStringLiteral("  ravi "), QStringLiteral("pw")), QStringLiteral("admitted"));
         QCOMPARE(UserName, QStringLiteral("  ravi "));
-        QCOMPARE(lastUser(), QStringLiteral("  ravi "));
+        QCOMPARE(LastUser(), QStringLiteral("  ravi "));
     }
 
     // Typed names reach the server as typed: they find exactly their own user and nothing else.
@@ -174,16 +174,16 @@ private slots:
     void hostileNames()
     {
         QFETCH(QString, name);
-        addUser(2, QStringLiteral("clerk"), QStringLiteral("pw"), 0, 1, 0);
+        AddUser(2, QStringLiteral("clerk"), QStringLiteral("pw"), 0, 1, 0);
         // Unknown as long as nobody has that exact name.
         QCOMPARE(Check(name, QStringLiteral("pw")), QStringLiteral("unknown user"));
         QVERIFY(UserId.isEmpty());
         // A user with exactly that name logs in with it.
-        addUser(3, name, QStringLiteral("pw3"), 0, 1, 0);
+        AddUser(3, name, QStringLiteral("pw3"), 0, 1, 0);
         QCOMPARE(Check(name, QStringLiteral("pw3")), QStringLiteral("admitted"));
         QCOMPARE(UserId, QStringLiteral("3"));
         QCOMPARE(UserName, name);
-        QCOMPARE(lastUser(), name);
+        QCOMPARE(LastUser(), name);
         QCOMPARE(TestDb::Count(QStringLiteral("dalvoni.userdetails")), 2);
     }
 
@@ -200,7 +200,7 @@ private slots:
     void enterMovesOnThenSubmits()
     {
         RecordingPlatform rec;
-        addUser(2, QStringLiteral("clerk"), QStringLiteral("pw"), 0, 1, 0);
+        AddUser(2, QStringLiteral("clerk"), QStringLiteral("pw"), 0, 1, 0);
         QPointer<frmLogin> w = new frmLogin;
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
@@ -210,22 +210,22 @@ private slots:
         QVERIFY(w->ui.TxtPassword->hasFocus());
         QVERIFY(rec.messages.isEmpty());
         QVERIFY(UserName.isEmpty());
-        QVERIFY(windows<frmChangeCompany>().isEmpty());
+        QVERIFY(Windows<frmChangeCompany>().isEmpty());
 
         QTest::keyClicks(w->ui.TxtPassword, QStringLiteral("pw"));
         QTest::keyClick(w->ui.TxtPassword, Qt::Key_Enter);
         QVERIFY(rec.messages.isEmpty());
         QCOMPARE(UserName, QStringLiteral("clerk"));
         QTRY_VERIFY(w.isNull());
-        QCOMPARE(windows<frmChangeCompany>().size(), 1);
-        QVERIFY(windows<frmChangeCompany>().first()->isVisible());
+        QCOMPARE(Windows<frmChangeCompany>().size(), 1);
+        QVERIFY(Windows<frmChangeCompany>().first()->isVisible());
     }
 
     void messagesAndFocus()
     {
         RecordingPlatform rec;
-        addUser(1, QStringLiteral("admin"), QStringLiteral("adm"), 0, 0, 1);
-        addUser(2, QStringLiteral("clerk"), QStringLiteral("pw"), 0, 0, 1);
+        AddUser(1, QStringLiteral("admin"), QStringLiteral("adm"), 0, 0, 1);
+        AddUser(2, QStringLiteral("clerk"), QStringLiteral("pw"), 0, 0, 1);
         frmLogin w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -258,7 +258,7 @@ private slots:
         QCOMPARE(rec.lastMessage(), QStringLiteral("Login Denied!.... Please Contact System Administrator.   "));
         QCOMPARE(rec.messages.last().icon, Platform::Icon::Critical);
         QVERIFY(w.isVisible());
-        QVERIFY(windows<frmChangeCompany>().isEmpty());
+        QVERIFY(Windows<frmChangeCompany>().isEmpty());
         QVERIFY(rec.exits.isEmpty());
     }
 

@@ -12,12 +12,12 @@ namespace {
 
 const QString Rule(80, QLatin1Char('-'));
 
-QString program()
+QString Program()
 {
     return QStringLiteral(IT_BINARY_DIR "/inetspooler");
 }
 
-QString headingLine(const QStringList &cells)
+QString HeadingLine(const QStringList &cells)
 {
     QString line =
         PadText(cells.value(0), 10, "L") + PadText(cells.value(1), 26, "L") + PadText(cells.value(2), 10, "R");
@@ -26,16 +26,16 @@ QString headingLine(const QStringList &cells)
     return line;
 }
 
-QString bodyText(int n)
+QString BodyText(int n)
 {
-    return headingLine({QStringLiteral("E%1").arg(n, 4, 10, QLatin1Char('0')),
+    return HeadingLine({QStringLiteral("E%1").arg(n, 4, 10, QLatin1Char('0')),
                         QStringLiteral("Employee Number %1").arg(n), QStringLiteral("ABCPD%1K").arg(1000 + n), "7.00",
                         "120000.00", "168000.00", "48,000", "67200.00", "14,400", "20160.00", "2400.00",
                         QString::number(n) + ".00"});
 }
 
 // A print file laid out as the statement writes it: header, 55 body lines to a page, footer.
-QByteArray statementFile(int employees)
+QByteArray StatementFile(int employees)
 {
     QStringList lines;
     auto header = [&] {
@@ -43,11 +43,11 @@ QByteArray statementFile(int employees)
               << "\\E\\C" + PadText("CORPORATE", 40, "L") + "\\e\\c"
               << "\\E\\D\\C" + PadText("Income Tax Statement as on 08/12/2026", 80, "L") + "\\e\\d\\c" << Rule
               << "\\D\\C" +
-                     headingLine({"Code", "Name", "PAN No", "Months", "Gross ", "Gross", "H.R.A", "H.R.A", "P.F", "P.F",
+                     HeadingLine({"Code", "Name", "PAN No", "Months", "Gross ", "Gross", "H.R.A", "H.R.A", "P.F", "P.F",
                                   "Profession", "H.Loan"}) +
                      "\\d\\c"
               << "\\D\\C" +
-                     headingLine({"", "", "", "Rem.", "Pay", "Proj.", "", "Proj.", "", "Proj.", "Tax", "Intr."}) +
+                     HeadingLine({"", "", "", "Rem.", "Pay", "Proj.", "", "Proj.", "", "Proj.", "Tax", "Intr."}) +
                      "\\d\\c"
               << Rule;
     };
@@ -66,7 +66,7 @@ QByteArray statementFile(int employees)
         }
         if (n > employees)
             break;
-        lines << "\\C" + bodyText(n) + "\\c";
+        lines << "\\C" + BodyText(n) + "\\c";
         ++count;
     }
     footer(true);
@@ -80,7 +80,7 @@ struct Run
 };
 
 // Runs the built spooler without message windows, with PATH led by the given folder.
-Run runSpooler(const QStringList &arguments, const QString &pathFirst = {}, bool onlyThatPath = false)
+Run RunSpooler(const QStringList &arguments, const QString &pathFirst = {}, bool onlyThatPath = false)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -88,7 +88,7 @@ Run runSpooler(const QStringList &arguments, const QString &pathFirst = {}, bool
     if (!pathFirst.isEmpty())
         env.insert("PATH", onlyThatPath ? pathFirst : pathFirst + ":" + env.value("PATH"));
     p.setProcessEnvironment(env);
-    p.start(program(), arguments);
+    p.start(Program(), arguments);
     Run run;
     if (!p.waitForFinished(60000))
         return run;
@@ -97,34 +97,34 @@ Run runSpooler(const QStringList &arguments, const QString &pathFirst = {}, bool
     return run;
 }
 
-void writeFile(const QString &path, const QByteArray &content)
+void WriteFile(const QString &path, const QByteArray &content)
 {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(content);
 }
 
-QByteArray readFile(const QString &path)
+QByteArray ReadFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeScript(const QString &path, const QString &body)
+void WriteScript(const QString &path, const QString &body)
 {
-    writeFile(path, ("#!/bin/sh\n" + body + "\n").toUtf8());
+    WriteFile(path, ("#!/bin/sh\n" + body + "\n").toUtf8());
     QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
 }
 
 // Waits for a file that a detached program writes.
-bool waitForFile(const QString &path)
+bool WaitForFile(const QString &path)
 {
     for (int i = 0; i < 100 && !QFile::exists(path); ++i)
         QTest::qWait(50);
     return QFile::exists(path) && QTest::qWaitFor([&] { return QFileInfo(path).size() > 0; }, 5000);
 }
 
-QString pdfText(const QString &pdf)
+QString PdfText(const QString &pdf)
 {
     QProcess p;
     p.start("pdftotext", {"-layout", pdf, "-"});
@@ -147,7 +147,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        QVERIFY2(QFile::exists(program()), qPrintable(program()));
+        QVERIFY2(QFile::exists(Program()), qPrintable(Program()));
         m_fakeBin = path("bin");
         QVERIFY(QDir().mkpath(m_fakeBin));
     }
@@ -205,7 +205,7 @@ private slots:
         QVERIFY(!lines.at(2).pieces.first().attributes.condensed);
         QCOMPARE(lines.at(2).plainText(), QByteArray("three"));
 
-        const QList<PrintFile::Page> pages = PrintFile::paginate(PrintFile::parse(statementFile(56)));
+        const QList<PrintFile::Page> pages = PrintFile::paginate(PrintFile::parse(StatementFile(56)));
         QCOMPARE(pages.size(), 2);
         QCOMPARE(pages.at(0).size(), 72);
         QCOMPARE(pages.at(1).size(), 72);
@@ -266,12 +266,12 @@ private slots:
     void escpPages()
     {
         // Each form ends with a form feed after its last printed line, not with blank filler.
-        const QByteArray out = Escp::encode(PrintFile::paginate(PrintFile::parse(statementFile(56))));
+        const QByteArray out = Escp::encode(PrintFile::paginate(PrintFile::parse(StatementFile(56))));
         QCOMPARE(out.count('\x0c'), 2);
         const QByteArray firstPage = out.left(out.indexOf('\x0c'));
         QCOMPARE(firstPage.count("\r\n"), 7 + 55 + 4);
         QVERIFY(firstPage.endsWith("Circulation Manager   \r\n"));
-        QVERIFY(out.contains("\x0f" + bodyText(56).toLatin1() + "\x12\r\n"));
+        QVERIFY(out.contains("\x0f" + BodyText(56).toLatin1() + "\x12\r\n"));
         // A line that leaves an attribute on does not leave the printer that way.
         const QByteArray open = Escp::encode(PrintFile::paginate(PrintFile::parse("\\Eopen\r\n")));
         QVERIFY(open.endsWith("\x0c\x1b"
@@ -293,10 +293,10 @@ private slots:
         QFETCH(int, pages);
         const QString prn = path("pages.prn");
         const QString pdf = path("pages.pdf");
-        writeFile(prn, statementFile(employees));
-        const Run run = runSpooler({"--pdf-only", pdf, prn});
+        WriteFile(prn, StatementFile(employees));
+        const Run run = RunSpooler({"--pdf-only", pdf, prn});
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
-        const QString text = pdfText(pdf);
+        const QString text = PdfText(pdf);
         QStringList pageTexts = text.split('\f');
         if (pageTexts.last().trimmed().isEmpty())
             pageTexts.removeLast();
@@ -311,7 +311,7 @@ private slots:
         const QStringList textLines = text.split('\n');
         qsizetype from = 0;
         for (int n = 1; n <= employees; ++n) {
-            const QStringList fields = bodyText(n).simplified().split(' ');
+            const QStringList fields = BodyText(n).simplified().split(' ');
             const QString pattern =
                 "^\\s*" + QStringList(fields).replaceInStrings(QRegularExpression("(\\W)"), "\\\\1").join("\\s+") +
                 "\\s*$";
@@ -326,8 +326,8 @@ private slots:
         // The 136 condensed characters span the width of the 80-character rules.
         const QString prn = path("width.prn");
         const QString pdf = path("width.pdf");
-        writeFile(prn, (Rule + "\r\n\\C" + QString(136, 'W') + "\\c\r\n").toLatin1());
-        QCOMPARE(runSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
+        WriteFile(prn, (Rule + "\r\n\\C" + QString(136, 'W') + "\\c\r\n").toLatin1());
+        QCOMPARE(RunSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
         QProcess p;
         p.start("pdftotext", {"-bbox", pdf, "-"});
         p.waitForFinished(60000);
@@ -347,34 +347,34 @@ private slots:
     void rawQueueGetsEscpBytes()
     {
         const QString prn = path("raw.prn");
-        const QByteArray content = statementFile(3);
-        writeFile(prn, content);
-        writeScript(m_fakeBin + "/lp", "echo \"$@\" > '" + path("lp.args") + "'\ncat > '" + path("lp.data") + "'");
+        const QByteArray content = StatementFile(3);
+        WriteFile(prn, content);
+        WriteScript(m_fakeBin + "/lp", "echo \"$@\" > '" + path("lp.args") + "'\ncat > '" + path("lp.data") + "'");
         AppSettings::Save(Spooler::RawQueueSection, Spooler::RawQueueKey, "Epson-LX300");
-        const Run run = runSpooler({prn}, m_fakeBin);
+        const Run run = RunSpooler({prn}, m_fakeBin);
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
-        QCOMPARE(QString::fromUtf8(readFile(path("lp.args"))).trimmed(), QString("-d Epson-LX300 -o raw -t raw.prn"));
-        const QByteArray sent = readFile(path("lp.data"));
+        QCOMPARE(QString::fromUtf8(ReadFile(path("lp.args"))).trimmed(), QString("-d Epson-LX300 -o raw -t raw.prn"));
+        const QByteArray sent = ReadFile(path("lp.data"));
         QCOMPARE(sent, Escp::encode(PrintFile::paginate(PrintFile::parse(content))));
         QVERIFY(sent.contains("\x1b"
                               "E\x1b"
                               "GZN - CORPORATE"));
-        QVERIFY(sent.contains("\x0f" + bodyText(1).toLatin1() + "\x12\r\n"));
+        QVERIFY(sent.contains("\x0f" + BodyText(1).toLatin1() + "\x12\r\n"));
         QVERIFY(!sent.contains("\\C"));
     }
 
     void defaultPrinterGetsPdf()
     {
         const QString prn = path("office.prn");
-        writeFile(prn, statementFile(2));
-        writeScript(m_fakeBin + "/lpstat", "echo 'system default destination: Office-Laser'");
-        writeScript(m_fakeBin + "/lp",
+        WriteFile(prn, StatementFile(2));
+        WriteScript(m_fakeBin + "/lpstat", "echo 'system default destination: Office-Laser'");
+        WriteScript(m_fakeBin + "/lp",
                     "echo \"$@\" > '" + path("lp.args") + "'\nfor f; do :; done\ncp \"$f\" '" + path("sent.pdf") + "'");
-        const Run run = runSpooler({prn}, m_fakeBin);
+        const Run run = RunSpooler({prn}, m_fakeBin);
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
-        QVERIFY(QString::fromUtf8(readFile(path("lp.args"))).startsWith("-d Office-Laser -t office.prn /"));
-        QVERIFY(readFile(path("sent.pdf")).startsWith("%PDF"));
-        QVERIFY(pdfText(path("sent.pdf")).contains("Employee Number 2"));
+        QVERIFY(QString::fromUtf8(ReadFile(path("lp.args"))).startsWith("-d Office-Laser -t office.prn /"));
+        QVERIFY(ReadFile(path("sent.pdf")).startsWith("%PDF"));
+        QVERIFY(PdfText(path("sent.pdf")).contains("Employee Number 2"));
         // The PDF for the printer is not left behind.
         QVERIFY(!QFile::exists(path("office.pdf")));
     }
@@ -391,53 +391,53 @@ private slots:
         const QString folder = path("My Reports");
         QVERIFY(QDir().mkpath(folder));
         const QString prn = folder + "/os.prn";
-        writeFile(prn, statementFile(1));
+        WriteFile(prn, StatementFile(1));
         QFile::remove(folder + "/os.pdf");
         QFile::remove(path("opened"));
-        writeScript(m_fakeBin + "/lpstat", "echo 'no system default destination'");
+        WriteScript(m_fakeBin + "/lpstat", "echo 'no system default destination'");
         if (lpInstalled)
-            writeScript(m_fakeBin + "/lp", "exit 1");
-        writeScript(m_fakeBin + "/xdg-open", "echo \"$1\" > '" + path("opened") + "'");
+            WriteScript(m_fakeBin + "/lp", "exit 1");
+        WriteScript(m_fakeBin + "/xdg-open", "echo \"$1\" > '" + path("opened") + "'");
         // Without lp the PATH holds only the fake tools.
-        const Run run = runSpooler({prn}, m_fakeBin, !lpInstalled);
+        const Run run = RunSpooler({prn}, m_fakeBin, !lpInstalled);
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
-        QVERIFY(readFile(folder + "/os.pdf").startsWith("%PDF"));
-        QVERIFY(waitForFile(path("opened")));
-        QCOMPARE(QString::fromUtf8(readFile(path("opened"))).trimmed(), folder + "/os.pdf");
+        QVERIFY(ReadFile(folder + "/os.pdf").startsWith("%PDF"));
+        QVERIFY(WaitForFile(path("opened")));
+        QCOMPARE(QString::fromUtf8(ReadFile(path("opened"))).trimmed(), folder + "/os.pdf");
     }
 
     void failuresAreReported()
     {
         // A missing file.
-        Run run = runSpooler({path("missing.prn")});
+        Run run = RunSpooler({path("missing.prn")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains("cannot be read") && run.errors.contains("missing.prn"), qPrintable(run.errors));
 
         // An empty file.
-        writeFile(path("empty.prn"), {});
-        run = runSpooler({path("empty.prn")});
+        WriteFile(path("empty.prn"), {});
+        run = RunSpooler({path("empty.prn")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.errors.contains("is empty"));
 
         // No file named.
-        QCOMPARE(runSpooler({}).exitCode, 2);
+        QCOMPARE(RunSpooler({}).exitCode, 2);
 
         // The PDF cannot be written.
-        writeFile(path("ok.prn"), statementFile(1));
-        run = runSpooler({"--pdf-only", path("no such folder/x.pdf"), path("ok.prn")});
+        WriteFile(path("ok.prn"), StatementFile(1));
+        run = RunSpooler({"--pdf-only", path("no such folder/x.pdf"), path("ok.prn")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains("cannot be written"), qPrintable(run.errors));
 
         // The printer refuses the job: lp's own words reach the user.
-        writeScript(m_fakeBin + "/lpstat", "echo 'system default destination: Office-Laser'");
-        writeScript(m_fakeBin + "/lp", "echo 'lp: The printer or class does not exist.' >&2\nexit 1");
-        run = runSpooler({path("ok.prn")}, m_fakeBin);
+        WriteScript(m_fakeBin + "/lpstat", "echo 'system default destination: Office-Laser'");
+        WriteScript(m_fakeBin + "/lp", "echo 'lp: The printer or class does not exist.' >&2\nexit 1");
+        run = RunSpooler({path("ok.prn")}, m_fakeBin);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains("The printer or class does not exist."), qPrintable(run.errors));
 
         // The raw queue refuses the job.
         AppSettings::Save(Spooler::RawQueueSection, Spooler::RawQueueKey, "Epson-LX300");
-        run = runSpooler({path("ok.prn")}, m_fakeBin);
+        run = RunSpooler({path("ok.prn")}, m_fakeBin);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains("Epson-LX300"), qPrintable(run.errors));
     }
@@ -447,10 +447,10 @@ private slots:
         // A path handed over unquoted arrives as several arguments.
         const QString folder = path("Program Files/IncomeTax");
         QVERIFY(QDir().mkpath(folder));
-        writeFile(folder + "/os.prn", statementFile(1));
+        WriteFile(folder + "/os.prn", StatementFile(1));
         const QString pdf = path("pieces.pdf");
         const QStringList pieces = (folder + "/os.prn").split(' ');
-        const Run run = runSpooler(QStringList{"--pdf-only", pdf} + pieces);
+        const Run run = RunSpooler(QStringList{"--pdf-only", pdf} + pieces);
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
         QVERIFY(QFile::exists(pdf));
     }
@@ -470,7 +470,7 @@ private slots:
         QVERIFY(spooler.isExecutable());
         QVERIFY(QFile::exists(prefix + "/share/icons/hicolor/scalable/apps/incometax.svg"));
         QVERIFY(QFile::exists(prefix + "/share/icons/hicolor/48x48/apps/incometax.png"));
-        const QString entry = QString::fromUtf8(readFile(prefix + "/share/applications/incometax.desktop"));
+        const QString entry = QString::fromUtf8(ReadFile(prefix + "/share/applications/incometax.desktop"));
         QVERIFY(entry.startsWith("[Desktop Entry]\n"));
         // The installed path has a blank in it, so the command is quoted.
         QVERIFY2(entry.contains("\nExec=\"" + main.absoluteFilePath() + "\"\n"), qPrintable(entry));

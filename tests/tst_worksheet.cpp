@@ -18,7 +18,7 @@ struct Sheet
 };
 
 // The worksheet as opened for a financial year (tax year the same), with an employee picked.
-Sheet opened(int fromYear, const QString &slno, const QString &unitName)
+Sheet Opened(int fromYear, const QString &slno, const QString &unitName)
 {
     Sheet s;
     s.setup.finYearFrom = s.setup.taxYearStart = QDate(fromYear, 4, 1);
@@ -33,7 +33,7 @@ Sheet opened(int fromYear, const QString &slno, const QString &unitName)
     return s;
 }
 
-QStringList storedDeclarations(const QString &slno)
+QStringList StoredDeclarations(const QString &slno)
 {
     QStringList rows;
     Recordset rs = mdlDalvoni::Db().query(
@@ -63,7 +63,7 @@ private slots:
 
     void readsTheYearsLimitsSlabsAndCess()
     {
-        const Sheet s = opened(2018, QString(), QString());
+        const Sheet s = Opened(2018, QString(), QString());
         QCOMPARE(s.fig.TxMediClaimLimit, QStringLiteral("25000.00"));
         QCOMPARE(s.fig.TxHLInterestLimit, QStringLiteral("200000.00"));
         QCOMPARE(s.fig.Tx80CLimit, QStringLiteral("150000.00"));
@@ -79,7 +79,7 @@ private slots:
     void loadsACompleteEmployee()
     {
         WorksheetData::AddCompleteEmployee();
-        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        Sheet s = Opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
         const LoadResult r = LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
         const Figures &f = s.fig;
         QVERIFY(r.finalised);
@@ -121,7 +121,7 @@ private slots:
     void projectsByTheYearWhenTheMonthsAreAsExpected()
     {
         WorksheetData::AddCompleteEmployee();
-        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        Sheet s = Opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
         LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 11, 15));
         QCOMPARE(s.fig.TxProjection, QStringLiteral("489600"));
     }
@@ -131,7 +131,7 @@ private slots:
         WorksheetData::AddCompleteEmployee();
         TestDb::Exec("DELETE FROM hr_finalize");
         TestDb::AddFinalize(QDate(2018, 9, 30), QStringLiteral("C02"));
-        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        Sheet s = Opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
         const LoadResult r = LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
         QVERIFY(!r.finalised);
         QCOMPARE(s.fig.TxMonths, QStringLiteral("0"));
@@ -145,7 +145,7 @@ private slots:
     {
         TestDb::AddEmployee(QStringLiteral("E9"), QStringLiteral("EMP"), QStringLiteral("009"), QStringLiteral("NEW"));
         TestDb::AddFinalize(QDate(2018, 9, 30));
-        Sheet s = opened(2018, QStringLiteral("E9"), QStringLiteral("HEAD OFFICE"));
+        Sheet s = Opened(2018, QStringLiteral("E9"), QStringLiteral("HEAD OFFICE"));
         LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
         QCOMPARE(s.fig.TxMonths, QStringLiteral("6"));
         QCOMPARE(s.fig.TxProjection, QStringLiteral("0.00"));
@@ -179,7 +179,7 @@ private slots:
                               monthly / 2);
         }
         TestDb::AddFinalize(QDate(year, 9, 30));
-        Sheet s = opened(year, QStringLiteral("E2"), QStringLiteral("HEAD OFFICE"));
+        Sheet s = Opened(year, QStringLiteral("E2"), QStringLiteral("HEAD OFFICE"));
         LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(year, 10, 15));
         QTEST(s.fig.TxTransportAllowance, "expected");
     }
@@ -189,7 +189,7 @@ private slots:
     void loadingAgainAndLongLists()
     {
         WorksheetData::AddCompleteEmployee();
-        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        Sheet s = Opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
         s.fig.lines[4] = {QStringLiteral("5"), QStringLiteral("TYPED"), QStringLiteral("10.00"), QString()};
         LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
         QCOMPARE(s.fig.lines[4].particulars, QStringLiteral("TYPED"));
@@ -198,7 +198,7 @@ private slots:
         TestDb::Exec("DELETE FROM hr_it_trans");
         for (int i = 1; i <= 25; ++i)
             WorksheetData::AddDeclaration(QStringLiteral("E1"), QStringLiteral("ITA000001"), QString::number(i), i);
-        Sheet l = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        Sheet l = Opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
         LoadFigures(mdlDalvoni::Db(), l.fig, l.setup, QDate(2018, 10, 15));
         QCOMPARE(l.fig.lines.size(), 25);
         QCOMPARE(l.fig.filledLines(), 25);
@@ -211,7 +211,7 @@ private slots:
     void saveReplacesTheYearsDeclarations()
     {
         WorksheetData::AddCompleteEmployee();
-        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        Sheet s = Opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
         LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
         s.fig.lines[0].amount = QStringLiteral("60000.00");
         s.fig.lines[2] = {QStringLiteral("3"), QStringLiteral("O'NEIL \\ PPF"), QStringLiteral("1500.5"), QString()};
@@ -219,14 +219,14 @@ private slots:
         s.fig.TxMediClaim = QStringLiteral("12345.60");
         Save(mdlDalvoni::Db(), s.fig, s.setup.taxYearStart, s.setup.taxYearEnd);
         QCOMPARE(
-            storedDeclarations(QStringLiteral("E1")),
+            StoredDeclarations(QStringLiteral("E1")),
             QStringList({QStringLiteral("ITA000001 99999.00 1 2017-04-01"),
                          QStringLiteral("ITA000001 60000.00 1 2018-04-01"),
                          QStringLiteral("ITA000005 240000.00 2 2018-04-01"), QStringLiteral(" 1500.50 3 2018-04-01")}));
         QCOMPARE(TestDb::Scalar("select emp_hl_int from hr_it where emp_slno='E1'").toDouble(), 150000.0);
         QCOMPARE(TestDb::Scalar("select emp_mc from hr_it where emp_slno='E1'").toDouble(), 12345.6);
 
-        Sheet again = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        Sheet again = Opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
         LoadFigures(mdlDalvoni::Db(), again.fig, again.setup, QDate(2018, 10, 15));
         QCOMPARE(again.fig.filledLines(), 2);
         QCOMPARE(again.fig.lines[0].amount, QStringLiteral("60000.00"));
@@ -238,15 +238,15 @@ private slots:
     void failedSaveChangesNothing()
     {
         WorksheetData::AddCompleteEmployee();
-        const QStringList before = storedDeclarations(QStringLiteral("E1"));
-        Sheet s = opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        const QStringList before = StoredDeclarations(QStringLiteral("E1"));
+        Sheet s = Opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
         LoadFigures(mdlDalvoni::Db(), s.fig, s.setup, QDate(2018, 10, 15));
         s.fig.lines[0].amount = QStringLiteral("1.00");
         s.fig.lines[1].amount = QStringLiteral("12abc");
         s.fig.TxHLInterest = QStringLiteral("1.00");
         QVERIFY_THROWS_EXCEPTION(DbError, Save(mdlDalvoni::Db(), s.fig, s.setup.taxYearStart, s.setup.taxYearEnd));
         QVERIFY(!mdlDalvoni::Db().inTransaction());
-        QCOMPARE(storedDeclarations(QStringLiteral("E1")), before);
+        QCOMPARE(StoredDeclarations(QStringLiteral("E1")), before);
         QCOMPARE(TestDb::Scalar("select emp_hl_int from hr_it where emp_slno='E1'").toDouble(), 120000.0);
     }
 };
