@@ -1,6 +1,8 @@
 // The head master: new heads with their running code, changes to existing heads, the
 // permission rule, the form keys, and saves that fail leaving nothing half-stored.
+#include "CompanyTest.h"
 #include "RecordingPlatform.h"
+#include "Screens.h"
 #include "TestDb.h"
 #include "config/AllowanceHeads.h"
 #include "config/frmOtherAllowance.h"
@@ -20,13 +22,6 @@ QString ItCode()
 QVariant Head(const QString &code, const QString &column)
 {
     return TestDb::Scalar(QStringLiteral("SELECT %1 FROM hr_it_allowance WHERE allowance_code='%2'").arg(column, code));
-}
-
-void ShowActive(QWidget &w)
-{
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
 }
 
 // Presses a key where the focus is, as the user would.
@@ -61,18 +56,11 @@ void ClickRow(frmOtherAllowance &f, int row)
 
 } // namespace
 
-class tst_AllowanceHeads : public QObject
+class tst_AllowanceHeads : public CompanyTest
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
-    }
-
     void loadListsEveryHeadUnderItsHeadingsInViewMode()
     {
         RecordingPlatform p;
@@ -110,7 +98,7 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         Press(Qt::Key_F2);
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("ITA000006"));
         QCOMPARE(f.ui.TxDedPer->text(), QStringLiteral("0.00"));
@@ -149,7 +137,7 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         const QString typed = QStringLiteral("o'neil \\ fund\\'s");
         AddHead(f, typed);
         QVERIFY2(p.messages.isEmpty(), qPrintable(p.lastMessage()));
@@ -178,7 +166,7 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         Press(Qt::Key_F2);
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("ITA000006"));
         Press(Qt::Key_F8);
@@ -194,7 +182,7 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         const int row = RowOfCode(f, QStringLiteral("ITA000001"));
         ClickRow(f, row);
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("ITA000001"));
@@ -223,7 +211,7 @@ private slots:
         RecordingPlatform p;
         TestDb::Exec("UPDATE hr_it_allowance SET unit_code='MUM' WHERE allowance_code='ITA000001'");
         frmOtherAllowance f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         // A head of another unit, and a code no head has.
         for (const QString &code : {QStringLiteral("ITA000001"), QStringLiteral("ITA999999")}) {
             f.ui.TxCode->setText(code);
@@ -242,7 +230,7 @@ private slots:
         RecordingPlatform p;
         UserId = QStringLiteral("2");
         frmOtherAllowance f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         Press(Qt::Key_F2);
         QCOMPARE(p.lastMessage(), QStringLiteral("You are Not Allowed to do this task.   "));
         QCOMPARE(p.messages.last().icon, Platform::Icon::Critical);
@@ -263,7 +251,7 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         // View mode: Save and Cancel are not available.
         Press(Qt::Key_F5);
         Press(Qt::Key_F8);
@@ -291,7 +279,7 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         Press(Qt::Key_F2);
         QTRY_VERIFY(f.ui.TxName->hasFocus());
         QTest::keyClicks(f.ui.TxName, QStringLiteral("   "));
@@ -316,7 +304,7 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         f.ui.OptSub->setChecked(true);
         ClickRow(f, 1);
         QCOMPARE(f.ui.TxName->text(), QStringLiteral("Allowance"));
@@ -346,7 +334,7 @@ private slots:
         QFETCH(QString, trigger);
         RecordingPlatform p;
         frmOtherAllowance f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         TestDb::Exec(trigger);
         AddHead(f, QStringLiteral("pension fund"));
         TestDb::Exec("DROP TRIGGER tst_fail");

@@ -1,4 +1,5 @@
 // The worksheet screen driven as a user would: the employee list, Enter, grid editing, save.
+#include "CompanyTest.h"
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
 #include "TestDb.h"
@@ -26,8 +27,9 @@ void ClickCell(frmIncomeTax &f, int line, int col)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
 }
 
-// F1 in the code box, the name typed into the list's search, Enter.
-void PickEmployee(frmIncomeTax &f, const QString &name)
+// F1 in a box (the code box, or the grid's edit box in Particulars), the name typed into
+// the list's search, Enter.
+void PickFromList(QLineEdit *box, const QString &name)
 {
     bool shown = false;
     WhenModalShown<frmListView>([&](frmListView *d) {
@@ -35,21 +37,15 @@ void PickEmployee(frmIncomeTax &f, const QString &name)
         QTest::keyClicks(d->ui.TxtSearch, name);
         QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return);
     });
-    QTest::keyClick(f.ui.TxEmpCode, Qt::Key_F1);
+    QTest::keyClick(box, Qt::Key_F1);
     QVERIFY(shown);
 }
 
-// F1 in the grid's Particulars, the head's name typed into the list's search, Enter.
-void PickHead(frmIncomeTax &f, const QString &name)
+// Picks the complete employee and loads her figures (Enter in the code box).
+void LoadAsha(frmIncomeTax &f)
 {
-    bool shown = false;
-    WhenModalShown<frmListView>([&](frmListView *d) {
-        shown = true;
-        QTest::keyClicks(d->ui.TxtSearch, name);
-        QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return);
-    });
-    QTest::keyClick(f.ui.TxDedMove, Qt::Key_F1);
-    QVERIFY(shown);
+    PickFromList(f.ui.TxEmpCode, QStringLiteral("ASHA"));
+    QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
 }
 
 void TypeAndEnter(frmIncomeTax &f, const QString &text)
@@ -60,19 +56,13 @@ void TypeAndEnter(frmIncomeTax &f, const QString &text)
 
 } // namespace
 
-class tst_frmIncomeTax : public QObject
+class tst_frmIncomeTax : public CompanyTest
 {
     Q_OBJECT
 
-private slots:
-    void init()
-    {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
-        WorksheetData::AddCompleteEmployee();
-    }
+    void addCompanyData() override { WorksheetData::AddCompleteEmployee(); }
 
+private slots:
     void opensWithTheYearsLimits()
     {
         RecordingPlatform p;
@@ -98,7 +88,7 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
 
-        PickEmployee(f, QStringLiteral("asha"));
+        PickFromList(f.ui.TxEmpCode, QStringLiteral("asha"));
         QCOMPARE(f.ui.TxEmpCode->text(), QStringLiteral("EMP001"));
         QCOMPARE(f.ui.LbName->text(), QStringLiteral("ASHA RAO"));
         QCOMPARE(f.ui.LbUnit->text(), QStringLiteral("MUMBAI"));
@@ -128,7 +118,7 @@ private slots:
         QCOMPARE(int(f.EditCol), 1);
         QVERIFY(f.ui.TxDedMove->isVisible());
 
-        PickHead(f, QStringLiteral("lic"));
+        PickFromList(f.ui.TxDedMove, QStringLiteral("lic"));
         QCOMPARE(Cell(f, 3, 1), QStringLiteral("LIC PREMIUM"));
         QCOMPARE(Cell(f, 3, 3), QStringLiteral("ITA000001"));
         QCOMPARE(int(f.EditCol), 2);
@@ -164,8 +154,7 @@ private slots:
         QCOMPARE(TestDb::Count("hr_it_trans where emp_slno='E1' and emp_it_from='2018-04-01'"), 4);
         QCOMPARE(TestDb::Scalar("select emp_mc from hr_it where emp_slno='E1'").toDouble(), 10000.0);
 
-        PickEmployee(f, QStringLiteral("ASHA"));
-        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        LoadAsha(f);
         QCOMPARE(Cell(f, 3, 1), QStringLiteral("LIC PREMIUM"));
         QCOMPARE(Cell(f, 3, 2), QStringLiteral("20000.00"));
         QCOMPARE(Cell(f, 4, 1), QString()); // typed without a head: stored, not listed
@@ -185,8 +174,7 @@ private slots:
         QCOMPARE(p.lastMessage(), QStringLiteral("Please Select An Employee.   "));
         QCOMPARE(f.ui.TxGrossPay->text(), QString());
 
-        PickEmployee(f, QStringLiteral("ASHA"));
-        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        LoadAsha(f);
         QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
         ClickCell(f, 3, 1);
         p.clear();
@@ -214,8 +202,7 @@ private slots:
         TestDb::Exec("DELETE FROM hr_finalize");
         RecordingPlatform p;
         frmIncomeTax f;
-        PickEmployee(f, QStringLiteral("ASHA"));
-        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        LoadAsha(f);
         QVERIFY(p.lastMessage().contains(QStringLiteral("nothing is projected")));
         QCOMPARE(f.ui.TxProjection->text(), QStringLiteral("0.00"));
         QCOMPARE(f.ui.LbName->text(), QStringLiteral("ASHA RAO"));
@@ -225,7 +212,7 @@ private slots:
     {
         RecordingPlatform p;
         frmIncomeTax f;
-        PickEmployee(f, QStringLiteral("ASHA"));
+        PickFromList(f.ui.TxEmpCode, QStringLiteral("ASHA"));
         TestDb::Exec("RENAME TABLE hr0910.hr_it TO hr0910.hr_it_away");
         QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
         TestDb::Exec("RENAME TABLE hr0910.hr_it_away TO hr0910.hr_it");
@@ -245,8 +232,7 @@ private slots:
         frmIncomeTax f;
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        PickEmployee(f, QStringLiteral("ASHA"));
-        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        LoadAsha(f);
         QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
         ClickCell(f, 1, 2);
         QCOMPARE(int(f.EditCol), 2);
@@ -278,8 +264,7 @@ private slots:
         frmIncomeTax f;
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        PickEmployee(f, QStringLiteral("ASHA"));
-        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        LoadAsha(f);
         QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
         ClickCell(f, 1, 1);
         QTest::keyClick(f.ui.TxDedMove, Qt::Key_Delete, Qt::ShiftModifier);

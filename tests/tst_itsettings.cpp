@@ -1,6 +1,8 @@
 // The tax settings screen: what it shows for a year, and Apply storing the six limits
 // all together or not at all.
+#include "CompanyTest.h"
 #include "RecordingPlatform.h"
+#include "Screens.h"
 #include "TestDb.h"
 #include "config/ITSetup.h"
 #include "config/frmITSettings.h"
@@ -44,27 +46,13 @@ double Limit(const QString &id, int year = 2018)
         .toDouble();
 }
 
-void ShowActive(QWidget &w)
-{
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
 } // namespace
 
-class tst_ITSettings : public QObject
+class tst_ITSettings : public CompanyTest
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
-    }
-
     void loadShowsLimitsInTwoDecimalsAndSlabsAsStored()
     {
         RecordingPlatform p;
@@ -93,7 +81,7 @@ private slots:
         RecordingPlatform p;
         const QStringList before = SetupRows();
         frmITSettings f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         f.ui.Tx80CLimit->setText(QStringLiteral("160000.00"));
         f.ui.TxHLInterestLimit->setText(QStringLiteral("210000.50"));
         f.ui.TxMCLimit->setText(QString());
@@ -155,7 +143,7 @@ private slots:
         TestDb::Exec("CREATE TRIGGER tst_cess_locked BEFORE UPDATE ON hr_it_setup FOR EACH ROW "
                      "IF NEW.set_id='CESS' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT='cess is locked'; END IF");
         frmITSettings f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         f.ui.Tx80CLimit->setText(QStringLiteral("1.00"));
         f.ui.TxCESS->setText(QStringLiteral("9.00"));
         QTest::mouseClick(f.ui.CmApply, Qt::LeftButton);
@@ -178,7 +166,7 @@ private slots:
     {
         RecordingPlatform p;
         frmITSettings f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         // The whole text is selected on entry, so typing replaces the stored value.
         for (QLineEdit *box : {f.ui.TxCESS, f.ui.Tx80CLimit}) {
             box->setFocus();
@@ -284,7 +272,7 @@ private slots:
         QFETCH(QString, to);
         RecordingPlatform p;
         frmITSettings f;
-        ShowActive(f);
+        QVERIFY(ShowActive(f));
         auto *box = f.findChild<QLineEdit *>(from);
         box->setFocus();
         QTRY_VERIFY(box->hasFocus());

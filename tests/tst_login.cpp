@@ -1,6 +1,7 @@
 // Login: the two kinds of user, passwords and permissions, names with blanks and hostile
 // characters, the keys of the window and a database failure.
 #include "RecordingPlatform.h"
+#include "Screens.h"
 #include "TestDb.h"
 #include "session/AppSettings.h"
 #include "session/Common.h"
@@ -38,15 +39,6 @@ QString LastUser()
     return AppSettings::Get(AppSettings::LoginSection, AppSettings::LoginKey);
 }
 
-template <typename T> QList<T *> Windows()
-{
-    QList<T *> found;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *t = qobject_cast<T *>(w))
-            found.append(t);
-    return found;
-}
-
 // The check's outcome as the login screen tells it apart: user 1's wrong password also
 // empties the password box.
 QString Seen(const LoginCheck::Result &r)
@@ -71,8 +63,8 @@ QString Check(const QString &name, const QString &typed)
 
 void CloseAll()
 {
-    qDeleteAll(Windows<frmChangeCompany>());
-    qDeleteAll(Windows<frmLogin>());
+    qDeleteAll(TopLevelWindows<frmChangeCompany>());
+    qDeleteAll(TopLevelWindows<frmLogin>());
     delete frmMain::existing();
 }
 
@@ -210,15 +202,15 @@ private slots:
         QVERIFY(w->ui.TxtPassword->hasFocus());
         QVERIFY(rec.messages.isEmpty());
         QVERIFY(UserName.isEmpty());
-        QVERIFY(Windows<frmChangeCompany>().isEmpty());
+        QVERIFY(TopLevelWindows<frmChangeCompany>().isEmpty());
 
         QTest::keyClicks(w->ui.TxtPassword, QStringLiteral("pw"));
         QTest::keyClick(w->ui.TxtPassword, Qt::Key_Enter);
         QVERIFY(rec.messages.isEmpty());
         QCOMPARE(UserName, QStringLiteral("clerk"));
         QTRY_VERIFY(w.isNull());
-        QCOMPARE(Windows<frmChangeCompany>().size(), 1);
-        QVERIFY(Windows<frmChangeCompany>().first()->isVisible());
+        QCOMPARE(TopLevelWindows<frmChangeCompany>().size(), 1);
+        QVERIFY(TopLevelWindows<frmChangeCompany>().first()->isVisible());
     }
 
     void messagesAndFocus()
@@ -258,7 +250,7 @@ private slots:
         QCOMPARE(rec.lastMessage(), QStringLiteral("Login Denied!.... Please Contact System Administrator.   "));
         QCOMPARE(rec.messages.last().icon, Platform::Icon::Critical);
         QVERIFY(w.isVisible());
-        QVERIFY(Windows<frmChangeCompany>().isEmpty());
+        QVERIFY(TopLevelWindows<frmChangeCompany>().isEmpty());
         QVERIFY(rec.exits.isEmpty());
     }
 

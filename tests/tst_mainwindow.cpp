@@ -2,6 +2,7 @@
 // and its captions, the financial-year switch, Escape and Close, the main-window-alone guard
 // and one window per screen.
 #include "RecordingPlatform.h"
+#include "Screens.h"
 #include "TestDb.h"
 #include "config/frmITSettings.h"
 #include "session/Common.h"
@@ -20,15 +21,6 @@
 using namespace mdlDalvoni;
 
 namespace {
-
-template <typename T> QList<T *> Windows()
-{
-    QList<T *> found;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *t = qobject_cast<T *>(w))
-            found.append(t);
-    return found;
-}
 
 template <typename T> int Screens(frmMain *main)
 {
@@ -90,8 +82,8 @@ private slots:
 
     void cleanup()
     {
-        qDeleteAll(Windows<frmChangeCompany>());
-        qDeleteAll(Windows<frmFinancialYear>());
+        qDeleteAll(TopLevelWindows<frmChangeCompany>());
+        qDeleteAll(TopLevelWindows<frmFinancialYear>());
         delete frmMain::existing();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -229,14 +221,14 @@ private slots:
         // From the menu, Escape only closes the list; Close still ends the program.
         frmMain *main = ShownMain();
         main->mnuChangeCompany_Click();
-        QCOMPARE(Windows<frmChangeCompany>().size(), 1);
-        QPointer<frmChangeCompany> list = Windows<frmChangeCompany>().first();
+        QCOMPARE(TopLevelWindows<frmChangeCompany>().size(), 1);
+        QPointer<frmChangeCompany> list = TopLevelWindows<frmChangeCompany>().first();
         QTest::keyClick(list->ui.GrCompany, Qt::Key_Escape);
         QTRY_VERIFY(list.isNull());
         QVERIFY(rec.exits.isEmpty());
         QVERIFY(main->isVisible());
         main->mnuChangeCompany_Click();
-        QTest::mouseClick(Windows<frmChangeCompany>().first()->ui.CmClose, Qt::LeftButton);
+        QTest::mouseClick(TopLevelWindows<frmChangeCompany>().first()->ui.CmClose, Qt::LeftButton);
         QCOMPARE(rec.exits, QList<int>{0});
     }
 
@@ -284,8 +276,8 @@ private slots:
         RecordingPlatform rec;
         frmMain *main = ShownMain();
         main->mnuChangeFinancialYear_Click();
-        QCOMPARE(Windows<frmFinancialYear>().size(), 1);
-        QPointer<frmFinancialYear> list = Windows<frmFinancialYear>().first();
+        QCOMPARE(TopLevelWindows<frmFinancialYear>().size(), 1);
+        QPointer<frmFinancialYear> list = TopLevelWindows<frmFinancialYear>().first();
         QTableWidget *grid = list->ui.GrUnit;
         QCOMPARE(list->windowTitle(), QStringLiteral(" Financial Year"));
         QCOMPARE(grid->rowCount(), 12);
@@ -331,7 +323,7 @@ private slots:
                                     "('MUM','2017-04-01','2018-03-31','2017-06-01','2018-05-31',0,0,'2017-18')"));
         frmMain *main = ShownMain();
         main->mnuChangeFinancialYear_Click();
-        frmFinancialYear *list = Windows<frmFinancialYear>().first();
+        frmFinancialYear *list = TopLevelWindows<frmFinancialYear>().first();
         // The list offers only years open to this program.
         QCOMPARE(CellText(list->ui.GrUnit, 4, 0), QString());
         PressEnter(list->ui.GrUnit, 1);
@@ -347,8 +339,8 @@ private slots:
         main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(main));
         QTest::keyClick(main, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(Windows<frmFinancialYear>().size(), 1);
-        QPointer<frmFinancialYear> list = Windows<frmFinancialYear>().first();
+        QCOMPARE(TopLevelWindows<frmFinancialYear>().size(), 1);
+        QPointer<frmFinancialYear> list = TopLevelWindows<frmFinancialYear>().first();
         QTest::keyClick(list->ui.GrUnit, Qt::Key_Escape);
         QTRY_VERIFY(list.isNull());
         QVERIFY(rec.questions.isEmpty());
@@ -369,7 +361,7 @@ private slots:
         QCOMPARE(rec.messages[0].text, QStringLiteral("Close All forms and try again!!!!"));
         QCOMPARE(rec.messages[0].icon, Platform::Icon::Information);
         QCOMPARE(Screens<frmITSettings>(main), 0);
-        QVERIFY(Windows<frmFinancialYear>().isEmpty());
+        QVERIFY(TopLevelWindows<frmFinancialYear>().isEmpty());
         QCOMPARE(Screens<frmIncomeTax>(main), 1);
 
         // A hidden screen is still loaded.
@@ -409,7 +401,7 @@ private slots:
 
         main->mnuChangeCompany_Click();
         main->mnuChangeCompany_Click();
-        QCOMPARE(Windows<frmChangeCompany>().size(), 1);
+        QCOMPARE(TopLevelWindows<frmChangeCompany>().size(), 1);
         QVERIFY(rec.messages.isEmpty());
 
         // A screen that closes itself leaves no empty frame behind.
@@ -427,7 +419,7 @@ private slots:
         frmMain *main = ShownMain();
         QVERIFY(QTest::qWaitForWindowExposed(main));
         main->mnuChangeFinancialYear_Click();
-        frmFinancialYear *list = Windows<frmFinancialYear>().first();
+        frmFinancialYear *list = TopLevelWindows<frmFinancialYear>().first();
         const QPoint areaCentre = main->ui.mdiArea->mapToGlobal(main->ui.mdiArea->rect().center());
         const QPoint listCentre = list->frameGeometry().center();
         QVERIFY2((areaCentre - listCentre).manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2 vs %3,%4")
@@ -456,8 +448,8 @@ private slots:
         main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(main));
         QTest::keyClick(main, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(Windows<frmChangeCompany>().size(), 1);
-        qDeleteAll(Windows<frmChangeCompany>());
+        QCOMPARE(TopLevelWindows<frmChangeCompany>().size(), 1);
+        qDeleteAll(TopLevelWindows<frmChangeCompany>());
 
         // A text box of a screen does not keep the shortcut for itself.
         main->mnuTransactions_Click();
@@ -468,7 +460,7 @@ private slots:
         box->setFocus();
         QTRY_VERIFY(box->hasFocus());
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(Windows<frmChangeCompany>().size(), 1);
+        QCOMPARE(TopLevelWindows<frmChangeCompany>().size(), 1);
         QVERIFY(box->selectedText().isEmpty());
     }
 };

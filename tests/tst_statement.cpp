@@ -1,7 +1,9 @@
 // The tax statement: the sheet built from the stored tax records, the screen's keys and
 // lookup, the print file (against golden files) and the workbook export read back.
+#include "CompanyTest.h"
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
+#include "Screens.h"
 #include "TestDb.h"
 #include "lookup/EmployeeLookup.h"
 #include "lookup/frmListView.h"
@@ -53,14 +55,6 @@ void AddRecord(int slno, const QString &code, const QString &name, double base =
     if (!extra.isEmpty())
         TestDb::Exec(QStringLiteral("UPDATE hr_it SET ") + extra + QStringLiteral(" WHERE emp_slno='") + s +
                      QLatin1Char('\''));
-}
-
-// Shows the screen as the active window, so that its keys reach it.
-bool ShowActive(QWidget &w)
-{
-    w.show();
-    w.activateWindow();
-    return QTest::qWaitForWindowActive(&w);
 }
 
 QString GoldenPath(const QString &name)
@@ -116,18 +110,11 @@ QString WorkbookPart(const QString &file, const QString &part)
 
 } // namespace
 
-class tst_Statement : public QObject
+class tst_Statement : public CompanyTest
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
-    }
-
     void layoutAndRows()
     {
         AddRecord(2, QStringLiteral("E002"), QStringLiteral("SECOND"), 2);

@@ -1,5 +1,7 @@
 #include "TestDb.h"
 
+#include "Rows.h"
+
 #include "session/Common.h"
 #include "session/mdlDalvoni.h"
 
@@ -20,26 +22,16 @@ void Reset()
     DbConnection &db = Open();
     if (db.inTransaction())
         db.rollback();
-    static const QStringList tables = {
-        QStringLiteral("dalvoni.userdetails"),
-        QStringLiteral("dalvoni.acc_companymaster"),
-        QStringLiteral("dalvoni.unitmaster"),
-        QStringLiteral("dalvoni.ac_fin_year"),
-        QStringLiteral("dalvoni.versionmaster"),
-        QStringLiteral("hr0910.hr_designation"),
-        QStringLiteral("hr0910.hr_department"),
-        QStringLiteral("hr0910.hr_employee"),
-        QStringLiteral("hr0910.hr_otherallowance"),
-        QStringLiteral("hr0910.hr_emp_salary"),
-        QStringLiteral("hr0910.hr_emp_bonus"),
-        QStringLiteral("hr0910.hr_finalize"),
-        QStringLiteral("hr0910.hr_it_setup"),
-        QStringLiteral("hr0910.hr_it_slabs"),
-        QStringLiteral("hr0910.hr_it_allowance"),
-        QStringLiteral("hr0910.hr_it_trans"),
-        QStringLiteral("hr0910.hr_it"),
-        QStringLiteral("hr0910.numbersetup"),
-    };
+    // Every table the schema made in the suite's two databases, read once.
+    static const QStringList tables = [&db] {
+        QStringList names;
+        Recordset rs = db.query(QStringLiteral("SELECT CONCAT(table_schema,'.',table_name) FROM "
+                                               "information_schema.tables WHERE table_schema IN ('dalvoni','hr0910') "
+                                               "AND table_type='BASE TABLE' ORDER BY 1"));
+        for (; !rs.eof(); rs.moveNext())
+            names << rs.text(0);
+        return names;
+    }();
     for (const QString &t : tables)
         db.execute(QStringLiteral("DELETE FROM ") + t);
     mdlDalvoni::ResetSession();
@@ -61,6 +53,15 @@ QVariant Scalar(const QString &sql)
 int Count(const QString &sqlWhereTable)
 {
     return Scalar(QStringLiteral("SELECT COUNT(*) FROM ") + sqlWhereTable).toInt();
+}
+
+QStringList Row(const QString &tableAndWhere, const QStringList &expected)
+{
+    Recordset rs = Open().query(QStringLiteral("SELECT ") + Rows::Names(expected).join(QLatin1Char(',')) +
+                                QStringLiteral(" FROM ") + tableAndWhere);
+    if (rs.eof())
+        return {};
+    return Rows::Of(expected, [&rs](const QString &name) { return rs.text(name); });
 }
 
 void LoadStandardMasters()
@@ -132,12 +133,25 @@ void AddEmployee(const QString &slno, const QString &codeChar, const QString &co
             .arg(flag));
 }
 
+void AddPaidEmployee(const QString &slno, const QString &code, const QString &name, const QString &unit)
+{
+    AddEmployee(slno, QStringLiteral("E"), code, name.isEmpty() ? QStringLiteral("NAME ") + code : name, unit);
+    for (int m = 4; m <= 9; ++m) {
+        const QDate month(2018, m, 1);
+        AddSalary(slno, month, QStringLiteral("OTH0000000001"), 50000);
+        AddSalary(slno, month, QStringLiteral("OTH0000000019"), 20000);
+        AddSalary(slno, month, QStringLiteral("OTH0000000013"), 0, 6000);
+        AddSalary(slno, month, QStringLiteral("OTH0000000033"), 0, 200);
+        AddSalary(slno, month, QStringLiteral("OTH0000000030"), 0, 1000);
+    }
+}
+
 void AddSalary(const QString &slno, const QDate &month, const QString &head, double dr, double cr)
 {
     Exec(QStringLiteral(
              "INSERT INTO hr0910.hr_emp_salary (emp_slno,emp_sal_type,emp_sal_dr,emp_sal_cr,emp_sal_date_from) "
              "VALUES ('%1','%2',%3,%4,'%5')")
-             .arg(slno, head, PlainNumber(dr), PlainNumber(cr), SqlDate(month)));
+             .arg(SqlEscape(slno), SqlEscape(head), PlainNumber(dr), PlainNumber(cr), SqlDate(month)));
 }
 
 void AddFinalize(const QDate &date, const QString &comp)
