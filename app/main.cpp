@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
 
     if (Startup::Run(mdlDalvoni::Db()) != Startup::Outcome::Ready)
         return 1;
-    frmMain::RegisterMainArea();
+    frmMain::registerMainArea();
     splash->Timer1.start();
     return app.exec();
 }

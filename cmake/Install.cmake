@@ -1,9 +1,8 @@
-# What `cmake --install` lays out: IncomeTax and inetspooler side by side in the bin folder,
-# the desktop entry and the icon. The desktop entry names the program by its installed path,
-# which is known only when installing (the prefix may be given to `cmake --install`).
-include(GNUInstallDirs)
-
-install(TARGETS inetspooler RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# What `cmake --install` lays out: IncomeTax and inetspooler side by side in the bin folder
+# (IncomeTax starts the spooler from its own folder), the command-line tools, the desktop
+# entry and the icon. The desktop entry names the program by its installed path, which is
+# known only when installing (the prefix may be given to `cmake --install`).
+install(TARGETS IncomeTax inetspooler itbatch itdemo-program RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(IT_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 install(FILES ${IT_PACKAGING_DIR}/incometax.svg

@@ -12,7 +12,7 @@ class DbConnection;
 namespace AllowanceHeads {
 
 // The running number whose value is the next head's code.
-inline constexpr const char *RunningNumberId = "IT_CODE";
+inline constexpr const char *kRunningNumberId = "IT_CODE";
 
 // One row of the list as the screen shows it, every value as text.
 struct Row

@@ -1,7 +1,5 @@
 #include "ITSetup.h"
 
-#include "tax/TaxRules.h"
-
 #include "session/Common.h"
 #include "session/DbConnection.h"
 
@@ -25,26 +23,29 @@ QString SetId(Limit limit)
     return QString::fromLatin1(kSetIds[limit]);
 }
 
-QString SetupQuery(const QDate &from, const QDate &to)
+QString SetupSql(const QDate &from, const QDate &to)
 {
-    return TaxRules::SettingsSql(from, to);
+    return QStringLiteral("Select * from hr_it_setup where ac_from_date='") + SqlDate(from) +
+           QStringLiteral("' and ac_to_date='") + SqlDate(to) + QStringLiteral("'");
 }
 
-QString SlabsQuery(const QDate &from, const QDate &to)
+QString SlabsSql(const QDate &from, const QDate &to, Reader reader)
 {
-    return QStringLiteral("Select * from hr_it_slabs where it_ac_from_date='") + SqlDate(from) +
-           QStringLiteral("' and it_ac_to_date='") + SqlDate(to) + QStringLiteral("'");
+    const QString head = reader == Reader::SettingsScreen
+                             ? QStringLiteral("Select * from hr_it_slabs where it_ac_from_date='")
+                             : QStringLiteral("select * from hr_it_slabs where it_ac_from_date='");
+    return head + SqlDate(from) + QStringLiteral("' and it_ac_to_date='") + SqlDate(to) + QStringLiteral("'");
 }
 
-YearSettings Load(DbConnection &db, const QDate &from, const QDate &to)
+Year Load(DbConnection &db, const QDate &from, const QDate &to, Reader reader)
 {
-    YearSettings year;
-    Recordset rs = db.query(SetupQuery(from, to));
+    Year year;
+    Recordset rs = db.query(SetupSql(from, to));
     while (!rs.eof()) {
         const QString id = rs.text(QStringLiteral("set_id"));
         for (int i = 0; i < LimitCount; ++i) {
             if (id == QLatin1String(kSetIds[i])) {
-                year.limits[i] = Format00(rs.number(QStringLiteral("set_value")));
+                year.limits[i] = rs.number(QStringLiteral("set_value"));
                 break;
             }
         }
@@ -52,16 +53,14 @@ YearSettings Load(DbConnection &db, const QDate &from, const QDate &to)
     }
     rs.close();
 
-    rs = db.query(SlabsQuery(from, to));
+    rs = db.query(SlabsSql(from, to, reader));
     while (!rs.eof()) {
         const double n = rs.number(QStringLiteral("it_slab"));
         for (int i = 1; i <= 4; ++i) {
-            if (n == i) {
-                Slab &s = year.slabs[i - 1];
-                s.from = rs.text(QStringLiteral("it_slab_start"));
-                s.to = rs.text(QStringLiteral("it_slab_end"));
-                s.per = rs.text(QStringLiteral("it_per"));
-            }
+            if (n == i)
+                year.slabs[i - 1] =
+                    TaxSlab{rs.number(QStringLiteral("it_slab_start")), rs.number(QStringLiteral("it_slab_end")),
+                            rs.number(QStringLiteral("it_per"))};
         }
         rs.moveNext();
     }

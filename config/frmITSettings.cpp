@@ -1,14 +1,13 @@
 #include "frmITSettings.h"
 
 #include "ITSetup.h"
+#include "session/Common.h"
 #include "session/Platform.h"
 #include "session/mdlDalvoni.h"
 #include "ui/FormUtil.h"
 #include "ui/NumericEdit.h"
 
 #include <QKeyEvent>
-
-using namespace mdlDalvoni;
 
 frmITSettings::frmITSettings(QWidget *parent) : QWidget(parent)
 {
@@ -26,25 +25,30 @@ frmITSettings::frmITSettings(QWidget *parent) : QWidget(parent)
 void frmITSettings::Form_Load()
 {
     CentreInMain(this);
-    ITSetup::YearSettings year;
+    ITSetup::Year year;
     try {
-        year = ITSetup::Load(Db(), FinYearFrom, FinYearTo);
+        year = ITSetup::Load(mdlDalvoni::Db(), mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo,
+                             ITSetup::Reader::SettingsScreen);
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         return;
     }
+    // Limits in "0.00", slabs as their plain stored numbers; a box without a row stays empty.
     QLineEdit *const limits[ITSetup::LimitCount] = {ui.Tx80CLimit,  ui.TxHLInterestLimit, ui.TxMCLimit,
                                                     ui.TxExemption, ui.TxRebate,          ui.TxCESS};
     for (int i = 0; i < ITSetup::LimitCount; ++i)
-        limits[i]->setText(year.limits[i]);
+        if (year.limits[i])
+            limits[i]->setText(Format00(*year.limits[i]));
     QLineEdit *const slabs[4][3] = {{ui.TxSlab1From, ui.TxSlab1To, ui.TxSlab1Per},
                                     {ui.TxSlab2From, ui.TxSlab2To, ui.TxSlab2Per},
                                     {ui.TxSlab3From, ui.TxSlab3To, ui.TxSlab3Per},
                                     {ui.TxSlab4From, ui.TxSlab4To, ui.TxSlab4Per}};
     for (int n = 0; n < 4; ++n) {
-        slabs[n][0]->setText(year.slabs[n].from);
-        slabs[n][1]->setText(year.slabs[n].to);
-        slabs[n][2]->setText(year.slabs[n].per);
+        if (const std::optional<TaxSlab> &slab = year.slabs[n]) {
+            slabs[n][0]->setText(PlainNumber(slab->start));
+            slabs[n][1]->setText(PlainNumber(slab->end));
+            slabs[n][2]->setText(PlainNumber(slab->rate));
+        }
     }
 }
 
@@ -54,7 +58,7 @@ void frmITSettings::CmApply_Click()
                                                             ui.TxMCLimit->text(),  ui.TxExemption->text(),
                                                             ui.TxRebate->text(),   ui.TxCESS->text()};
     try {
-        ITSetup::Save(Db(), texts, FinYearFrom, FinYearTo);
+        ITSetup::Save(mdlDalvoni::Db(), texts, mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo);
     } catch (const DbError &e) {
         // Nothing was stored; the typed values stay for another try.
         platform().message(e.text(), Platform::Icon::Critical);
@@ -69,7 +73,7 @@ void frmITSettings::CmClose_Click()
     CloseScreen(this);
 }
 
-QWidget *frmITSettings::EnterTarget(QObject *box) const
+QWidget *frmITSettings::enterTarget(QObject *box) const
 {
     if (box == ui.Tx80CLimit)
         return ui.CmApply;
@@ -94,7 +98,7 @@ bool frmITSettings::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (QWidget *next = EnterTarget(watched))
+            if (QWidget *next = enterTarget(watched))
                 next->setFocus();
         }
     }

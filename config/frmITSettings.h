@@ -25,5 +25,5 @@ protected:
 
 private:
     // Where Enter in a limit box moves the focus.
-    QWidget *EnterTarget(QObject *box) const;
+    QWidget *enterTarget(QObject *box) const;
 };

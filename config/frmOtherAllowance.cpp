@@ -9,8 +9,6 @@
 
 #include <QKeyEvent>
 
-using namespace mdlDalvoni;
-
 namespace {
 
 const QString kNewCaption = QStringLiteral("New - F2");
@@ -36,19 +34,19 @@ frmOtherAllowance::frmOtherAllowance(QWidget *parent) : QWidget(parent)
     connect(ui.CmEdit, &QPushButton::clicked, this, [this] { CmEdit_Click(); });
     connect(ui.CmCancel, &QPushButton::clicked, this, [this] { CmCancel_Click(); });
     connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
-    connect(ui.FbAllowance, &CellGrid::RowPicked, this, [this] { FbAllowance_RowPick(); });
+    connect(ui.FbAllowance, &CellGrid::rowPicked, this, [this] { FbAllowance_RowPick(); });
     Form_Load();
 }
 
 void frmOtherAllowance::Form_Load()
 {
     CentreInMain(this);
-    DrawHeadings();
-    FillList();
-    SetMode(false);
+    drawHeadings();
+    fillList();
+    setMode(false);
 }
 
-void frmOtherAllowance::SetMode(bool edit)
+void frmOtherAllowance::setMode(bool edit)
 {
     m_editMode = edit;
     ui.TxCode->setEnabled(edit);
@@ -62,7 +60,7 @@ void frmOtherAllowance::SetMode(bool edit)
 
 // --- The list ---------------------------------------------------------------------------
 
-void frmOtherAllowance::DrawHeadings()
+void frmOtherAllowance::drawHeadings()
 {
     CellGrid *grid = ui.FbAllowance;
     grid->setHeadingsVisible(false);
@@ -92,11 +90,11 @@ int frmOtherAllowance::listRows() const
     return ui.FbAllowance->sheet().lastRow();
 }
 
-void frmOtherAllowance::FillList()
+void frmOtherAllowance::fillList()
 {
     QList<AllowanceHeads::Row> rows;
     try {
-        rows = AllowanceHeads::LoadList(Db());
+        rows = AllowanceHeads::LoadList(mdlDalvoni::Db());
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         return;
@@ -141,7 +139,7 @@ void frmOtherAllowance::FbAllowance_RowPick()
 
 void frmOtherAllowance::CmNew_Click()
 {
-    if (!AllowanceHeads::MayMaintain(UserId)) {
+    if (!AllowanceHeads::MayMaintain(mdlDalvoni::UserId)) {
         platform().message(QStringLiteral("You are Not Allowed to do this task.   "), Platform::Icon::Critical);
         return;
     }
@@ -151,14 +149,15 @@ void frmOtherAllowance::CmNew_Click()
         ui.TxDedPer->setText(QStringLiteral("0.00"));
         ui.TxDedAmt->setText(QStringLiteral("0.00"));
         try {
-            ui.TxCode->setText(ReadRunningNumber(Db(), QString::fromLatin1(AllowanceHeads::RunningNumberId)));
+            ui.TxCode->setText(
+                ReadRunningNumber(mdlDalvoni::Db(), QString::fromLatin1(AllowanceHeads::kRunningNumberId)));
         } catch (const DbError &e) {
             platform().message(e.text(), Platform::Icon::Critical);
             return;
         }
-        SetMode(true);
+        setMode(true);
         ui.TxName->setFocus();
-        FillList();
+        fillList();
         return;
     }
 
@@ -168,25 +167,26 @@ void frmOtherAllowance::CmNew_Click()
         return;
     }
     if (EditingExisting) {
-        if (!SaveUpdate())
+        if (!saveUpdate())
             return;
         EditingExisting = false;
-        SetMode(false);
-        FillList();
+        setMode(false);
+        fillList();
     } else {
-        if (!SaveInsert()) {
+        if (!saveInsert()) {
             ui.FbAllowance->setEnabled(true);
             return;
         }
-        SetMode(false);
-        FillList();
+        setMode(false);
+        fillList();
     }
 }
 
-bool frmOtherAllowance::SaveInsert()
+bool frmOtherAllowance::saveInsert()
 {
     try {
-        if (AllowanceHeads::Insert(Db(), TypedEntry(), SessionStamp()) == AllowanceHeads::InsertResult::Duplicate) {
+        if (AllowanceHeads::Insert(mdlDalvoni::Db(), typedEntry(), sessionStamp()) ==
+            AllowanceHeads::InsertResult::Duplicate) {
             platform().message(QStringLiteral("The Same Allowance Already Exists.   "), Platform::Icon::Information);
             ui.TxCode->setFocus();
             return false;
@@ -198,10 +198,10 @@ bool frmOtherAllowance::SaveInsert()
     return true;
 }
 
-bool frmOtherAllowance::SaveUpdate()
+bool frmOtherAllowance::saveUpdate()
 {
     try {
-        AllowanceHeads::Update(Db(), TypedEntry(), SessionStamp());
+        AllowanceHeads::Update(mdlDalvoni::Db(), typedEntry(), sessionStamp());
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Information);
         return false;
@@ -209,7 +209,7 @@ bool frmOtherAllowance::SaveUpdate()
     return true;
 }
 
-AllowanceHeads::Entry frmOtherAllowance::TypedEntry() const
+AllowanceHeads::Entry frmOtherAllowance::typedEntry() const
 {
     AllowanceHeads::Entry e;
     e.code = ui.TxCode->text();
@@ -220,21 +220,21 @@ AllowanceHeads::Entry frmOtherAllowance::TypedEntry() const
     return e;
 }
 
-AllowanceHeads::Stamp frmOtherAllowance::SessionStamp() const
+AllowanceHeads::Stamp frmOtherAllowance::sessionStamp() const
 {
-    return {UnitCode, CompanyCode, UserId, QDateTime::currentDateTime()};
+    return {mdlDalvoni::UnitCode, mdlDalvoni::CompanyCode, mdlDalvoni::UserId, QDateTime::currentDateTime()};
 }
 
 void frmOtherAllowance::CmEdit_Click()
 {
     EditingExisting = true;
-    SetMode(true);
+    setMode(true);
 }
 
 void frmOtherAllowance::CmCancel_Click()
 {
     EditingExisting = false;
-    SetMode(false);
+    setMode(false);
 }
 
 void frmOtherAllowance::CmClose_Click()

@@ -34,14 +34,14 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void SetMode(bool edit);
-    void DrawHeadings();
-    void FillList();
+    void setMode(bool edit);
+    void drawHeadings();
+    void fillList();
     // Saves the fields; false when nothing was stored (the user has been told why).
-    bool SaveInsert();
-    bool SaveUpdate();
-    AllowanceHeads::Entry TypedEntry() const;
-    AllowanceHeads::Stamp SessionStamp() const;
+    bool saveInsert();
+    bool saveUpdate();
+    AllowanceHeads::Entry typedEntry() const;
+    AllowanceHeads::Stamp sessionStamp() const;
 
     bool EditingExisting = false;
     bool m_editMode = false;

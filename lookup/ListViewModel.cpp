@@ -2,9 +2,9 @@
 
 ListViewModel::ListViewModel(QObject *parent) : QAbstractTableModel(parent)
 {
-    for (int c = 0; c < Columns; ++c)
+    for (int c = 0; c < kColumns; ++c)
         m_headings.append(QString());
-    m_alignment.fill(Qt::AlignLeft | Qt::AlignVCenter, Columns);
+    m_alignment.fill(Qt::AlignLeft | Qt::AlignVCenter, kColumns);
 }
 
 void ListViewModel::setGridRows(int rows)
@@ -27,7 +27,7 @@ void ListViewModel::setGridRows(int rows)
 
 void ListViewModel::setHeading(int column, const QString &text)
 {
-    if (column < 0 || column >= Columns)
+    if (column < 0 || column >= kColumns)
         return;
     m_headings[column] = text;
     emit headerDataChanged(Qt::Horizontal, column, column);
@@ -35,25 +35,25 @@ void ListViewModel::setHeading(int column, const QString &text)
 
 QString ListViewModel::heading(int column) const
 {
-    return column >= 0 && column < Columns ? m_headings[column] : QString();
+    return column >= 0 && column < kColumns ? m_headings[column] : QString();
 }
 
 QString ListViewModel::cell(int row, int column) const
 {
     if (row == 0)
         return heading(column);
-    if (row < 1 || row > m_rows.size() || column < 0 || column >= Columns)
+    if (row < 1 || row > m_rows.size() || column < 0 || column >= kColumns)
         return QString();
     return m_rows[row - 1].value(column);
 }
 
 void ListViewModel::setCell(int row, int column, const QString &text)
 {
-    if (row < 1 || column < 0 || column >= Columns)
+    if (row < 1 || column < 0 || column >= kColumns)
         return;
     while (m_rows.size() < row) {
         QStringList empty;
-        for (int c = 0; c < Columns; ++c)
+        for (int c = 0; c < kColumns; ++c)
             empty.append(QString());
         m_rows.append(empty);
     }
@@ -62,7 +62,7 @@ void ListViewModel::setCell(int row, int column, const QString &text)
 
 void ListViewModel::setAlignment(int column, Qt::Alignment alignment)
 {
-    if (column >= 0 && column < Columns)
+    if (column >= 0 && column < kColumns)
         m_alignment[column] = alignment;
 }
 
@@ -73,7 +73,7 @@ int ListViewModel::rowCount(const QModelIndex &parent) const
 
 int ListViewModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : Columns;
+    return parent.isValid() ? 0 : kColumns;
 }
 
 QVariant ListViewModel::data(const QModelIndex &index, int role) const

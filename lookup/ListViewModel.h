@@ -11,7 +11,7 @@ class ListViewModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    static constexpr int Columns = 11;
+    static constexpr int kColumns = 11;
 
     explicit ListViewModel(QObject *parent = nullptr);
 

@@ -9,8 +9,6 @@
 #include <QScrollBar>
 #include <QTimer>
 
-using namespace mdlDalvoni;
-
 frmListView::frmListView(QWidget *parent) : QDialog(parent)
 {
     ui.setupUi(this);
@@ -31,17 +29,17 @@ frmListView::frmListView(QWidget *parent) : QDialog(parent)
                 if (!m_filling && (current.row() != previous.row() || current.column() != previous.column()))
                     GrHelp_RowColChange();
             });
-    connect(ui.GrHelp, &QTableView::doubleClicked, this, [this] { PickFromGrid(); });
+    connect(ui.GrHelp, &QTableView::doubleClicked, this, [this] { pickFromGrid(); });
 }
 
-void frmListView::ShowForm(const QString &HelpQry, int DisplayFields, const QString &HelpText, int FormWidth,
-                           int Icol, const QString &IcolText, int IICol, const QString &IIColText, int IIICol,
+void frmListView::ShowForm(const QString &HelpQry, int DisplayFields, const QString &HelpText, int FormWidth, int Icol,
+                           const QString &IcolText, int IICol, const QString &IIColText, int IIICol,
                            const QString &IIIColText, int IVCol, const QString &IVColText, int VCol,
                            const QString &VColText, int VICol, const QString &VIColText, int VIICol,
                            const QString &VIIColText, int VIIICol, const QString &VIIIColText, int IXCol,
                            const QString &IXColText, int XCol, const QString &XColText)
 {
-    Recordset rs = Db().query(HelpQry);
+    Recordset rs = mdlDalvoni::Db().query(HelpQry);
     if (rs.eof()) {
         rs.close();
         return;
@@ -52,9 +50,9 @@ void frmListView::ShowForm(const QString &HelpQry, int DisplayFields, const QStr
     const int width = TwipsToPixels(FormWidth);
     dialog.resize(width, qMax(dialog.height(), 460));
 
-    const int widths[10] = {Icol, IICol > 0 ? IICol - 450 : IICol, IIICol, IVCol, VCol,
-                            VICol, VIICol, VIIICol, IXCol, XCol};
-    const QString *texts[10] = {&IcolText, &IIColText, &IIIColText, &IVColText, &VColText,
+    const int widths[10] = {Icol, IICol > 0 ? IICol - 450 : IICol, IIICol, IVCol, VCol, VICol, VIICol, VIIICol, IXCol,
+                            XCol};
+    const QString *texts[10] = {&IcolText,  &IIColText,  &IIIColText,  &IVColText, &VColText,
                                 &VIColText, &VIIColText, &VIIIColText, &IXColText, &XColText};
     for (int c = 1; c <= 10; ++c) {
         dialog.m_model.setHeading(c, *texts[c - 1]);
@@ -99,15 +97,14 @@ int frmListView::topRow() const
     return ui.GrHelp->verticalScrollBar()->value() + 1;
 }
 
-void frmListView::SetTopRow(int row)
+void frmListView::setTopRow(int row)
 {
     ui.GrHelp->scrollTo(m_model.index(row - 1, 1), QAbstractItemView::PositionAtTop);
     // scrollTo stops at the last page; a top row inside it is what the grid can show.
-    ui.GrHelp->verticalScrollBar()->setValue(
-        qMin(row - 1, ui.GrHelp->verticalScrollBar()->maximum()));
+    ui.GrHelp->verticalScrollBar()->setValue(qMin(row - 1, ui.GrHelp->verticalScrollBar()->maximum()));
 }
 
-void frmListView::SetCurrentRow(int row)
+void frmListView::setCurrentRow(int row)
 {
     ui.GrHelp->setCurrentIndex(m_model.index(row - 1, 0));
     ui.GrHelp->selectRow(row - 1);
@@ -118,10 +115,10 @@ void frmListView::TxtSearch_Change()
     const QString search = ui.TxtSearch->text();
     const int length = search.size();
     if (length == 0) {
-        SetTopRow(1);
-        SetCurrentRow(1);
-        ListPick1.clear();
-        ListPick2.clear();
+        setTopRow(1);
+        setCurrentRow(1);
+        mdlDalvoni::ListPick1.clear();
+        mdlDalvoni::ListPick2.clear();
         return;
     }
     const QString wanted = search.toUpper();
@@ -130,12 +127,12 @@ void frmListView::TxtSearch_Change()
             return;
         if (m_model.cell(row, 2).left(length).toUpper() == wanted) {
             m_searchRow = row;
-            SetTopRow(row);
-            SetCurrentRow(row);
+            setTopRow(row);
+            setCurrentRow(row);
             for (int n = 1; n <= 3; ++n)
-                ListPick(n) = m_model.cell(m_searchRow, n);
+                mdlDalvoni::ListPick(n) = m_model.cell(m_searchRow, n);
             for (int n = 4; n <= 10; ++n)
-                ListPick(n) = m_model.cell(currentRow(), n);
+                mdlDalvoni::ListPick(n) = m_model.cell(currentRow(), n);
             return;
         }
     }
@@ -145,24 +142,24 @@ void frmListView::GrHelp_RowColChange()
 {
     const int row = currentRow();
     for (int n = 1; n <= 10; ++n)
-        ListPick(n) = m_model.cell(row, n);
+        mdlDalvoni::ListPick(n) = m_model.cell(row, n);
 }
 
-void frmListView::PickFromSearch()
+void frmListView::pickFromSearch()
 {
     for (int n = 1; n <= 3; ++n)
-        ListPick(n) = m_model.cell(m_searchRow, n);
+        mdlDalvoni::ListPick(n) = m_model.cell(m_searchRow, n);
     const int row = currentRow();
     for (int n = 4; n <= 10; ++n)
-        ListPick(n) = m_model.cell(row, n);
+        mdlDalvoni::ListPick(n) = m_model.cell(row, n);
     accept();
 }
 
-void frmListView::PickFromGrid()
+void frmListView::pickFromGrid()
 {
     const int row = currentRow();
     for (int n = 1; n <= 10; ++n)
-        ListPick(n) = m_model.cell(row, n);
+        mdlDalvoni::ListPick(n) = m_model.cell(row, n);
     accept();
 }
 
@@ -174,7 +171,7 @@ bool frmListView::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (key->key() == Qt::Key_Escape) {
-            PickFromSearch();
+            pickFromSearch();
             return true;
         }
         if (watched == ui.TxtSearch) {
@@ -183,11 +180,11 @@ bool frmListView::eventFilter(QObject *watched, QEvent *event)
                 return true;
             }
             if (enter) {
-                PickFromSearch();
+                pickFromSearch();
                 return true;
             }
         } else if (watched == ui.GrHelp && enter) {
-            PickFromGrid();
+            pickFromGrid();
             return true;
         }
     }
@@ -201,14 +198,14 @@ void frmListView::showEvent(QShowEvent *event)
     if (m_pendingTopRow > 0) {
         const int row = m_pendingTopRow;
         m_pendingTopRow = 0;
-        QTimer::singleShot(0, this, [this, row] { SetTopRow(row); });
+        QTimer::singleShot(0, this, [this, row] { setTopRow(row); });
     }
 }
 
 void frmListView::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
-        PickFromSearch();
+        pickFromSearch();
         return;
     }
     // Enter must not reach QDialog's default-button handling.

@@ -17,12 +17,12 @@ public:
     // Runs HelpQry on the session connection and, when it yields rows, shows them modally
     // in a freshly created dialog. Widths are in twips; a width of 0 hides the column.
     // A query error propagates to the caller (DbError); an empty result shows nothing.
-    static void ShowForm(const QString &HelpQry, int DisplayFields, const QString &HelpText, int FormWidth,
-                         int Icol, const QString &IcolText, int IICol, const QString &IIColText,
-                         int IIICol, const QString &IIIColText, int IVCol, const QString &IVColText,
-                         int VCol, const QString &VColText, int VICol, const QString &VIColText,
-                         int VIICol, const QString &VIIColText, int VIIICol, const QString &VIIIColText,
-                         int IXCol, const QString &IXColText, int XCol, const QString &XColText);
+    static void ShowForm(const QString &HelpQry, int DisplayFields, const QString &HelpText, int FormWidth, int Icol,
+                         const QString &IcolText, int IICol, const QString &IIColText, int IIICol,
+                         const QString &IIIColText, int IVCol, const QString &IVColText, int VCol,
+                         const QString &VColText, int VICol, const QString &VIColText, int VIICol,
+                         const QString &VIIColText, int VIIICol, const QString &VIIIColText, int IXCol,
+                         const QString &IXColText, int XCol, const QString &XColText);
 
     // The grid as the screen shows it (row 0 the headings, data from row 1).
     ListViewModel &grid() { return m_model; }
@@ -40,10 +40,10 @@ protected:
 private:
     void TxtSearch_Change();
     void GrHelp_RowColChange();
-    void PickFromSearch();
-    void PickFromGrid();
-    void SetTopRow(int row);
-    void SetCurrentRow(int row);
+    void pickFromSearch();
+    void pickFromGrid();
+    void setTopRow(int row);
+    void setCurrentRow(int row);
 
     ListViewModel m_model;
     int m_searchRow = 1;

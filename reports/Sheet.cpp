@@ -90,11 +90,11 @@ QString Sheet::text(int row, int col) const
     if (!c || !c->value.isValid())
         return QString();
     if (c->value.typeId() == QMetaType::Double)
-        return FormatNumber(c->value.toDouble(), m_formats[c->formatId].numberFormat);
+        return formatNumber(c->value.toDouble(), m_formats[c->formatId].numberFormat);
     return c->value.toString();
 }
 
-QString Sheet::FormatNumber(double number, const QString &format)
+QString Sheet::formatNumber(double number, const QString &format)
 {
     if (format != QLatin1String("#,##"))
         return PlainNumber(number);
@@ -213,7 +213,7 @@ int Sheet::columnWidth(int col) const
 {
     if (col >= 1 && col <= int(m_widths.size()) && m_widths[col - 1] >= 0)
         return m_widths[col - 1];
-    return DefaultColumnWidth;
+    return kDefaultColumnWidth;
 }
 
 void Sheet::setColumnWidth(int col, int twips)
@@ -227,7 +227,7 @@ void Sheet::setColumnWidth(int col, int twips)
 
 int Sheet::rowHeight(int row) const
 {
-    return hasRowHeight(row) ? m_heights[row - 1] : DefaultRowHeight;
+    return hasRowHeight(row) ? m_heights[row - 1] : kDefaultRowHeight;
 }
 
 bool Sheet::hasRowHeight(int row) const

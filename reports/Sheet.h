@@ -54,8 +54,8 @@ struct CellRange
 class Sheet
 {
 public:
-    static constexpr int DefaultColumnWidth = 1200; // twips
-    static constexpr int DefaultRowHeight = 255;    // twips
+    static constexpr int kDefaultColumnWidth = 1200; // twips
+    static constexpr int kDefaultRowHeight = 255;    // twips
 
     Sheet();
 
@@ -103,7 +103,7 @@ public:
 
     // A number as the format shows it: "#,##" rounds to a whole number, groups thousands
     // with commas and shows zero as nothing; any other format gives the plain number.
-    static QString FormatNumber(double number, const QString &format);
+    static QString formatNumber(double number, const QString &format);
 
 private:
     struct Cell

@@ -16,7 +16,7 @@ struct Column
 };
 
 // In sheet order: two heading lines, width in twips, the hr_it (or employee) column.
-const Column kColumns[ColumnCount] = {
+const Column kColumns[kColumnCount] = {
     {"Code", "", 1750, "emp_code"},
     {"Name", "", 4000, "emp_name"},
     {"PAN No", "", 3200, "emp_pan"},
@@ -51,18 +51,11 @@ constexpr SheetColour kSilver = RgbColour(192, 192, 192);
 
 const QString kSegoe = QStringLiteral("Segoe UI");
 
-const char *const kLookupSelect =
-    "Select concat(emp_code_char,emp_code),emp_name,desig_name,dept_name,unit_name,comp_name,emp_slno,emp_pan,"
-    "emp_unit_code,hr_employee.comp_code from  hr0910.hr_employee Left Outer Join hr0910.hr_designation on "
-    "desig_code=emp_desig_code  Left Outer Join hr0910.hr_department on dept_code=emp_dept_code  Left Outer Join "
-    "dalvoni.unitmaster on unitmaster.unit_code=hr_employee.emp_unit_code  Left Outer Join dalvoni.acc_companymaster "
-    "on acc_companymaster.comp_code=hr0910.hr_employee.comp_code";
-
 } // namespace
 
 void DrawLayout(Sheet &sheet)
 {
-    sheet.setColumnCount(ColumnCount);
+    sheet.setColumnCount(kColumnCount);
     sheet.setRowHeight(1, 500);
     sheet.setText(1, 1, QStringLiteral("ZN - CORPORATE"));
     sheet.setFont({1, 1, 1, 1}, CellFont{kSegoe, 14, true, kNavy});
@@ -70,13 +63,13 @@ void DrawLayout(Sheet &sheet)
     sheet.setFont({2, 1, 2, 1}, CellFont{kSegoe, 10, true, kNavy});
     sheet.setFont({3, 1, 3, 1}, CellFont{kSegoe, 8, true, kNavy});
 
-    const CellRange headings{4, 1, 5, ColumnCount};
+    const CellRange headings{4, 1, 5, kColumnCount};
     sheet.setFont(headings, CellFont{QStringLiteral("Arial"), 8, true, 0});
     sheet.setBorders(headings, true);
     sheet.setFill(headings, kSilver);
     sheet.setAlignment(headings, HAlign::Right, VAlign::Centre);
     sheet.setWrap(headings, false);
-    for (int c = 1; c <= ColumnCount; ++c) {
+    for (int c = 1; c <= kColumnCount; ++c) {
         const Column &col = kColumns[c - 1];
         sheet.setText(4, c, QString::fromLatin1(col.heading1));
         if (*col.heading2)
@@ -101,8 +94,8 @@ int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDat
           const QString &code, const QDate &today)
 {
     DrawLayout(sheet);
-    int row = FirstDataRow - 1;
-    sheet.clear({FirstDataRow, 1, std::max(sheet.lastRow(), FirstDataRow), ColumnCount});
+    int row = kFirstDataRow - 1;
+    sheet.clear({kFirstDataRow, 1, std::max(sheet.lastRow(), kFirstDataRow), kColumnCount});
     sheet.setText(3, 1, QStringLiteral("Income Tax Statement as on ") + ShortDate(today));
 
     Recordset rs = db.query(Query(companyCode, from, to, code));
@@ -112,28 +105,15 @@ int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDat
         // Text columns show a missing value as an empty cell, number columns as 0.
         for (int c = 1; c <= 4; ++c)
             sheet.setText(row, c, rs.text(QLatin1String(kColumns[c - 1].field)));
-        for (int c = 5; c <= ColumnCount; ++c)
+        for (int c = 5; c <= kColumnCount; ++c)
             sheet.setNumber(row, c, rs.number(QLatin1String(kColumns[c - 1].field)));
-        sheet.setFont({row, 1, row, ColumnCount}, dataFont);
-        sheet.setAlignment({row, 4, row, ColumnCount}, HAlign::Right, VAlign::Centre);
-        sheet.setNumberFormat({row, 4, row, ColumnCount}, QStringLiteral("#,##"));
+        sheet.setFont({row, 1, row, kColumnCount}, dataFont);
+        sheet.setAlignment({row, 4, row, kColumnCount}, HAlign::Right, VAlign::Centre);
+        sheet.setNumberFormat({row, 4, row, kColumnCount}, QStringLiteral("#,##"));
         rs.moveNext();
     }
     rs.close();
     return row;
-}
-
-QString EmployeeLookupQuery(const QString &companyCode, const QString &search)
-{
-    const QString company = SqlEscape(companyCode);
-    if (search.isEmpty())
-        return QLatin1String(kLookupSelect) + QStringLiteral(" where  hr_employee.comp_code='") + company +
-               QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
-    const QString t = SqlLikeEscape(search.toUpper().trimmed());
-    return QLatin1String(kLookupSelect) + QStringLiteral(" Where hr_employee.comp_code='") + company +
-           QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + t +
-           QStringLiteral("%' or emp_name like '%") + t +
-           QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
 }
 
 } // namespace Statement

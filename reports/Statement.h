@@ -8,12 +8,11 @@
 
 class DbConnection;
 
-// The company's tax statement: the stored tax records of a period laid out on a sheet,
-// and the employee lookup of the statement screen.
+// The company's tax statement: the stored tax records of a period laid out on a sheet.
 namespace Statement {
 
-constexpr int ColumnCount = 27;
-constexpr int FirstDataRow = 6;
+constexpr int kColumnCount = 27;
+constexpr int kFirstDataRow = 6;
 
 // Rows 1 to 5: company lines, the title cell (left as it is) and the two heading lines,
 // with their fonts, fill, borders, widths and alignment; the column count is set to 27.
@@ -27,9 +26,5 @@ QString Query(const QString &companyCode, const QDate &from, const QDate &to, co
 // per tax record. Returns the row of the last employee (5 when there is none).
 int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDate &from, const QDate &to,
           const QString &code, const QDate &today);
-
-// The employee lookup: every employee of the company when search is empty, else those whose
-// code matches, or whose name matches among the employees in service.
-QString EmployeeLookupQuery(const QString &companyCode, const QString &search);
 
 } // namespace Statement

@@ -60,7 +60,7 @@ public:
         line(QString());
         line(QString());
         line(PadText(QStringLiteral("Circulation Manager   "), 80, QStringLiteral("R")));
-        while (m_count < PageLines)
+        while (m_count < kPageLines)
             line(QString());
     }
 
@@ -102,7 +102,7 @@ QByteArray Text(const Sheet &sheet, int lastRow, int *stoppedAt)
     w.header();
     int row = 6;
     for (;;) {
-        if (w.count() > LastBodyLine) {
+        if (w.count() > kLastBodyLine) {
             w.footer(false);
             w.header();
         }

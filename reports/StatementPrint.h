@@ -9,8 +9,8 @@ class Sheet;
 // lines with the printer markers, 72 lines a page, each line ended by CR LF.
 namespace StatementPrint {
 
-constexpr int PageLines = 72;
-constexpr int LastBodyLine = 61; // body lines fill lines 8 to 62 of a page: 55 of them
+constexpr int kPageLines = 72;
+constexpr int kLastBodyLine = 61; // body lines fill lines 8 to 62 of a page: 55 of them
 
 // The whole file. lastRow is the last employee row of the sheet (5 or less: none).
 // row receives the row where the listing stopped (one after the last printed row).

@@ -1,6 +1,6 @@
 #include "frmrptIT.h"
 
-#include "lookup/frmListView.h"
+#include "lookup/PickEmployee.h"
 #include "reports/OutputFolder.h"
 #include "reports/Statement.h"
 #include "reports/StatementPrint.h"
@@ -18,8 +18,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QShortcut>
-
-using namespace mdlDalvoni;
 
 namespace {
 
@@ -87,8 +85,8 @@ frmrptIT::frmrptIT(QWidget *parent) : QWidget(parent)
 void frmrptIT::Form_Load()
 {
     CentreInMain(this);
-    ui.DTFrom->setDate(TaxYearStart);
-    ui.DTTo->setDate(TaxYearEnd);
+    ui.DTFrom->setDate(mdlDalvoni::TaxYearStart);
+    ui.DTTo->setDate(mdlDalvoni::TaxYearEnd);
     Statement::DrawLayout(ui.FBook->sheet());
     ui.FBook->refresh();
 }
@@ -97,8 +95,8 @@ void frmrptIT::CmShow_Click()
 {
     BusyPointer busy;
     try {
-        CurrentRow = Statement::Build(ui.FBook->sheet(), Db(), CompanyCode, ui.DTFrom->date(), ui.DTTo->date(),
-                                      ui.TxEmpCode->text(), QDate::currentDate());
+        CurrentRow = Statement::Build(ui.FBook->sheet(), mdlDalvoni::Db(), mdlDalvoni::CompanyCode, ui.DTFrom->date(),
+                                      ui.DTTo->date(), ui.TxEmpCode->text(), QDate::currentDate());
     } catch (const DbError &e) {
         // What was read so far stays on the sheet.
         ui.FBook->refresh();
@@ -136,7 +134,7 @@ void frmrptIT::CmExport_Click()
     BusyPointer busy;
     const QString folder = QDir(OutputFolder()).filePath(QStringLiteral("Excel Files"));
     QDir().mkpath(folder);
-    const QString proposed = windowTitle() + QLatin1Char(' ') + UnitCode + QLatin1Char(' ') +
+    const QString proposed = windowTitle() + QLatin1Char(' ') + mdlDalvoni::UnitCode + QLatin1Char(' ') +
                              QLocale::c().toString(ui.DTFrom->date(), QStringLiteral("dd-MMM-yyyy")) +
                              QStringLiteral(".xlsx");
     QString chosen = platform().saveFileName(folder, QStringLiteral("Excel Files (*.xlsx)"), proposed);
@@ -172,48 +170,51 @@ void frmrptIT::TxEmpCode_Change()
 bool frmrptIT::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (watched == ui.TxEmpCode && (key == Qt::Key_F1 || key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            TxEmpCode_KeyDown(key);
-            return true;
-        }
-        if (watched == ui.DTFrom && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            DTFrom_KeyDown(key);
-            return true;
-        }
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (watched == ui.TxEmpCode)
+            return TxEmpCode_KeyDown(key);
+        if (watched == ui.DTFrom)
+            return DTFrom_KeyDown(key);
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void frmrptIT::TxEmpCode_KeyDown(int key)
+// F1 opens the employee list, Enter moves on to Show; other keys are the box's own.
+bool frmrptIT::TxEmpCode_KeyDown(QKeyEvent *event)
 {
-    if (key == Qt::Key_F1)
-        ShowEmployeeLookup();
-    else
+    const int key = event->key();
+    if (key == Qt::Key_F1) {
+        showEmployeeLookup();
+        return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         ui.CmShow->setFocus();
+        return true;
+    }
+    return false;
 }
 
-void frmrptIT::DTFrom_KeyDown(int)
+// Enter moves on to Show.
+bool frmrptIT::DTFrom_KeyDown(QKeyEvent *event)
 {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
     ui.CmShow->setFocus();
+    return true;
 }
 
-void frmrptIT::ShowEmployeeLookup()
+void frmrptIT::showEmployeeLookup()
 {
-    const QString sql = Statement::EmployeeLookupQuery(CompanyCode, ui.TxEmpCode->text());
+    std::optional<EmployeePick> pick;
     try {
-        frmListView::ShowForm(sql, 10, QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
-                              QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
-                              QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
-                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
-                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+        pick = PickEmployee(mdlDalvoni::CompanyCode, ui.TxEmpCode->text(), BlankCode::Searches);
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Information);
         return;
     }
-    ui.TxEmpCode->setText(ListPick1);
-    ui.LbName->setText(ListPick2);
-    ui.LbName->setProperty("Tag", ListPick7);
-    ui.TxEmpCode->setProperty("Tag", ListPick8);
-    ClearListPicks();
+    const EmployeePick p = pick.value_or(EmployeePick());
+    ui.TxEmpCode->setText(p.code);
+    ui.LbName->setText(p.name);
+    ui.LbName->setProperty("Tag", p.slno);
+    ui.TxEmpCode->setProperty("Tag", p.pan);
 }

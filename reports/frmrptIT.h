@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QKeyEvent;
+
 #include "ui_frmrptIT.h"
 
 // Income TaxStatement: the stored tax records of the company for a period, shown as a
@@ -30,7 +32,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void TxEmpCode_KeyDown(int key);
-    void DTFrom_KeyDown(int key);
-    void ShowEmployeeLookup();
+    bool TxEmpCode_KeyDown(QKeyEvent *event);
+    bool DTFrom_KeyDown(QKeyEvent *event);
+    void showEmployeeLookup();
 };

@@ -3,7 +3,7 @@
 # name the suite's connection strings use ("MySQL ODBC 3.51 Driver"). Safe to run again.
 set -euo pipefail
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config clang-format-14
     qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc libgl1-mesa-dri
     unixodbc unixodbc-dev odbc-mariadb
     mariadb-server mariadb-client

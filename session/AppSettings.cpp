@@ -4,7 +4,6 @@
 
 namespace AppSettings {
 
-
 QString Get(const QString &section, const QString &key)
 {
     QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Dalvoni"), QStringLiteral("Dalvoni"));

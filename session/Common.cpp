@@ -96,9 +96,18 @@ double LeadingNumber(const QString &text)
     return ok ? d : 0.0;
 }
 
-QString SqlDate(const QDate &date) { return date.toString(QStringLiteral("yyyy-MM-dd")); }
-QString SqlSlashDate(const QDate &date) { return date.toString(QStringLiteral("yyyy/MM/dd")); }
-QString SqlTime(const QTime &time) { return time.toString(QStringLiteral("HH:mm:ss")); }
+QString SqlDate(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+QString SqlSlashDate(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy/MM/dd"));
+}
+QString SqlTime(const QTime &time)
+{
+    return time.toString(QStringLiteral("HH:mm:ss"));
+}
 
 QString ShortDate(const QDate &date)
 {
@@ -129,11 +138,20 @@ QString SqlEscape(const QString &text)
     out.reserve(text.size() + 8);
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\'': out += QLatin1String("''"); break;
-        case 0: out += QLatin1String("\\0"); break;
-        case 26: out += QLatin1String("\\Z"); break;
-        default: out += c;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\'':
+            out += QLatin1String("''");
+            break;
+        case 0:
+            out += QLatin1String("\\0");
+            break;
+        case 26:
+            out += QLatin1String("\\Z");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -146,13 +164,26 @@ QString SqlLikeEscape(const QString &text)
     for (const QChar c : text) {
         switch (c.unicode()) {
         // The literal parser halves the backslashes, LIKE halves them again.
-        case '\\': out += QLatin1String("\\\\\\\\"); break;
-        case '%': out += QLatin1String("\\%"); break;
-        case '_': out += QLatin1String("\\_"); break;
-        case '\'': out += QLatin1String("''"); break;
-        case 0: out += QLatin1String("\\0"); break;
-        case 26: out += QLatin1String("\\Z"); break;
-        default: out += c;
+        case '\\':
+            out += QLatin1String("\\\\\\\\");
+            break;
+        case '%':
+            out += QLatin1String("\\%");
+            break;
+        case '_':
+            out += QLatin1String("\\_");
+            break;
+        case '\'':
+            out += QLatin1String("''");
+            break;
+        case 0:
+            out += QLatin1String("\\0");
+            break;
+        case 26:
+            out += QLatin1String("\\Z");
+            break;
+        default:
+            out += c;
         }
     }
     return out;

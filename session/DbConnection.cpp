@@ -214,10 +214,19 @@ static QString variantText(const QVariant &v)
     return v.toString();
 }
 
-QString Recordset::text(const QString &column) const { return variantText(value(column)); }
-QString Recordset::text(int index) const { return variantText(value(index)); }
+QString Recordset::text(const QString &column) const
+{
+    return variantText(value(column));
+}
+QString Recordset::text(int index) const
+{
+    return variantText(value(index));
+}
 
-double Recordset::number(const QString &column) const { return number(indexOf(column)); }
+double Recordset::number(const QString &column) const
+{
+    return number(indexOf(column));
+}
 
 double Recordset::number(int index) const
 {

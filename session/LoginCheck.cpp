@@ -9,9 +9,9 @@ namespace LoginCheck {
 
 namespace {
 
-const QString InvalidUserText = QStringLiteral("Invalid User Name    ");
-const QString InvalidPasswordText = QStringLiteral("Invalid Password.   ");
-const QString DeniedText = QStringLiteral("Login Denied!.... Please Contact System Administrator.   ");
+const QString kInvalidUserText = QStringLiteral("Invalid User Name    ");
+const QString kInvalidPasswordText = QStringLiteral("Invalid Password.   ");
+const QString kDeniedText = QStringLiteral("Login Denied!.... Please Contact System Administrator.   ");
 
 // A flag denies only when it holds a value other than 1; null admits.
 bool Denies(const Recordset &rs, const QString &column)
@@ -58,7 +58,7 @@ Result Check(DbConnection &db, const QString &typedName, const QString &typedPas
 {
     Recordset rs = db.query(UserSql(typedName));
     if (rs.eof())
-        return Refused(Outcome::InvalidUser, InvalidUserText, Platform::Icon::Information, false);
+        return Refused(Outcome::InvalidUser, kInvalidUserText, Platform::Icon::Information, false);
 
     Result admitted;
     admitted.outcome = Outcome::Admitted;
@@ -66,18 +66,18 @@ Result Check(DbConnection &db, const QString &typedName, const QString &typedPas
         // User 1: admitted by its own flag, its fields set before that flag is looked at.
         admitted.userOne = true;
         if (!PasswordMatches(rs, typedPassword))
-            return Refused(Outcome::InvalidPassword, InvalidPasswordText, Platform::Icon::Information, true, true);
+            return Refused(Outcome::InvalidPassword, kInvalidPasswordText, Platform::Icon::Information, true, true);
         SetUser(rs, typedName, rememberName);
         if (Denies(rs, QStringLiteral("user_login_advt")))
-            return Refused(Outcome::Denied, DeniedText, Platform::Icon::Critical, true);
+            return Refused(Outcome::Denied, kDeniedText, Platform::Icon::Critical, true);
         rs.close();
         return admitted;
     }
 
     if (!PasswordMatches(rs, typedPassword))
-        return Refused(Outcome::InvalidPassword, InvalidPasswordText, Platform::Icon::Critical, false);
+        return Refused(Outcome::InvalidPassword, kInvalidPasswordText, Platform::Icon::Critical, false);
     if (Denies(rs, QStringLiteral("user_login_it")))
-        return Refused(Outcome::Denied, DeniedText, Platform::Icon::Critical, false);
+        return Refused(Outcome::Denied, kDeniedText, Platform::Icon::Critical, false);
     SetUser(rs, typedName, rememberName);
     mdlDalvoni::UserType = rs.number(QStringLiteral("user_type")) != 0;
     rs.close();

@@ -6,12 +6,12 @@
 
 namespace {
 
-bool isDigit(QChar c)
+bool IsDigit(QChar c)
 {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-bool allZeros(const QString &digits)
+bool AllZeros(const QString &digits)
 {
     for (QChar c : digits)
         if (c != QLatin1Char('0'))
@@ -19,31 +19,31 @@ bool allZeros(const QString &digits)
     return true;
 }
 
-bool startsWithMinus(const QString &text)
+bool StartsWithMinus(const QString &text)
 {
     return text.startsWith(QLatin1Char('-'));
 }
 
 // Where the digits start: after a leading "-".
-int firstDigitPos(const QString &text)
+int FirstDigitPos(const QString &text)
 {
-    return startsWithMinus(text) ? 1 : 0;
+    return StartsWithMinus(text) ? 1 : 0;
 }
 
-bool isTemplateForm(const QString &text, int decimals)
+bool IsTemplateForm(const QString &text, int decimals)
 {
     static const QRegularExpression form(QStringLiteral("^-?[0-9]+\\.([0-9]*)$"));
     const QRegularExpressionMatch m = form.match(text);
     return m.hasMatch() && m.capturedLength(1) == decimals;
 }
 
-void setCaret(NumericBox &box, int pos)
+void SetCaret(NumericBox &box, int pos)
 {
     box.selStart = qBound(0, pos, int(box.text.length()));
     box.selLength = 0;
 }
 
-void select(NumericBox &box, int start, int length)
+void Select(NumericBox &box, int start, int length)
 {
     box.selStart = start;
     box.selLength = length;
@@ -59,17 +59,17 @@ QString NumericTemplate(int decimals)
 QString NumericReformat(const QString &text, int decimals)
 {
     decimals = qMax(0, decimals);
-    const bool minus = startsWithMinus(text);
+    const bool minus = StartsWithMinus(text);
     const int point = text.indexOf(QLatin1Char('.'));
     const QString head = point < 0 ? text : text.left(point);
     const QString tail = point < 0 ? QString() : text.mid(point + 1);
     QString whole;
     for (QChar c : head)
-        if (isDigit(c))
+        if (IsDigit(c))
             whole += c;
     QString fraction;
     for (QChar c : tail)
-        if (isDigit(c))
+        if (IsDigit(c))
             fraction += c;
     if (whole.isEmpty())
         whole = QStringLiteral("0");
@@ -82,7 +82,7 @@ namespace {
 // Removes the selection. In the decimal part the removed digits come back as zeros at the
 // end; a selection over the point keeps the point and re-forms the number. Used by
 // Backspace, Delete and a digit typed over a selection.
-void removeSelection(NumericBox &box, int decimals)
+void RemoveSelection(NumericBox &box, int decimals)
 {
     const QString &t = box.text;
     const int start = box.selStart;
@@ -91,7 +91,7 @@ void removeSelection(NumericBox &box, int decimals)
     if (selected.contains(QLatin1Char('.'))) {
         const QString rest = t.left(start) + QLatin1Char('.') + t.mid(start + length);
         box.text = rest == QStringLiteral(".") ? NumericTemplate(decimals) : NumericReformat(rest, decimals);
-        setCaret(box, start);
+        SetCaret(box, start);
         return;
     }
     const int point = t.indexOf(QLatin1Char('.'));
@@ -105,22 +105,22 @@ void removeSelection(NumericBox &box, int decimals)
     } else {
         box.text = t.left(start) + t.mid(start + length) + QString(length, QLatin1Char('0'));
     }
-    setCaret(box, start);
+    SetCaret(box, start);
 }
 
-void backspace(NumericBox &box, int decimals)
+void Backspace(NumericBox &box, int decimals)
 {
     if (box.selLength > 0) {
-        removeSelection(box, decimals);
+        RemoveSelection(box, decimals);
         return;
     }
     QString &t = box.text;
     const int caret = box.selStart;
     const int point = t.indexOf(QLatin1Char('.'));
     if (caret <= point) {
-        if (caret > firstDigitPos(t)) {
+        if (caret > FirstDigitPos(t)) {
             t.remove(caret - 1, 1);
-            setCaret(box, caret - 1);
+            SetCaret(box, caret - 1);
         }
         if (t.startsWith(QLatin1Char('.')))
             t.prepend(QLatin1Char('0'));
@@ -129,35 +129,35 @@ void backspace(NumericBox &box, int decimals)
     } else if (t.at(caret - 1) != QLatin1Char('.')) {
         t.remove(caret - 1, 1);
         t.append(QLatin1Char('0'));
-        setCaret(box, caret - 1);
+        SetCaret(box, caret - 1);
     }
 }
 
-void deleteForward(NumericBox &box, int decimals)
+void DeleteForward(NumericBox &box, int decimals)
 {
     if (box.selLength > 0) {
-        removeSelection(box, decimals);
+        RemoveSelection(box, decimals);
         return;
     }
     QString &t = box.text;
     int pos = box.selStart;
     const int caret = pos;
-    if (pos == 0 && startsWithMinus(t))
+    if (pos == 0 && StartsWithMinus(t))
         pos = 1;
-    if (pos >= t.length() || !isDigit(t.at(pos)))
+    if (pos >= t.length() || !IsDigit(t.at(pos)))
         return;
     const int point = t.indexOf(QLatin1Char('.'));
     t.remove(pos, 1);
     if (pos > point) {
         t.append(QLatin1Char('0'));
-    } else if (t.at(firstDigitPos(t)) == QLatin1Char('.')) {
-        t.insert(firstDigitPos(t), QLatin1Char('0'));
+    } else if (t.at(FirstDigitPos(t)) == QLatin1Char('.')) {
+        t.insert(FirstDigitPos(t), QLatin1Char('0'));
     }
-    setCaret(box, caret);
+    SetCaret(box, caret);
 }
 
 // A digit key. Returns the key when the box should insert it at its selection, 0 when consumed.
-int digit(NumericBox &box, int key, int maxLength, int decimals, bool minusAllowed)
+int Digit(NumericBox &box, int key, int maxLength, int decimals, bool minusAllowed)
 {
     QString &t = box.text;
     if (box.selStart >= t.length())
@@ -165,18 +165,18 @@ int digit(NumericBox &box, int key, int maxLength, int decimals, bool minusAllow
     const int point = t.indexOf(QLatin1Char('.'));
     if (box.selLength == 0) {
         // Digits never go in front of the sign.
-        if (box.selStart == 0 && startsWithMinus(t))
-            setCaret(box, 1);
-        const int first = firstDigitPos(t);
-        if (box.selStart <= point && allZeros(t.mid(first, point - first))) {
-            setCaret(box, first);
+        if (box.selStart == 0 && StartsWithMinus(t))
+            SetCaret(box, 1);
+        const int first = FirstDigitPos(t);
+        if (box.selStart <= point && AllZeros(t.mid(first, point - first))) {
+            SetCaret(box, first);
         } else if (key == '0' && box.selStart == first) {
             return 0; // no leading zeros
         }
         if (t.at(box.selStart) != QLatin1Char('.')) {
-            select(box, box.selStart, 1);
+            Select(box, box.selStart, 1);
         } else {
-            const int limit = minusAllowed && !startsWithMinus(t) ? maxLength - 1 : maxLength;
+            const int limit = minusAllowed && !StartsWithMinus(t) ? maxLength - 1 : maxLength;
             if (t.length() >= limit)
                 return 0;
         }
@@ -184,17 +184,17 @@ int digit(NumericBox &box, int key, int maxLength, int decimals, bool minusAllow
     }
     const int start = box.selStart;
     if (t.mid(start, box.selLength).contains(QLatin1Char('.'))) {
-        removeSelection(box, decimals);
-        const int first = firstDigitPos(t);
+        RemoveSelection(box, decimals);
+        const int first = FirstDigitPos(t);
         // Typed over a selection that began at the first digit: overwrite the zero left there.
         if (start <= first && t.mid(first, 2) == QStringLiteral("0."))
-            select(box, first, 1);
+            Select(box, first, 1);
         return key;
     }
     if (start > point) {
         const int length = box.selLength;
         t.replace(start, length, QString(length, QLatin1Char('0')));
-        select(box, start, 1);
+        Select(box, start, 1);
     }
     return key;
 }
@@ -209,8 +209,8 @@ int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int 
     box.selStart = qBound(0, box.selStart, int(box.text.length()));
     box.selLength = qBound(0, box.selLength, int(box.text.length()) - box.selStart);
 
-    if (minusAllowed && mode == 1 && key == NumericKeys::Minus) {
-        if (!startsWithMinus(box.text)) {
+    if (minusAllowed && mode == 1 && key == NumericKeys::kMinus) {
+        if (!StartsWithMinus(box.text)) {
             // A full box has no room for the sign; the box would cut the last decimal.
             if (box.text.length() < maxLength) {
                 box.text.prepend(QLatin1Char('-'));
@@ -220,7 +220,7 @@ int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int 
             box.text.remove(0, 1);
             box.selStart = qMax(0, box.selStart - 1);
         }
-        if (!isTemplateForm(box.text, decimals) && maxLength - 2 >= decimals)
+        if (!IsTemplateForm(box.text, decimals) && maxLength - 2 >= decimals)
             box.text = NumericReformat(box.text, decimals);
         box.selStart = qMin(box.selStart, int(box.text.length()));
         box.selLength = qMin(box.selLength, int(box.text.length()) - box.selStart);
@@ -231,36 +231,36 @@ int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int 
         if (message)
             *message = QStringLiteral("Invalid decimal length ...!");
         box.text.clear();
-        setCaret(box, 0);
+        SetCaret(box, 0);
         return 0;
     }
 
     const QString tmpl = NumericTemplate(decimals);
-    if (LeadingNumber(box.text) == 0 && box.text != tmpl && !startsWithMinus(box.text)) {
+    if (LeadingNumber(box.text) == 0 && box.text != tmpl && !StartsWithMinus(box.text)) {
         box.text = tmpl;
-        setCaret(box, 0);
-    } else if (!isTemplateForm(box.text, decimals)) {
+        SetCaret(box, 0);
+    } else if (!IsTemplateForm(box.text, decimals)) {
         // Text a screen or a paste put there: bring it to the template before editing.
         box.text = NumericReformat(box.text, decimals);
-        setCaret(box, qMin(box.selStart, int(box.text.length())));
+        SetCaret(box, qMin(box.selStart, int(box.text.length())));
     }
 
     if (mode == 1) {
-        if (key == NumericKeys::Backspace) {
-            backspace(box, decimals);
+        if (key == NumericKeys::kBackspace) {
+            Backspace(box, decimals);
             return 0;
         }
-        if (key == NumericKeys::Point) {
-            setCaret(box, box.text.indexOf(QLatin1Char('.')) + 1);
+        if (key == NumericKeys::kPoint) {
+            SetCaret(box, box.text.indexOf(QLatin1Char('.')) + 1);
             return 0;
         }
         if (key >= '0' && key <= '9')
-            return digit(box, key, maxLength, decimals, minusAllowed);
+            return Digit(box, key, maxLength, decimals, minusAllowed);
         return 0;
     }
 
-    if (key == NumericKeys::Delete) {
-        deleteForward(box, decimals);
+    if (key == NumericKeys::kDelete) {
+        DeleteForward(box, decimals);
         return 0;
     }
     return key;
@@ -297,6 +297,6 @@ bool NumericPaste(NumericBox &box, const QString &pasted, int maxLength, int dec
         return false;
     box.text = text;
     box.maxLength = maxLength;
-    setCaret(box, text.length());
+    SetCaret(box, text.length());
     return true;
 }

@@ -16,11 +16,11 @@ struct NumericBox
 // Key codes the filter knows. Mode 1 (key press) passes character codes, mode 0 (key down)
 // passes key codes; the Delete key code and the point's character code are both 46.
 namespace NumericKeys {
-inline constexpr int Backspace = 8;
-inline constexpr int Enter = 13;
-inline constexpr int Minus = 45;
-inline constexpr int Point = 46;
-inline constexpr int Delete = 46;
+inline constexpr int kBackspace = 8;
+inline constexpr int kEnter = 13;
+inline constexpr int kMinus = 45;
+inline constexpr int kPoint = 46;
+inline constexpr int kDelete = 46;
 } // namespace NumericKeys
 
 // Turns an amount box into a fixed-decimal input: the box always shows an optional "-",

@@ -5,18 +5,6 @@
 
 namespace SessionText {
 
-QString DefaultFinYearQuery(const QString &unitCode)
-{
-    return QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(unitCode) +
-           QStringLiteral("' and ac_default=1 ");
-}
-
-QString TaxYearQuery(const QDate &from, const QDate &to)
-{
-    return QStringLiteral("Select * from dalvoni.ac_fin_year where ac_from_date='") + SqlDate(from) +
-           QStringLiteral("' and ac_to_date='") + SqlDate(to) + QStringLiteral("'");
-}
-
 QString StatusLine(const QString &products)
 {
     using namespace mdlDalvoni;

@@ -1,6 +1,7 @@
 #include "frmChangeCompany.h"
 
 #include "Platform.h"
+#include "SessionData.h"
 #include "SessionText.h"
 #include "frmMain.h"
 #include "mdlDalvoni.h"
@@ -24,42 +25,38 @@ frmChangeCompany::frmChangeCompany(QWidget *parent) : QWidget(parent)
 
 void frmChangeCompany::Form_Load()
 {
-    if (frmMain *main = frmMain::Existing())
-        main->AttachDialog(this);
+    if (frmMain *main = frmMain::existing())
+        main->attachDialog(this);
     CentreInMain(this);
     SetUpListGrid(ui.GrCompany, 7, {0, 6000, 0});
     ui.GrCompany->horizontalHeader()->setStretchLastSection(false);
+    QList<SessionData::Company> companies;
     try {
-        Recordset rs = mdlDalvoni::Db().query(QLatin1String(SessionText::CompanyListQuery));
-        int row = 0;
-        while (!rs.eof()) {
-            if (row >= ui.GrCompany->rowCount())
-                ui.GrCompany->setRowCount(row + 1);
-            SetCellText(ui.GrCompany, row, 0, rs.text(QStringLiteral("comp_code")));
-            SetCellText(ui.GrCompany, row, 1, rs.text(QStringLiteral("comp_name")));
-            ui.GrCompany->item(row, 1)->setTextAlignment(Qt::AlignCenter);
-            ++row;
-            rs.moveNext();
-        }
-        rs.close();
+        companies = SessionData::ReadCompanies(mdlDalvoni::Db());
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         platform().exitProgram(1);
         return;
     }
+    for (int row = 0; row < companies.size(); ++row) {
+        if (row >= ui.GrCompany->rowCount())
+            ui.GrCompany->setRowCount(row + 1);
+        SetCellText(ui.GrCompany, row, 0, companies[row].code);
+        SetCellText(ui.GrCompany, row, 1, companies[row].name);
+        ui.GrCompany->item(row, 1)->setTextAlignment(Qt::AlignCenter);
+    }
     ui.GrCompany->setCurrentCell(0, 1);
     ui.GrCompany->setFocus();
 }
 
-bool frmChangeCompany::BeforeMainWindow() const
+bool frmChangeCompany::beforeMainWindow() const
 {
-    frmMain *main = frmMain::Existing();
+    frmMain *main = frmMain::existing();
     return !main || !main->isVisible();
 }
 
 void frmChangeCompany::CmSwitch_Click()
 {
-    using namespace mdlDalvoni;
     const int row = ui.GrCompany->currentRow();
     if (row < 0 || CellText(ui.GrCompany, row, 0).isEmpty())
         return;
@@ -67,9 +64,9 @@ void frmChangeCompany::CmSwitch_Click()
         platform().exitProgram(0);
         return;
     }
-    CompanyCode = CellText(ui.GrCompany, row, 0);
-    CompanyName = CellText(ui.GrCompany, row, 1);
-    frmMain *main = frmMain::Instance();
+    mdlDalvoni::CompanyCode = CellText(ui.GrCompany, row, 0);
+    mdlDalvoni::CompanyName = CellText(ui.GrCompany, row, 1);
+    frmMain *main = frmMain::instance();
     main->setWindowTitle(SessionText::MainCaption());
     m_chosen = true;
     main->show();
@@ -98,7 +95,7 @@ bool frmChangeCompany::eventFilter(QObject *watched, QEvent *event)
 void frmChangeCompany::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
-        if (BeforeMainWindow()) {
+        if (beforeMainWindow()) {
             platform().exitProgram(0);
             return;
         }
@@ -111,7 +108,7 @@ void frmChangeCompany::keyPressEvent(QKeyEvent *event)
 void frmChangeCompany::closeEvent(QCloseEvent *event)
 {
     // Closing the list right after login leaves nothing to work with: the program ends, as Close does.
-    if (!m_chosen && BeforeMainWindow()) {
+    if (!m_chosen && beforeMainWindow()) {
         event->ignore();
         platform().exitProgram(0);
         return;

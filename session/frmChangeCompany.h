@@ -26,7 +26,7 @@ protected:
 private:
     void Form_Load();
     // Right after login the main window is not shown yet; leaving the list then ends the program.
-    bool BeforeMainWindow() const;
+    bool beforeMainWindow() const;
 
     bool m_chosen = false;
 };

@@ -2,6 +2,7 @@
 
 #include "Common.h"
 #include "Platform.h"
+#include "SessionData.h"
 #include "SessionText.h"
 #include "frmMain.h"
 #include "mdlDalvoni.h"
@@ -22,37 +23,33 @@ frmFinancialYear::frmFinancialYear(QWidget *parent) : QWidget(parent)
 
 void frmFinancialYear::Form_Load()
 {
-    if (frmMain *main = frmMain::Existing())
-        main->AttachDialog(this);
+    if (frmMain *main = frmMain::existing())
+        main->attachDialog(this);
     CentreInMain(this);
     SetUpListGrid(ui.GrUnit, 12, {0, 2800, 0, 0, 0});
+    QList<SessionData::FinancialYear> years;
     try {
-        Recordset rs = mdlDalvoni::Db().query(QLatin1String(SessionText::FinYearListQuery));
-        int row = 0;
-        while (!rs.eof()) {
-            if (row >= ui.GrUnit->rowCount())
-                ui.GrUnit->setRowCount(row + 1);
-            const QDate from = rs.date(QStringLiteral("ac_from_date"));
-            const QDate to = rs.date(QStringLiteral("ac_to_date"));
-            SetCellText(ui.GrUnit, row, 0, rs.text(QStringLiteral("Unit_Code")));
-            SetCellText(ui.GrUnit, row, 1, rs.text(QStringLiteral("ac_period")));
-            // The short date text may carry a two-digit year; the date itself rides along.
-            SetCellText(ui.GrUnit, row, 2, ShortDate(from), from);
-            SetCellText(ui.GrUnit, row, 3, ShortDate(to), to);
-            SetCellText(ui.GrUnit, row, 4, rs.text(QStringLiteral("ac_default")));
-            ui.GrUnit->item(row, 1)->setTextAlignment(Qt::AlignCenter);
-            if (rs.number(QStringLiteral("ac_default")) == 1) {
-                ui.GrUnit->setCurrentCell(row, 1);
-                ui.GrUnit->item(row, 1)->setForeground(QColor(255, 0, 0));
-            }
-            ++row;
-            rs.moveNext();
-        }
-        rs.close();
+        years = SessionData::ReadFinancialYears(mdlDalvoni::Db());
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         platform().exitProgram(1);
         return;
+    }
+    for (int row = 0; row < years.size(); ++row) {
+        const SessionData::FinancialYear &year = years[row];
+        if (row >= ui.GrUnit->rowCount())
+            ui.GrUnit->setRowCount(row + 1);
+        SetCellText(ui.GrUnit, row, 0, year.unitCode);
+        SetCellText(ui.GrUnit, row, 1, year.period);
+        // The short date text may carry a two-digit year; the date itself rides along.
+        SetCellText(ui.GrUnit, row, 2, ShortDate(year.from), year.from);
+        SetCellText(ui.GrUnit, row, 3, ShortDate(year.to), year.to);
+        SetCellText(ui.GrUnit, row, 4, year.defaultFlag);
+        ui.GrUnit->item(row, 1)->setTextAlignment(Qt::AlignCenter);
+        if (year.isDefault) {
+            ui.GrUnit->setCurrentCell(row, 1);
+            ui.GrUnit->item(row, 1)->setForeground(QColor(255, 0, 0));
+        }
     }
     if (ui.GrUnit->currentRow() < 0)
         ui.GrUnit->setCurrentCell(0, 1);
@@ -61,7 +58,6 @@ void frmFinancialYear::Form_Load()
 
 void frmFinancialYear::CmSwitch_Click()
 {
-    using namespace mdlDalvoni;
     const int row = ui.GrUnit->currentRow();
     if (row < 0 || CellText(ui.GrUnit, row, 0).isEmpty())
         return;
@@ -69,24 +65,15 @@ void frmFinancialYear::CmSwitch_Click()
                              QString(13, QLatin1Char(' ')) + CellText(ui.GrUnit, row, 1);
     if (!platform().askOkCancel(question, Platform::Icon::Information))
         return;
-    FinYearFrom = CellData(ui.GrUnit, row, 2).toDate();
-    FinYearTo = CellData(ui.GrUnit, row, 3).toDate();
     try {
-        Recordset rs = Db().query(SessionText::TaxYearQuery(FinYearFrom, FinYearTo));
-        while (!rs.eof()) {
-            TaxYearStart = rs.date(QStringLiteral("ac_it_start_date"));
-            TaxYearEnd = rs.date(QStringLiteral("ac_it_end_date"));
-            rs.moveNext();
-        }
-        rs.close();
+        SessionData::SwitchYear(mdlDalvoni::Db(), CellData(ui.GrUnit, row, 2).toDate(),
+                                CellData(ui.GrUnit, row, 3).toDate());
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         platform().exitProgram(1);
         return;
     }
-    frmMain *main = frmMain::Instance();
-    main->SetStatusText(SessionText::StatusLine(QLatin1String(SessionText::SwitchProducts)));
-    main->ui.LbFinYear->setText(SessionText::FinYearCaption());
+    frmMain::instance()->showFinancialYear(QLatin1String(SessionText::kSwitchProducts));
     close();
 }
 

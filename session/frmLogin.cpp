@@ -1,7 +1,7 @@
 #include "frmLogin.h"
 
 #include "AppSettings.h"
-#include "Login.h"
+#include "LoginCheck.h"
 #include "Platform.h"
 #include "frmChangeCompany.h"
 #include "mdlDalvoni.h"
@@ -37,34 +37,22 @@ void frmLogin::Form_Load()
 
 void frmLogin::CmOk_Click()
 {
-    Login::Result result;
+    LoginCheck::Result result;
     try {
-        result = Login::Check(mdlDalvoni::Db(), ui.TxtUserName->text(), ui.TxtPassword->text());
+        result = LoginCheck::Check(mdlDalvoni::Db(), ui.TxtUserName->text(), ui.TxtPassword->text());
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         platform().exitProgram(1);
         return;
     }
-
-    switch (result) {
-    case Login::Result::UnknownUser:
-        platform().message(QLatin1String(Login::InvalidUserText), Platform::Icon::Information);
-        ui.TxtPassword->setFocus();
+    if (result.outcome != LoginCheck::Outcome::Admitted) {
+        platform().message(result.message, result.icon);
+        if (result.clearPassword)
+            ui.TxtPassword->clear();
+        // A denied login leaves the focus where it was; the other refusals ask for the password again.
+        if (result.outcome != LoginCheck::Outcome::Denied)
+            ui.TxtPassword->setFocus();
         return;
-    case Login::Result::WrongPasswordUser1:
-        platform().message(QLatin1String(Login::InvalidPasswordText), Platform::Icon::Information);
-        ui.TxtPassword->clear();
-        ui.TxtPassword->setFocus();
-        return;
-    case Login::Result::WrongPassword:
-        platform().message(QLatin1String(Login::InvalidPasswordText), Platform::Icon::Critical);
-        ui.TxtPassword->setFocus();
-        return;
-    case Login::Result::Denied:
-        platform().message(QLatin1String(Login::DeniedText), Platform::Icon::Critical);
-        return;
-    case Login::Result::Admitted:
-        break;
     }
     auto *companies = new frmChangeCompany;
     companies->show();

@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "Common.h"
 #include "Platform.h"
+#include "SessionData.h"
 #include "SessionText.h"
 #include "config/frmITSettings.h"
 #include "config/frmOtherAllowance.h"
@@ -61,55 +62,52 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 
 frmMain::~frmMain() = default;
 
-frmMain *frmMain::Instance()
+frmMain *frmMain::instance()
 {
     if (!g_main)
         new frmMain;
     return g_main;
 }
 
-frmMain *frmMain::Existing()
+frmMain *frmMain::existing()
 {
     return g_main;
 }
 
-void frmMain::RegisterMainArea()
+void frmMain::registerMainArea()
 {
-    SetMainAreaProvider([]() -> QWidget * { return Instance()->ui.mdiArea; });
+    SetMainAreaProvider([]() -> QWidget * { return instance()->ui.mdiArea; });
 }
 
 void frmMain::Form_Load()
 {
-    using namespace mdlDalvoni;
     try {
-        Recordset rs = Db().query(SessionText::DefaultFinYearQuery(UnitCode));
-        if (!rs.eof()) {
-            FinYearFrom = rs.date(QStringLiteral("ac_from_date"));
-            FinYearTo = rs.date(QStringLiteral("ac_to_date"));
-            TaxYearStart = rs.date(QStringLiteral("ac_it_start_date"));
-            TaxYearEnd = rs.date(QStringLiteral("ac_it_end_date"));
-        }
-        rs.close();
+        SessionData::UseDefaultYear(mdlDalvoni::Db());
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         platform().exitProgram(1);
         return;
     }
-    SetStatusText(SessionText::StatusLine(QLatin1String(SessionText::LoadProducts)));
+    showFinancialYear(QLatin1String(SessionText::kLoadProducts));
+}
+
+void frmMain::showFinancialYear(const QString &products)
+{
+    setStatusText(SessionText::StatusLine(products));
     ui.LbFinYear->setText(SessionText::FinYearCaption());
 }
 
-QString frmMain::StatusText() const
+QString frmMain::statusText() const
 {
     return m_statusPanel->text();
 }
 
-void frmMain::SetStatusText(const QString &text)
+void frmMain::setStatusText(const QString &text)
 {
     m_statusPanel->setText(text);
 }
 
-int frmMain::LoadedWindowCount() const
+int frmMain::loadedWindowCount() const
 {
     int count = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -118,16 +116,16 @@ int frmMain::LoadedWindowCount() const
     return count + int(ui.mdiArea->subWindowList().size());
 }
 
-bool frmMain::MainWindowAlone()
+bool frmMain::mainWindowAlone()
 {
-    if (LoadedWindowCount() > 1) {
+    if (loadedWindowCount() > 1) {
         platform().message(QStringLiteral("Close All forms and try again!!!!"), Platform::Icon::Information);
         return false;
     }
     return true;
 }
 
-void frmMain::AddScreen(QWidget *screen)
+void frmMain::addScreen(QWidget *screen)
 {
     screen->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow *sub = ui.mdiArea->addSubWindow(screen);
@@ -144,7 +142,7 @@ void frmMain::AddScreen(QWidget *screen)
     screen->setFocus();
 }
 
-template <typename T> bool frmMain::BringForward()
+template <typename T> bool frmMain::bringForward()
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (auto *list = qobject_cast<T *>(w)) {
@@ -157,7 +155,7 @@ template <typename T> bool frmMain::BringForward()
     return false;
 }
 
-void frmMain::AttachDialog(QWidget *window)
+void frmMain::attachDialog(QWidget *window)
 {
     if (isVisible() && window->parentWidget() != this)
         window->setParent(this, Qt::Dialog);
@@ -165,33 +163,33 @@ void frmMain::AttachDialog(QWidget *window)
 
 void frmMain::mnuAdditionsMaster_Click()
 {
-    OpenScreen<frmOtherAllowance>();
+    openScreen<frmOtherAllowance>();
 }
 
 void frmMain::mnuSettings_Click()
 {
-    if (MainWindowAlone())
-        OpenScreen<frmITSettings>();
+    if (mainWindowAlone())
+        openScreen<frmITSettings>();
 }
 
 void frmMain::mnuTransactions_Click()
 {
-    OpenScreen<frmIncomeTax>();
+    openScreen<frmIncomeTax>();
 }
 
 void frmMain::mnuGenerateTax_Click()
 {
-    OpenScreen<frmGenerateIncomeTax>();
+    openScreen<frmGenerateIncomeTax>();
 }
 
 void frmMain::mnuIncomeTaxStatement_Click()
 {
-    OpenScreen<frmrptIT>();
+    openScreen<frmrptIT>();
 }
 
 void frmMain::mnuChangeCompany_Click()
 {
-    if (BringForward<frmChangeCompany>())
+    if (bringForward<frmChangeCompany>())
         return;
     auto *list = new frmChangeCompany;
     list->show();
@@ -200,7 +198,7 @@ void frmMain::mnuChangeCompany_Click()
 
 void frmMain::mnuChangeFinancialYear_Click()
 {
-    if (!MainWindowAlone())
+    if (!mainWindowAlone())
         return;
     auto *list = new frmFinancialYear;
     list->show();

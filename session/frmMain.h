@@ -18,23 +18,26 @@ public:
     ~frmMain() override;
 
     // The main window, created and loaded on the first call.
-    static frmMain *Instance();
+    static frmMain *instance();
     // The main window when it exists, else nullptr.
-    static frmMain *Existing();
+    static frmMain *existing();
     // Lets CentreInMain find (and create) the main window's inner area.
-    static void RegisterMainArea();
+    static void registerMainArea();
 
     // The first panel of the status bar.
-    QString StatusText() const;
-    void SetStatusText(const QString &text);
+    QString statusText() const;
+    void setStatusText(const QString &text);
+    // Shows the session's financial year: the status line, with these product words, and
+    // the financial-year label.
+    void showFinancialYear(const QString &products);
 
     // Windows of the program now loaded, this one included, shown or not.
-    int LoadedWindowCount() const;
+    int loadedWindowCount() const;
 
     // Opens a child screen, or brings the open one to the front; gives it the focus.
-    template <typename T> T *OpenScreen();
+    template <typename T> T *openScreen();
     // Makes a list window a dialog of the main window once the main window is on screen.
-    void AttachDialog(QWidget *window);
+    void attachDialog(QWidget *window);
 
     void mnuAdditionsMaster_Click();
     void mnuSettings_Click();
@@ -54,14 +57,14 @@ private:
     void Form_Load();
     // The guard of Settings and Change Financial Year: false (with the message) when any
     // other window is loaded.
-    bool MainWindowAlone();
-    void AddScreen(QWidget *screen);
-    template <typename T> bool BringForward();
+    bool mainWindowAlone();
+    void addScreen(QWidget *screen);
+    template <typename T> bool bringForward();
 
     QLabel *m_statusPanel = nullptr;
 };
 
-template <typename T> T *frmMain::OpenScreen()
+template <typename T> T *frmMain::openScreen()
 {
     for (QMdiSubWindow *sub : ui.mdiArea->subWindowList()) {
         if (auto *screen = qobject_cast<T *>(sub->widget())) {
@@ -72,6 +75,6 @@ template <typename T> T *frmMain::OpenScreen()
         }
     }
     auto *screen = new T;
-    AddScreen(screen);
+    addScreen(screen);
     return screen;
 }

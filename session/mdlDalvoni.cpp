@@ -32,17 +32,29 @@ QString &ListPick(int n)
 {
     static QString dummy;
     switch (n) {
-    case 1: return ListPick1;
-    case 2: return ListPick2;
-    case 3: return ListPick3;
-    case 4: return ListPick4;
-    case 5: return ListPick5;
-    case 6: return ListPick6;
-    case 7: return ListPick7;
-    case 8: return ListPick8;
-    case 9: return ListPick9;
-    case 10: return ListPick10;
-    default: dummy.clear(); return dummy;
+    case 1:
+        return ListPick1;
+    case 2:
+        return ListPick2;
+    case 3:
+        return ListPick3;
+    case 4:
+        return ListPick4;
+    case 5:
+        return ListPick5;
+    case 6:
+        return ListPick6;
+    case 7:
+        return ListPick7;
+    case 8:
+        return ListPick8;
+    case 9:
+        return ListPick9;
+    case 10:
+        return ListPick10;
+    default:
+        dummy.clear();
+        return dummy;
     }
 }
 
@@ -72,9 +84,10 @@ void ResetSession()
 QString ConnectionString(const QString &serverAddress)
 {
     if (serverAddress == QLatin1String("127.0.0.1"))
-        return QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1;PORT=3306; USER=root;PASSWORD='7391';OPTION=3;Database=hr0910");
-    return QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=") + serverAddress
-        + QStringLiteral(";PORT=3306; USER=corvantis;PASSWORD=amberlattice;OPTION=3;Database=hr0910");
+        return QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1;PORT=3306; "
+                              "USER=root;PASSWORD='7391';OPTION=3;Database=hr0910");
+    return QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=") + serverAddress +
+           QStringLiteral(";PORT=3306; USER=corvantis;PASSWORD=amberlattice;OPTION=3;Database=hr0910");
 }
 
 } // namespace mdlDalvoni

@@ -36,26 +36,6 @@ Request SessionRequest(const QDate &from, const QDate &to, const QString &slno)
     return r;
 }
 
-QString EmployeeLookupSql(const QString &companyCode, const QString &typed)
-{
-    static const QString head = QStringLiteral(
-        "Select concat(emp_code_char,emp_code),emp_name,desig_name,dept_name,unit_name,comp_name,emp_slno,emp_pan,"
-        "emp_unit_code,hr_employee.comp_code from  hr0910.hr_employee Left Outer Join hr0910.hr_designation on "
-        "desig_code=emp_desig_code  Left Outer Join hr0910.hr_department on dept_code=emp_dept_code  Left Outer Join "
-        "dalvoni.unitmaster on unitmaster.unit_code=hr_employee.emp_unit_code  Left Outer Join "
-        "dalvoni.acc_companymaster on acc_companymaster.comp_code=hr0910.hr_employee.comp_code");
-    const QString comp = SqlEscape(companyCode);
-    const QString text = typed.toUpper().trimmed();
-    if (text.isEmpty())
-        return head + QStringLiteral(" where  hr_employee.comp_code='") + comp +
-               QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
-    const QString like = SqlLikeEscape(text);
-    return head + QStringLiteral(" Where hr_employee.comp_code='") + comp +
-           QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + like +
-           QStringLiteral("%' or emp_name like '%") + like +
-           QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
-}
-
 QString CountSql(const QString &companyCode, const QString &slno)
 {
     const QString comp = SqlEscape(companyCode);
@@ -156,8 +136,7 @@ Result Run(DbConnection &db, const Request &req, RebateState &state,
     Recordset list;
     QString current; // the employee being processed, for the message of a failure
     try {
-        ctx.settings = TaxRules::LoadSettings(db, req.finYearFrom, req.finYearTo, state);
-        TaxRules::LoadSlabs(db, req.finYearFrom, req.finYearTo, state);
+        ctx.settings = TaxRules::LoadYear(db, req.finYearFrom, req.finYearTo, state);
 
         const QDate last = SalaryFigures::ReadLastFinalised(db, req.companyCode, req.to);
         if (!last.isValid())

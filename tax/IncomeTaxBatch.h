@@ -61,10 +61,6 @@ private:
     QString m_text;
 };
 
-// The employee lookup of the batch screen: the company's employees, or those whose code or
-// name contains the typed text (upper-cased and trimmed; empty offers all).
-QString EmployeeLookupSql(const QString &companyCode, const QString &typed);
-
 // --- Statements ---------------------------------------------------------------------
 QString CountSql(const QString &companyCode, const QString &slno);
 QString ListSql(const QString &companyCode, const QString &slno);

@@ -27,17 +27,16 @@ QString SumSql(Head head, const QString &slno, const QDate &from, const QDate &t
         break;
     case Head::TransportAllowance:
         select = QStringLiteral("Select sum(emp_sal_dr) as transport_allowance FROM hr_emp_salary where emp_slno='");
-        filter = caller == Caller::Batch
-                     ? QStringLiteral("' and emp_sal_type in('OTH0000000048','OTH0000000023')")
-                     : QStringLiteral("' and emp_sal_type in ('OTH0000000048','OTH0000000023')");
+        filter = caller == Caller::Batch ? QStringLiteral("' and emp_sal_type in('OTH0000000048','OTH0000000023')")
+                                         : QStringLiteral("' and emp_sal_type in ('OTH0000000048','OTH0000000023')");
         break;
     case Head::TaxDeducted:
         select = QStringLiteral("Select sum(emp_sal_cr) as profession_tax FROM hr_emp_salary where emp_slno='");
         filter = QStringLiteral("' and emp_sal_type='OTH0000000030'");
         break;
     }
-    return select + SqlEscape(slno) + QStringLiteral("' and emp_sal_date_from>='") + SqlDate(from)
-           + QStringLiteral("' and emp_sal_date_from<='") + SqlDate(to) + filter;
+    return select + SqlEscape(slno) + QStringLiteral("' and emp_sal_date_from>='") + SqlDate(from) +
+           QStringLiteral("' and emp_sal_date_from<='") + SqlDate(to) + filter;
 }
 
 double Sum(DbConnection &db, Head head, const QString &slno, const QDate &from, const QDate &to, Caller caller)
@@ -54,15 +53,15 @@ QString MonthlyGrossSql(const QString &slno, const QDate &from, const QDate &to,
 {
     if (caller == Caller::Batch)
         return QStringLiteral("SELECT sum(emp_sal_dr) as gross_pay FROM hr_emp_salary  Inner Join hr_otherallowance on "
-                              "allowance_code=emp_sal_type where emp_slno='")
-               + SqlEscape(slno) + QStringLiteral("' and emp_sal_date_from>='") + SqlDate(from)
-               + QStringLiteral("' and emp_sal_date_from<='") + SqlDate(to)
-               + QStringLiteral("' and allowance_visible=0 group by emp_sal_date_from");
+                              "allowance_code=emp_sal_type where emp_slno='") +
+               SqlEscape(slno) + QStringLiteral("' and emp_sal_date_from>='") + SqlDate(from) +
+               QStringLiteral("' and emp_sal_date_from<='") + SqlDate(to) +
+               QStringLiteral("' and allowance_visible=0 group by emp_sal_date_from");
     return QStringLiteral("SELECT sum(emp_sal_dr) as gross_pay FROM hr_emp_salary Inner Join hr_otherallowance on "
-                          "allowance_code=emp_sal_type where emp_slno='")
-           + SqlEscape(slno) + QStringLiteral("' and emp_sal_date_from>='") + SqlDate(from)
-           + QStringLiteral("' and emp_sal_date_from<='") + SqlDate(to)
-           + QStringLiteral("' and allowance_visible=0 group by emp_sal_date_from ");
+                          "allowance_code=emp_sal_type where emp_slno='") +
+           SqlEscape(slno) + QStringLiteral("' and emp_sal_date_from>='") + SqlDate(from) +
+           QStringLiteral("' and emp_sal_date_from<='") + SqlDate(to) +
+           QStringLiteral("' and allowance_visible=0 group by emp_sal_date_from ");
 }
 
 MonthlyGross ReadMonthlyGross(DbConnection &db, const QString &slno, const QDate &from, const QDate &to, Caller caller)
@@ -80,9 +79,9 @@ MonthlyGross ReadMonthlyGross(DbConnection &db, const QString &slno, const QDate
 
 QString BonusSql(const QString &slno, const QDate &from, const QDate &to)
 {
-    return QStringLiteral("Select sum(emp_bonus) as emp_bonus from hr_emp_bonus where emp_slno='") + SqlEscape(slno)
-           + QStringLiteral("' and emp_date>='") + SqlDate(from) + QStringLiteral("' and emp_date<='") + SqlDate(to)
-           + QStringLiteral("' group by emp_slno");
+    return QStringLiteral("Select sum(emp_bonus) as emp_bonus from hr_emp_bonus where emp_slno='") + SqlEscape(slno) +
+           QStringLiteral("' and emp_date>='") + SqlDate(from) + QStringLiteral("' and emp_date<='") + SqlDate(to) +
+           QStringLiteral("' group by emp_slno");
 }
 
 double ReadBonus(DbConnection &db, const QString &slno, const QDate &from, const QDate &to)
@@ -99,8 +98,8 @@ double ReadBonus(DbConnection &db, const QString &slno, const QDate &from, const
 
 QString LastFinalisedSql(const QString &companyCode, const QDate &periodEnd)
 {
-    return QStringLiteral("Select max(entry_date) from hr_finalize where comp_code='") + SqlEscape(companyCode)
-           + QStringLiteral("' and entry_type='SAL' and entry_date<='") + SqlDate(periodEnd) + QStringLiteral("'");
+    return QStringLiteral("Select max(entry_date) from hr_finalize where comp_code='") + SqlEscape(companyCode) +
+           QStringLiteral("' and entry_type='SAL' and entry_date<='") + SqlDate(periodEnd) + QStringLiteral("'");
 }
 
 QDate ReadLastFinalised(DbConnection &db, const QString &companyCode, const QDate &periodEnd)

@@ -20,8 +20,9 @@ enum class Head {
     TaxDeducted,        // 'OTH0000000030', deducted (income tax withheld)
 };
 
-// The batch and the worksheet send the same sums; they differ only in one blank of the
-// transport-allowance filter.
+// The batch and the worksheet send the same statements but for blanks: the worksheet's
+// transport-allowance filter has a blank after "in", and its monthly gross statement one
+// blank (not two) before "Inner Join" and a blank at the end.
 enum class Caller { Batch, Worksheet };
 
 // The statement of one salary-head sum.
@@ -82,7 +83,8 @@ int MonthsElapsed(const QDate &periodStart, const QDate &today);
 
 // Rounded M x (A / (12 - M)); 0 when M is 0. M must be below 12.
 double Project(double amount, int monthsRemaining);
-// Gross projection: at the monthly rate G / N when N differs from E, else by Project.
+// Gross projection: at the monthly rate G / N when N differs from E (0 when N is 0), else
+// by Project.
 double ProjectGross(double gross, int paidMonths, int monthsElapsed, int monthsRemaining);
 
 } // namespace SalaryFigures

@@ -1,7 +1,9 @@
 #pragma once
 
-// The tax record of one employee and period (a row of hr_it), the limits and slabs of a
-// financial year, and the state that lives as long as the batch screen.
+// The tax record of one employee and period (a row of hr_it), the limits of a financial year
+// as the batch uses them, and the slabs and rebate that live as long as the batch screen.
+
+#include "config/ITSetup.h"
 
 #include <QString>
 
@@ -13,14 +15,6 @@ struct TaxSettings
     double limit80c = 0;
     double taxLimit = 0;
     double cess = 0;
-};
-
-// One tax slab: lower and upper bound of taxable income and the rate in percent.
-struct TaxSlab
-{
-    double start = 0;
-    double end = 0;
-    double per = 0;
 };
 
 // The four slabs and the rebate amount. They belong to the open batch screen (or one run of

@@ -10,8 +10,8 @@ namespace TaxRules {
 
 namespace {
 
-constexpr double TransportCap = 19200;
-const QString RentHead = QStringLiteral("ITA000005");
+constexpr double kTransportCap = 19200;
+const QString kRentHead = QStringLiteral("ITA000005");
 
 bool Between(const QDate &d, int y1, int m1, int d1, int y2, int m2, int d2)
 {
@@ -25,57 +25,26 @@ bool RebateBand(const QDate &finYearFrom, const QDate &finYearTo, int firstYear)
 
 } // namespace
 
-QString SettingsSql(const QDate &finYearFrom, const QDate &finYearTo)
+TaxSettings UseYear(const ITSetup::Year &year, RebateState &state)
 {
-    return QStringLiteral("Select * from hr_it_setup where ac_from_date='") + SqlDate(finYearFrom) +
-           QStringLiteral("' and ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
-}
-
-QString SlabsSql(const QDate &finYearFrom, const QDate &finYearTo)
-{
-    return QStringLiteral("select * from hr_it_slabs where it_ac_from_date='") + SqlDate(finYearFrom) +
-           QStringLiteral("' and it_ac_to_date='") + SqlDate(finYearTo) + QStringLiteral("'");
-}
-
-TaxSettings LoadSettings(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state)
-{
+    const auto limit = [&year](ITSetup::Limit l) { return RoundAmount(year.limits[l].value_or(0)); };
     TaxSettings s;
-    Recordset rs = db.query(SettingsSql(finYearFrom, finYearTo));
-    while (!rs.eof()) {
-        const QString id = rs.text(QStringLiteral("set_id"));
-        const double value = RoundAmount(rs.number(QStringLiteral("set_value")));
-        if (id == QLatin1String("MC_LIMIT"))
-            s.mcLimit = value;
-        else if (id == QLatin1String("HL_LIMIT"))
-            s.hlLimit = value;
-        else if (id == QLatin1String("80C_LIMIT"))
-            s.limit80c = value;
-        else if (id == QLatin1String("TAX_LIMIT"))
-            s.taxLimit = value;
-        else if (id == QLatin1String("REBATE"))
-            state.rebate = value;
-        else if (id == QLatin1String("CESS"))
-            s.cess = value;
-        rs.moveNext();
-    }
-    rs.close();
+    s.mcLimit = limit(ITSetup::LimitMC);
+    s.hlLimit = limit(ITSetup::LimitHL);
+    s.limit80c = limit(ITSetup::Limit80C);
+    s.taxLimit = limit(ITSetup::LimitExemption);
+    s.cess = limit(ITSetup::LimitCess);
+    if (year.limits[ITSetup::LimitRebate])
+        state.rebate = limit(ITSetup::LimitRebate);
+    for (int n = 0; n < 4; ++n)
+        if (year.slabs[n])
+            state.slabs[n] = *year.slabs[n];
     return s;
 }
 
-void LoadSlabs(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state)
+TaxSettings LoadYear(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state)
 {
-    Recordset rs = db.query(SlabsSql(finYearFrom, finYearTo));
-    while (!rs.eof()) {
-        const int n = static_cast<int>(rs.number(QStringLiteral("it_slab")));
-        if (n >= 1 && n <= 4) {
-            TaxSlab &slab = state.slabs[n - 1];
-            slab.start = rs.number(QStringLiteral("it_slab_start"));
-            slab.end = rs.number(QStringLiteral("it_slab_end"));
-            slab.per = rs.number(QStringLiteral("it_per"));
-        }
-        rs.moveNext();
-    }
-    rs.close();
+    return UseYear(ITSetup::Load(db, finYearFrom, finYearTo, ITSetup::Reader::Computation), state);
 }
 
 bool IsTransportYear(const QDate &finYearFrom)
@@ -100,13 +69,13 @@ Transport TransportRule(double paid, int monthsRemaining)
     t.ta = paid;
     if (monthsRemaining > 0 && monthsRemaining < 12)
         t.taProj = SalaryFigures::Project(t.ta, monthsRemaining);
-    if (t.ta + t.taProj >= TransportCap) {
-        t.taProj = RoundAmount(TransportCap - t.ta);
+    if (t.ta + t.taProj >= kTransportCap) {
+        t.taProj = RoundAmount(kTransportCap - t.ta);
         if (t.taProj <= 0)
             t.taProj = 0;
     }
-    if (t.ta > TransportCap)
-        t.ta = TransportCap;
+    if (t.ta > kTransportCap)
+        t.ta = kTransportCap;
     return t;
 }
 
@@ -124,13 +93,13 @@ double SlabTax(double taxable, double excess, const RebateState &state)
     const TaxSlab *s = state.slabs;
     const double t = taxable;
     if (s[0].start < t && t < s[0].end)
-        return RoundAmount(excess * s[1].per / 100);
+        return RoundAmount(excess * s[1].rate / 100);
     if (s[1].start < t && t <= s[1].end)
-        return RoundAmount((t - 250000) * s[1].per / 100);
+        return RoundAmount((t - 250000) * s[1].rate / 100);
     if (s[2].start <= t && t <= s[2].end)
-        return RoundAmount((t - 500000) * s[2].per / 100) + 12500;
+        return RoundAmount((t - 500000) * s[2].rate / 100) + 12500;
     if (s[3].start <= t && t <= s[3].end)
-        return RoundAmount((t - 1000000) * s[3].per / 100) + 12500 + 100000;
+        return RoundAmount((t - 1000000) * s[3].rate / 100) + 12500 + 100000;
     return 0;
 }
 
@@ -251,7 +220,7 @@ std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno,
     while (!rs.eof()) {
         // A null amount counts as 0.
         const double amount = LeadingNumber(rs.text(QStringLiteral("emp_amount")));
-        if (rs.text(QStringLiteral("emp_it_allowance_code")) == RentHead) {
+        if (rs.text(QStringLiteral("emp_it_allowance_code")) == kRentHead) {
             in.hasRent = true;
             in.rentPaid = amount;
         } else {

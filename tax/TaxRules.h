@@ -1,7 +1,7 @@
 #pragma once
 
-// The income-tax computation of one employee for a period: the loaders of the year's limits
-// and slabs, the year rules, and the computation in its fixed order of steps.
+// The income-tax computation of one employee for a period: the batch's use of the year's
+// limits and slabs, the year rules, and the computation in its fixed order of steps.
 
 #include "TaxRecord.h"
 
@@ -15,12 +15,11 @@ class DbConnection;
 namespace TaxRules {
 
 // --- Limits and slabs of the financial year -----------------------------------------
-QString SettingsSql(const QDate &finYearFrom, const QDate &finYearTo);
-QString SlabsSql(const QDate &finYearFrom, const QDate &finYearTo);
-// Reads the limits; a REBATE row goes into the state, the other settings start at 0.
-TaxSettings LoadSettings(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state);
-// Overwrites the slabs 1 to 4 that have a row; other slab numbers are ignored.
-void LoadSlabs(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state);
+// The batch's reading of the year: each limit rounded to two decimals, 0 without a row;
+// REBATE and the slabs 1 to 4 go into the state only where the year has a row for them.
+TaxSettings UseYear(const ITSetup::Year &year, RebateState &state);
+// Reads the year (limits, then slabs) and uses it as above.
+TaxSettings LoadYear(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state);
 
 // --- Year rules (tested on the financial year of the session) -----------------------
 bool IsTransportYear(const QDate &finYearFrom);

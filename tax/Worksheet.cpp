@@ -1,7 +1,5 @@
 #include "Worksheet.h"
 
-#include "TaxRules.h"
-
 #include "session/ColumnLengths.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
@@ -12,28 +10,28 @@ namespace Worksheet {
 
 namespace {
 
-double num(const QString &text)
+double Num(const QString &text)
 {
     return LeadingNumber(text);
 }
 
 // Sums of two-decimal amounts are written plain without the binary noise of the addition.
-QString plain(double value)
+QString Plain(double value)
 {
     return PlainNumber(RoundAmount(value));
 }
 
-int monthsOf(const Figures &f)
+int MonthsOf(const Figures &f)
 {
-    return static_cast<int>(num(f.TxMonths));
+    return static_cast<int>(Num(f.TxMonths));
 }
 
-bool projects(int months)
+bool Projects(int months)
 {
     return months > 0 && months < 12;
 }
 
-void resizeLines(Figures &f, int count)
+void ResizeLines(Figures &f, int count)
 {
     while (f.lines.size() > count)
         f.lines.removeLast();
@@ -63,7 +61,7 @@ Figures OpenedFigures()
     Figures f;
     f.TxHLInterest = QStringLiteral("0.00");
     f.TxMediClaim = QStringLiteral("0.00");
-    resizeLines(f, 17);
+    ResizeLines(f, 17);
     return f;
 }
 
@@ -77,7 +75,7 @@ void Clear(Figures &f)
                            &f.TxSalaryDeductions, &f.TxTaxableIncome, &f.TxBalance, &f.TxNet80C})
         *field = QStringLiteral("0.00");
     f.lines.clear();
-    resizeLines(f, 20);
+    ResizeLines(f, 20);
 }
 
 bool TaxInputsDiffer(const Figures &a, const Figures &b)
@@ -87,58 +85,20 @@ bool TaxInputsDiffer(const Figures &a, const Figures &b)
 
 void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f)
 {
-    Recordset rs = db.query(TaxRules::SettingsSql(setup.finYearFrom, setup.finYearTo));
-    while (!rs.eof()) {
-        const QString id = rs.text(QStringLiteral("set_id"));
-        const double value = rs.number(QStringLiteral("set_value"));
-        if (id == QLatin1String("MC_LIMIT"))
-            f.TxMediClaimLimit = Format00(value);
-        else if (id == QLatin1String("HL_LIMIT"))
-            f.TxHLInterestLimit = Format00(value);
-        else if (id == QLatin1String("80C_LIMIT"))
-            f.Tx80CLimit = Format00(value);
-        else if (id == QLatin1String("TAX_LIMIT"))
-            f.TxExcemption = Format00(value);
-        else if (id == QLatin1String("REBATE"))
-            f.LbRebate = Format00(value);
-        else if (id == QLatin1String("CESS"))
-            setup.cessRate = RoundAmount(value);
-        rs.moveNext();
-    }
-    rs.close();
-
-    Recordset slabs = db.query(TaxRules::SlabsSql(setup.finYearFrom, setup.finYearTo));
-    while (!slabs.eof()) {
-        const int n = static_cast<int>(slabs.number(QStringLiteral("it_slab")));
-        if (n >= 1 && n <= 4) {
-            Slab &s = setup.slabs[n - 1];
-            s.start = slabs.number(QStringLiteral("it_slab_start"));
-            s.end = slabs.number(QStringLiteral("it_slab_end"));
-            s.rate = slabs.number(QStringLiteral("it_per"));
-        }
-        slabs.moveNext();
-    }
-    slabs.close();
-}
-
-QString EmployeeListSql(const QString &typed, const QString &companyCode)
-{
-    const QString select = QStringLiteral(
-        "Select concat(emp_code_char,emp_code),emp_name,desig_name,dept_name,unit_name,comp_name,emp_slno,emp_pan,"
-        "emp_unit_code,hr_employee.comp_code from  hr0910.hr_employee Left Outer Join hr0910.hr_designation on "
-        "desig_code=emp_desig_code  Left Outer Join hr0910.hr_department on dept_code=emp_dept_code  Left Outer Join "
-        "dalvoni.unitmaster on unitmaster.unit_code=hr_employee.emp_unit_code  Left Outer Join "
-        "dalvoni.acc_companymaster "
-        "on acc_companymaster.comp_code=hr0910.hr_employee.comp_code");
-    const QString company = SqlEscape(companyCode);
-    if (typed.isEmpty())
-        return select + QStringLiteral(" where  hr_employee.comp_code='") + company +
-               QStringLiteral("' and emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)");
-    const QString t = SqlLikeEscape(typed.trimmed().toUpper());
-    return select + QStringLiteral(" Where hr_employee.comp_code='") + company +
-           QStringLiteral("' and  (concat(emp_code_char,emp_code) like '%") + t +
-           QStringLiteral("%' or emp_name like '%") + t +
-           QStringLiteral("%' and emp_disable=0 and emp_flag=0) order by concat(emp_code_char,emp_code)");
+    const ITSetup::Year year = ITSetup::Load(db, setup.finYearFrom, setup.finYearTo, ITSetup::Reader::Computation);
+    const std::pair<ITSetup::Limit, QString *> shown[] = {
+        {ITSetup::LimitMC, &f.TxMediClaimLimit}, {ITSetup::LimitHL, &f.TxHLInterestLimit},
+        {ITSetup::Limit80C, &f.Tx80CLimit},      {ITSetup::LimitExemption, &f.TxExcemption},
+        {ITSetup::LimitRebate, &f.LbRebate},
+    };
+    for (const auto &[limit, field] : shown)
+        if (year.limits[limit])
+            *field = Format00(*year.limits[limit]);
+    if (year.limits[ITSetup::LimitCess])
+        setup.cessRate = RoundAmount(*year.limits[ITSetup::LimitCess]);
+    for (int n = 0; n < 4; ++n)
+        if (year.slabs[n])
+            setup.slabs[n] = *year.slabs[n];
 }
 
 QString HeadListSql()
@@ -173,7 +133,7 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
     const int expectedMonths = MonthDiff(start, today) - 1;
     const MonthlyGross monthly = ReadMonthlyGross(db, s, start, end, Caller::Worksheet);
     f.TxGrossPay = Format00(monthly.gross);
-    const double gross = num(f.TxGrossPay);
+    const double gross = Num(f.TxGrossPay);
 
     // Months after the last finalised salary month. Without one nothing can be counted, so
     // nothing is projected and the user is told.
@@ -184,35 +144,35 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
         result.finalised = false;
         f.TxMonths = QStringLiteral("0");
     }
-    const int m = monthsOf(f);
+    const int m = MonthsOf(f);
 
-    if (projects(m) && monthly.months == expectedMonths)
+    if (Projects(m) && monthly.months == expectedMonths)
         f.TxProjection = PlainNumber(RoundAmount(gross / (12 - m) * m));
-    else if (projects(m) && monthly.months > 0)
+    else if (Projects(m) && monthly.months > 0)
         f.TxProjection = Format00((gross / monthly.months) * m);
     else
         f.TxProjection = Format00(0); // no month to take a rate from
 
     Recordset bonus = db.query(BonusSql(s, start, end));
     while (!bonus.eof()) {
-        f.TxGrossPay = plain(num(f.TxGrossPay) + RoundAmount(bonus.number(QStringLiteral("emp_bonus"))));
+        f.TxGrossPay = Plain(Num(f.TxGrossPay) + RoundAmount(bonus.number(QStringLiteral("emp_bonus"))));
         bonus.moveNext();
     }
     bonus.close();
 
-    f.TxTotalPay = Format00(num(f.TxGrossPay) + num(f.TxProjection));
+    f.TxTotalPay = Format00(Num(f.TxGrossPay) + Num(f.TxProjection));
 
     const double pf = Sum(db, Head::ProvidentFund, s, start, end, Caller::Worksheet);
-    f.TxPF = Format00(projects(m) ? pf + pf / (12 - m) * m : pf);
+    f.TxPF = Format00(Projects(m) ? pf + pf / (12 - m) * m : pf);
 
     f.TxProfTax = Format00(Sum(db, Head::ProfessionTax, s, start, end, Caller::Worksheet));
 
     const QDate from = setup.finYearFrom;
     if (from >= QDate(2016, 4, 1) && from <= QDate(2018, 3, 31)) {
-        double ta = Sum(db, Head::TransportAllowance, s, start, end, Caller::Worksheet);
-        if (projects(m))
-            ta = ta + ta / (12 - m) * m;
-        f.TxTransportAllowance = Format00(ta >= 19200 ? 19200 : ta);
+        double transport = Sum(db, Head::TransportAllowance, s, start, end, Caller::Worksheet);
+        if (Projects(m))
+            transport = transport + transport / (12 - m) * m;
+        f.TxTransportAllowance = Format00(transport >= 19200 ? 19200 : transport);
     } else if (from >= QDate(2018, 4, 1) && from < QDate(2019, 4, 1)) {
         f.TxTransportAllowance = Format00(40000);
     } else if (from >= QDate(2019, 4, 1)) {
@@ -225,7 +185,7 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
     while (!decl.eof()) {
         ++n;
         if (f.lines.size() < n)
-            resizeLines(f, n);
+            ResizeLines(f, n);
         DeclarationLine &line = f.lines[n - 1];
         line.slNo = QString::number(n);
         line.particulars = decl.text(QStringLiteral("allowance_name"));
@@ -252,15 +212,15 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
 void ComputeDeclarations(Figures &f, const SalarySum &sum)
 {
     f.TxTotal80c = Format00(0);
-    const int m = monthsOf(f);
+    const int m = MonthsOf(f);
     for (const DeclarationLine &line : f.lines) {
         if (!line.filled())
             break;
-        if (line.code != QLatin1String(RentHead)) {
-            f.TxTotal80c = Format00(num(f.TxTotal80c) + num(line.amount));
+        if (line.code != QLatin1String(kRentHead)) {
+            f.TxTotal80c = Format00(Num(f.TxTotal80c) + Num(line.amount));
             continue;
         }
-        const double rent = num(line.amount);
+        const double rent = Num(line.amount);
         const double basic = sum(SalaryFigures::Head::BasicPay);
         double excess = rent - RoundAmount(basic * 10 / 100);
         if (excess <= 0)
@@ -273,72 +233,72 @@ void ComputeDeclarations(Figures &f, const SalarySum &sum)
         if (excess > received && cap < received)
             exemption = cap;
         f.TxHRA = Format00(exemption);
-        f.TxHraProjection = Format00(projects(m) ? exemption / (12 - m) * m : 0);
+        f.TxHraProjection = Format00(Projects(m) ? exemption / (12 - m) * m : 0);
     }
-    f.TxTotal80c = Format00(num(f.TxTotal80c) + num(f.TxPF));
-    f.TxNet80C = num(f.Tx80CLimit) > num(f.TxTotal80c) ? f.TxTotal80c : Format00(num(f.Tx80CLimit));
-    f.TxBalance = Format00(num(f.TxNetTax) - num(f.TxSalaryDeductions));
+    f.TxTotal80c = Format00(Num(f.TxTotal80c) + Num(f.TxPF));
+    f.TxNet80C = Num(f.Tx80CLimit) > Num(f.TxTotal80c) ? f.TxTotal80c : Format00(Num(f.Tx80CLimit));
+    f.TxBalance = Format00(Num(f.TxNetTax) - Num(f.TxSalaryDeductions));
 }
 
 void ComputeTax(Figures &f, const YearSetup &setup)
 {
-    const double mcLimit = num(f.TxMediClaimLimit), hlLimit = num(f.TxHLInterestLimit);
-    const double mediclaim = mcLimit <= num(f.TxMediClaim) ? mcLimit : num(f.TxMediClaim);
-    const double interest = hlLimit <= num(f.TxHLInterest) ? hlLimit : num(f.TxHLInterest);
+    const double mcLimit = Num(f.TxMediClaimLimit), hlLimit = Num(f.TxHLInterestLimit);
+    const double mediclaim = mcLimit <= Num(f.TxMediClaim) ? mcLimit : Num(f.TxMediClaim);
+    const double interest = hlLimit <= Num(f.TxHLInterest) ? hlLimit : Num(f.TxHLInterest);
 
-    f.TxTaxableAmt = Format00(num(f.TxGrossPay) + num(f.TxProjection) - num(f.TxHRA) - num(f.TxHraProjection) -
-                              num(f.TxProfTax) - num(f.TxTransportAllowance) - interest - num(f.TxNet80C) - mediclaim);
-    const double ta = num(f.TxTaxableAmt), ex = num(f.TxExcemption);
-    f.TxNetTaxable = Format00(ta - ex > 0 ? ta - ex : 0);
-    f.TxTaxableIncome = Format00(ta - ex > 0 ? ta - ex : 0);
-    const double ti = num(f.TxTaxableIncome);
-    const Slab &s1 = setup.slabs[0], &s2 = setup.slabs[1], &s3 = setup.slabs[2], &s4 = setup.slabs[3];
+    f.TxTaxableAmt = Format00(Num(f.TxGrossPay) + Num(f.TxProjection) - Num(f.TxHRA) - Num(f.TxHraProjection) -
+                              Num(f.TxProfTax) - Num(f.TxTransportAllowance) - interest - Num(f.TxNet80C) - mediclaim);
+    const double taxable = Num(f.TxTaxableAmt), exemption = Num(f.TxExcemption);
+    f.TxNetTaxable = Format00(taxable - exemption > 0 ? taxable - exemption : 0);
+    f.TxTaxableIncome = Format00(taxable - exemption > 0 ? taxable - exemption : 0);
+    const double income = Num(f.TxTaxableIncome);
+    const TaxSlab &s1 = setup.slabs[0], &s2 = setup.slabs[1], &s3 = setup.slabs[2], &s4 = setup.slabs[3];
 
     if (setup.finYearTo <= QDate(2016, 3, 31)) {
-        const double a = ti + ex;
+        const double a = income + exemption;
         if (s2.start < a && a < s2.end) {
-            f.TxNetTaxable = Format00(num(f.TxNetTaxable) * s2.rate / 100);
-            if (ex + s2.start < ti)
-                f.TxNetTaxable = plain(num(f.TxNetTaxable) + 30000);
+            f.TxNetTaxable = Format00(Num(f.TxNetTaxable) * s2.rate / 100);
+            if (exemption + s2.start < income)
+                f.TxNetTaxable = Plain(Num(f.TxNetTaxable) + 30000);
         } else if (s3.start <= a && a <= s3.end) {
-            f.TxNetTaxable = plain(RoundAmount((num(f.TxNetTaxable) - 250000) * s3.rate / 100) + 25000);
+            f.TxNetTaxable = Plain(RoundAmount((Num(f.TxNetTaxable) - 250000) * s3.rate / 100) + 25000);
         } else if (a > s4.start) {
-            f.TxNetTaxable = Format00(num(f.TxNetTaxable) * s4.rate / 100);
+            f.TxNetTaxable = Format00(Num(f.TxNetTaxable) * s4.rate / 100);
         }
-    } else if (ta >= 0) {
-        if (s1.start < ta && ta < s1.end)
-            f.TxNetTaxable = Format00(ti * s2.rate / 100);
-        else if (s2.start < ta && ta <= s2.end)
-            f.TxNetTaxable = Format00((ta - 250000) * s2.rate / 100);
-        else if (s3.start <= ta && ta <= s3.end)
-            f.TxNetTaxable = plain(RoundAmount((ta - 500000) * s3.rate / 100) + 12500);
-        else if (s4.start <= ta && ta <= s4.end)
-            f.TxNetTaxable = plain(RoundAmount((ta - 1000000) * s4.rate / 100) + 12500 + 100000);
+    } else if (taxable >= 0) {
+        if (s1.start < taxable && taxable < s1.end)
+            f.TxNetTaxable = Format00(income * s2.rate / 100);
+        else if (s2.start < taxable && taxable <= s2.end)
+            f.TxNetTaxable = Format00((taxable - 250000) * s2.rate / 100);
+        else if (s3.start <= taxable && taxable <= s3.end)
+            f.TxNetTaxable = Plain(RoundAmount((taxable - 500000) * s3.rate / 100) + 12500);
+        else if (s4.start <= taxable && taxable <= s4.end)
+            f.TxNetTaxable = Plain(RoundAmount((taxable - 1000000) * s4.rate / 100) + 12500 + 100000);
     }
 
     // The rebate by financial year; other years keep the stored setting.
     const QDate from = setup.finYearFrom, to = setup.finYearTo;
-    const double totalPay = num(f.TxTotalPay);
+    const double totalPay = Num(f.TxTotalPay);
     if (from >= QDate(2013, 4, 1) && to <= QDate(2014, 3, 31))
         f.LbRebate = Format00(totalPay >= 500000 ? 0 : 2000);
     else if (from >= QDate(2014, 4, 1) && to <= QDate(2016, 3, 31))
-        f.LbRebate = Format00(ta >= 500000 ? 0 : 2000);
+        f.LbRebate = Format00(taxable >= 500000 ? 0 : 2000);
     else if (from >= QDate(2016, 4, 1) && to <= QDate(2017, 3, 31))
-        f.LbRebate = Format00(ta >= 500000 ? 0 : 5000);
+        f.LbRebate = Format00(taxable >= 500000 ? 0 : 5000);
     else if (from >= QDate(2017, 4, 1) && from < QDate(2019, 4, 1))
-        f.LbRebate = Format00(ta >= 350000 ? 0 : 2500);
+        f.LbRebate = Format00(taxable >= 350000 ? 0 : 2500);
     else if (from >= QDate(2019, 4, 1))
-        f.LbRebate = Format00(ta >= 500000 ? 0 : 12500);
+        f.LbRebate = Format00(taxable >= 500000 ? 0 : 12500);
 
-    const double net = num(f.TxNetTaxable) - num(f.LbRebate);
+    const double net = Num(f.TxNetTaxable) - Num(f.LbRebate);
     f.LbNetAmount = Format00(net < 0 ? 0 : net);
-    if (totalPay < 500000 && num(f.TxNetTaxable) <= 0)
+    if (totalPay < 500000 && Num(f.TxNetTaxable) <= 0)
         f.TxNetTaxable = Format00(0);
-    const double netAmount = num(f.LbNetAmount);
+    const double netAmount = Num(f.LbNetAmount);
     f.TxCess = Format00(netAmount * setup.cessRate / 100);
     f.TxNetTax = Format00(netAmount);
-    f.TxNetTax = plain(num(f.TxNetTax) + RoundAmount(netAmount * setup.cessRate / 100));
-    f.TxBalance = Format00(num(f.TxNetTax) - num(f.TxSalaryDeductions));
+    f.TxNetTax = Plain(Num(f.TxNetTax) + RoundAmount(netAmount * setup.cessRate / 100));
+    f.TxBalance = Format00(Num(f.TxNetTax) - Num(f.TxSalaryDeductions));
 }
 
 QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
@@ -357,8 +317,8 @@ QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
                           SqlEscape(line.amount) + QStringLiteral("',") + QString::number(i) + QStringLiteral(",'") +
                           SqlDate(from) + QStringLiteral("','") + SqlDate(to) + QStringLiteral("' )");
     }
-    statements << QStringLiteral("Update hr_it set emp_hl_int=") + PlainNumber(num(f.TxHLInterest)) +
-                      QStringLiteral(",emp_mc=") + PlainNumber(num(f.TxMediClaim)) +
+    statements << QStringLiteral("Update hr_it set emp_hl_int=") + PlainNumber(Num(f.TxHLInterest)) +
+                      QStringLiteral(",emp_mc=") + PlainNumber(Num(f.TxMediClaim)) +
                       QStringLiteral(" where emp_slno='") + st + period;
     return statements;
 }

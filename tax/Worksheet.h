@@ -5,6 +5,7 @@
 // of one employee's figures, the two computations and the save of the declarations.
 
 #include "SalaryFigures.h"
+#include "config/ITSetup.h"
 
 #include <QDate>
 #include <QList>
@@ -17,7 +18,7 @@ class DbConnection;
 namespace Worksheet {
 
 // The declaration head whose amount is the rent paid.
-inline constexpr const char *RentHead = "ITA000005";
+inline constexpr const char *kRentHead = "ITA000005";
 
 // One line of the declaration grid: "Sl No", "Particulars", "Amount", "Deduction Code".
 struct DeclarationLine
@@ -56,20 +57,13 @@ struct Figures
     int filledLines() const;
 };
 
-struct Slab
-{
-    double start = 0;
-    double end = 0;
-    double rate = 0;
-};
-
 // What the screen reads once when it opens: the financial year that picks the rules, the
 // tax year it works on, the four slabs and the cess rate.
 struct YearSetup
 {
     QDate finYearFrom, finYearTo;
     QDate taxYearStart, taxYearEnd;
-    Slab slabs[4];
+    TaxSlab slabs[4];
     double cessRate = 0;
 };
 
@@ -86,11 +80,10 @@ void Clear(Figures &f);
 // True when one of the three fields whose change recomputes the tax differs.
 bool TaxInputsDiffer(const Figures &a, const Figures &b);
 
-// Reads the limits of the financial year into the fields and the slabs and cess into setup.
+// Reads the limits of the financial year into the fields ("0.00") and the slabs and cess
+// (to two decimals) into setup; what the year has no row for is left as it was.
 void LoadYearSetup(DbConnection &db, YearSetup &setup, Figures &f);
 
-// The employee list offered on F1 in the code box, for the typed text.
-QString EmployeeListSql(const QString &typed, const QString &companyCode);
 // The head list offered on F1 in the grid's Particulars column.
 QString HeadListSql();
 

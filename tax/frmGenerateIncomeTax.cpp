@@ -1,7 +1,7 @@
 #include "frmGenerateIncomeTax.h"
 
 #include "IncomeTaxBatch.h"
-#include "lookup/frmListView.h"
+#include "lookup/PickEmployee.h"
 #include "session/Platform.h"
 #include "session/mdlDalvoni.h"
 #include "ui/FormUtil.h"
@@ -10,8 +10,6 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
-
-using namespace mdlDalvoni;
 
 frmGenerateIncomeTax::frmGenerateIncomeTax(QWidget *parent) : QWidget(parent)
 {
@@ -25,43 +23,38 @@ frmGenerateIncomeTax::frmGenerateIncomeTax(QWidget *parent) : QWidget(parent)
 void frmGenerateIncomeTax::Form_Load()
 {
     CentreInMain(this);
-    ui.DtFrom->setDate(TaxYearStart);
-    ui.DtTo->setDate(TaxYearEnd);
+    ui.DtFrom->setDate(mdlDalvoni::TaxYearStart);
+    ui.DtTo->setDate(mdlDalvoni::TaxYearEnd);
 }
 
 bool frmGenerateIncomeTax::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui.TxEmpCode && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_F1) {
-            TxEmpCode_KeyDown(112);
-            return true;
-        }
-    }
+    if (watched == ui.TxEmpCode && event->type() == QEvent::KeyPress)
+        return TxEmpCode_KeyDown(static_cast<QKeyEvent *>(event));
     return QWidget::eventFilter(watched, event);
 }
 
-void frmGenerateIncomeTax::TxEmpCode_KeyDown(int keyCode)
+// F1 opens the employee list (not during a run); every other key is the box's own.
+bool frmGenerateIncomeTax::TxEmpCode_KeyDown(QKeyEvent *event)
 {
-    if (keyCode != 112 || m_running)
-        return;
+    if (event->key() != Qt::Key_F1)
+        return false;
+    if (m_running)
+        return true;
+    std::optional<EmployeePick> pick;
     try {
-        frmListView::ShowForm(IncomeTaxBatch::EmployeeLookupSql(CompanyCode, ui.TxEmpCode->text()), 10,
-                              QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
-                              QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
-                              QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
-                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
-                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+        pick = PickEmployee(mdlDalvoni::CompanyCode, ui.TxEmpCode->text(), BlankCode::OffersAll);
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
-        return;
+        return true;
     }
     // Taken whatever the list returned: no pick empties the code, the name and both tags.
-    ui.TxEmpCode->setText(ListPick1);
-    ui.LbName->setText(ListPick2);
-    m_empCompany = ListPick6;
-    m_empSlno = ListPick7;
-    ClearListPicks();
+    const EmployeePick p = pick.value_or(EmployeePick());
+    ui.TxEmpCode->setText(p.code);
+    ui.LbName->setText(p.name);
+    m_empCompany = p.companyName;
+    m_empSlno = p.slno;
+    return true;
 }
 
 void frmGenerateIncomeTax::CmGenerate_Click()
@@ -76,7 +69,7 @@ void frmGenerateIncomeTax::CmGenerate_Click()
     const QString slno = ui.LbName->text().isEmpty() ? QString() : m_empSlno;
     const auto request = IncomeTaxBatch::SessionRequest(ui.DtFrom->date(), ui.DtTo->date(), slno);
     try {
-        IncomeTaxBatch::Run(Db(), request, m_rebate, [this](const IncomeTaxBatch::Progress &p) {
+        IncomeTaxBatch::Run(mdlDalvoni::Db(), request, m_rebate, [this](const IncomeTaxBatch::Progress &p) {
             if (p.value == 0) {
                 // Selection counted: an empty one still shows an empty bar, never a busy one.
                 ui.Pbar->setRange(0, std::max(p.maximum, 1));

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QKeyEvent;
+
 #include "TaxRecord.h"
 #include "ui_frmGenerateIncomeTax.h"
 
@@ -28,7 +30,7 @@ protected:
 
 private:
     void Form_Load();
-    void TxEmpCode_KeyDown(int keyCode);
+    bool TxEmpCode_KeyDown(QKeyEvent *event);
     void CmClose_Click();
 
     QString m_empSlno;

@@ -1,5 +1,6 @@
 #include "frmIncomeTax.h"
 
+#include "lookup/PickEmployee.h"
 #include "lookup/frmListView.h"
 #include "session/Common.h"
 #include "session/Platform.h"
@@ -11,20 +12,18 @@
 #include <QKeyEvent>
 #include <QTableWidgetItem>
 
-using namespace mdlDalvoni;
-
 namespace {
 
 const QString kEditCaption = QStringLiteral("Edit - F3");
 const QString kUpdateCaption = QStringLiteral("Update - F5");
 const QString kDetailsMessage = QStringLiteral("Please Enter the Details Properly.   ");
 
-void inform(const QString &text)
+void Inform(const QString &text)
 {
     platform().message(text, Platform::Icon::Information);
 }
 
-void setShown(QWidget *w, const QString &text)
+void SetShown(QWidget *w, const QString &text)
 {
     if (auto *edit = qobject_cast<QLineEdit *>(w)) {
         if (edit->text() != text)
@@ -91,12 +90,12 @@ void frmIncomeTax::Form_Load()
     grid->setColumnHidden(3, true);
 
     m_fig = Worksheet::OpenedFigures();
-    m_setup.taxYearStart = TaxYearStart;
-    m_setup.taxYearEnd = TaxYearEnd;
-    m_setup.finYearFrom = FinYearFrom;
-    m_setup.finYearTo = FinYearTo;
+    m_setup.taxYearStart = mdlDalvoni::TaxYearStart;
+    m_setup.taxYearEnd = mdlDalvoni::TaxYearEnd;
+    m_setup.finYearFrom = mdlDalvoni::FinYearFrom;
+    m_setup.finYearTo = mdlDalvoni::FinYearTo;
     try {
-        Worksheet::LoadYearSetup(Db(), m_setup, m_fig);
+        Worksheet::LoadYearSetup(mdlDalvoni::Db(), m_setup, m_fig);
     } catch (const DbError &e) {
         showDbError(e);
     }
@@ -132,43 +131,40 @@ bool frmIncomeTax::eventFilter(QObject *watched, QEvent *event)
 
 // --- The employee ---------------------------------------------------------------------
 
+// F1 opens the employee list, Enter loads the figures; other keys are the box's own.
 bool frmIncomeTax::TxEmpCode_KeyDown(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F1) {
-        PickEmployee();
+        pickEmployee();
         return true;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        LoadFigures();
+        loadFigures();
         return true;
     }
     return false;
 }
 
-void frmIncomeTax::PickEmployee()
+void frmIncomeTax::pickEmployee()
 {
+    std::optional<EmployeePick> pick;
     try {
-        frmListView::ShowForm(Worksheet::EmployeeListSql(ui.TxEmpCode->text(), CompanyCode), 10,
-                              QStringLiteral("Employee"), 17000, 700, QStringLiteral("Code"), 3000,
-                              QStringLiteral("Name"), 3000, QStringLiteral("Designation"), 2000,
-                              QStringLiteral("Department"), 2500, QStringLiteral("Unit"), 2000,
-                              QStringLiteral("Company"), 2000, QStringLiteral("Serial No"), 2000, QStringLiteral("Pan"),
-                              0, QStringLiteral("unitCode"), 0, QStringLiteral("compcode"));
+        pick = PickEmployee(mdlDalvoni::CompanyCode, ui.TxEmpCode->text(), BlankCode::Searches);
     } catch (const DbError &e) {
         showDbError(e);
         return;
     }
-    ui.TxEmpCode->setText(ListPick1);
-    m_fig.LbName = ListPick2;
-    m_fig.LbDesig = ListPick3;
-    m_fig.LbDept = ListPick4;
-    m_fig.LbUnit = ListPick5;
-    m_fig.LbCompany = ListPick6;
-    m_fig.LbSerialNo = ListPick7;
-    m_fig.LbPan = ListPick8;
-    m_fig.unitCodeTag = ListPick9;
-    m_fig.companyCodeTag = ListPick10;
-    ClearListPicks();
+    const EmployeePick p = pick.value_or(EmployeePick());
+    ui.TxEmpCode->setText(p.code);
+    m_fig.LbName = p.name;
+    m_fig.LbDesig = p.designation;
+    m_fig.LbDept = p.department;
+    m_fig.LbUnit = p.unitName;
+    m_fig.LbCompany = p.companyName;
+    m_fig.LbSerialNo = p.slno;
+    m_fig.LbPan = p.pan;
+    m_fig.unitCodeTag = p.unitCode;
+    m_fig.companyCodeTag = p.companyCode;
     showFields();
 }
 
@@ -183,17 +179,17 @@ void frmIncomeTax::TxEmpCode_Change()
         ComputeTax();
 }
 
-void frmIncomeTax::LoadFigures()
+void frmIncomeTax::loadFigures()
 {
     if (m_fig.LbName.isEmpty()) {
-        inform(QStringLiteral("Please Select An Employee.   "));
+        Inform(QStringLiteral("Please Select An Employee.   "));
         ui.TxEmpCode->setFocus();
         return;
     }
     linesFromGrid();
     Worksheet::LoadResult result;
     try {
-        result = Worksheet::LoadFigures(Db(), m_fig, m_setup, QDate::currentDate());
+        result = Worksheet::LoadFigures(mdlDalvoni::Db(), m_fig, m_setup, QDate::currentDate());
     } catch (const DbError &e) {
         linesToGrid();
         showFields();
@@ -203,7 +199,7 @@ void frmIncomeTax::LoadFigures()
     linesToGrid();
     showFields();
     if (!result.finalised)
-        inform(QStringLiteral("No salary month of this company has been finalised up to ") +
+        Inform(QStringLiteral("No salary month of this company has been finalised up to ") +
                ShortDate(m_setup.taxYearEnd) +
                QStringLiteral(".   \nThe months remaining cannot be counted, so nothing is projected.   "));
 }
@@ -353,15 +349,15 @@ void frmIncomeTax::TxDedMove_F1()
             showDbError(e);
         }
         // A list closed without a pick leaves the line as it was.
-        if (!ListPick2.isEmpty()) {
-            setCell(EditRow, 1, ListPick2);
-            ui.TxDedMove->setText(ListPick2);
-            setCell(EditRow, 3, ListPick1);
+        if (!mdlDalvoni::ListPick2.isEmpty()) {
+            setCell(EditRow, 1, mdlDalvoni::ListPick2);
+            ui.TxDedMove->setText(mdlDalvoni::ListPick2);
+            setCell(EditRow, 3, mdlDalvoni::ListPick1);
             setCell(EditRow, 1, ui.TxDedMove->text());
             EditCol = 2;
         }
-        ListPick1.clear();
-        ListPick2.clear();
+        mdlDalvoni::ListPick1.clear();
+        mdlDalvoni::ListPick2.clear();
     }
     PlaceEditor();
 }
@@ -371,7 +367,7 @@ void frmIncomeTax::TxDedMove_Enter()
     const QString text = ui.TxDedMove->text();
     if (EditCol == 1) {
         if (text.isEmpty()) {
-            inform(kDetailsMessage);
+            Inform(kDetailsMessage);
             PlaceEditor();
             return;
         }
@@ -379,7 +375,7 @@ void frmIncomeTax::TxDedMove_Enter()
         EditCol = 2;
     } else if (EditCol == 2) {
         if (LeadingNumber(text) == 0) {
-            inform(kDetailsMessage);
+            Inform(kDetailsMessage);
             ui.TxDedMove->show();
             ui.TxDedMove->setFocus();
             return;
@@ -399,8 +395,8 @@ void frmIncomeTax::ComputeDeclarations()
     linesFromGrid();
     const QString net80c = m_fig.TxNet80C;
     try {
-        Worksheet::ComputeDeclarations(
-            m_fig, Worksheet::ServerSalarySum(Db(), m_fig.LbSerialNo, m_setup.taxYearStart, m_setup.taxYearEnd));
+        Worksheet::ComputeDeclarations(m_fig, Worksheet::ServerSalarySum(mdlDalvoni::Db(), m_fig.LbSerialNo,
+                                                                         m_setup.taxYearStart, m_setup.taxYearEnd));
     } catch (const DbError &e) {
         showDbError(e);
     }
@@ -472,7 +468,7 @@ void frmIncomeTax::showFields()
     // Showing a figure is not a change made by the user.
     for (const auto &f : fields) {
         const bool blocked = f.widget->blockSignals(true);
-        setShown(f.widget, *f.text);
+        SetShown(f.widget, *f.text);
         f.widget->blockSignals(blocked);
     }
 }
@@ -497,7 +493,7 @@ void frmIncomeTax::CmEdit_Click()
     m_fig.TxHLInterest = ui.TxHLInterest->text();
     m_fig.TxMediClaim = ui.TxMediClaim->text();
     try {
-        Worksheet::Save(Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
+        Worksheet::Save(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
     } catch (const DbError &e) {
         // Nothing was changed on the server; the screen keeps what the user entered.
         platform().message(QStringLiteral("Income Tax Details of ") + m_fig.LbName +
@@ -506,7 +502,7 @@ void frmIncomeTax::CmEdit_Click()
                            Platform::Icon::Information);
         return;
     }
-    inform(QStringLiteral("Income Tax Details of ") + m_fig.LbName + QStringLiteral(" Updated.   "));
+    Inform(QStringLiteral("Income Tax Details of ") + m_fig.LbName + QStringLiteral(" Updated.   "));
     ui.TxEmpCode->setText(QString());
     ui.CmEdit->setText(kEditCaption);
     ui.TxMediClaim->setEnabled(false);

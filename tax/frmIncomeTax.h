@@ -40,8 +40,8 @@ private:
     void Form_Load();
     bool TxEmpCode_KeyDown(QKeyEvent *event);
     void TxEmpCode_Change();
-    void PickEmployee();
-    void LoadFigures();
+    void pickEmployee();
+    void loadFigures();
     void GrDeductions_Click(int row, int col);
     bool TxDedMove_KeyDown(QKeyEvent *event);
     void TxDedMove_Enter();

@@ -1,6 +1,8 @@
 // The head master: new heads with their running code, changes to existing heads, the
 // permission rule, the form keys, and saves that fail leaving nothing half-stored.
+#include "CompanyTest.h"
 #include "RecordingPlatform.h"
+#include "Screens.h"
 #include "TestDb.h"
 #include "config/AllowanceHeads.h"
 #include "config/frmOtherAllowance.h"
@@ -12,39 +14,32 @@ using namespace mdlDalvoni;
 
 namespace {
 
-QString itCode()
+QString ItCode()
 {
     return TestDb::Scalar(QStringLiteral("SELECT no_value FROM numbersetup WHERE no_id='IT_CODE'")).toString();
 }
 
-QVariant head(const QString &code, const QString &column)
+QVariant Head(const QString &code, const QString &column)
 {
     return TestDb::Scalar(QStringLiteral("SELECT %1 FROM hr_it_allowance WHERE allowance_code='%2'").arg(column, code));
 }
 
-void showActive(QWidget &w)
-{
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
 // Presses a key where the focus is, as the user would.
-void press(Qt::Key key)
+void Press(Qt::Key key)
 {
     QTest::keyClick(QApplication::focusWidget(), key);
 }
 
 // New, a typed name, Save: the way a user adds a head.
-void addHead(frmOtherAllowance &f, const QString &name)
+void AddHead(frmOtherAllowance &f, const QString &name)
 {
-    press(Qt::Key_F2);
+    Press(Qt::Key_F2);
     QTRY_VERIFY(f.ui.TxName->hasFocus());
     QTest::keyClicks(f.ui.TxName, name);
-    press(Qt::Key_F5);
+    Press(Qt::Key_F5);
 }
 
-int rowOfCode(const frmOtherAllowance &f, const QString &code)
+int RowOfCode(const frmOtherAllowance &f, const QString &code)
 {
     for (int r = 2; r <= f.listRows(); ++r)
         if (f.listCell(r, 2) == code)
@@ -52,7 +47,7 @@ int rowOfCode(const frmOtherAllowance &f, const QString &code)
     return -1;
 }
 
-void clickRow(frmOtherAllowance &f, int row)
+void ClickRow(frmOtherAllowance &f, int row)
 {
     QTableView *g = f.ui.FbAllowance;
     const QRect rect = g->visualRect(g->model()->index(row - 1, 0));
@@ -61,18 +56,11 @@ void clickRow(frmOtherAllowance &f, int row)
 
 } // namespace
 
-class tst_AllowanceHeads : public QObject
+class tst_AllowanceHeads : public CompanyTest
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
-    }
-
     void loadListsEveryHeadUnderItsHeadingsInViewMode()
     {
         RecordingPlatform p;
@@ -110,8 +98,8 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        showActive(f);
-        press(Qt::Key_F2);
+        QVERIFY(ShowActive(f));
+        Press(Qt::Key_F2);
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("ITA000006"));
         QCOMPARE(f.ui.TxDedPer->text(), QStringLiteral("0.00"));
         QCOMPARE(f.ui.CmNew->text(), QStringLiteral("Save - F5"));
@@ -126,20 +114,20 @@ private slots:
         QTest::keyClicks(f.ui.TxDedAmt, QStringLiteral("1500a.5"));
         QCOMPARE(f.ui.TxDedAmt->text(), QStringLiteral("1500.50"));
         f.ui.OptSub->setChecked(true);
-        press(Qt::Key_F5);
+        Press(Qt::Key_F5);
 
         QVERIFY2(p.messages.isEmpty(), qPrintable(p.lastMessage()));
         QVERIFY(!f.editing());
-        QCOMPARE(head("ITA000006", "allowance_name").toString(), QStringLiteral("LIFE INSURANCE"));
-        QCOMPARE(head("ITA000006", "allowance_ded_per").toDouble(), 0.0);
-        QCOMPARE(head("ITA000006", "allowance_ded_amount").toDouble(), 1500.5);
-        QCOMPARE(head("ITA000006", "allowance_flag").toString(), QStringLiteral("1"));
-        QCOMPARE(head("ITA000006", "unit_code").toString(), QStringLiteral("HO"));
-        QCOMPARE(head("ITA000006", "comp_code").toString(), QStringLiteral("C01"));
-        QCOMPARE(head("ITA000006", "created_by").toInt(), 1);
-        QCOMPARE(head("ITA000006", "created_date").toDate(), QDate::currentDate());
-        QCOMPARE(itCode(), QStringLiteral("ITA000007"));
-        const int row = rowOfCode(f, QStringLiteral("ITA000006"));
+        QCOMPARE(Head("ITA000006", "allowance_name").toString(), QStringLiteral("LIFE INSURANCE"));
+        QCOMPARE(Head("ITA000006", "allowance_ded_per").toDouble(), 0.0);
+        QCOMPARE(Head("ITA000006", "allowance_ded_amount").toDouble(), 1500.5);
+        QCOMPARE(Head("ITA000006", "allowance_flag").toString(), QStringLiteral("1"));
+        QCOMPARE(Head("ITA000006", "unit_code").toString(), QStringLiteral("HO"));
+        QCOMPARE(Head("ITA000006", "comp_code").toString(), QStringLiteral("C01"));
+        QCOMPARE(Head("ITA000006", "created_by").toInt(), 1);
+        QCOMPARE(Head("ITA000006", "created_date").toDate(), QDate::currentDate());
+        QCOMPARE(ItCode(), QStringLiteral("ITA000007"));
+        const int row = RowOfCode(f, QStringLiteral("ITA000006"));
         QVERIFY(row > 0);
         QCOMPARE(f.listCell(row, 1), QStringLiteral("LIFE INSURANCE"));
         QCOMPARE(f.listCell(row, 3), QStringLiteral("Deduction"));
@@ -149,44 +137,44 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        showActive(f);
+        QVERIFY(ShowActive(f));
         const QString typed = QStringLiteral("o'neil \\ fund\\'s");
-        addHead(f, typed);
+        AddHead(f, typed);
         QVERIFY2(p.messages.isEmpty(), qPrintable(p.lastMessage()));
-        QCOMPARE(head("ITA000006", "allowance_name").toString(), QStringLiteral("O'NEIL \\ FUND\\'S"));
+        QCOMPARE(Head("ITA000006", "allowance_name").toString(), QStringLiteral("O'NEIL \\ FUND\\'S"));
 
         // The same name typed the same way again is refused; nothing moves.
-        addHead(f, typed.toUpper());
+        AddHead(f, typed.toUpper());
         QCOMPARE(p.lastMessage(), QStringLiteral("The Same Allowance Already Exists.   "));
         QCOMPARE(p.messages.last().icon, Platform::Icon::Information);
         QVERIFY(f.editing());
         QCOMPARE(f.ui.TxName->text(), typed.toUpper());
-        QCOMPARE(itCode(), QStringLiteral("ITA000007"));
+        QCOMPARE(ItCode(), QStringLiteral("ITA000007"));
         QCOMPARE(TestDb::Count(QStringLiteral("hr_it_allowance")), 3);
 
         // The change of such a head escapes the name as the insert does.
-        press(Qt::Key_F8);
+        Press(Qt::Key_F8);
         f.ui.TxCode->setText(QStringLiteral("ITA000006"));
-        press(Qt::Key_F3);
+        Press(Qt::Key_F3);
         f.ui.TxName->setText(QStringLiteral(" it's \\n not a newline "));
-        press(Qt::Key_F2);
+        Press(Qt::Key_F2);
         QCOMPARE(p.messages.size(), 1);
-        QCOMPARE(head("ITA000006", "allowance_name").toString(), QStringLiteral("IT'S \\N NOT A NEWLINE"));
+        QCOMPARE(Head("ITA000006", "allowance_name").toString(), QStringLiteral("IT'S \\N NOT A NEWLINE"));
     }
 
     void newCancelNewOffersTheSameCode()
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        showActive(f);
-        press(Qt::Key_F2);
+        QVERIFY(ShowActive(f));
+        Press(Qt::Key_F2);
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("ITA000006"));
-        press(Qt::Key_F8);
+        Press(Qt::Key_F8);
         QVERIFY(!f.editing());
         QVERIFY(f.ui.FbAllowance->isEnabled());
-        press(Qt::Key_F2);
+        Press(Qt::Key_F2);
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("ITA000006"));
-        QCOMPARE(itCode(), QStringLiteral("ITA000006"));
+        QCOMPARE(ItCode(), QStringLiteral("ITA000006"));
         QCOMPARE(TestDb::Count(QStringLiteral("hr_it_allowance")), 2);
     }
 
@@ -194,28 +182,28 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        showActive(f);
-        const int row = rowOfCode(f, QStringLiteral("ITA000001"));
-        clickRow(f, row);
+        QVERIFY(ShowActive(f));
+        const int row = RowOfCode(f, QStringLiteral("ITA000001"));
+        ClickRow(f, row);
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("ITA000001"));
         QCOMPARE(f.ui.TxName->text(), QStringLiteral("LIC PREMIUM"));
         QCOMPARE(f.ui.TxDedAmt->text(), QStringLiteral("0.00"));
         QVERIFY(f.ui.OptSub->isChecked());
 
-        press(Qt::Key_F3);
+        Press(Qt::Key_F3);
         QVERIFY(f.editingExisting());
         f.ui.TxName->setText(QStringLiteral(" lic premium paid"));
         f.ui.TxDedPer->setText(QStringLiteral("10.00"));
         f.ui.OptAdd->setChecked(true);
-        press(Qt::Key_F2);
+        Press(Qt::Key_F2);
         QVERIFY(p.messages.isEmpty());
         QVERIFY(!f.editing() && !f.editingExisting());
-        QCOMPARE(head("ITA000001", "allowance_name").toString(), QStringLiteral("LIC PREMIUM PAID"));
-        QCOMPARE(head("ITA000001", "allowance_ded_per").toDouble(), 10.0);
-        QCOMPARE(head("ITA000001", "allowance_flag").toString(), QStringLiteral("1"));
-        QCOMPARE(head("ITA000001", "modified_by").toInt(), 1);
+        QCOMPARE(Head("ITA000001", "allowance_name").toString(), QStringLiteral("LIC PREMIUM PAID"));
+        QCOMPARE(Head("ITA000001", "allowance_ded_per").toDouble(), 10.0);
+        QCOMPARE(Head("ITA000001", "allowance_flag").toString(), QStringLiteral("1"));
+        QCOMPARE(Head("ITA000001", "modified_by").toInt(), 1);
         QCOMPARE(f.listCell(row, 1), QStringLiteral("LIC PREMIUM PAID"));
-        QCOMPARE(itCode(), QStringLiteral("ITA000006"));
+        QCOMPARE(ItCode(), QStringLiteral("ITA000006"));
     }
 
     void updateOfACodeNoRowHasChangesNothingAndReportsNothing()
@@ -223,13 +211,13 @@ private slots:
         RecordingPlatform p;
         TestDb::Exec("UPDATE hr_it_allowance SET unit_code='MUM' WHERE allowance_code='ITA000001'");
         frmOtherAllowance f;
-        showActive(f);
+        QVERIFY(ShowActive(f));
         // A head of another unit, and a code no head has.
         for (const QString &code : {QStringLiteral("ITA000001"), QStringLiteral("ITA999999")}) {
             f.ui.TxCode->setText(code);
-            press(Qt::Key_F3);
+            Press(Qt::Key_F3);
             f.ui.TxName->setText(QStringLiteral("CHANGED"));
-            press(Qt::Key_F2);
+            Press(Qt::Key_F2);
             QVERIFY(!f.editing());
         }
         QVERIFY(p.messages.isEmpty());
@@ -242,48 +230,48 @@ private slots:
         RecordingPlatform p;
         UserId = QStringLiteral("2");
         frmOtherAllowance f;
-        showActive(f);
-        press(Qt::Key_F2);
+        QVERIFY(ShowActive(f));
+        Press(Qt::Key_F2);
         QCOMPARE(p.lastMessage(), QStringLiteral("You are Not Allowed to do this task.   "));
         QCOMPARE(p.messages.last().icon, Platform::Icon::Critical);
         QVERIFY(!f.editing());
 
         // Edit is open to anyone; the save is not.
-        clickRow(f, rowOfCode(f, QStringLiteral("ITA000005")));
-        press(Qt::Key_F3);
+        ClickRow(f, RowOfCode(f, QStringLiteral("ITA000005")));
+        Press(Qt::Key_F3);
         f.ui.TxName->setText(QStringLiteral("RENT"));
-        press(Qt::Key_F2);
+        Press(Qt::Key_F2);
         QCOMPARE(p.messages.size(), 2);
         QCOMPARE(p.lastMessage(), QStringLiteral("You are Not Allowed to do this task.   "));
         QVERIFY(f.editing());
-        QCOMPARE(head("ITA000005", "allowance_name").toString(), QStringLiteral("HOUSE RENT PAID"));
+        QCOMPARE(Head("ITA000005", "allowance_name").toString(), QStringLiteral("HOUSE RENT PAID"));
     }
 
     void formKeysActOnlyWhileTheirButtonIsEnabled()
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        showActive(f);
+        QVERIFY(ShowActive(f));
         // View mode: Save and Cancel are not available.
-        press(Qt::Key_F5);
-        press(Qt::Key_F8);
+        Press(Qt::Key_F5);
+        Press(Qt::Key_F8);
         QVERIFY(!f.editing());
         QVERIFY(p.messages.isEmpty());
 
         // Edit mode: Close and Edit are not available, so F3 cannot turn the new head into
         // an update and F9 cannot drop it.
-        press(Qt::Key_F2);
+        Press(Qt::Key_F2);
         QVERIFY(f.editing());
-        press(Qt::Key_F9);
-        press(Qt::Key_F3);
+        Press(Qt::Key_F9);
+        Press(Qt::Key_F3);
         QVERIFY(f.isVisible());
         QVERIFY(!f.editingExisting());
         QTest::keyClicks(f.ui.TxName, QStringLiteral("tuition fees"));
-        press(Qt::Key_F2);
+        Press(Qt::Key_F2);
         QVERIFY(p.messages.isEmpty());
-        QCOMPARE(head("ITA000006", "allowance_name").toString(), QStringLiteral("TUITION FEES"));
+        QCOMPARE(Head("ITA000006", "allowance_name").toString(), QStringLiteral("TUITION FEES"));
 
-        press(Qt::Key_F9);
+        Press(Qt::Key_F9);
         QVERIFY(!f.isVisible());
     }
 
@@ -291,14 +279,14 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        showActive(f);
-        press(Qt::Key_F2);
+        QVERIFY(ShowActive(f));
+        Press(Qt::Key_F2);
         QTRY_VERIFY(f.ui.TxName->hasFocus());
         QTest::keyClicks(f.ui.TxName, QStringLiteral("   "));
         QTest::keyClick(f.ui.TxName, Qt::Key_Return);
         QCOMPARE(p.lastMessage(), QStringLiteral("Please Enter the Allowance Type.   "));
         QVERIFY(f.ui.TxName->hasFocus());
-        press(Qt::Key_F5);
+        Press(Qt::Key_F5);
         QCOMPARE(p.lastMessage(), QStringLiteral("Please Enter the Allowance.  "));
         QVERIFY(f.editing());
         QCOMPARE(TestDb::Count(QStringLiteral("hr_it_allowance")), 2);
@@ -316,9 +304,9 @@ private slots:
     {
         RecordingPlatform p;
         frmOtherAllowance f;
-        showActive(f);
+        QVERIFY(ShowActive(f));
         f.ui.OptSub->setChecked(true);
-        clickRow(f, 1);
+        ClickRow(f, 1);
         QCOMPARE(f.ui.TxName->text(), QStringLiteral("Allowance"));
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("Allowance Code"));
         QCOMPARE(f.ui.TxDedPer->text(), QStringLiteral("0.00"));
@@ -326,7 +314,7 @@ private slots:
 
         // Enter on the list picks the active row as a click does.
         f.ui.FbAllowance->setFocus();
-        f.ui.FbAllowance->setActiveCell(rowOfCode(f, QStringLiteral("ITA000005")), 3);
+        f.ui.FbAllowance->setActiveCell(RowOfCode(f, QStringLiteral("ITA000005")), 3);
         QTest::keyClick(f.ui.FbAllowance, Qt::Key_Return);
         QCOMPARE(f.ui.TxName->text(), QStringLiteral("HOUSE RENT PAID"));
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("ITA000005"));
@@ -346,9 +334,9 @@ private slots:
         QFETCH(QString, trigger);
         RecordingPlatform p;
         frmOtherAllowance f;
-        showActive(f);
+        QVERIFY(ShowActive(f));
         TestDb::Exec(trigger);
-        addHead(f, QStringLiteral("pension fund"));
+        AddHead(f, QStringLiteral("pension fund"));
         TestDb::Exec("DROP TRIGGER tst_fail");
 
         QCOMPARE(p.messages.size(), 1);
@@ -359,14 +347,14 @@ private slots:
         QCOMPARE(f.ui.TxName->text(), QStringLiteral("pension fund"));
         QCOMPARE(f.ui.TxCode->text(), QStringLiteral("ITA000006"));
         QVERIFY(!Db().inTransaction());
-        QCOMPARE(itCode(), QStringLiteral("ITA000006"));
+        QCOMPARE(ItCode(), QStringLiteral("ITA000006"));
         QCOMPARE(TestDb::Count(QStringLiteral("hr_it_allowance")), 2);
 
         // The next try stores the head and moves the code.
-        press(Qt::Key_F5);
+        Press(Qt::Key_F5);
         QCOMPARE(p.messages.size(), 1);
-        QCOMPARE(head("ITA000006", "allowance_name").toString(), QStringLiteral("PENSION FUND"));
-        QCOMPARE(itCode(), QStringLiteral("ITA000007"));
+        QCOMPARE(Head("ITA000006", "allowance_name").toString(), QStringLiteral("PENSION FUND"));
+        QCOMPARE(ItCode(), QStringLiteral("ITA000007"));
     }
 
     void statementsKeepTheirExactTexts()

@@ -94,13 +94,13 @@ private slots:
     void widthsAndHeights()
     {
         Sheet s;
-        QCOMPARE(s.columnWidth(3), Sheet::DefaultColumnWidth);
+        QCOMPARE(s.columnWidth(3), Sheet::kDefaultColumnWidth);
         s.setColumnWidth(3, 4000);
         s.setRowHeight(1, 500);
         QCOMPARE(s.columnWidth(3), 4000);
         QCOMPARE(s.rowHeight(1), 500);
         QVERIFY(!s.hasRowHeight(2));
-        QCOMPARE(s.rowHeight(2), Sheet::DefaultRowHeight);
+        QCOMPARE(s.rowHeight(2), Sheet::kDefaultRowHeight);
     }
 
     void largeSheet()
@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(grid.rowHeight(0), TwipsToPixels(500));
 
         // A click picks the row; the grid's active cell tells which.
-        QSignalSpy picked(&grid, &CellGrid::RowPicked);
+        QSignalSpy picked(&grid, &CellGrid::rowPicked);
         const QRect cell = grid.visualRect(m->index(1, 3));
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
         QCOMPARE(picked.count(), 1);

@@ -104,13 +104,26 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("next");
         QTest::addColumn<QString>("trimmed");
-        QTest::newRow("running") << "ITA000005" << "ITA000006" << "ITA000005";
-        QTest::newRow("blanks and carry") << "  ITA000009 " << "ITA000010" << "ITA000009";
-        QTest::newRow("number grows") << "A99" << "A100" << "A99";
-        QTest::newRow("digits only") << "0099" << "0100" << "0099";
-        QTest::newRow("no digits") << "ABC" << "ABC1" << "ABC";
-        QTest::newRow("empty") << "" << "1" << "";
-        QTest::newRow("longer than any integer") << "X99999999999999999999" << "X100000000000000000000"
+        QTest::newRow("running") << "ITA000005"
+                                 << "ITA000006"
+                                 << "ITA000005";
+        QTest::newRow("blanks and carry") << "  ITA000009 "
+                                          << "ITA000010"
+                                          << "ITA000009";
+        QTest::newRow("number grows") << "A99"
+                                      << "A100"
+                                      << "A99";
+        QTest::newRow("digits only") << "0099"
+                                     << "0100"
+                                     << "0099";
+        QTest::newRow("no digits") << "ABC"
+                                   << "ABC1"
+                                   << "ABC";
+        QTest::newRow("empty") << ""
+                               << "1"
+                               << "";
+        QTest::newRow("longer than any integer") << "X99999999999999999999"
+                                                 << "X100000000000000000000"
                                                  << "X99999999999999999999";
     }
     void codes()

@@ -7,7 +7,7 @@
 #include "WorksheetData.h"
 #include "config/AllowanceHeads.h"
 #include "config/frmOtherAllowance.h"
-#include "reports/Statement.h"
+#include "lookup/EmployeeLookup.h"
 #include "session/AppSettings.h"
 #include "session/ColumnLengths.h"
 #include "session/Common.h"
@@ -426,7 +426,7 @@ private slots:
                             QStringLiteral("DXSOUZA"));
         const auto found = [&db](const QString &search) {
             QStringList names;
-            Recordset rs = db.query(Statement::EmployeeLookupQuery(QStringLiteral("C01"), search));
+            Recordset rs = db.query(EmployeeLookupSql(QStringLiteral("C01"), search, BlankCode::Searches));
             for (; !rs.eof(); rs.moveNext())
                 names << rs.text(QStringLiteral("emp_name"));
             return names;

@@ -36,10 +36,12 @@ private slots:
     void slashDatesReadAsTheSameDate()
     {
         TestDb::Exec("INSERT INTO hr0910.hr_finalize VALUES ('C01','SAL','2018/09/30')");
-        QCOMPARE(QueryFirstValue(TestDb::Open(), "Select max(entry_date) from hr_finalize where entry_date<='2018-09-30'"),
-                 QStringLiteral("2018-09-30"));
-        QCOMPARE(QueryFirstValue(TestDb::Open(), "Select max(entry_date) from hr_finalize where entry_date<'2018-01-01'"),
-                 QString());
+        QCOMPARE(
+            QueryFirstValue(TestDb::Open(), "Select max(entry_date) from hr_finalize where entry_date<='2018-09-30'"),
+            QStringLiteral("2018-09-30"));
+        QCOMPARE(
+            QueryFirstValue(TestDb::Open(), "Select max(entry_date) from hr_finalize where entry_date<'2018-01-01'"),
+            QString());
     }
 
     void unknownColumnAndBadSqlThrowWithServerText()
@@ -96,7 +98,8 @@ private slots:
         DbConnection &db = TestDb::Open();
         db.execute("INSERT INTO numbersetup VALUES ('KEEP','1')");
         db.execute("INSERT INTO numbersetup VALUES ('T','" + SqlEscape(typed) + "')");
-        QCOMPARE(QueryFirstValue(db, "Select no_value from numbersetup where no_value='" + SqlEscape(typed) + "'"), typed);
+        QCOMPARE(QueryFirstValue(db, "Select no_value from numbersetup where no_value='" + SqlEscape(typed) + "'"),
+                 typed);
         QCOMPARE(TestDb::Count("numbersetup"), 2);
         // LIKE finds the text itself, never more through % or _.
         db.execute("INSERT INTO numbersetup VALUES ('U','50XXoff')");
@@ -121,11 +124,14 @@ private slots:
     void connectionStrings()
     {
         QCOMPARE(mdlDalvoni::ConnectionString("127.0.0.1"),
-                 QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1;PORT=3306; USER=root;PASSWORD='7391';OPTION=3;Database=hr0910"));
+                 QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1;PORT=3306; "
+                                "USER=root;PASSWORD='7391';OPTION=3;Database=hr0910"));
         QCOMPARE(mdlDalvoni::ConnectionString(" 127.0.0.1"),
-                 QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER= 127.0.0.1;PORT=3306; USER=corvantis;PASSWORD=amberlattice;OPTION=3;Database=hr0910"));
+                 QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER= 127.0.0.1;PORT=3306; "
+                                "USER=corvantis;PASSWORD=amberlattice;OPTION=3;Database=hr0910"));
         QCOMPARE(mdlDalvoni::ConnectionString(""),
-                 QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=;PORT=3306; USER=corvantis;PASSWORD=amberlattice;OPTION=3;Database=hr0910"));
+                 QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=;PORT=3306; "
+                                "USER=corvantis;PASSWORD=amberlattice;OPTION=3;Database=hr0910"));
         // The network account of the suite works on the same server.
         DbConnection other(QStringLiteral("network"));
         other.open(mdlDalvoni::ConnectionString(" 127.0.0.1"));

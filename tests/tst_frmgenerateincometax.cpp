@@ -1,5 +1,6 @@
 // The batch screen: defaults, the employee lookup and its picks, the run's progress display,
 // no second run inside the first, and errors shown without closing the screen.
+#include "CompanyTest.h"
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
 #include "TestDb.h"
@@ -11,33 +12,19 @@
 #include <QTimer>
 #include <QtTest>
 
-namespace {
-
-void AddPaidEmployee(const QString &slno, const QString &code, const QString &name)
-{
-    TestDb::AddEmployee(slno, "E", code, name);
-    for (int m = 4; m <= 9; ++m)
-        TestDb::AddSalary(slno, QDate(2018, m, 1), "OTH0000000001", 30000);
-}
-
-} // namespace
-
-class TestFrmGenerateIncomeTax : public QObject
+class TestFrmGenerateIncomeTax : public CompanyTest
 {
     Q_OBJECT
 
-private slots:
-    void init()
+    void addCompanyData() override
     {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
         TestDb::AddFinalize(QDate(2018, 9, 30));
-        AddPaidEmployee("1", "001", "ANIL");
-        AddPaidEmployee("2", "002", "D'SOUZA");
-        AddPaidEmployee("3", "003", "KIRAN");
+        TestDb::AddPaidEmployee("1", "001", "ANIL");
+        TestDb::AddPaidEmployee("2", "002", "D'SOUZA");
+        TestDb::AddPaidEmployee("3", "003", "KIRAN");
     }
 
+private slots:
     void loadsTheTaxYear()
     {
         mdlDalvoni::TaxYearStart = QDate(2018, 5, 1);

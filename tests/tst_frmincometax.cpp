@@ -1,4 +1,5 @@
 // The worksheet screen driven as a user would: the employee list, Enter, grid editing, save.
+#include "CompanyTest.h"
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
 #include "TestDb.h"
@@ -13,21 +14,22 @@ namespace {
 
 const QString kDetails = QStringLiteral("Please Enter the Details Properly.   ");
 
-QString cell(frmIncomeTax &f, int line, int col)
+QString Cell(frmIncomeTax &f, int line, int col)
 {
     const QTableWidgetItem *item = f.ui.GrDeductions->item(line - 1, col);
     return item ? item->text() : QString();
 }
 
-void clickCell(frmIncomeTax &f, int line, int col)
+void ClickCell(frmIncomeTax &f, int line, int col)
 {
     QTableWidget *grid = f.ui.GrDeductions;
     const QRect r = grid->visualRect(grid->model()->index(line - 1, col));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
 }
 
-// F1 in the code box, the name typed into the list's search, Enter.
-void pickEmployee(frmIncomeTax &f, const QString &name)
+// F1 in a box (the code box, or the grid's edit box in Particulars), the name typed into
+// the list's search, Enter.
+void PickFromList(QLineEdit *box, const QString &name)
 {
     bool shown = false;
     WhenModalShown<frmListView>([&](frmListView *d) {
@@ -35,24 +37,18 @@ void pickEmployee(frmIncomeTax &f, const QString &name)
         QTest::keyClicks(d->ui.TxtSearch, name);
         QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return);
     });
-    QTest::keyClick(f.ui.TxEmpCode, Qt::Key_F1);
+    QTest::keyClick(box, Qt::Key_F1);
     QVERIFY(shown);
 }
 
-// F1 in the grid's Particulars, the head's name typed into the list's search, Enter.
-void pickHead(frmIncomeTax &f, const QString &name)
+// Picks the complete employee and loads her figures (Enter in the code box).
+void LoadAsha(frmIncomeTax &f)
 {
-    bool shown = false;
-    WhenModalShown<frmListView>([&](frmListView *d) {
-        shown = true;
-        QTest::keyClicks(d->ui.TxtSearch, name);
-        QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return);
-    });
-    QTest::keyClick(f.ui.TxDedMove, Qt::Key_F1);
-    QVERIFY(shown);
+    PickFromList(f.ui.TxEmpCode, QStringLiteral("ASHA"));
+    QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
 }
 
-void typeAndEnter(frmIncomeTax &f, const QString &text)
+void TypeAndEnter(frmIncomeTax &f, const QString &text)
 {
     QTest::keyClicks(f.ui.TxDedMove, text);
     QTest::keyClick(f.ui.TxDedMove, Qt::Key_Return);
@@ -60,19 +56,13 @@ void typeAndEnter(frmIncomeTax &f, const QString &text)
 
 } // namespace
 
-class tst_frmIncomeTax : public QObject
+class tst_frmIncomeTax : public CompanyTest
 {
     Q_OBJECT
 
-private slots:
-    void init()
-    {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
-        WorksheetData::AddCompleteEmployee();
-    }
+    void addCompanyData() override { WorksheetData::AddCompleteEmployee(); }
 
+private slots:
     void opensWithTheYearsLimits()
     {
         RecordingPlatform p;
@@ -98,7 +88,7 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
 
-        pickEmployee(f, QStringLiteral("asha"));
+        PickFromList(f.ui.TxEmpCode, QStringLiteral("asha"));
         QCOMPARE(f.ui.TxEmpCode->text(), QStringLiteral("EMP001"));
         QCOMPARE(f.ui.LbName->text(), QStringLiteral("ASHA RAO"));
         QCOMPARE(f.ui.LbUnit->text(), QStringLiteral("MUMBAI"));
@@ -109,13 +99,13 @@ private slots:
         QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
         QCOMPARE(f.ui.TxMonths->text(), QStringLiteral("6"));
         QCOMPARE(f.ui.TxGrossPay->text(), QStringLiteral("499600"));
-        QCOMPARE(cell(f, 1, 0), QStringLiteral("1"));
-        QCOMPARE(cell(f, 2, 1), QStringLiteral("HOUSE RENT PAID"));
+        QCOMPARE(Cell(f, 1, 0), QStringLiteral("1"));
+        QCOMPARE(Cell(f, 2, 1), QStringLiteral("HOUSE RENT PAID"));
         QCOMPARE(f.ui.TxNetTax->text(), QStringLiteral("6812"));
         QCOMPARE(f.ui.LbRebate->text(), QStringLiteral("0.00"));
 
         // In view mode a click on the grid does nothing.
-        clickCell(f, 1, 1);
+        ClickCell(f, 1, 1);
         QVERIFY(!f.ui.TxDedMove->isVisible());
 
         QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
@@ -123,28 +113,28 @@ private slots:
         QVERIFY(f.ui.TxHLInterest->isEnabled());
 
         // A click far below the filled lines lands on the first free line.
-        clickCell(f, 10, 2);
+        ClickCell(f, 10, 2);
         QCOMPARE(int(f.EditRow), 3);
         QCOMPARE(int(f.EditCol), 1);
         QVERIFY(f.ui.TxDedMove->isVisible());
 
-        pickHead(f, QStringLiteral("lic"));
-        QCOMPARE(cell(f, 3, 1), QStringLiteral("LIC PREMIUM"));
-        QCOMPARE(cell(f, 3, 3), QStringLiteral("ITA000001"));
+        PickFromList(f.ui.TxDedMove, QStringLiteral("lic"));
+        QCOMPARE(Cell(f, 3, 1), QStringLiteral("LIC PREMIUM"));
+        QCOMPARE(Cell(f, 3, 3), QStringLiteral("ITA000001"));
         QCOMPARE(int(f.EditCol), 2);
         QVERIFY(f.ui.TxDedMove->isVisible());
-        typeAndEnter(f, QStringLiteral("20000"));
-        QCOMPARE(cell(f, 3, 2), QStringLiteral("20000.00"));
+        TypeAndEnter(f, QStringLiteral("20000"));
+        QCOMPARE(Cell(f, 3, 2), QStringLiteral("20000.00"));
         QCOMPARE(int(f.EditRow), 4);
         QCOMPARE(int(f.EditCol), 1);
         // 80C 142000: taxable 361000, tax 5550, cess 222.
         QCOMPARE(f.ui.TxNet80C->text(), QStringLiteral("142000.00"));
         QCOMPARE(f.ui.TxNetTax->text(), QStringLiteral("5772"));
 
-        typeAndEnter(f, QStringLiteral("ppf"));
-        QCOMPARE(cell(f, 4, 1), QStringLiteral("PPF"));
-        typeAndEnter(f, QStringLiteral("5000"));
-        QCOMPARE(cell(f, 4, 2), QStringLiteral("5000.00"));
+        TypeAndEnter(f, QStringLiteral("ppf"));
+        QCOMPARE(Cell(f, 4, 1), QStringLiteral("PPF"));
+        TypeAndEnter(f, QStringLiteral("5000"));
+        QCOMPARE(Cell(f, 4, 2), QStringLiteral("5000.00"));
         QCOMPARE(f.ui.TxNet80C->text(), QStringLiteral("147000.00"));
 
         // Mediclaim below its limit lowers the tax at once.
@@ -164,11 +154,10 @@ private slots:
         QCOMPARE(TestDb::Count("hr_it_trans where emp_slno='E1' and emp_it_from='2018-04-01'"), 4);
         QCOMPARE(TestDb::Scalar("select emp_mc from hr_it where emp_slno='E1'").toDouble(), 10000.0);
 
-        pickEmployee(f, QStringLiteral("ASHA"));
-        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
-        QCOMPARE(cell(f, 3, 1), QStringLiteral("LIC PREMIUM"));
-        QCOMPARE(cell(f, 3, 2), QStringLiteral("20000.00"));
-        QCOMPARE(cell(f, 4, 1), QString()); // typed without a head: stored, not listed
+        LoadAsha(f);
+        QCOMPARE(Cell(f, 3, 1), QStringLiteral("LIC PREMIUM"));
+        QCOMPARE(Cell(f, 3, 2), QStringLiteral("20000.00"));
+        QCOMPARE(Cell(f, 4, 1), QString()); // typed without a head: stored, not listed
         QCOMPARE(f.ui.TxMediClaim->text(), QStringLiteral("10000.00"));
     }
 
@@ -185,25 +174,24 @@ private slots:
         QCOMPARE(p.lastMessage(), QStringLiteral("Please Select An Employee.   "));
         QCOMPARE(f.ui.TxGrossPay->text(), QString());
 
-        pickEmployee(f, QStringLiteral("ASHA"));
-        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        LoadAsha(f);
         QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
-        clickCell(f, 3, 1);
+        ClickCell(f, 3, 1);
         p.clear();
         QTest::keyClick(f.ui.TxDedMove, Qt::Key_Return);
         QCOMPARE(p.lastMessage(), kDetails);
         QCOMPARE(int(f.EditCol), 1);
         QVERIFY(f.ui.TxDedMove->isVisible());
 
-        typeAndEnter(f, QStringLiteral("nsc"));
+        TypeAndEnter(f, QStringLiteral("nsc"));
         p.clear();
         QTest::keyClick(f.ui.TxDedMove, Qt::Key_Return);
         QCOMPARE(p.lastMessage(), kDetails);
         QCOMPARE(int(f.EditCol), 2);
-        QCOMPARE(cell(f, 3, 2), QString());
+        QCOMPARE(Cell(f, 3, 2), QString());
 
         // A click on the number column of a filled line edits its Particulars.
-        clickCell(f, 2, 0);
+        ClickCell(f, 2, 0);
         QCOMPARE(int(f.EditRow), 2);
         QCOMPARE(int(f.EditCol), 1);
         QCOMPARE(f.ui.TxDedMove->text(), QStringLiteral("HOUSE RENT PAID"));
@@ -214,8 +202,7 @@ private slots:
         TestDb::Exec("DELETE FROM hr_finalize");
         RecordingPlatform p;
         frmIncomeTax f;
-        pickEmployee(f, QStringLiteral("ASHA"));
-        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        LoadAsha(f);
         QVERIFY(p.lastMessage().contains(QStringLiteral("nothing is projected")));
         QCOMPARE(f.ui.TxProjection->text(), QStringLiteral("0.00"));
         QCOMPARE(f.ui.LbName->text(), QStringLiteral("ASHA RAO"));
@@ -225,7 +212,7 @@ private slots:
     {
         RecordingPlatform p;
         frmIncomeTax f;
-        pickEmployee(f, QStringLiteral("ASHA"));
+        PickFromList(f.ui.TxEmpCode, QStringLiteral("ASHA"));
         TestDb::Exec("RENAME TABLE hr0910.hr_it TO hr0910.hr_it_away");
         QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
         TestDb::Exec("RENAME TABLE hr0910.hr_it_away TO hr0910.hr_it");
@@ -245,14 +232,13 @@ private slots:
         frmIncomeTax f;
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        pickEmployee(f, QStringLiteral("ASHA"));
-        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        LoadAsha(f);
         QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
-        clickCell(f, 1, 2);
+        ClickCell(f, 1, 2);
         QCOMPARE(int(f.EditCol), 2);
         f.ui.TxDedMove->selectAll();
-        typeAndEnter(f, QStringLiteral("1"));
-        QCOMPARE(cell(f, 1, 2), QStringLiteral("1.00"));
+        TypeAndEnter(f, QStringLiteral("1"));
+        QCOMPARE(Cell(f, 1, 2), QStringLiteral("1.00"));
 
         TestDb::Exec("RENAME TABLE hr0910.hr_it TO hr0910.hr_it_away");
         QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
@@ -264,7 +250,7 @@ private slots:
                      .toDouble(),
                  50000.0);
         QCOMPARE(f.ui.CmEdit->text(), QStringLiteral("Update - F5"));
-        QCOMPARE(cell(f, 1, 2), QStringLiteral("1.00"));
+        QCOMPARE(Cell(f, 1, 2), QStringLiteral("1.00"));
 
         QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
         QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Details of ASHA RAO Updated.   "));
@@ -278,23 +264,22 @@ private slots:
         frmIncomeTax f;
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        pickEmployee(f, QStringLiteral("ASHA"));
-        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        LoadAsha(f);
         QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
-        clickCell(f, 1, 1);
+        ClickCell(f, 1, 1);
         QTest::keyClick(f.ui.TxDedMove, Qt::Key_Delete, Qt::ShiftModifier);
         QCOMPARE(f.ui.GrDeductions->rowCount(), 14);
-        QCOMPARE(cell(f, 1, 1), QStringLiteral("HOUSE RENT PAID"));
-        QCOMPARE(cell(f, 2, 1), QString());
+        QCOMPARE(Cell(f, 1, 1), QStringLiteral("HOUSE RENT PAID"));
+        QCOMPARE(Cell(f, 2, 1), QString());
         for (int line = 1; line <= 14; ++line)
-            QCOMPARE(cell(f, line, 0), QString::number(line));
+            QCOMPARE(Cell(f, line, 0), QString::number(line));
         QCOMPARE(f.ui.TxDedMove->text(), QStringLiteral("HOUSE RENT PAID"));
 
         // Enter on an amount past the last line adds a line.
         f.EditRow = 14;
         f.EditCol = 2;
         f.PlaceEditor();
-        typeAndEnter(f, QStringLiteral("5"));
+        TypeAndEnter(f, QStringLiteral("5"));
         QCOMPARE(int(f.EditRow), 15);
         QCOMPARE(f.ui.GrDeductions->rowCount(), 15);
 
@@ -303,11 +288,11 @@ private slots:
             WorksheetData::AddDeclaration(QStringLiteral("E1"), QStringLiteral("ITA000001"), QString::number(i), i);
         QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
         QCOMPARE(f.ui.GrDeductions->rowCount(), 25);
-        clickCell(f, 1, 1);
+        ClickCell(f, 1, 1);
         QTest::keyClick(f.ui.TxDedMove, Qt::Key_Delete, Qt::ShiftModifier);
         QCOMPARE(f.ui.GrDeductions->rowCount(), 24);
-        QCOMPARE(cell(f, 24, 2), QStringLiteral("25.00"));
-        QCOMPARE(cell(f, 24, 0), QStringLiteral("24"));
+        QCOMPARE(Cell(f, 24, 2), QStringLiteral("25.00"));
+        QCOMPARE(Cell(f, 24, 0), QStringLiteral("24"));
     }
 };
 

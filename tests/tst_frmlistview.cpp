@@ -2,6 +2,7 @@
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
 #include "TestDb.h"
+#include "lookup/PickEmployee.h"
 #include "lookup/frmListView.h"
 #include "session/mdlDalvoni.h"
 
@@ -14,7 +15,7 @@ using namespace mdlDalvoni;
 namespace {
 
 // Fills numbersetup with n rows ('K0001', 'NAME...') to look up.
-void fillRows(int n, const QString &namePrefix = QStringLiteral("ROW"))
+void FillRows(int n, const QString &namePrefix = QStringLiteral("ROW"))
 {
     QString sql = QStringLiteral("INSERT INTO numbersetup VALUES ");
     for (int i = 1; i <= n; ++i) {
@@ -26,11 +27,11 @@ void fillRows(int n, const QString &namePrefix = QStringLiteral("ROW"))
     TestDb::Exec(sql);
 }
 
-void show(const QString &sql, int fields = 2, int secondWidth = 4000)
+void Show(const QString &sql, int fields = 2, int secondWidth = 4000)
 {
     frmListView::ShowForm(sql, fields, QStringLiteral("Lookup"), 8000, 1000, QStringLiteral("Code"), secondWidth,
-                          QStringLiteral("Name"), 0, QString(), 0, QString(), 0, QString(), 0, QString(), 0,
-                          QString(), 0, QString(), 0, QString(), 0, QString());
+                          QStringLiteral("Name"), 0, QString(), 0, QString(), 0, QString(), 0, QString(), 0, QString(),
+                          0, QString(), 0, QString(), 0, QString());
 }
 
 const char *const kQuery = "Select no_id, no_value from numbersetup order by no_id";
@@ -42,17 +43,19 @@ class tst_frmListView : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        TestDb::Reset();
-    }
+    void init() { TestDb::Reset(); }
 
     void emptyResultShowsNothingAndKeepsSlots()
     {
         ListPick1 = QStringLiteral("kept");
         bool shown = false;
-        WhenModalShown<frmListView>([&](frmListView *d) { shown = true; d->reject(); }, 300);
-        show(kQuery);
+        WhenModalShown<frmListView>(
+            [&](frmListView *d) {
+                shown = true;
+                d->reject();
+            },
+            300);
+        Show(kQuery);
         QTest::qWait(400);
         QVERIFY(!shown);
         QCOMPARE(ListPick1, QStringLiteral("kept"));
@@ -75,7 +78,7 @@ private slots:
         QFETCH(int, rows);
         QFETCH(int, gridRows);
         QFETCH(int, topRow);
-        fillRows(rows);
+        FillRows(rows);
         int seenRows = 0, seenTop = 0;
         QString lastCode, afterLast, width2;
         int seenMaxTop = 0;
@@ -84,14 +87,14 @@ private slots:
             seenRows = d->grid().gridRows();
             seenTop = d->topRow();
             seenMaxTop = d->ui.GrHelp->verticalScrollBar()->maximum() + 1;
-            lastVisible = d->ui.GrHelp->viewport()->rect().intersects(
-                d->ui.GrHelp->visualRect(d->grid().index(rows - 1, 1)));
+            lastVisible =
+                d->ui.GrHelp->viewport()->rect().intersects(d->ui.GrHelp->visualRect(d->grid().index(rows - 1, 1)));
             lastCode = d->grid().cell(rows, 1);
             afterLast = d->grid().cell(rows + 1, 1);
             width2 = QString::number(d->ui.GrHelp->columnWidth(2));
             d->reject();
         });
-        show(kQuery);
+        Show(kQuery);
         QCOMPARE(seenRows, gridRows);
         // The grid scrolls as far as its last page allows; the last rows are in view.
         QCOMPARE(seenTop, qMin(topRow, seenMaxTop));
@@ -118,7 +121,7 @@ private slots:
             QTest::keyClicks(d->ui.TxtSearch, QStringLiteral("raj"));
             QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return);
         });
-        show(kQuery);
+        Show(kQuery);
         QCOMPARE(picks, (QStringList{"A2", "RAMESH", "2", "2", "", "", "1"}));
         QCOMPARE(ListPick1, QStringLiteral("A3"));
         QCOMPARE(ListPick2, QStringLiteral("rajesh"));
@@ -129,7 +132,7 @@ private slots:
         TestDb::Exec("INSERT INTO numbersetup VALUES ('A1','ONE'),('A2','TWO'),('A3','THREE')");
         // Escape returns the highlighted (search) row, not an empty pick.
         WhenModalShown<frmListView>([](frmListView *d) { QTest::keyClick(d->ui.TxtSearch, Qt::Key_Escape); });
-        show(kQuery);
+        Show(kQuery);
         QCOMPARE(ListPick1, QStringLiteral("A1"));
         ClearListPicks();
 
@@ -142,7 +145,7 @@ private slots:
             whileOpen = ListPick2;
             QTest::keyClick(d->ui.GrHelp, Qt::Key_Return);
         });
-        show(kQuery);
+        Show(kQuery);
         QCOMPARE(whileOpen, QStringLiteral("THREE"));
         QCOMPARE(ListPick1, QStringLiteral("A3"));
         ClearListPicks();
@@ -153,24 +156,51 @@ private slots:
             QTest::mouseClick(d->ui.GrHelp->viewport(), Qt::LeftButton, {}, r.center());
             QTest::mouseDClick(d->ui.GrHelp->viewport(), Qt::LeftButton, {}, r.center());
         });
-        show(kQuery);
+        Show(kQuery);
         QCOMPARE(ListPick2, QStringLiteral("TWO"));
         ClearListPicks();
 
         // The close box keeps what the slots last held; nulls show as empty cells.
         WhenModalShown<frmListView>([](frmListView *d) { d->reject(); });
-        show("Select no_id, null, no_value from numbersetup order by no_id", 3);
+        Show("Select no_id, null, no_value from numbersetup order by no_id", 3);
         QCOMPARE(ListPick1, QString());
+    }
+
+    // The screens' employee lookup: the picked row by meaning, the slots emptied after it;
+    // nothing when no employee matches.
+    void pickEmployeeReturnsTheRowAndEmptiesTheSlots()
+    {
+        TestDb::LoadStandardMasters();
+        TestDb::AddEmployee(QStringLiteral("7"), QStringLiteral("E"), QStringLiteral("007"), QStringLiteral("ASHA"),
+                            QStringLiteral("MUM"));
+        WhenModalShown<frmListView>([](frmListView *d) { QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return); });
+        const std::optional<EmployeePick> pick = PickEmployee(QStringLiteral("C01"), QString(), BlankCode::OffersAll);
+        QVERIFY(pick);
+        QCOMPARE(QStringList({pick->code, pick->name, pick->unitName, pick->slno, pick->pan, pick->unitCode,
+                              pick->companyCode}),
+                 QStringList({"E007", "ASHA",
+                              TestDb::Scalar("SELECT unit_name FROM dalvoni.unitmaster WHERE "
+                                             "unit_code='MUM'")
+                                  .toString(),
+                              "7", "PAN7", "MUM", "C01"}));
+        for (int n = 1; n <= 10; ++n)
+            QVERIFY(ListPick(n).isEmpty());
+
+        bool shown = false;
+        WhenModalShown<frmListView>([&shown](frmListView *d) { shown = true, d->reject(); }, 100);
+        QVERIFY(!PickEmployee(QStringLiteral("C01"), QStringLiteral("nobody"), BlankCode::Searches));
+        QTest::qWait(150); // the driver gives up before the next test shows a list
+        QVERIFY(!shown);
     }
 
     void everyCallStartsFresh()
     {
-        fillRows(120);
+        FillRows(120);
         WhenModalShown<frmListView>([](frmListView *d) {
             QTest::keyClicks(d->ui.TxtSearch, QStringLiteral("ROW00050"));
             QTest::keyClick(d->ui.TxtSearch, Qt::Key_Escape);
         });
-        show(kQuery);
+        Show(kQuery);
         QCOMPARE(ListPick1, QStringLiteral("K00050"));
         int rows = 0, searchRow = 0;
         QString search;
@@ -180,7 +210,7 @@ private slots:
             search = d->ui.TxtSearch->text();
             d->reject();
         });
-        show("Select no_id, no_value from numbersetup where no_id<'K00010' order by no_id");
+        Show("Select no_id, no_value from numbersetup where no_id<'K00010' order by no_id");
         QCOMPARE(rows, 100);
         QCOMPARE(searchRow, 1);
         QCOMPARE(search, QString());
@@ -204,7 +234,7 @@ private slots:
             found = ListPick1;
             d->reject();
         });
-        show(kQuery);
+        Show(kQuery);
         QCOMPARE(found, QStringLiteral("N029999"));
         QVERIFY(rows > 30000);
     }

@@ -1,3 +1,4 @@
+#include "CompanyTest.h"
 #include "TestDb.h"
 
 #include "session/Common.h"
@@ -12,19 +13,6 @@ namespace {
 
 const QDate YearFrom(2018, 4, 1), YearTo(2019, 3, 31);
 
-// Six months of salary (April to September) as the hand-worked employee of the rules' tests.
-void AddPaidEmployee(const QString &slno, const QString &code, const QString &unit = QStringLiteral("HO"))
-{
-    TestDb::AddEmployee(slno, "E", code, "NAME " + code, unit);
-    for (int m = 4; m <= 9; ++m) {
-        TestDb::Exec(QStringLiteral("INSERT INTO hr0910.hr_emp_salary (emp_slno,emp_sal_type,emp_sal_dr,emp_sal_cr,"
-                                    "emp_sal_date_from) VALUES ('%1','OTH0000000001',50000,0,'%2'),"
-                                    "('%1','OTH0000000019',20000,0,'%2'),('%1','OTH0000000013',0,6000,'%2'),"
-                                    "('%1','OTH0000000033',0,200,'%2'),('%1','OTH0000000030',0,1000,'%2')")
-                         .arg(SqlEscape(slno), SqlDate(QDate(2018, m, 1))));
-    }
-}
-
 Request StandardRequest(const QDate &from = YearFrom, const QDate &to = YearTo, const QString &slno = QString())
 {
     Request r = SessionRequest(from, to, slno);
@@ -33,26 +21,15 @@ Request StandardRequest(const QDate &from = YearFrom, const QDate &to = YearTo, 
     return r;
 }
 
-QVariant Col(const QString &column, const QString &slno = QStringLiteral("1"))
-{
-    return TestDb::Scalar(QStringLiteral("SELECT %1 FROM hr0910.hr_it WHERE emp_slno='%2'").arg(column, slno));
-}
-
 } // namespace
 
-class TestIncomeTaxBatch : public QObject
+class TestIncomeTaxBatch : public CompanyTest
 {
     Q_OBJECT
 
-private slots:
-    void init()
-    {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
-        TestDb::AddFinalize(QDate(2018, 9, 30));
-    }
+    void addCompanyData() override { TestDb::AddFinalize(QDate(2018, 9, 30)); }
 
+private slots:
     void cleanup() { TestDb::Exec("DROP TRIGGER IF EXISTS hr0910.it_reject"); }
 
     void statementTexts()
@@ -96,34 +73,37 @@ private slots:
 
     void insertThenUpdateSameRecord()
     {
-        AddPaidEmployee("1", "001");
+        TestDb::AddPaidEmployee("1", "001");
         RebateState state;
         Result r = Run(TestDb::Open(), StandardRequest(), state);
         QCOMPARE(r.inserted, 1);
         QCOMPARE(r.updated, 0);
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 1);
         // The insert leaves 80C, taxable amount, interest and premium at 0.
-        QCOMPARE(Col("emp_code").toString(), "E001");
-        QCOMPARE(Col("comp_code").toString(), "C01");
-        QCOMPARE(Col("emp_months_rem").toInt(), 6);
-        QCOMPARE(Col("emp_80c_total").toDouble(), 0.0);
-        QCOMPARE(Col("emp_80c_net").toDouble(), 0.0);
-        QCOMPARE(Col("emp_taxable_amt").toDouble(), 0.0);
-        QCOMPARE(Col("emp_hl_int").toDouble(), 0.0);
-        QCOMPARE(Col("emp_mc").toDouble(), 0.0);
-        QCOMPARE(Col("emp_hl_int_limit").toDouble(), 200000.0);
-        QCOMPARE(Col("emp_80c_limit").toDouble(), 150000.0);
-        QCOMPARE(Col("emp_excemption").toDouble(), 250000.0);
-        QCOMPARE(Col("emp_gross").toDouble(), 420000.0);
         // 840000 gross - 1200 - 40000 - 72000 = 726800: (726800 - 500000) x 20 % + 12500, no rebate.
-        QCOMPARE(Col("emp_net_taxable_amt").toDouble(), 57860.0);
-        QCOMPARE(Col("emp_cess").toDouble(), 2314.4);
-        QCOMPARE(Col("emp_payable").toDouble(), 60174.4);
-        QCOMPARE(Col("emp_sal_cut").toDouble(), 6000.0);
-        QCOMPARE(Col("emp_balance").toDouble(), 54174.4);
-        QCOMPARE(Col("emp_it_from").toDate(), YearFrom);
-        QCOMPARE(Col("created_by").toInt(), 1);
-        QCOMPARE(Col("created_date").toDate(), QDate(2018, 10, 15));
+        const QStringList inserted = {
+            "emp_code=E001",
+            "comp_code=C01",
+            "emp_months_rem=6",
+            "emp_80c_total=0",
+            "emp_80c_net=0",
+            "emp_taxable_amt=0",
+            "emp_hl_int=0",
+            "emp_mc=0",
+            "emp_hl_int_limit=200000",
+            "emp_80c_limit=150000",
+            "emp_excemption=250000",
+            "emp_gross=420000",
+            "emp_net_taxable_amt=57860",
+            "emp_cess=2314.4",
+            "emp_payable=60174.4",
+            "emp_sal_cut=6000",
+            "emp_balance=54174.4",
+            "emp_it_from=2018-04-01",
+            "created_by=1",
+            "created_date=2018-10-15",
+        };
+        QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='1'", inserted), inserted);
 
         // The worksheet declares interest and premium; the next run keeps them and fills the rest.
         TestDb::Exec("UPDATE hr0910.hr_it SET emp_mc=30000, emp_hl_int=NULL");
@@ -131,18 +111,21 @@ private slots:
         QCOMPARE(r.inserted, 0);
         QCOMPARE(r.updated, 1);
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 1);
-        QCOMPARE(Col("emp_mc").toDouble(), 30000.0);
-        QCOMPARE(Col("emp_hl_int").toDouble(), 0.0); // null reads as 0
-        QCOMPARE(Col("emp_80c_total").toDouble(), 72000.0);
-        QCOMPARE(Col("emp_80c_net").toDouble(), 72000.0);
-        QCOMPARE(Col("emp_taxable_amt").toDouble(), 701800.0); // premium allowed up to 25000
-        QCOMPARE(Col("emp_net_taxable_amt").toDouble(), 52860.0);
-        QCOMPARE(Col("created_date").toDate(), QDate(2018, 10, 15));
+        const QStringList updated = {
+            "emp_mc=30000",
+            "emp_hl_int=0", // a null reads as 0
+            "emp_80c_total=72000",
+            "emp_80c_net=72000",
+            "emp_taxable_amt=701800", // premium allowed up to 25000
+            "emp_net_taxable_amt=52860",
+            "created_date=2018-10-15",
+        };
+        QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='1'", updated), updated);
     }
 
     void otherPeriodGetsItsOwnRow()
     {
-        AddPaidEmployee("1", "001");
+        TestDb::AddPaidEmployee("1", "001");
         RebateState state;
         Run(TestDb::Open(), StandardRequest(), state);
         Run(TestDb::Open(), StandardRequest(QDate(2018, 5, 1)), state);
@@ -153,8 +136,8 @@ private slots:
 
     void selectionAndSkipping()
     {
-        AddPaidEmployee("1", "001");
-        AddPaidEmployee("2", "002");
+        TestDb::AddPaidEmployee("1", "001");
+        TestDb::AddPaidEmployee("2", "002");
         TestDb::AddEmployee("3", "E", "003", "NO PAY");
         TestDb::AddSalary("3", QDate(2018, 4, 1), "OTH0000000041", 500);
         TestDb::AddEmployee("4", "E", "004", "LEFT", "HO", 0, 1);
@@ -168,7 +151,8 @@ private slots:
         QCOMPARE(r.selected, 3);
         QCOMPARE(r.inserted, 2);
         QCOMPARE(r.skipped, 1);
-        QCOMPARE(Col("emp_gross", "3").toDouble(), 123.0); // a skipped employee's row is left alone
+        // A skipped employee's row is left alone.
+        QCOMPARE(TestDb::Scalar("SELECT emp_gross FROM hr0910.hr_it WHERE emp_slno='3'").toDouble(), 123.0);
         QCOMPARE(TestDb::Count("hr0910.hr_it WHERE emp_slno='4'"), 0);
         QCOMPARE(seen.size(), 4);
         QCOMPARE(seen[0].percent, "0%");
@@ -214,7 +198,7 @@ private slots:
         TestDb::Exec("DELETE FROM hr0910.hr_finalize");
         if (!finalised.isEmpty())
             TestDb::AddFinalize(QDate::fromString(finalised, Qt::ISODate));
-        AddPaidEmployee("1", "001");
+        TestDb::AddPaidEmployee("1", "001");
         RebateState state;
         bool progressed = false;
         try {
@@ -229,9 +213,9 @@ private slots:
 
     void rejectedStatementKeepsEarlierRows()
     {
-        AddPaidEmployee("1", "001");
-        AddPaidEmployee("2", "002");
-        AddPaidEmployee("3", "003");
+        TestDb::AddPaidEmployee("1", "001");
+        TestDb::AddPaidEmployee("2", "002");
+        TestDb::AddPaidEmployee("3", "003");
         TestDb::Exec("CREATE TRIGGER hr0910.it_reject BEFORE INSERT ON hr0910.hr_it FOR EACH ROW "
                      "IF NEW.emp_slno='2' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT='row refused here'; END IF");
         RebateState state;
@@ -252,7 +236,7 @@ private slots:
     void typedTextReachesTheServerIntact()
     {
         const QString slno = QStringLiteral("9'\\%");
-        AddPaidEmployee(slno, "O'K\\");
+        TestDb::AddPaidEmployee(slno, "O'K\\");
         RebateState state;
         QCOMPARE(Run(TestDb::Open(), StandardRequest(YearFrom, YearTo, slno), state).inserted, 1);
         QCOMPARE(TestDb::Scalar("SELECT emp_code FROM hr0910.hr_it").toString(), "EO'K\\");

@@ -1,6 +1,8 @@
 // The tax settings screen: what it shows for a year, and Apply storing the six limits
 // all together or not at all.
+#include "CompanyTest.h"
 #include "RecordingPlatform.h"
+#include "Screens.h"
 #include "TestDb.h"
 #include "config/ITSetup.h"
 #include "config/frmITSettings.h"
@@ -15,7 +17,7 @@ using namespace mdlDalvoni;
 namespace {
 
 // Every limit of every year, in a fixed order, to compare before and after.
-QStringList setupRows()
+QStringList SetupRows()
 {
     QStringList rows;
     Recordset rs = TestDb::Open().query(QStringLiteral(
@@ -25,7 +27,7 @@ QStringList setupRows()
     return rows;
 }
 
-QStringList slabRows()
+QStringList SlabRows()
 {
     QStringList rows;
     Recordset rs = TestDb::Open().query(QStringLiteral(
@@ -35,7 +37,7 @@ QStringList slabRows()
     return rows;
 }
 
-double limit(const QString &id, int year = 2018)
+double Limit(const QString &id, int year = 2018)
 {
     return TestDb::Scalar(
                QStringLiteral("SELECT set_value FROM hr_it_setup WHERE set_id='%1' AND ac_from_date='%2-04-01'")
@@ -44,27 +46,13 @@ double limit(const QString &id, int year = 2018)
         .toDouble();
 }
 
-void showActive(QWidget &w)
-{
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
 } // namespace
 
-class tst_ITSettings : public QObject
+class tst_ITSettings : public CompanyTest
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
-    }
-
     void loadShowsLimitsInTwoDecimalsAndSlabsAsStored()
     {
         RecordingPlatform p;
@@ -91,9 +79,9 @@ private slots:
     void applyStoresLeadingNumbersOfTheYearOnly()
     {
         RecordingPlatform p;
-        const QStringList before = setupRows();
+        const QStringList before = SetupRows();
         frmITSettings f;
-        showActive(f);
+        QVERIFY(ShowActive(f));
         f.ui.Tx80CLimit->setText(QStringLiteral("160000.00"));
         f.ui.TxHLInterestLimit->setText(QStringLiteral("210000.50"));
         f.ui.TxMCLimit->setText(QString());
@@ -105,14 +93,14 @@ private slots:
         QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Settngs Updated!.   "));
         QCOMPARE(p.messages.last().icon, Platform::Icon::Information);
         QVERIFY(!f.isVisible());
-        QCOMPARE(limit("80C_LIMIT"), 160000.0);
-        QCOMPARE(limit("HL_LIMIT"), 210000.5);
-        QCOMPARE(limit("MC_LIMIT"), 0.0);
-        QCOMPARE(limit("TAX_LIMIT"), 250000.0);
-        QCOMPARE(limit("REBATE"), 0.0);
-        QCOMPARE(limit("CESS"), 12.0);
+        QCOMPARE(Limit("80C_LIMIT"), 160000.0);
+        QCOMPARE(Limit("HL_LIMIT"), 210000.5);
+        QCOMPARE(Limit("MC_LIMIT"), 0.0);
+        QCOMPARE(Limit("TAX_LIMIT"), 250000.0);
+        QCOMPARE(Limit("REBATE"), 0.0);
+        QCOMPARE(Limit("CESS"), 12.0);
         // Other years keep their values.
-        const QStringList after = setupRows();
+        const QStringList after = SetupRows();
         for (int year : {2016, 2017, 2019})
             for (const QString &row : before.filter(QStringLiteral("%1-04-01").arg(year)))
                 QVERIFY2(after.contains(row), qPrintable(row));
@@ -123,26 +111,26 @@ private slots:
         RecordingPlatform p;
         FinYearFrom = QDate(2030, 4, 1);
         FinYearTo = QDate(2031, 3, 31);
-        const QStringList before = setupRows();
+        const QStringList before = SetupRows();
         frmITSettings f;
         for (QLineEdit *box : f.findChildren<QLineEdit *>())
             QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
         f.ui.Tx80CLimit->setText(QStringLiteral("5.00"));
         f.CmApply_Click();
         QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Settngs Updated!.   "));
-        QCOMPARE(setupRows(), before);
+        QCOMPARE(SetupRows(), before);
     }
 
     void slabBoxesAreReadOnlyAndNeverStored()
     {
         RecordingPlatform p;
-        const QStringList before = slabRows();
+        const QStringList before = SlabRows();
         frmITSettings f;
         for (QLineEdit *box : f.ui.FrSlabs->findChildren<QLineEdit *>())
             QVERIFY2(box->isReadOnly(), qPrintable(box->objectName()));
         f.ui.TxSlab2Per->setText(QStringLiteral("7"));
         f.CmApply_Click();
-        QCOMPARE(slabRows(), before);
+        QCOMPARE(SlabRows(), before);
         frmITSettings again;
         QCOMPARE(again.ui.TxSlab2Per->text(), QStringLiteral("5"));
     }
@@ -150,12 +138,12 @@ private slots:
     void failedUpdateStoresNothingAndKeepsTheFormOpen()
     {
         RecordingPlatform p;
-        const QStringList before = setupRows();
+        const QStringList before = SetupRows();
         // The last of the six updates fails at the server.
         TestDb::Exec("CREATE TRIGGER tst_cess_locked BEFORE UPDATE ON hr_it_setup FOR EACH ROW "
                      "IF NEW.set_id='CESS' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT='cess is locked'; END IF");
         frmITSettings f;
-        showActive(f);
+        QVERIFY(ShowActive(f));
         f.ui.Tx80CLimit->setText(QStringLiteral("1.00"));
         f.ui.TxCESS->setText(QStringLiteral("9.00"));
         QTest::mouseClick(f.ui.CmApply, Qt::LeftButton);
@@ -166,19 +154,19 @@ private slots:
         QVERIFY(f.isVisible());
         QCOMPARE(f.ui.Tx80CLimit->text(), QStringLiteral("1.00"));
         QVERIFY(!Db().inTransaction());
-        QCOMPARE(setupRows(), before);
+        QCOMPARE(SetupRows(), before);
 
         // The same values go through once the server accepts them.
         QTest::mouseClick(f.ui.CmApply, Qt::LeftButton);
-        QCOMPARE(limit("80C_LIMIT"), 1.0);
-        QCOMPARE(limit("CESS"), 9.0);
+        QCOMPARE(Limit("80C_LIMIT"), 1.0);
+        QCOMPARE(Limit("CESS"), 9.0);
     }
 
     void typedAmountsGoThroughTheKeyFilter()
     {
         RecordingPlatform p;
         frmITSettings f;
-        showActive(f);
+        QVERIFY(ShowActive(f));
         // The whole text is selected on entry, so typing replaces the stored value.
         for (QLineEdit *box : {f.ui.TxCESS, f.ui.Tx80CLimit}) {
             box->setFocus();
@@ -190,8 +178,8 @@ private slots:
         QTRY_VERIFY(f.ui.CmApply->hasFocus());
         QTest::keyClick(f.ui.CmApply, Qt::Key_Space);
         QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Settngs Updated!.   "));
-        QCOMPARE(limit("CESS"), 12.5);
-        QCOMPARE(limit("80C_LIMIT"), 12.5);
+        QCOMPARE(Limit("CESS"), 12.5);
+        QCOMPARE(Limit("80C_LIMIT"), 12.5);
     }
 
     void applyInsideTheMainWindowClosesTheScreensFrame()
@@ -225,6 +213,42 @@ private slots:
         QVERIFY(sql[5].startsWith(QStringLiteral("Update hr_it_setup set set_value=12.5 where set_id='CESS'")));
     }
 
+    // The one reader of the year for the screen, the batch and the worksheet: what each sends,
+    // and which limits and slabs the year has a row for.
+    void yearReaderSendsEachCallersTextAndFlagsMissingRows_data()
+    {
+        QTest::addColumn<int>("reader");
+        QTest::addColumn<QString>("slabsSql");
+        QTest::newRow("settings screen") << int(ITSetup::Reader::SettingsScreen)
+                                         << "Select * from hr_it_slabs where it_ac_from_date='2018-04-01' and "
+                                            "it_ac_to_date='2019-03-31'";
+        QTest::newRow("batch and worksheet") << int(ITSetup::Reader::Computation)
+                                             << "select * from hr_it_slabs where it_ac_from_date='2018-04-01' and "
+                                                "it_ac_to_date='2019-03-31'";
+    }
+    void yearReaderSendsEachCallersTextAndFlagsMissingRows()
+    {
+        QFETCH(int, reader);
+        QFETCH(QString, slabsSql);
+        TestDb::Exec("DELETE FROM hr_it_setup WHERE set_id='REBATE' AND ac_from_date='2018-04-01'");
+        TestDb::Exec("DELETE FROM hr_it_slabs WHERE it_slab=3 AND it_ac_from_date='2018-04-01'");
+        TestDb::Exec("INSERT INTO hr_it_setup VALUES ('2018-04-01','2019-03-31','CESS',4.5)");
+        TestDb::Exec("INSERT INTO hr_it_slabs VALUES ('2018-04-01','2019-03-31',0,1,2,3)");
+        QStringList sent;
+        Db().setRecorder([&sent](const QString &sql, bool) { sent << sql; });
+        const ITSetup::Year year = ITSetup::Load(Db(), QDate(2018, 4, 1), QDate(2019, 3, 31), ITSetup::Reader(reader));
+        Db().setRecorder({});
+        QCOMPARE(sent, QStringList({QStringLiteral("Select * from hr_it_setup where ac_from_date='2018-04-01' and "
+                                                   "ac_to_date='2019-03-31'"),
+                                    slabsSql}));
+        QCOMPARE(year.limits[ITSetup::Limit80C], std::optional<double>(150000));
+        QCOMPARE(year.limits[ITSetup::LimitCess], std::optional<double>(4.5)); // the later row
+        QVERIFY(!year.limits[ITSetup::LimitRebate]);
+        QVERIFY(year.slabs[1] && year.slabs[1]->start == 250000 && year.slabs[1]->rate == 5);
+        QVERIFY(!year.slabs[2]); // slab 0 is not slab 3
+        QVERIFY(year.slabs[3] && year.slabs[3]->end == 99999999);
+    }
+
     void enterMovesBetweenTheLimitBoxes_data()
     {
         QTest::addColumn<QString>("from");
@@ -248,7 +272,7 @@ private slots:
         QFETCH(QString, to);
         RecordingPlatform p;
         frmITSettings f;
-        showActive(f);
+        QVERIFY(ShowActive(f));
         auto *box = f.findChild<QLineEdit *>(from);
         box->setFocus();
         QTRY_VERIFY(box->hasFocus());

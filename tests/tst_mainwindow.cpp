@@ -2,6 +2,7 @@
 // and its captions, the financial-year switch, Escape and Close, the main-window-alone guard
 // and one window per screen.
 #include "RecordingPlatform.h"
+#include "Screens.h"
 #include "TestDb.h"
 #include "config/frmITSettings.h"
 #include "session/Common.h"
@@ -21,16 +22,7 @@ using namespace mdlDalvoni;
 
 namespace {
 
-template <typename T> QList<T *> windows()
-{
-    QList<T *> found;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *t = qobject_cast<T *>(w))
-            found.append(t);
-    return found;
-}
-
-template <typename T> int screens(frmMain *main)
+template <typename T> int Screens(frmMain *main)
 {
     int n = 0;
     for (QMdiSubWindow *sub : main->ui.mdiArea->subWindowList())
@@ -40,7 +32,7 @@ template <typename T> int screens(frmMain *main)
 }
 
 // The session as right after login of the clerk at head office.
-void loggedIn(bool userType = false, const QString &server = QStringLiteral("127.0.0.1"))
+void LoggedIn(bool userType = false, const QString &server = QStringLiteral("127.0.0.1"))
 {
     ServerAddress = server;
     UnitCode = QStringLiteral("HO");
@@ -50,22 +42,22 @@ void loggedIn(bool userType = false, const QString &server = QStringLiteral("127
     UserType = userType;
 }
 
-QString yearsText(const QDate &from, const QDate &to)
+QString YearsText(const QDate &from, const QDate &to)
 {
     return QStringLiteral("     [Financial Year ") + ShortDate(from) + QStringLiteral(" - ") + ShortDate(to) +
            QStringLiteral("]");
 }
 
-void pressEnter(QTableWidget *grid, int row)
+void PressEnter(QTableWidget *grid, int row)
 {
     grid->setCurrentCell(row, 1);
     QTest::keyClick(grid, Qt::Key_Return);
 }
 
 // The main window shown with company C01, as after the first company choice.
-frmMain *shownMain()
+frmMain *ShownMain()
 {
-    frmMain *main = frmMain::Instance();
+    frmMain *main = frmMain::instance();
     CompanyCode = QStringLiteral("C01");
     CompanyName = QStringLiteral("ZENITH TEXTILES LTD");
     main->show();
@@ -79,20 +71,20 @@ class tst_MainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { frmMain::RegisterMainArea(); }
+    void initTestCase() { frmMain::registerMainArea(); }
 
     void init()
     {
         TestDb::Reset();
         TestDb::LoadStandardMasters();
-        loggedIn();
+        LoggedIn();
     }
 
     void cleanup()
     {
-        qDeleteAll(windows<frmChangeCompany>());
-        qDeleteAll(windows<frmFinancialYear>());
-        delete frmMain::Existing();
+        qDeleteAll(TopLevelWindows<frmChangeCompany>());
+        qDeleteAll(TopLevelWindows<frmFinancialYear>());
+        delete frmMain::existing();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -114,13 +106,13 @@ private slots:
         QCOMPARE(CellText(grid, 3, 0), QString());
 
         // Centring the list created the main window and ran its load, before any company.
-        frmMain *main = frmMain::Existing();
+        frmMain *main = frmMain::existing();
         QVERIFY(main);
         QVERIFY(!main->isVisible());
         QCOMPARE(FinYearFrom, QDate(2018, 4, 1));
         QCOMPARE(TaxYearEnd, QDate(2019, 3, 31));
-        QCOMPARE(main->StatusText(), QStringLiteral("Corvantis Accounts +      HEAD OFFICE  [User : clerk ]") +
-                                         yearsText(QDate(2018, 4, 1), QDate(2019, 3, 31)));
+        QCOMPARE(main->statusText(), QStringLiteral("Corvantis Accounts +      HEAD OFFICE  [User : clerk ]") +
+                                         YearsText(QDate(2018, 4, 1), QDate(2019, 3, 31)));
         QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year ") + ShortDate(QDate(2018, 4, 1)) +
                                                  QStringLiteral(" - ") + ShortDate(QDate(2019, 3, 31)));
         QCOMPARE(main->windowTitle(), QStringLiteral("Income Tax Calculator"));
@@ -160,21 +152,21 @@ private slots:
         QFETCH(bool, userType);
         QFETCH(QString, server);
         QFETCH(QString, caption);
-        loggedIn(userType, server);
+        LoggedIn(userType, server);
         RecordingPlatform rec;
         QPointer<frmChangeCompany> list = new frmChangeCompany;
         list->show();
-        pressEnter(list->ui.GrCompany, 1);
+        PressEnter(list->ui.GrCompany, 1);
         QCOMPARE(rec.questions, QStringList{QStringLiteral("Do you want to Change the Company... ")});
         QCOMPARE(CompanyCode, QStringLiteral("C02"));
         QCOMPARE(CompanyName, QStringLiteral("ZENITH EXPORTS"));
-        frmMain *main = frmMain::Existing();
+        frmMain *main = frmMain::existing();
         QCOMPARE(main->windowTitle(), caption);
         QVERIFY(main->isVisible());
         QTRY_VERIFY(list.isNull());
         QVERIFY(rec.exits.isEmpty());
         // The status line keeps what the load wrote (no company then).
-        QVERIFY(main->StatusText().startsWith(QStringLiteral("Corvantis Accounts +      HEAD OFFICE")));
+        QVERIFY(main->statusText().startsWith(QStringLiteral("Corvantis Accounts +      HEAD OFFICE")));
     }
 
     void emptyRowAsksNothing()
@@ -182,7 +174,7 @@ private slots:
         RecordingPlatform rec;
         frmChangeCompany list;
         list.show();
-        pressEnter(list.ui.GrCompany, 4);
+        PressEnter(list.ui.GrCompany, 4);
         QTest::mouseClick(list.ui.CmSwitch, Qt::LeftButton);
         TestDb::Exec(QStringLiteral("DELETE FROM dalvoni.acc_companymaster"));
         frmChangeCompany empty;
@@ -204,11 +196,11 @@ private slots:
         QFETCH(bool, fromMenu);
         RecordingPlatform rec;
         if (fromMenu)
-            shownMain();
+            ShownMain();
         frmChangeCompany list;
         list.show();
         rec.answers = {false};
-        pressEnter(list.ui.GrCompany, 1);
+        PressEnter(list.ui.GrCompany, 1);
         QCOMPARE(rec.exits, QList<int>{0});
         QCOMPARE(CompanyCode, fromMenu ? QStringLiteral("C01") : QString());
     }
@@ -227,16 +219,16 @@ private slots:
         }
         rec.clear();
         // From the menu, Escape only closes the list; Close still ends the program.
-        frmMain *main = shownMain();
+        frmMain *main = ShownMain();
         main->mnuChangeCompany_Click();
-        QCOMPARE(windows<frmChangeCompany>().size(), 1);
-        QPointer<frmChangeCompany> list = windows<frmChangeCompany>().first();
+        QCOMPARE(TopLevelWindows<frmChangeCompany>().size(), 1);
+        QPointer<frmChangeCompany> list = TopLevelWindows<frmChangeCompany>().first();
         QTest::keyClick(list->ui.GrCompany, Qt::Key_Escape);
         QTRY_VERIFY(list.isNull());
         QVERIFY(rec.exits.isEmpty());
         QVERIFY(main->isVisible());
         main->mnuChangeCompany_Click();
-        QTest::mouseClick(windows<frmChangeCompany>().first()->ui.CmClose, Qt::LeftButton);
+        QTest::mouseClick(TopLevelWindows<frmChangeCompany>().first()->ui.CmClose, Qt::LeftButton);
         QCOMPARE(rec.exits, QList<int>{0});
     }
 
@@ -254,7 +246,7 @@ private slots:
     {
         RecordingPlatform rec;
         TestDb::Exec(QStringLiteral("UPDATE dalvoni.ac_fin_year SET ac_default=0"));
-        frmMain *main = frmMain::Instance();
+        frmMain *main = frmMain::instance();
         QVERIFY(!FinYearFrom.isValid());
         QVERIFY(rec.messages.isEmpty());
         QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year  - "));
@@ -264,7 +256,7 @@ private slots:
     {
         RecordingPlatform rec;
         TestDb::Exec(QStringLiteral("UPDATE dalvoni.ac_fin_year SET ac_default=1 WHERE ac_from_date='2016-04-01'"));
-        frmMain::Instance();
+        frmMain::instance();
         QCOMPARE(FinYearFrom, QDate(2016, 4, 1));
     }
 
@@ -272,7 +264,7 @@ private slots:
     {
         RecordingPlatform rec;
         TestDb::Exec(QStringLiteral("RENAME TABLE dalvoni.ac_fin_year TO dalvoni.ac_fin_year_away"));
-        frmMain::Instance();
+        frmMain::instance();
         TestDb::Exec(QStringLiteral("RENAME TABLE dalvoni.ac_fin_year_away TO dalvoni.ac_fin_year"));
         QCOMPARE(rec.messages.size(), 1);
         QCOMPARE(rec.messages[0].icon, Platform::Icon::Critical);
@@ -282,10 +274,10 @@ private slots:
     void financialYearSwitch()
     {
         RecordingPlatform rec;
-        frmMain *main = shownMain();
+        frmMain *main = ShownMain();
         main->mnuChangeFinancialYear_Click();
-        QCOMPARE(windows<frmFinancialYear>().size(), 1);
-        QPointer<frmFinancialYear> list = windows<frmFinancialYear>().first();
+        QCOMPARE(TopLevelWindows<frmFinancialYear>().size(), 1);
+        QPointer<frmFinancialYear> list = TopLevelWindows<frmFinancialYear>().first();
         QTableWidget *grid = list->ui.GrUnit;
         QCOMPARE(list->windowTitle(), QStringLiteral(" Financial Year"));
         QCOMPARE(grid->rowCount(), 12);
@@ -298,26 +290,26 @@ private slots:
 
         // Cancel leaves everything as it was.
         rec.answers = {false};
-        pressEnter(grid, 0);
+        PressEnter(grid, 0);
         QCOMPARE(rec.questions,
                  QStringList{QStringLiteral("Do you want to change the Financial Year to \r\n             2016-17")});
         QCOMPARE(FinYearFrom, QDate(2018, 4, 1));
         QVERIFY(!list.isNull());
 
         // An empty row asks nothing.
-        pressEnter(grid, 7);
+        PressEnter(grid, 7);
         QCOMPARE(rec.questions.size(), 1);
 
         TestDb::Exec(QStringLiteral("UPDATE dalvoni.ac_fin_year SET ac_it_start_date='2016-05-01' "
                                     "WHERE ac_from_date='2016-04-01'"));
-        pressEnter(grid, 0);
+        PressEnter(grid, 0);
         QCOMPARE(FinYearFrom, QDate(2016, 4, 1));
         QCOMPARE(FinYearTo, QDate(2017, 3, 31));
         QCOMPARE(TaxYearStart, QDate(2016, 5, 1));
         QCOMPARE(TaxYearEnd, QDate(2017, 3, 31));
-        QCOMPARE(main->StatusText(),
+        QCOMPARE(main->statusText(),
                  QStringLiteral("Corvantis Inventory  +  ZENITH TEXTILES LTD    HEAD OFFICE  [User : clerk ]") +
-                     yearsText(QDate(2016, 4, 1), QDate(2017, 3, 31)));
+                     YearsText(QDate(2016, 4, 1), QDate(2017, 3, 31)));
         QCOMPARE(main->ui.LbFinYear->text(), QStringLiteral("Financial Year ") + ShortDate(QDate(2016, 4, 1)) +
                                                  QStringLiteral(" - ") + ShortDate(QDate(2017, 3, 31)));
         QTRY_VERIFY(list.isNull());
@@ -329,12 +321,12 @@ private slots:
         RecordingPlatform rec;
         TestDb::Exec(QStringLiteral("INSERT INTO dalvoni.ac_fin_year VALUES "
                                     "('MUM','2017-04-01','2018-03-31','2017-06-01','2018-05-31',0,0,'2017-18')"));
-        frmMain *main = shownMain();
+        frmMain *main = ShownMain();
         main->mnuChangeFinancialYear_Click();
-        frmFinancialYear *list = windows<frmFinancialYear>().first();
+        frmFinancialYear *list = TopLevelWindows<frmFinancialYear>().first();
         // The list offers only years open to this program.
         QCOMPARE(CellText(list->ui.GrUnit, 4, 0), QString());
-        pressEnter(list->ui.GrUnit, 1);
+        PressEnter(list->ui.GrUnit, 1);
         QCOMPARE(FinYearFrom, QDate(2017, 4, 1));
         QCOMPARE(TaxYearStart, QDate(2017, 6, 1));
         QCOMPARE(TaxYearEnd, QDate(2018, 5, 31));
@@ -343,12 +335,12 @@ private slots:
     void financialYearEscapeCloses()
     {
         RecordingPlatform rec;
-        frmMain *main = shownMain();
+        frmMain *main = ShownMain();
         main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(main));
         QTest::keyClick(main, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(windows<frmFinancialYear>().size(), 1);
-        QPointer<frmFinancialYear> list = windows<frmFinancialYear>().first();
+        QCOMPARE(TopLevelWindows<frmFinancialYear>().size(), 1);
+        QPointer<frmFinancialYear> list = TopLevelWindows<frmFinancialYear>().first();
         QTest::keyClick(list->ui.GrUnit, Qt::Key_Escape);
         QTRY_VERIFY(list.isNull());
         QVERIFY(rec.questions.isEmpty());
@@ -358,19 +350,19 @@ private slots:
     void mainWindowAloneGuard()
     {
         RecordingPlatform rec;
-        frmMain *main = shownMain();
-        QCOMPARE(main->LoadedWindowCount(), 1);
+        frmMain *main = ShownMain();
+        QCOMPARE(main->loadedWindowCount(), 1);
         main->mnuTransactions_Click();
-        QCOMPARE(main->LoadedWindowCount(), 2);
+        QCOMPARE(main->loadedWindowCount(), 2);
 
         main->mnuSettings_Click();
         main->mnuChangeFinancialYear_Click();
         QCOMPARE(rec.messages.size(), 2);
         QCOMPARE(rec.messages[0].text, QStringLiteral("Close All forms and try again!!!!"));
         QCOMPARE(rec.messages[0].icon, Platform::Icon::Information);
-        QCOMPARE(screens<frmITSettings>(main), 0);
-        QVERIFY(windows<frmFinancialYear>().isEmpty());
-        QCOMPARE(screens<frmIncomeTax>(main), 1);
+        QCOMPARE(Screens<frmITSettings>(main), 0);
+        QVERIFY(TopLevelWindows<frmFinancialYear>().isEmpty());
+        QCOMPARE(Screens<frmIncomeTax>(main), 1);
 
         // A hidden screen is still loaded.
         main->ui.mdiArea->subWindowList().first()->hide();
@@ -380,9 +372,9 @@ private slots:
         // Closed screens are gone: the guard lets the screen open.
         main->ui.mdiArea->closeAllSubWindows();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(main->LoadedWindowCount(), 1);
+        QCOMPARE(main->loadedWindowCount(), 1);
         main->mnuSettings_Click();
-        QCOMPARE(screens<frmITSettings>(main), 1);
+        QCOMPARE(Screens<frmITSettings>(main), 1);
         QCOMPARE(rec.messages.size(), 3);
 
         // The company list counts as a loaded window too.
@@ -396,7 +388,7 @@ private slots:
     void oneWindowPerScreen()
     {
         RecordingPlatform rec;
-        frmMain *main = shownMain();
+        frmMain *main = ShownMain();
         main->mnuTransactions_Click();
         main->mnuAdditionsMaster_Click();
         main->mnuGenerateTax_Click();
@@ -404,12 +396,12 @@ private slots:
         QCOMPARE(main->ui.mdiArea->subWindowList().size(), 4);
         main->mnuTransactions_Click();
         QCOMPARE(main->ui.mdiArea->subWindowList().size(), 4);
-        QCOMPARE(screens<frmIncomeTax>(main), 1);
+        QCOMPARE(Screens<frmIncomeTax>(main), 1);
         QVERIFY(qobject_cast<frmIncomeTax *>(main->ui.mdiArea->activeSubWindow()->widget()));
 
         main->mnuChangeCompany_Click();
         main->mnuChangeCompany_Click();
-        QCOMPARE(windows<frmChangeCompany>().size(), 1);
+        QCOMPARE(TopLevelWindows<frmChangeCompany>().size(), 1);
         QVERIFY(rec.messages.isEmpty());
 
         // A screen that closes itself leaves no empty frame behind.
@@ -424,10 +416,10 @@ private slots:
     void listsAreCentredOverTheMainArea()
     {
         RecordingPlatform rec;
-        frmMain *main = shownMain();
+        frmMain *main = ShownMain();
         QVERIFY(QTest::qWaitForWindowExposed(main));
         main->mnuChangeFinancialYear_Click();
-        frmFinancialYear *list = windows<frmFinancialYear>().first();
+        frmFinancialYear *list = TopLevelWindows<frmFinancialYear>().first();
         const QPoint areaCentre = main->ui.mdiArea->mapToGlobal(main->ui.mdiArea->rect().center());
         const QPoint listCentre = list->frameGeometry().center();
         QVERIFY2((areaCentre - listCentre).manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2 vs %3,%4")
@@ -445,7 +437,7 @@ private slots:
     void menusAndShortcuts()
     {
         RecordingPlatform rec;
-        frmMain *main = shownMain();
+        frmMain *main = ShownMain();
         const QList<QAction *> top = main->menuBar()->actions();
         QStringList captions;
         for (QAction *a : top)
@@ -456,8 +448,8 @@ private slots:
         main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(main));
         QTest::keyClick(main, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(windows<frmChangeCompany>().size(), 1);
-        qDeleteAll(windows<frmChangeCompany>());
+        QCOMPARE(TopLevelWindows<frmChangeCompany>().size(), 1);
+        qDeleteAll(TopLevelWindows<frmChangeCompany>());
 
         // A text box of a screen does not keep the shortcut for itself.
         main->mnuTransactions_Click();
@@ -468,7 +460,7 @@ private slots:
         box->setFocus();
         QTRY_VERIFY(box->hasFocus());
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(windows<frmChangeCompany>().size(), 1);
+        QCOMPARE(TopLevelWindows<frmChangeCompany>().size(), 1);
         QVERIFY(box->selectedText().isEmpty());
     }
 };

@@ -50,14 +50,14 @@ struct Box
     }
     void backspace()
     {
-        run(NumericKeys::Backspace, 0);
-        QCOMPARE(run(NumericKeys::Backspace, 1), 0);
+        run(NumericKeys::kBackspace, 0);
+        QCOMPARE(run(NumericKeys::kBackspace, 1), 0);
     }
-    void del() { QCOMPARE(run(NumericKeys::Delete, 0), 0); }
+    void del() { QCOMPARE(run(NumericKeys::kDelete, 0), 0); }
     int caret() const { return b.selStart; }
 };
 
-bool wellFormed(const QString &text, int decimals, bool minus)
+bool WellFormed(const QString &text, int decimals, bool minus)
 {
     const QRegularExpression form(
         QStringLiteral("^%1[0-9]+\\.[0-9]{%2}$").arg(minus ? QStringLiteral("-?") : QString()).arg(decimals));
@@ -361,7 +361,7 @@ private slots:
                 if (t.isEmpty() && !keySeen)
                     continue; // a refused paste leaves a box that never had a key empty
                 keySeen = true;
-                if (!wellFormed(t, box.decimals, box.minus) || t.length() > box.maxLength ||
+                if (!WellFormed(t, box.decimals, box.minus) || t.length() > box.maxLength ||
                     box.b.selStart + box.b.selLength > t.length()) {
                     QFAIL(qPrintable(QStringLiteral("round %1 step %2: \"%3\" (max %4, %5 decimals)")
                                          .arg(round)

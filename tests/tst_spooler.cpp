@@ -12,12 +12,12 @@ namespace {
 
 const QString Rule(80, QLatin1Char('-'));
 
-QString program()
+QString Program()
 {
     return QStringLiteral(IT_BINARY_DIR "/inetspooler");
 }
 
-QString headingLine(const QStringList &cells)
+QString HeadingLine(const QStringList &cells)
 {
     QString line =
         PadText(cells.value(0), 10, "L") + PadText(cells.value(1), 26, "L") + PadText(cells.value(2), 10, "R");
@@ -26,16 +26,16 @@ QString headingLine(const QStringList &cells)
     return line;
 }
 
-QString bodyText(int n)
+QString BodyText(int n)
 {
-    return headingLine({QStringLiteral("E%1").arg(n, 4, 10, QLatin1Char('0')),
+    return HeadingLine({QStringLiteral("E%1").arg(n, 4, 10, QLatin1Char('0')),
                         QStringLiteral("Employee Number %1").arg(n), QStringLiteral("ABCPD%1K").arg(1000 + n), "7.00",
                         "120000.00", "168000.00", "48,000", "67200.00", "14,400", "20160.00", "2400.00",
                         QString::number(n) + ".00"});
 }
 
 // A print file laid out as the statement writes it: header, 55 body lines to a page, footer.
-QByteArray statementFile(int employees)
+QByteArray StatementFile(int employees)
 {
     QStringList lines;
     auto header = [&] {
@@ -43,11 +43,11 @@ QByteArray statementFile(int employees)
               << "\\E\\C" + PadText("CORPORATE", 40, "L") + "\\e\\c"
               << "\\E\\D\\C" + PadText("Income Tax Statement as on 08/12/2026", 80, "L") + "\\e\\d\\c" << Rule
               << "\\D\\C" +
-                     headingLine({"Code", "Name", "PAN No", "Months", "Gross ", "Gross", "H.R.A", "H.R.A", "P.F", "P.F",
+                     HeadingLine({"Code", "Name", "PAN No", "Months", "Gross ", "Gross", "H.R.A", "H.R.A", "P.F", "P.F",
                                   "Profession", "H.Loan"}) +
                      "\\d\\c"
               << "\\D\\C" +
-                     headingLine({"", "", "", "Rem.", "Pay", "Proj.", "", "Proj.", "", "Proj.", "Tax", "Intr."}) +
+                     HeadingLine({"", "", "", "Rem.", "Pay", "Proj.", "", "Proj.", "", "Proj.", "Tax", "Intr."}) +
                      "\\d\\c"
               << Rule;
     };
@@ -66,7 +66,7 @@ QByteArray statementFile(int employees)
         }
         if (n > employees)
             break;
-        lines << "\\C" + bodyText(n) + "\\c";
+        lines << "\\C" + BodyText(n) + "\\c";
         ++count;
     }
     footer(true);
@@ -80,7 +80,7 @@ struct Run
 };
 
 // Runs the built spooler without message windows, with PATH led by the given folder.
-Run runSpooler(const QStringList &arguments, const QString &pathFirst = {}, bool onlyThatPath = false)
+Run RunSpooler(const QStringList &arguments, const QString &pathFirst = {}, bool onlyThatPath = false)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -88,7 +88,7 @@ Run runSpooler(const QStringList &arguments, const QString &pathFirst = {}, bool
     if (!pathFirst.isEmpty())
         env.insert("PATH", onlyThatPath ? pathFirst : pathFirst + ":" + env.value("PATH"));
     p.setProcessEnvironment(env);
-    p.start(program(), arguments);
+    p.start(Program(), arguments);
     Run run;
     if (!p.waitForFinished(60000))
         return run;
@@ -97,27 +97,27 @@ Run runSpooler(const QStringList &arguments, const QString &pathFirst = {}, bool
     return run;
 }
 
-void writeFile(const QString &path, const QByteArray &content)
+void WriteFile(const QString &path, const QByteArray &content)
 {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(content);
 }
 
-QByteArray readFile(const QString &path)
+QByteArray ReadFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeScript(const QString &path, const QString &body)
+void WriteScript(const QString &path, const QString &body)
 {
-    writeFile(path, ("#!/bin/sh\n" + body + "\n").toUtf8());
+    WriteFile(path, ("#!/bin/sh\n" + body + "\n").toUtf8());
     QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
 }
 
 // Waits for a file that a detached program writes.
-bool waitForFile(const QString &path)
+bool WaitForFile(const QString &path)
 {
     for (int i = 0; i < 100 && !QFile::exists(path); ++i)
         QTest::qWait(50);
@@ -130,7 +130,7 @@ struct Word
     QString text;
     double xMin = 0, yMin = 0, xMax = 0;
 };
-QList<Word> pdfWords(const QString &pdf)
+QList<Word> PdfWords(const QString &pdf)
 {
     QProcess p;
     p.start("pdftotext", {"-bbox", pdf, "-"});
@@ -147,7 +147,7 @@ QList<Word> pdfWords(const QString &pdf)
     return words;
 }
 
-QString pdfText(const QString &pdf)
+QString PdfText(const QString &pdf)
 {
     QProcess p;
     p.start("pdftotext", {"-layout", pdf, "-"});
@@ -170,7 +170,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        QVERIFY2(QFile::exists(program()), qPrintable(program()));
+        QVERIFY2(QFile::exists(Program()), qPrintable(Program()));
         m_fakeBin = path("bin");
         QVERIFY(QDir().mkpath(m_fakeBin));
     }
@@ -228,7 +228,7 @@ private slots:
         QVERIFY(!lines.at(2).pieces.first().attributes.condensed);
         QCOMPARE(lines.at(2).plainText(), QByteArray("three"));
 
-        const QList<PrintFile::Page> pages = PrintFile::paginate(PrintFile::parse(statementFile(56)));
+        const QList<PrintFile::Page> pages = PrintFile::paginate(PrintFile::parse(StatementFile(56)));
         QCOMPARE(pages.size(), 2);
         QCOMPARE(pages.at(0).size(), 72);
         QCOMPARE(pages.at(1).size(), 72);
@@ -289,14 +289,14 @@ private slots:
     void escpPages()
     {
         // Each form ends with a form feed after its last printed line, not with blank filler.
-        const QByteArray out = Escp::encode(PrintFile::paginate(PrintFile::parse(statementFile(56))));
+        const QByteArray out = Escp::encode(PrintFile::paginate(PrintFile::parse(StatementFile(56))));
         QCOMPARE(out.count('\x0c'), 2);
         const QByteArray firstPage = out.left(out.indexOf('\x0c'));
         QCOMPARE(firstPage.count("\r\n"), 7 + 55 + 4);
         QVERIFY(firstPage.endsWith("Circulation Manager   \r\n"));
         QVERIFY(out.contains("\x0f\x1b"
                              "M" +
-                             bodyText(56).toLatin1().left(10) + ' '));
+                             BodyText(56).toLatin1().left(10) + ' '));
         // A line that leaves an attribute on does not leave the printer that way.
         const QByteArray open = Escp::encode(PrintFile::paginate(PrintFile::parse("\\Eopen\r\n")));
         QVERIFY(open.endsWith("\x0c\x1b"
@@ -318,10 +318,10 @@ private slots:
         QFETCH(int, pages);
         const QString prn = path("pages.prn");
         const QString pdf = path("pages.pdf");
-        writeFile(prn, statementFile(employees));
-        const Run run = runSpooler({"--pdf-only", pdf, prn});
+        WriteFile(prn, StatementFile(employees));
+        const Run run = RunSpooler({"--pdf-only", pdf, prn});
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
-        const QString text = pdfText(pdf);
+        const QString text = PdfText(pdf);
         QStringList pageTexts = text.split('\f');
         if (pageTexts.last().trimmed().isEmpty())
             pageTexts.removeLast();
@@ -336,7 +336,7 @@ private slots:
         const QStringList textLines = text.split('\n');
         qsizetype from = 0;
         for (int n = 1; n <= employees; ++n) {
-            const QStringList fields = bodyText(n).simplified().split(' ');
+            const QStringList fields = BodyText(n).simplified().split(' ');
             const QString pattern =
                 "^\\s*" + QStringList(fields).replaceInStrings(QRegularExpression("(\\W)"), "\\\\1").join("\\s+") +
                 "\\s*$";
@@ -352,9 +352,9 @@ private slots:
         // the 80-character rules.
         const QString prn = path("width.prn");
         const QString pdf = path("width.pdf");
-        writeFile(prn, (Rule + "\r\n\\C" + QString(136, 'W') + "\\c\r\n").toLatin1());
-        QCOMPARE(runSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
-        const QList<Word> words = pdfWords(pdf);
+        WriteFile(prn, (Rule + "\r\n\\C" + QString(136, 'W') + "\\c\r\n").toLatin1());
+        QCOMPARE(RunSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
+        const QList<Word> words = PdfWords(pdf);
         QCOMPARE(words.size(), 1 + 12);
         QVERIFY(qAbs(words[0].xMin - words[1].xMin) < 1.0);
         QVERIFY2(qAbs(words[0].xMax - words.last().xMax) < 3.0,
@@ -369,7 +369,7 @@ private slots:
         QTest::addColumn<bool>("statementLine");
         QTest::newRow("amounts of ten lakh and more")
             << QByteArray("\\C" +
-                          headingLine({"SAT0000001", "RAMACHANDRANIYERANANDAKRIS", "ABCPD1234K", "6.00", "1418938.00",
+                          HeadingLine({"SAT0000001", "RAMACHANDRANIYERANANDAKRIS", "ABCPD1234K", "6.00", "1418938.00",
                                        "1349988.00", "1,234,567", "1234567.00", "1,234,567", "1234567.00", "2400.00",
                                        "1000000.00"})
                               .toLatin1() +
@@ -379,7 +379,7 @@ private slots:
             << true;
         QTest::newRow("heading")
             << QByteArray("\\D\\C" +
-                          headingLine({"Code", "Name", "PAN No", "Months", "Gross ", "Gross", "H.R.A", "H.R.A", "P.F",
+                          HeadingLine({"Code", "Name", "PAN No", "Months", "Gross ", "Gross", "H.R.A", "H.R.A", "P.F",
                                        "P.F", "Profession", "H.Loan"})
                               .toLatin1() +
                           "\\d\\c")
@@ -402,9 +402,9 @@ private slots:
 
         const QString prn = path("apart.prn");
         const QString pdf = path("apart.pdf");
-        writeFile(prn, line + "\r\n");
-        QCOMPARE(runSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
-        const QList<Word> words = pdfWords(pdf);
+        WriteFile(prn, line + "\r\n");
+        QCOMPARE(RunSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
+        const QList<Word> words = PdfWords(pdf);
         QStringList texts;
         for (qsizetype i = 0; i < words.size(); ++i) {
             texts << words[i].text;
@@ -432,17 +432,17 @@ private slots:
         const QString prn = path("names.prn");
         const QString pdf = path("names.pdf");
         auto row = [](const QString &code, const QString &n) {
-            return "\\C" + headingLine({code, n, "ABCPD1234K", "6.00", "120000.00"}) + "\\c\r\n";
+            return "\\C" + HeadingLine({code, n, "ABCPD1234K", "6.00", "120000.00"}) + "\\c\r\n";
         };
-        writeFile(prn, (row("E0001", name) + row("E0002", "ANAND RAMACHANDRAN IYER")).toUtf8());
-        QCOMPARE(runSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
+        WriteFile(prn, (row("E0001", name) + row("E0002", "ANAND RAMACHANDRAN IYER")).toUtf8());
+        QCOMPARE(RunSpooler({"--pdf-only", pdf, prn}).exitCode, 0);
         QProcess fonts;
         fonts.start("pdffonts", {pdf});
         fonts.waitForFinished(60000);
         QVERIFY2(fonts.readAllStandardOutput().contains(font.toLatin1()), qPrintable(font + " is not in the PDF"));
         QList<Word> pans;
         double nameEnd = 0;
-        for (const Word &w : pdfWords(pdf)) {
+        for (const Word &w : PdfWords(pdf)) {
             if (w.text == "ABCPD1234K")
                 pans << w;
             else if (pans.isEmpty() && w.text != "E0001")
@@ -456,36 +456,36 @@ private slots:
     void rawQueueGetsEscpBytes()
     {
         const QString prn = path("raw.prn");
-        const QByteArray content = statementFile(3);
-        writeFile(prn, content);
-        writeScript(m_fakeBin + "/lp", "echo \"$@\" > '" + path("lp.args") + "'\ncat > '" + path("lp.data") + "'");
+        const QByteArray content = StatementFile(3);
+        WriteFile(prn, content);
+        WriteScript(m_fakeBin + "/lp", "echo \"$@\" > '" + path("lp.args") + "'\ncat > '" + path("lp.data") + "'");
         AppSettings::Save(Spooler::RawQueueSection, Spooler::RawQueueKey, "Epson-LX300");
-        const Run run = runSpooler({prn}, m_fakeBin);
+        const Run run = RunSpooler({prn}, m_fakeBin);
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
-        QCOMPARE(QString::fromUtf8(readFile(path("lp.args"))).trimmed(), QString("-d Epson-LX300 -o raw -t raw.prn"));
-        const QByteArray sent = readFile(path("lp.data"));
+        QCOMPARE(QString::fromUtf8(ReadFile(path("lp.args"))).trimmed(), QString("-d Epson-LX300 -o raw -t raw.prn"));
+        const QByteArray sent = ReadFile(path("lp.data"));
         QCOMPARE(sent, Escp::encode(PrintFile::paginate(PrintFile::parse(content))));
         QVERIFY(sent.contains("\x1b"
                               "E\x1b"
                               "GZN - CORPORATE"));
         QVERIFY(sent.contains("\x0f\x1b"
                               "M" +
-                              bodyText(1).toLatin1().left(10) + ' '));
+                              BodyText(1).toLatin1().left(10) + ' '));
         QVERIFY(!sent.contains("\\C"));
     }
 
     void defaultPrinterGetsPdf()
     {
         const QString prn = path("office.prn");
-        writeFile(prn, statementFile(2));
-        writeScript(m_fakeBin + "/lpstat", "echo 'system default destination: Office-Laser'");
-        writeScript(m_fakeBin + "/lp",
+        WriteFile(prn, StatementFile(2));
+        WriteScript(m_fakeBin + "/lpstat", "echo 'system default destination: Office-Laser'");
+        WriteScript(m_fakeBin + "/lp",
                     "echo \"$@\" > '" + path("lp.args") + "'\nfor f; do :; done\ncp \"$f\" '" + path("sent.pdf") + "'");
-        const Run run = runSpooler({prn}, m_fakeBin);
+        const Run run = RunSpooler({prn}, m_fakeBin);
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
-        QVERIFY(QString::fromUtf8(readFile(path("lp.args"))).startsWith("-d Office-Laser -t office.prn /"));
-        QVERIFY(readFile(path("sent.pdf")).startsWith("%PDF"));
-        QVERIFY(pdfText(path("sent.pdf")).contains("Employee Number 2"));
+        QVERIFY(QString::fromUtf8(ReadFile(path("lp.args"))).startsWith("-d Office-Laser -t office.prn /"));
+        QVERIFY(ReadFile(path("sent.pdf")).startsWith("%PDF"));
+        QVERIFY(PdfText(path("sent.pdf")).contains("Employee Number 2"));
         // The PDF for the printer is not left behind.
         QVERIFY(!QFile::exists(path("office.pdf")));
     }
@@ -506,23 +506,23 @@ private slots:
         const QString folder = path("My Reports");
         QVERIFY(QDir().mkpath(folder));
         const QString prn = folder + "/os.prn";
-        writeFile(prn, statementFile(1));
+        WriteFile(prn, StatementFile(1));
         QFile::remove(folder + "/os.pdf");
         QFile::remove(path("opened"));
-        writeScript(m_fakeBin + "/lpstat", "echo 'no system default destination'");
+        WriteScript(m_fakeBin + "/lpstat", "echo 'no system default destination'");
         if (lpInstalled)
-            writeScript(m_fakeBin + "/lp", "exit 1");
+            WriteScript(m_fakeBin + "/lp", "exit 1");
         if (viewer == "shows")
-            writeScript(m_fakeBin + "/xdg-open", "echo \"$1\" > '" + path("opened") + "'");
+            WriteScript(m_fakeBin + "/xdg-open", "echo \"$1\" > '" + path("opened") + "'");
         else if (viewer == "fails")
-            writeScript(m_fakeBin + "/xdg-open", "echo 'xdg-open: no method available for opening' >&2\nexit 3");
+            WriteScript(m_fakeBin + "/xdg-open", "echo 'xdg-open: no method available for opening' >&2\nexit 3");
         // Without lp the PATH holds only the fake tools.
-        const Run run = runSpooler({prn}, m_fakeBin, !lpInstalled);
-        QVERIFY(readFile(folder + "/os.pdf").startsWith("%PDF"));
+        const Run run = RunSpooler({prn}, m_fakeBin, !lpInstalled);
+        QVERIFY(ReadFile(folder + "/os.pdf").startsWith("%PDF"));
         if (viewer == "shows") {
             QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
-            QVERIFY(waitForFile(path("opened")));
-            QCOMPARE(QString::fromUtf8(readFile(path("opened"))).trimmed(), folder + "/os.pdf");
+            QVERIFY(WaitForFile(path("opened")));
+            QCOMPARE(QString::fromUtf8(ReadFile(path("opened"))).trimmed(), folder + "/os.pdf");
         } else {
             // Nothing shows on the screen: the user is told where the report is.
             QCOMPARE(run.exitCode, 1);
@@ -533,35 +533,35 @@ private slots:
     void failuresAreReported()
     {
         // A missing file.
-        Run run = runSpooler({path("missing.prn")});
+        Run run = RunSpooler({path("missing.prn")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains("cannot be read") && run.errors.contains("missing.prn"), qPrintable(run.errors));
 
         // An empty file.
-        writeFile(path("empty.prn"), {});
-        run = runSpooler({path("empty.prn")});
+        WriteFile(path("empty.prn"), {});
+        run = RunSpooler({path("empty.prn")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.errors.contains("is empty"));
 
         // No file named.
-        QCOMPARE(runSpooler({}).exitCode, 2);
+        QCOMPARE(RunSpooler({}).exitCode, 2);
 
         // The PDF cannot be written.
-        writeFile(path("ok.prn"), statementFile(1));
-        run = runSpooler({"--pdf-only", path("no such folder/x.pdf"), path("ok.prn")});
+        WriteFile(path("ok.prn"), StatementFile(1));
+        run = RunSpooler({"--pdf-only", path("no such folder/x.pdf"), path("ok.prn")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains("cannot be written"), qPrintable(run.errors));
 
         // The printer refuses the job: lp's own words reach the user.
-        writeScript(m_fakeBin + "/lpstat", "echo 'system default destination: Office-Laser'");
-        writeScript(m_fakeBin + "/lp", "echo 'lp: The printer or class does not exist.' >&2\nexit 1");
-        run = runSpooler({path("ok.prn")}, m_fakeBin);
+        WriteScript(m_fakeBin + "/lpstat", "echo 'system default destination: Office-Laser'");
+        WriteScript(m_fakeBin + "/lp", "echo 'lp: The printer or class does not exist.' >&2\nexit 1");
+        run = RunSpooler({path("ok.prn")}, m_fakeBin);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains("The printer or class does not exist."), qPrintable(run.errors));
 
         // The raw queue refuses the job.
         AppSettings::Save(Spooler::RawQueueSection, Spooler::RawQueueKey, "Epson-LX300");
-        run = runSpooler({path("ok.prn")}, m_fakeBin);
+        run = RunSpooler({path("ok.prn")}, m_fakeBin);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains("Epson-LX300"), qPrintable(run.errors));
     }
@@ -571,10 +571,10 @@ private slots:
         // A path handed over unquoted arrives as several arguments.
         const QString folder = path("Program Files/IncomeTax");
         QVERIFY(QDir().mkpath(folder));
-        writeFile(folder + "/os.prn", statementFile(1));
+        WriteFile(folder + "/os.prn", StatementFile(1));
         const QString pdf = path("pieces.pdf");
         const QStringList pieces = (folder + "/os.prn").split(' ');
-        const Run run = runSpooler(QStringList{"--pdf-only", pdf} + pieces);
+        const Run run = RunSpooler(QStringList{"--pdf-only", pdf} + pieces);
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
         QVERIFY(QFile::exists(pdf));
     }
@@ -594,7 +594,7 @@ private slots:
         QVERIFY(spooler.isExecutable());
         QVERIFY(QFile::exists(prefix + "/share/icons/hicolor/scalable/apps/incometax.svg"));
         QVERIFY(QFile::exists(prefix + "/share/icons/hicolor/48x48/apps/incometax.png"));
-        const QString entry = QString::fromUtf8(readFile(prefix + "/share/applications/incometax.desktop"));
+        const QString entry = QString::fromUtf8(ReadFile(prefix + "/share/applications/incometax.desktop"));
         QVERIFY(entry.startsWith("[Desktop Entry]\n"));
         // The installed path has a blank in it, so the command is quoted.
         QVERIFY2(entry.contains("\nExec=\"" + main.absoluteFilePath() + "\"\n"), qPrintable(entry));

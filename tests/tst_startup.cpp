@@ -17,23 +17,23 @@ using namespace mdlDalvoni;
 
 namespace {
 
-void setServer(const QString &address)
+void SetServer(const QString &address)
 {
     AppSettings::Save(AppSettings::ServerSection, AppSettings::ServerKey, address);
 }
 
-void setUnit(const QString &unit)
+void SetUnit(const QString &unit)
 {
     AppSettings::Save(AppSettings::WorkstationSection, AppSettings::UnitKey, unit);
 }
 
-QString currentUser(DbConnection &db)
+QString CurrentUser(DbConnection &db)
 {
     Recordset rs = db.query(QStringLiteral("SELECT CURRENT_USER()"));
     return rs.text(0);
 }
 
-QList<frmLogin *> logins()
+QList<frmLogin *> Logins()
 {
     QList<frmLogin *> found;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -53,8 +53,8 @@ private slots:
     {
         TestDb::Reset();
         TestDb::LoadStandardMasters();
-        setServer(QStringLiteral("127.0.0.1"));
-        setUnit(QStringLiteral("HO"));
+        SetServer(QStringLiteral("127.0.0.1"));
+        SetUnit(QStringLiteral("HO"));
     }
 
     void localAddressUsesTheAdministratorString()
@@ -64,7 +64,7 @@ private slots:
         QCOMPARE(Startup::Run(db), Startup::Outcome::Ready);
         QCOMPARE(AppVersion, QStringLiteral("V1.1"));
         QCOMPARE(ServerAddress, QStringLiteral("127.0.0.1"));
-        QVERIFY(currentUser(db).startsWith(QStringLiteral("root@")));
+        QVERIFY(CurrentUser(db).startsWith(QStringLiteral("root@")));
         QVERIFY(rec.messages.isEmpty());
         QVERIFY(rec.exits.isEmpty());
     }
@@ -80,17 +80,17 @@ private slots:
     void otherAddressesUseTheNetworkString()
     {
         QFETCH(QString, address);
-        setServer(address);
+        SetServer(address);
         RecordingPlatform rec;
         DbConnection db(QStringLiteral("startup"));
         QCOMPARE(Startup::Run(db), Startup::Outcome::Ready);
         QCOMPARE(ServerAddress, address);
-        QVERIFY2(currentUser(db).startsWith(QStringLiteral("corvantis@")), qPrintable(currentUser(db)));
+        QVERIFY2(CurrentUser(db).startsWith(QStringLiteral("corvantis@")), qPrintable(CurrentUser(db)));
     }
 
     void unreachableServerReportsTheDriverAndEnds()
     {
-        setServer(QStringLiteral("192.0.2.1"));
+        SetServer(QStringLiteral("192.0.2.1"));
         RecordingPlatform rec;
         DbConnection db(QStringLiteral("startup"));
         QCOMPARE(Startup::Run(db), Startup::Outcome::ConnectionFailed);
@@ -123,7 +123,7 @@ private slots:
         QFETCH(QString, page);
         TestDb::Exec(
             QStringLiteral("UPDATE dalvoni.versionmaster SET version_code='%1' WHERE pack_code='IT'").arg(released));
-        setServer(address);
+        SetServer(address);
         RecordingPlatform rec;
         DbConnection db(QStringLiteral("startup"));
         QCOMPARE(Startup::Run(db), Startup::Outcome::VersionRefused);
@@ -184,7 +184,7 @@ private slots:
         QFETCH(QString, setting);
         QFETCH(QString, code);
         QFETCH(QString, name);
-        setUnit(setting);
+        SetUnit(setting);
         RecordingPlatform rec;
         DbConnection db(QStringLiteral("startup"));
         QCOMPARE(Startup::Run(db), Startup::Outcome::Ready);
@@ -205,7 +205,7 @@ private slots:
     {
         QFETCH(QString, setting);
         QFETCH(bool, emptyMaster);
-        setUnit(setting);
+        SetUnit(setting);
         if (emptyMaster)
             TestDb::Exec(QStringLiteral("DELETE FROM dalvoni.unitmaster"));
         RecordingPlatform rec;
@@ -221,7 +221,7 @@ private slots:
     void splashRunsTwentyTicksAndOpensTheLoginOnce()
     {
         RecordingPlatform rec;
-        qDeleteAll(logins());
+        qDeleteAll(Logins());
         QPointer<frmSplash> splash = new frmSplash;
         int ticks = 0;
         connect(&splash->Timer1, &QTimer::timeout, this, [&ticks] { ++ticks; });
@@ -234,9 +234,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 5000);
         QCOMPARE(ticks, 20);
         QTest::qWait(50);
-        QCOMPARE(logins().size(), 1);
-        QVERIFY(logins().first()->isVisible());
-        qDeleteAll(logins());
+        QCOMPARE(Logins().size(), 1);
+        QVERIFY(Logins().first()->isVisible());
+        qDeleteAll(Logins());
     }
 };
 

@@ -1,8 +1,11 @@
 // The tax statement: the sheet built from the stored tax records, the screen's keys and
 // lookup, the print file (against golden files) and the workbook export read back.
+#include "CompanyTest.h"
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
+#include "Screens.h"
 #include "TestDb.h"
+#include "lookup/EmployeeLookup.h"
 #include "lookup/frmListView.h"
 #include "reports/OutputFolder.h"
 #include "reports/Statement.h"
@@ -55,14 +58,6 @@ void AddRecord(int slno, const QString &code, const QString &name, double base =
     if (!extra.isEmpty())
         TestDb::Exec(QStringLiteral("UPDATE hr_it SET ") + extra + QStringLiteral(" WHERE emp_slno='") + s +
                      QLatin1Char('\''));
-}
-
-// Shows the screen as the active window, so that its keys reach it.
-bool ShowActive(QWidget &w)
-{
-    w.show();
-    w.activateWindow();
-    return QTest::qWaitForWindowActive(&w);
 }
 
 QString GoldenPath(const QString &name)
@@ -118,18 +113,11 @@ QString WorkbookPart(const QString &file, const QString &part)
 
 } // namespace
 
-class tst_Statement : public QObject
+class tst_Statement : public CompanyTest
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
-    }
-
     void layoutAndRows()
     {
         AddRecord(2, QStringLiteral("E002"), QStringLiteral("SECOND"), 2);
@@ -265,7 +253,7 @@ private slots:
         QCOMPARE(form.ui.LbName->text(), QString());
 
         // ... but matched by his code he is.
-        QVERIFY(Statement::EmployeeLookupQuery(QStringLiteral("C01"), QStringLiteral("e012"))
+        QVERIFY(EmployeeLookupSql(QStringLiteral("C01"), QStringLiteral("e012"), BlankCode::Searches)
                     .contains(QStringLiteral("like '%E012%'")));
         form.ui.TxEmpCode->setText(QStringLiteral("e012"));
         WhenModalShown<frmListView>([](frmListView *d) { QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return); });

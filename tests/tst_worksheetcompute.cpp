@@ -9,7 +9,7 @@ using namespace Worksheet;
 namespace {
 
 // A year with the usual bands: 0-2.5 lakh, 2.5-5 lakh, 5-10 lakh, above 10 lakh.
-YearSetup year(int fromYear, double slab2Rate, double cess)
+YearSetup Year(int fromYear, double slab2Rate, double cess)
 {
     YearSetup s;
     s.finYearFrom = QDate(fromYear, 4, 1);
@@ -25,7 +25,7 @@ YearSetup year(int fromYear, double slab2Rate, double cess)
 }
 
 // Figures whose taxable amount is exactly the gross pay given.
-Figures withTaxable(double taxable, double totalPay = -1)
+Figures WithTaxable(double taxable, double totalPay = -1)
 {
     Figures f = OpenedFigures();
     Clear(f);
@@ -41,19 +41,19 @@ Figures withTaxable(double taxable, double totalPay = -1)
 }
 
 // Basic pay and house-rent allowance received, as the payroll would answer.
-SalarySum sums(double basic, double received)
+SalarySum Sums(double basic, double received)
 {
     return [basic, received](SalaryFigures::Head head) {
         return head == SalaryFigures::Head::BasicPay ? basic : received;
     };
 }
 
-SalarySum noServer()
+SalarySum NoServer()
 {
     return [](SalaryFigures::Head) -> double { throw std::logic_error("no salary sum expected"); };
 }
 
-void addLine(Figures &f, int line, const QString &name, const QString &amount, const QString &code = QString())
+void AddLine(Figures &f, int line, const QString &name, const QString &amount, const QString &code = QString())
 {
     f.lines[line - 1] = {QString::number(line), name, amount, code};
 }
@@ -197,9 +197,9 @@ private slots:
         QFETCH(double, cess);
         QFETCH(double, taxable);
         QFETCH(double, totalPay);
-        Figures f = withTaxable(taxable, totalPay);
+        Figures f = WithTaxable(taxable, totalPay);
         f.TxSalaryDeductions = QStringLiteral("1000.00");
-        ComputeTax(f, year(fromYear, slab2Rate, cess));
+        ComputeTax(f, Year(fromYear, slab2Rate, cess));
         QCOMPARE(f.TxTaxableAmt, Format00(taxable));
         QTEST(f.TxNetTaxable, "netTaxable");
         QTEST(f.LbRebate, "rebate");
@@ -212,14 +212,14 @@ private slots:
     // The older rule adds 30000 when the income above the limit passes slab 2's start.
     void oldRuleAddsThirtyThousand()
     {
-        YearSetup s = year(2015, 10, 3);
+        YearSetup s = Year(2015, 10, 3);
         s.slabs[1] = {0, 2000000, 10};
-        Figures f = withTaxable(800000);
+        Figures f = WithTaxable(800000);
         ComputeTax(f, s);
         QCOMPARE(f.TxNetTaxable, QStringLiteral("85000"));
         // Below the exemption limit the amount tested is the limit itself: no case, no tax.
-        Figures low = withTaxable(100000);
-        ComputeTax(low, year(2015, 10, 3));
+        Figures low = WithTaxable(100000);
+        ComputeTax(low, Year(2015, 10, 3));
         QCOMPARE(low.TxNetTaxable, QStringLiteral("0.00"));
         QCOMPARE(low.TxTaxableIncome, QStringLiteral("0.00"));
     }
@@ -228,16 +228,16 @@ private slots:
     // amount that falls between the slab cases is taxed as the income above the limit.
     void differencesFromTheStoredRecord()
     {
-        Figures negative = withTaxable(0);
+        Figures negative = WithTaxable(0);
         negative.TxHRA = QStringLiteral("1000.00");
-        ComputeTax(negative, year(2018, 5, 4));
+        ComputeTax(negative, Year(2018, 5, 4));
         QCOMPARE(negative.TxTaxableAmt, QStringLiteral("-1000.00"));
         QCOMPARE(negative.TxNetTaxable, QStringLiteral("0.00"));
         QCOMPARE(negative.TxNetTax, QStringLiteral("0"));
 
-        Figures between = withTaxable(250000);
+        Figures between = WithTaxable(250000);
         between.TxExcemption = QStringLiteral("200000.00");
-        ComputeTax(between, year(2018, 5, 4));
+        ComputeTax(between, Year(2018, 5, 4));
         QCOMPARE(between.TxNetTaxable, QStringLiteral("50000.00"));
         QCOMPARE(between.TxNetTax, QStringLiteral("49400"));
     }
@@ -282,7 +282,7 @@ private slots:
         QFETCH(QString, mcLimit);
         QFETCH(QString, interest);
         QFETCH(QString, hlLimit);
-        Figures f = withTaxable(0);
+        Figures f = WithTaxable(0);
         f.TxGrossPay = QStringLiteral("700000");
         f.TxProjection = QStringLiteral("300000.00");
         f.TxHRA = QStringLiteral("50000.00");
@@ -294,35 +294,35 @@ private slots:
         f.TxMediClaimLimit = mcLimit;
         f.TxHLInterest = interest;
         f.TxHLInterestLimit = hlLimit;
-        ComputeTax(f, year(2018, 5, 4));
+        ComputeTax(f, Year(2018, 5, 4));
         QTEST(f.TxTaxableAmt, "taxable");
     }
 
     // 80C: the filled lines up to the first empty one, provident fund always, up to the limit.
     void eightyCTotal()
     {
-        Figures f = withTaxable(0);
+        Figures f = WithTaxable(0);
         f.TxPF = QStringLiteral("21600.00");
         QVERIFY(f.lines.size() == 20);
-        ComputeDeclarations(f, noServer());
+        ComputeDeclarations(f, NoServer());
         QCOMPARE(f.TxTotal80c, QStringLiteral("21600.00"));
         QCOMPARE(f.TxNet80C, QStringLiteral("21600.00"));
 
-        addLine(f, 1, QStringLiteral("LIC PREMIUM"), QStringLiteral("50000.00"), QStringLiteral("ITA000001"));
-        addLine(f, 2, QStringLiteral("PPF"), QStringLiteral("78400.5"));
-        addLine(f, 4, QStringLiteral("AFTER A GAP"), QStringLiteral("90000.00"));
-        ComputeDeclarations(f, noServer());
+        AddLine(f, 1, QStringLiteral("LIC PREMIUM"), QStringLiteral("50000.00"), QStringLiteral("ITA000001"));
+        AddLine(f, 2, QStringLiteral("PPF"), QStringLiteral("78400.5"));
+        AddLine(f, 4, QStringLiteral("AFTER A GAP"), QStringLiteral("90000.00"));
+        ComputeDeclarations(f, NoServer());
         QCOMPARE(f.TxTotal80c, QStringLiteral("150000.50"));
         QCOMPARE(f.TxNet80C, QStringLiteral("150000.00"));
 
         f.lines[1].amount = QStringLiteral("78400.00");
-        ComputeDeclarations(f, noServer());
+        ComputeDeclarations(f, NoServer());
         QCOMPARE(f.TxTotal80c, QStringLiteral("150000.00"));
         QCOMPARE(f.TxNet80C, QStringLiteral("150000.00"));
 
         f.TxNetTax = QStringLiteral("5200");
         f.TxSalaryDeductions = QStringLiteral("6000.00");
-        ComputeDeclarations(f, noServer());
+        ComputeDeclarations(f, NoServer());
         QCOMPARE(f.TxBalance, QStringLiteral("-800.00"));
     }
 
@@ -382,12 +382,12 @@ private slots:
         QFETCH(QString, unit);
         QFETCH(QString, rent);
         QFETCH(QString, months);
-        Figures f = withTaxable(0);
+        Figures f = WithTaxable(0);
         f.LbUnit = unit;
         f.TxMonths = months;
-        addLine(f, 1, QStringLiteral("LIC PREMIUM"), QStringLiteral("10000.00"), QStringLiteral("ITA000001"));
-        addLine(f, 2, QStringLiteral("HOUSE RENT PAID"), rent, QStringLiteral("ITA000005"));
-        ComputeDeclarations(f, sums(240000, 110000));
+        AddLine(f, 1, QStringLiteral("LIC PREMIUM"), QStringLiteral("10000.00"), QStringLiteral("ITA000001"));
+        AddLine(f, 2, QStringLiteral("HOUSE RENT PAID"), rent, QStringLiteral("ITA000005"));
+        ComputeDeclarations(f, Sums(240000, 110000));
         QTEST(f.TxHRA, "hra");
         QTEST(f.TxHraProjection, "projection");
         QCOMPARE(f.TxTotal80c, QStringLiteral("10000.00")); // rent is no 80C item
@@ -395,17 +395,17 @@ private slots:
 
     void lastRentLineCountsAndNoRentKeepsTheExemption()
     {
-        Figures f = withTaxable(0);
+        Figures f = WithTaxable(0);
         f.LbUnit = QStringLiteral("PUNE");
         f.TxHRA = QStringLiteral("1.00");
         f.TxHraProjection = QStringLiteral("2.00");
-        ComputeDeclarations(f, noServer());
+        ComputeDeclarations(f, NoServer());
         QCOMPARE(f.TxHRA, QStringLiteral("1.00"));
         QCOMPARE(f.TxHraProjection, QStringLiteral("2.00"));
 
-        addLine(f, 1, QStringLiteral("HOUSE RENT PAID"), QStringLiteral("200000.00"), QStringLiteral("ITA000005"));
-        addLine(f, 2, QStringLiteral("HOUSE RENT PAID"), QStringLiteral("30000.00"), QStringLiteral("ITA000005"));
-        ComputeDeclarations(f, sums(240000, 110000));
+        AddLine(f, 1, QStringLiteral("HOUSE RENT PAID"), QStringLiteral("200000.00"), QStringLiteral("ITA000005"));
+        AddLine(f, 2, QStringLiteral("HOUSE RENT PAID"), QStringLiteral("30000.00"), QStringLiteral("ITA000005"));
+        ComputeDeclarations(f, Sums(240000, 110000));
         QCOMPARE(f.TxHRA, QStringLiteral("110000.00"));
         QCOMPARE(f.TxHraProjection, QStringLiteral("0.00"));
     }
@@ -413,7 +413,7 @@ private slots:
     // A fresh employee: names and figures emptied, limits and the last result kept, 20 lines.
     void clearingKeepsLimits()
     {
-        Figures f = withTaxable(400000);
+        Figures f = WithTaxable(400000);
         f.LbName = QStringLiteral("A");
         f.LbRebate = QStringLiteral("2500.00");
         f.TxCess = QStringLiteral("9.00");
@@ -437,12 +437,12 @@ private slots:
     // The save sends typed text exactly as typed and numbers plain.
     void saveStatements()
     {
-        Figures f = withTaxable(0);
+        Figures f = WithTaxable(0);
         f.LbSerialNo = QStringLiteral("E1 ");
         f.TxHLInterest = QStringLiteral("120000.50");
         f.TxMediClaim = QStringLiteral("0.00");
-        addLine(f, 1, QStringLiteral("LIC"), QStringLiteral("5000.00"), QStringLiteral("ITA000001"));
-        addLine(f, 2, QStringLiteral("O'BRIEN \\ FUND"), QStringLiteral("12'3"));
+        AddLine(f, 1, QStringLiteral("LIC"), QStringLiteral("5000.00"), QStringLiteral("ITA000001"));
+        AddLine(f, 2, QStringLiteral("O'BRIEN \\ FUND"), QStringLiteral("12'3"));
         const QStringList sql = SaveStatements(f, QDate(2018, 4, 1), QDate(2019, 3, 31));
         QCOMPARE(sql.size(), 4);
         QCOMPARE(sql[0], QStringLiteral("Delete from hr_it_trans where emp_slno='E1 ' and emp_it_from='2018-04-01' "
@@ -453,15 +453,6 @@ private slots:
         QVERIFY(sql[2].contains(QStringLiteral("values('E1','','") + SqlEscape(QStringLiteral("12'3")) + "',2,"));
         QCOMPARE(sql[3], QStringLiteral("Update hr_it set emp_hl_int=120000.5,emp_mc=0 where emp_slno='E1' and "
                                         "emp_it_from='2018-04-01' and emp_it_to='2019-03-31'"));
-    }
-
-    void employeeListQuery()
-    {
-        const QString all = EmployeeListSql(QString(), QStringLiteral("C01"));
-        QVERIFY(all.endsWith(QStringLiteral("hr0910.hr_employee.comp_code where  hr_employee.comp_code='C01' and "
-                                            "emp_disable=0 and emp_flag=0 order by concat(emp_code_char,emp_code)")));
-        const QString typed = EmployeeListSql(QStringLiteral(" ra_j% "), QStringLiteral("C01"));
-        QVERIFY(typed.contains(QStringLiteral("like '%") + SqlLikeEscape(QStringLiteral("RA_J%")) + "%' or"));
     }
 };
 

@@ -191,12 +191,12 @@ CellGrid::CellGrid(QWidget *parent) : QTableView(parent), m_model(new SheetModel
     setTextElideMode(Qt::ElideNone);
     setGridStyle(Qt::SolidLine);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(TwipsToPixels(Sheet::DefaultRowHeight) + 2);
+    verticalHeader()->setDefaultSectionSize(TwipsToPixels(Sheet::kDefaultRowHeight) + 2);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setHighlightSections(false);
     connect(this, &QAbstractItemView::clicked, this,
-            [this](const QModelIndex &i) { emit RowPicked(i.row() + 1, i.column() + 1); });
+            [this](const QModelIndex &i) { emit rowPicked(i.row() + 1, i.column() + 1); });
 }
 
 void CellGrid::refresh()
@@ -245,7 +245,7 @@ void CellGrid::keyPressEvent(QKeyEvent *event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) &&
         currentIndex().isValid()) {
-        emit RowPicked(activeRow(), activeCol());
+        emit rowPicked(activeRow(), activeCol());
         return;
     }
     QTableView::keyPressEvent(event);

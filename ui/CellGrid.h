@@ -31,7 +31,7 @@ public:
 
 signals:
     // A cell was picked with the mouse, or with Enter or Space on the keyboard.
-    void RowPicked(int row, int col);
+    void rowPicked(int row, int col);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

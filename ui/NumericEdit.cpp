@@ -26,7 +26,7 @@ Qt::Alignment toQtAlignment(int alignment)
 }
 
 // Keys that only move the caret or the selection.
-bool isNavigation(int key)
+bool IsNavigation(int key)
 {
     switch (key) {
     case Qt::Key_Left:
@@ -44,7 +44,7 @@ bool isNavigation(int key)
 }
 
 // Editing shortcuts of the line edit that would change the text behind the filter's back.
-bool isOtherEdit(QKeyEvent *e)
+bool IsOtherEdit(QKeyEvent *e)
 {
     return e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo) ||
            e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteStartOfWord) ||
@@ -53,20 +53,20 @@ bool isOtherEdit(QKeyEvent *e)
 
 // The code a key-down handler sees for a key: the Delete key is the only one that gives 46
 // (the point key gives 190), the digits and letters give their characters.
-int keyDownCode(int key)
+int KeyDownCode(int key)
 {
     switch (key) {
     case Qt::Key_Delete:
-        return NumericKeys::Delete;
+        return NumericKeys::kDelete;
     case Qt::Key_Period:
         return 190;
     case Qt::Key_Minus:
         return 189;
     case Qt::Key_Backspace:
-        return NumericKeys::Backspace;
+        return NumericKeys::kBackspace;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return NumericKeys::Enter;
+        return NumericKeys::kEnter;
     case Qt::Key_PageUp:
         return 33;
     case Qt::Key_PageDown:
@@ -84,7 +84,7 @@ int keyDownCode(int key)
     case Qt::Key_Down:
         return 40;
     default:
-        return key < 0x80 && key != NumericKeys::Delete ? key : 0xff;
+        return key < 0x80 && key != NumericKeys::kDelete ? key : 0xff;
     }
 }
 
@@ -151,7 +151,7 @@ void NumericEdit::cut()
     if (!m_box->hasSelectedText())
         return;
     m_box->copy();
-    filterKey(NumericKeys::Delete, 0);
+    filterKey(NumericKeys::kDelete, 0);
 }
 
 bool NumericEdit::keyPress(QKeyEvent *e)
@@ -162,8 +162,8 @@ bool NumericEdit::keyPress(QKeyEvent *e)
         emit enterPressed();
         if (!self)
             return true;
-        filterKey(keyDownCode(key), 0);
-        filterKey(NumericKeys::Enter, 1);
+        filterKey(KeyDownCode(key), 0);
+        filterKey(NumericKeys::kEnter, 1);
         return true;
     }
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape)
@@ -181,19 +181,19 @@ bool NumericEdit::keyPress(QKeyEvent *e)
     }
     if (e->matches(QKeySequence::Copy) || e->matches(QKeySequence::SelectAll))
         return false;
-    if (isOtherEdit(e))
+    if (IsOtherEdit(e))
         return true;
     if (key == Qt::Key_Delete) {
-        filterKey(NumericKeys::Delete, 0);
+        filterKey(NumericKeys::kDelete, 0);
         return true;
     }
     if (key == Qt::Key_Backspace) {
-        filterKey(keyDownCode(key), 0);
-        filterKey(NumericKeys::Backspace, 1);
+        filterKey(KeyDownCode(key), 0);
+        filterKey(NumericKeys::kBackspace, 1);
         return true;
     }
-    if (isNavigation(key)) {
-        filterKey(keyDownCode(key), 0);
+    if (IsNavigation(key)) {
+        filterKey(KeyDownCode(key), 0);
         return false;
     }
     const QString text = e->text();
@@ -202,7 +202,7 @@ bool NumericEdit::keyPress(QKeyEvent *e)
         return !text.isEmpty(); // other shortcuts go on to the screen; control characters stop here
     // As a key down and then a key press with the character; only a digit the filter passes on
     // reaches the box.
-    filterKey(keyDownCode(key), 0);
+    filterKey(KeyDownCode(key), 0);
     return filterKey(text.at(0).unicode(), 1) == 0;
 }
 
@@ -221,7 +221,7 @@ void NumericEdit::contextMenu(const QPoint &globalPos)
             connect(a, &QAction::triggered, this, [this] { paste(QGuiApplication::clipboard()->text()); });
         } else if (name == QLatin1String("edit-delete")) {
             a->disconnect();
-            connect(a, &QAction::triggered, this, [this] { filterKey(NumericKeys::Delete, 0); });
+            connect(a, &QAction::triggered, this, [this] { filterKey(NumericKeys::kDelete, 0); });
         }
     }
     menu->exec(globalPos);

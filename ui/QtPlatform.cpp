@@ -15,11 +15,16 @@ namespace {
 QMessageBox::Icon toIcon(Platform::Icon icon)
 {
     switch (icon) {
-    case Platform::Icon::Information: return QMessageBox::Information;
-    case Platform::Icon::Warning: return QMessageBox::Warning;
-    case Platform::Icon::Critical: return QMessageBox::Critical;
-    case Platform::Icon::Question: return QMessageBox::Question;
-    default: return QMessageBox::NoIcon;
+    case Platform::Icon::Information:
+        return QMessageBox::Information;
+    case Platform::Icon::Warning:
+        return QMessageBox::Warning;
+    case Platform::Icon::Critical:
+        return QMessageBox::Critical;
+    case Platform::Icon::Question:
+        return QMessageBox::Question;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 

@@ -122,7 +122,7 @@ int main(int argc, char *argv[])
         std::printf("generated %d employees, %d salary lines in %.1f s\n", demo.employees, demo.salaryLines,
                     demo.milliseconds / 1000.0);
 
-        mdlDalvoni::CompanyCode = QString::fromLatin1(DemoData::MainCompany);
+        mdlDalvoni::CompanyCode = QString::fromLatin1(DemoData::kMainCompany);
         mdlDalvoni::UserId = QStringLiteral("1");
         mdlDalvoni::FinYearFrom = DemoData::DefaultYearFrom;
         mdlDalvoni::FinYearTo = DemoData::DefaultYearFrom.addYears(1).addDays(-1);

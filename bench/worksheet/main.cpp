@@ -24,7 +24,7 @@ struct Timing
     double median = 0, worst = 0;
 };
 
-Timing measure(int runs, const std::function<void()> &work)
+Timing Measure(int runs, const std::function<void()> &work)
 {
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
@@ -70,11 +70,11 @@ int main(int argc, char *argv[])
             // The employee of the main company with the most payroll lines in the tax year, given
             // ten declarations with a rent line among them.
             const QString slno = QueryFirstValue(
-                db,
-                QStringLiteral("select s.emp_slno from hr_emp_salary s join hr_employee e on e.emp_slno=s.emp_slno "
-                               "where e.comp_code='%1' and s.emp_sal_date_from>='%2' and s.emp_sal_date_from<='%3' "
-                               "group by s.emp_slno order by count(*) desc, s.emp_slno limit 1")
-                    .arg(QLatin1String(DemoData::MainCompany), SqlDate(setup.taxYearStart), SqlDate(setup.taxYearEnd)));
+                db, QStringLiteral("select s.emp_slno from hr_emp_salary s join hr_employee e on e.emp_slno=s.emp_slno "
+                                   "where e.comp_code='%1' and s.emp_sal_date_from>='%2' and s.emp_sal_date_from<='%3' "
+                                   "group by s.emp_slno order by count(*) desc, s.emp_slno limit 1")
+                        .arg(QLatin1String(DemoData::kMainCompany), SqlDate(setup.taxYearStart),
+                             SqlDate(setup.taxYearEnd)));
             const QString unitName = QueryFirstValue(
                 db,
                 QStringLiteral("select unit_name from hr_employee join dalvoni.unitmaster on unit_code=emp_unit_code "
@@ -99,7 +99,7 @@ int main(int argc, char *argv[])
                        .arg(slno, unitName, lines);
 
             Worksheet::Figures opened = Worksheet::OpenedFigures();
-            const Timing open = measure(20, [&] {
+            const Timing open = Measure(20, [&] {
                 Worksheet::YearSetup s = setup;
                 Worksheet::LoadYearSetup(db, s, opened);
             });
@@ -113,11 +113,11 @@ int main(int argc, char *argv[])
                 fig.LbName = QStringLiteral("BENCH");
                 fig.LbSerialNo = slno;
                 fig.LbUnit = unitName;
-                fig.companyCodeTag = QLatin1String(DemoData::MainCompany);
+                fig.companyCodeTag = QLatin1String(DemoData::kMainCompany);
                 Worksheet::LoadFigures(db, fig, setup, today);
             };
             load(); // warm the server's caches once
-            const Timing loaded = measure(50, load);
+            const Timing loaded = Measure(50, load);
             out << QStringLiteral("  filled lines %1, taxable %2, to pay %3\n")
                        .arg(fig.filledLines())
                        .arg(fig.TxTaxableAmt, fig.TxNetTax);
@@ -125,13 +125,13 @@ int main(int argc, char *argv[])
             // A keystroke in an amount box recomputes the tax; Enter in the grid also totals the
             // declarations, which for a rent line asks the server for two salary sums.
             int key = 0;
-            const Timing keystroke = measure(1000, [&] {
+            const Timing keystroke = Measure(1000, [&] {
                 fig.TxMediClaim = Format00(1000 + (key++ % 50) * 100);
                 Worksheet::ComputeTax(fig, setup);
             });
             const Worksheet::SalarySum sums =
                 Worksheet::ServerSalarySum(db, slno, setup.taxYearStart, setup.taxYearEnd);
-            const Timing enter = measure(200, [&] {
+            const Timing enter = Measure(200, [&] {
                 fig.lines[0].amount = Format00(5000 + (key++ % 50) * 10);
                 Worksheet::ComputeDeclarations(fig, sums);
                 Worksheet::ComputeTax(fig, setup);

@@ -9,8 +9,7 @@
 // Drives a modal dialog of our own (the lookup list) through its widgets: the action runs
 // as soon as a modal widget of type T is shown, inside its event loop. If none appears
 // within the timeout the driver gives up (the test then sees the action not run).
-template <typename T>
-void WhenModalShown(std::function<void(T *)> action, int timeoutMs = 5000)
+template <typename T> void WhenModalShown(std::function<void(T *)> action, int timeoutMs = 5000)
 {
     auto timer = new QTimer;
     auto started = std::make_shared<int>(0);

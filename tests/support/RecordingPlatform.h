@@ -31,14 +31,17 @@ public:
     // The last message text ("" when none).
     QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last().text; }
 
-    QList<Message> messages;      // messages shown
-    QStringList questions;        // questions asked (both kinds)
-    QList<bool> answers;          // answers to give, in order; empty: OK / Yes
-    QStringList saveAnswers;      // file names the save dialog returns; empty: cancelled
-    struct SaveRequest { QString folder, filter, proposedName; };
+    QList<Message> messages; // messages shown
+    QStringList questions;   // questions asked (both kinds)
+    QList<bool> answers;     // answers to give, in order; empty: OK / Yes
+    QStringList saveAnswers; // file names the save dialog returns; empty: cancelled
+    struct SaveRequest
+    {
+        QString folder, filter, proposedName;
+    };
     QList<SaveRequest> saveRequests;
     QStringList openedUrls;
     QList<QPair<QString, QStringList>> started;
     bool startResult = true;
-    QList<int> exits;             // exit codes asked for
+    QList<int> exits; // exit codes asked for
 };

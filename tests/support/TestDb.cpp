@@ -1,5 +1,7 @@
 #include "TestDb.h"
 
+#include "Rows.h"
+
 #include "session/Common.h"
 #include "session/mdlDalvoni.h"
 
@@ -20,17 +22,16 @@ void Reset()
     DbConnection &db = Open();
     if (db.inTransaction())
         db.rollback();
-    static const QStringList tables = {
-        QStringLiteral("dalvoni.userdetails"), QStringLiteral("dalvoni.acc_companymaster"),
-        QStringLiteral("dalvoni.unitmaster"), QStringLiteral("dalvoni.ac_fin_year"),
-        QStringLiteral("dalvoni.versionmaster"), QStringLiteral("hr0910.hr_designation"),
-        QStringLiteral("hr0910.hr_department"), QStringLiteral("hr0910.hr_employee"),
-        QStringLiteral("hr0910.hr_otherallowance"), QStringLiteral("hr0910.hr_emp_salary"),
-        QStringLiteral("hr0910.hr_emp_bonus"), QStringLiteral("hr0910.hr_finalize"),
-        QStringLiteral("hr0910.hr_it_setup"), QStringLiteral("hr0910.hr_it_slabs"),
-        QStringLiteral("hr0910.hr_it_allowance"), QStringLiteral("hr0910.hr_it_trans"),
-        QStringLiteral("hr0910.hr_it"), QStringLiteral("hr0910.numbersetup"),
-    };
+    // Every table the schema made in the suite's two databases, read once.
+    static const QStringList tables = [&db] {
+        QStringList names;
+        Recordset rs = db.query(QStringLiteral("SELECT CONCAT(table_schema,'.',table_name) FROM "
+                                               "information_schema.tables WHERE table_schema IN ('dalvoni','hr0910') "
+                                               "AND table_type='BASE TABLE' ORDER BY 1"));
+        for (; !rs.eof(); rs.moveNext())
+            names << rs.text(0);
+        return names;
+    }();
     for (const QString &t : tables)
         db.execute(QStringLiteral("DELETE FROM ") + t);
     mdlDalvoni::ResetSession();
@@ -54,6 +55,15 @@ int Count(const QString &sqlWhereTable)
     return Scalar(QStringLiteral("SELECT COUNT(*) FROM ") + sqlWhereTable).toInt();
 }
 
+QStringList Row(const QString &tableAndWhere, const QStringList &expected)
+{
+    Recordset rs = Open().query(QStringLiteral("SELECT ") + Rows::Names(expected).join(QLatin1Char(',')) +
+                                QStringLiteral(" FROM ") + tableAndWhere);
+    if (rs.eof())
+        return {};
+    return Rows::Of(expected, [&rs](const QString &name) { return rs.text(name); });
+}
+
 void LoadStandardMasters()
 {
     Exec("INSERT INTO dalvoni.unitmaster VALUES ('HO','HEAD OFFICE'),('MUM','MUMBAI'),('CHN','CHENNAI'),"
@@ -61,12 +71,21 @@ void LoadStandardMasters()
     Exec("INSERT INTO dalvoni.acc_companymaster VALUES ('C01','ZENITH TEXTILES LTD',0,1),('C02','ZENITH EXPORTS',0,2)");
     Exec("INSERT INTO dalvoni.userdetails VALUES (1,'admin','admin',1,'G1',0,0,1),(2,'clerk','clerk',0,'G2',1,1,0)");
     Exec("INSERT INTO dalvoni.versionmaster VALUES ('IT','V1.1')");
-    struct Year { int y; double rebate; double cess; double slab2; };
+    struct Year
+    {
+        int y;
+        double rebate;
+        double cess;
+        double slab2;
+    };
     const Year years[] = {{2016, 5000, 3, 10}, {2017, 2500, 3, 5}, {2018, 2500, 4, 5}, {2019, 12500, 4, 5}};
     for (const Year &yr : years) {
         const QString from = QStringLiteral("%1-04-01").arg(yr.y), to = QStringLiteral("%1-03-31").arg(yr.y + 1);
         Exec(QStringLiteral("INSERT INTO dalvoni.ac_fin_year VALUES ('HO','%1','%2','%1','%2',%3,1,'%4-%5')")
-                 .arg(from, to).arg(yr.y == 2018 ? 1 : 0).arg(yr.y).arg((yr.y + 1) % 100, 2, 10, QLatin1Char('0')));
+                 .arg(from, to)
+                 .arg(yr.y == 2018 ? 1 : 0)
+                 .arg(yr.y)
+                 .arg((yr.y + 1) % 100, 2, 10, QLatin1Char('0')));
         const QString key = QStringLiteral("'%1','%2',").arg(from, to);
         Exec(QStringLiteral("INSERT INTO hr0910.hr_it_setup VALUES (%1'80C_LIMIT',150000),(%1'HL_LIMIT',200000),"
                             "(%1'MC_LIMIT',25000),(%1'TAX_LIMIT',250000),(%1'REBATE',%2),(%1'CESS',%3)")
@@ -107,17 +126,32 @@ void SetStandardSession()
 void AddEmployee(const QString &slno, const QString &codeChar, const QString &code, const QString &name,
                  const QString &unit, int disable, int flag)
 {
-    Exec(QStringLiteral("INSERT INTO hr0910.hr_employee VALUES ('%1','%2','%3','%4','PAN%1','D1','P1','%5','C01',%6,%7)")
-             .arg(SqlEscape(slno), SqlEscape(codeChar), SqlEscape(code), SqlEscape(name), unit)
-             .arg(disable)
-             .arg(flag));
+    Exec(
+        QStringLiteral("INSERT INTO hr0910.hr_employee VALUES ('%1','%2','%3','%4','PAN%1','D1','P1','%5','C01',%6,%7)")
+            .arg(SqlEscape(slno), SqlEscape(codeChar), SqlEscape(code), SqlEscape(name), unit)
+            .arg(disable)
+            .arg(flag));
+}
+
+void AddPaidEmployee(const QString &slno, const QString &code, const QString &name, const QString &unit)
+{
+    AddEmployee(slno, QStringLiteral("E"), code, name.isEmpty() ? QStringLiteral("NAME ") + code : name, unit);
+    for (int m = 4; m <= 9; ++m) {
+        const QDate month(2018, m, 1);
+        AddSalary(slno, month, QStringLiteral("OTH0000000001"), 50000);
+        AddSalary(slno, month, QStringLiteral("OTH0000000019"), 20000);
+        AddSalary(slno, month, QStringLiteral("OTH0000000013"), 0, 6000);
+        AddSalary(slno, month, QStringLiteral("OTH0000000033"), 0, 200);
+        AddSalary(slno, month, QStringLiteral("OTH0000000030"), 0, 1000);
+    }
 }
 
 void AddSalary(const QString &slno, const QDate &month, const QString &head, double dr, double cr)
 {
-    Exec(QStringLiteral("INSERT INTO hr0910.hr_emp_salary (emp_slno,emp_sal_type,emp_sal_dr,emp_sal_cr,emp_sal_date_from) "
-                        "VALUES ('%1','%2',%3,%4,'%5')")
-             .arg(slno, head, PlainNumber(dr), PlainNumber(cr), SqlDate(month)));
+    Exec(QStringLiteral(
+             "INSERT INTO hr0910.hr_emp_salary (emp_slno,emp_sal_type,emp_sal_dr,emp_sal_cr,emp_sal_date_from) "
+             "VALUES ('%1','%2',%3,%4,'%5')")
+             .arg(SqlEscape(slno), SqlEscape(head), PlainNumber(dr), PlainNumber(cr), SqlDate(month)));
 }
 
 void AddFinalize(const QDate &date, const QString &comp)

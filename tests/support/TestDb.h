@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // The test run's own MariaDB (started by scripts/test.sh on 127.0.0.1:3306), reached through
@@ -20,6 +21,10 @@ void Exec(const QString &sql);
 QVariant Scalar(const QString &sql);
 // Number of rows of a query.
 int Count(const QString &sqlWhereTable);
+// The first row of "SELECT <the expected row's names> FROM <tableAndWhere>" as an expected-row
+// table (Rows.h): each column as Recordset::text reads it (plain numbers, dates yyyy-MM-dd,
+// "" for null); empty when there is no row.
+QStringList Row(const QString &tableAndWhere, const QStringList &expected);
 
 // A small standard company: unit HO (Head Office) and the metro unit MUM, company C01,
 // financial years 2016-17 to 2019-20 for HO (2018-19 the default) with their tax years,
@@ -35,6 +40,11 @@ void AddEmployee(const QString &slno, const QString &codeChar, const QString &co
                  const QString &unit = QStringLiteral("HO"), int disable = 0, int flag = 0);
 // Adds one salary line.
 void AddSalary(const QString &slno, const QDate &month, const QString &head, double dr, double cr = 0);
+// Adds an employee (code "E" + code, unit HO unless given) with the six paid months of the
+// hand-worked employee: April to September 2018, each basic 50000, house-rent allowance
+// 20000, provident fund 6000, profession tax 200 and income tax 1000 deducted.
+void AddPaidEmployee(const QString &slno, const QString &code, const QString &name = QString(),
+                     const QString &unit = QStringLiteral("HO"));
 // Adds a 'SAL' finalisation of company C01.
 void AddFinalize(const QDate &date, const QString &comp = QStringLiteral("C01"));
 

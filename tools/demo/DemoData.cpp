@@ -59,7 +59,7 @@ const Unit kUnits[] = {
     {"KOL", "KOLKATHA", 10},   {"PUN", "PUNE", 8},    {"BLR", "BANGALORE", 8}, {"HYD", "HYDERABAD", 5},
 };
 
-bool isMetro(const QString &unit)
+bool IsMetro(const QString &unit)
 {
     return unit == QLatin1String("MUM") || unit == QLatin1String("CHN") || unit == QLatin1String("DLH") ||
            unit == QLatin1String("KOL");
@@ -102,22 +102,22 @@ const char *const kSurnames[] = {
     "GILL",       "SANDHU",   "CHAUHAN",   "YADAV", "MISHRA",
 };
 
-template <typename T, size_t N> constexpr int count(const T (&)[N])
+template <typename T, size_t N> constexpr int Count(const T (&)[N])
 {
     return int(N);
 }
 
-QString quoted(const QString &text)
+QString Quoted(const QString &text)
 {
     return QLatin1Char('\'') + SqlEscape(text) + QLatin1Char('\'');
 }
 
-QString date(const QDate &d)
+QString Date(const QDate &d)
 {
     return QLatin1Char('\'') + SqlDate(d) + QLatin1Char('\'');
 }
 
-QString num(double value)
+QString Num(double value)
 {
     return PlainNumber(value);
 }
@@ -166,7 +166,7 @@ private:
 
 // Income tax of a year's taxable amount under the year's slabs, rebate and cess, as payroll
 // estimates it for the monthly deduction.
-double estimatedTax(const Year &y, double taxable)
+double EstimatedTax(const Year &y, double taxable)
 {
     double tax = 0;
     if (taxable > 1000000)
@@ -198,7 +198,7 @@ struct Employee
 
 // Monthly basic bands; the first employees go round the four so that even a small company
 // has somebody in every tax slab.
-double drawBasic(QRandomGenerator &rng, int index)
+double DrawBasic(QRandomGenerator &rng, int index)
 {
     static const int bands[][2] = {{15000, 21000}, {24000, 40000}, {42000, 80000}, {85000, 150000}};
     int band;
@@ -212,7 +212,7 @@ double drawBasic(QRandomGenerator &rng, int index)
     return std::round((lo + rng.bounded(hi - lo + 1)) / 100.0) * 100;
 }
 
-QString drawPan(QRandomGenerator &rng, const QString &surname)
+QString DrawPan(QRandomGenerator &rng, const QString &surname)
 {
     QString pan;
     for (int i = 0; i < 3; ++i)
@@ -224,7 +224,7 @@ QString drawPan(QRandomGenerator &rng, const QString &surname)
     return pan;
 }
 
-Employee makeEmployee(quint32 seed, int index, int codeInCompany[2])
+Employee MakeEmployee(quint32 seed, int index, int codeInCompany[2])
 {
     QRandomGenerator rng(seed * 1000003u + quint32(index));
     Employee e;
@@ -233,10 +233,10 @@ Employee makeEmployee(quint32 seed, int index, int codeInCompany[2])
     const int c = e.comp == QLatin1String("C01") ? 0 : 1;
     e.codeChar = c == 0 ? QStringLiteral("SAT") : QStringLiteral("SAE");
     e.code = QStringLiteral("%1").arg(++codeInCompany[c], 5, 10, QLatin1Char('0'));
-    const QString first = QString::fromLatin1(kFirstNames[rng.bounded(count(kFirstNames))]);
-    const QString surname = QString::fromLatin1(kSurnames[rng.bounded(count(kSurnames))]);
+    const QString first = QString::fromLatin1(kFirstNames[rng.bounded(Count(kFirstNames))]);
+    const QString surname = QString::fromLatin1(kSurnames[rng.bounded(Count(kSurnames))]);
     e.name = first + QLatin1Char(' ') + surname;
-    e.pan = rng.bounded(100) < 4 ? QString() : drawPan(rng, surname);
+    e.pan = rng.bounded(100) < 4 ? QString() : DrawPan(rng, surname);
 
     int u = rng.bounded(100);
     for (const Unit &unit : kUnits) {
@@ -246,14 +246,14 @@ Employee makeEmployee(quint32 seed, int index, int codeInCompany[2])
         }
         u -= unit.weight;
     }
-    e.basic2018 = drawBasic(rng, index);
+    e.basic2018 = DrawBasic(rng, index);
     // Senior pay, senior title.
     const int level = e.basic2018 >= 85000   ? rng.bounded(0, 3)
                       : e.basic2018 >= 42000 ? rng.bounded(2, 7)
                       : e.basic2018 >= 24000 ? rng.bounded(4, 9)
                                              : rng.bounded(8, 12);
     e.desig = QString::fromLatin1(kDesignations[level][0]);
-    e.dept = QString::fromLatin1(kDepartments[rng.bounded(count(kDepartments))][0]);
+    e.dept = QString::fromLatin1(kDepartments[rng.bounded(Count(kDepartments))][0]);
 
     e.hasSpecial = rng.bounded(100) < 30;
     e.special = 1000 + 500 * rng.bounded(9);
@@ -278,14 +278,14 @@ Employee makeEmployee(quint32 seed, int index, int codeInCompany[2])
     return e;
 }
 
-Pay payOf(const Employee &e, const Year &y)
+Pay PayOf(const Employee &e, const Year &y)
 {
     Pay p{};
     // About eight per cent increment every April.
     p.basic = qMax(15000.0, std::round(e.basic2018 / std::pow(1.08, 2018 - y.from) / 100) * 100);
     p.da = std::round(p.basic * 0.12);
     p.special = e.hasSpecial ? e.special : 0;
-    p.hra = std::round(p.basic * (isMetro(e.unit) ? 0.5 : 0.4));
+    p.hra = std::round(p.basic * (IsMetro(e.unit) ? 0.5 : 0.4));
     p.transport = 1600;
     p.pf = std::round((p.basic + p.da) * 0.12);
     p.vpf = e.hasVpf ? std::round(p.basic * e.vpfShare) : 0;
@@ -293,11 +293,11 @@ Pay payOf(const Employee &e, const Year &y)
     const double standard = y.from >= 2018 ? (y.from == 2018 ? 40000 : 50000) : 19200;
     const double sec80c = qMin(150000.0, 12 * (p.pf + p.vpf));
     const double taxable = qMax(0.0, yearly - standard - sec80c - 2500);
-    p.tds = std::round(estimatedTax(y, taxable) / 12 / 10) * 10;
+    p.tds = std::round(EstimatedTax(y, taxable) / 12 / 10) * 10;
     return p;
 }
 
-const Year &yearOf(const QDate &month)
+const Year &YearOf(const QDate &month)
 {
     const int from = month.month() >= 4 ? month.year() : month.year() - 1;
     for (const Year &y : kYears)
@@ -306,7 +306,7 @@ const Year &yearOf(const QDate &month)
     return kYears[0];
 }
 
-void writeMasters(DbConnection &db)
+void WriteMasters(DbConnection &db)
 {
     db.execute(QStringLiteral("INSERT INTO dalvoni.versionmaster (pack_code,version_code) VALUES "
                               "('IT','V1.1'),('HR','V3.2'),('PAY','V2.7'),('ACC','V2.0')"));
@@ -330,7 +330,7 @@ void writeMasters(DbConnection &db)
             // Only the head office works out income tax, so only its years are offered here;
             // the other units' years serve the suite's other modules.
             years << QStringLiteral("(%1,%2,%3,%2,%3,%4,%5,'%6-%7')")
-                         .arg(quoted(QLatin1String(u.code)), date(from), date(to))
+                         .arg(Quoted(QLatin1String(u.code)), Date(from), Date(to))
                          .arg(y.from == DemoData::DefaultYearFrom.year() ? 1 : 0)
                          .arg(QLatin1String(u.code) == QLatin1String("HO") ? 1 : 0)
                          .arg(y.from)
@@ -346,14 +346,14 @@ void writeMasters(DbConnection &db)
 
     QStringList setup, slabs;
     for (const Year &y : kYears) {
-        const QString key = date(QDate(y.from, 4, 1)) + QLatin1Char(',') + date(QDate(y.from + 1, 3, 31));
+        const QString key = Date(QDate(y.from, 4, 1)) + QLatin1Char(',') + Date(QDate(y.from + 1, 3, 31));
         const std::pair<const char *, double> settings[] = {{"80C_LIMIT", 150000}, {"HL_LIMIT", 200000},
                                                             {"MC_LIMIT", 25000},   {"TAX_LIMIT", 250000},
                                                             {"REBATE", y.rebate},  {"CESS", y.cess}};
         for (const auto &[id, value] : settings)
-            setup << QStringLiteral("(%1,'%2',%3)").arg(key, QLatin1String(id), num(value));
+            setup << QStringLiteral("(%1,'%2',%3)").arg(key, QLatin1String(id), Num(value));
         slabs << QStringLiteral("(%1,1,0,250000,0)").arg(key)
-              << QStringLiteral("(%1,2,250000,500000,%2)").arg(key, num(y.slab2Rate))
+              << QStringLiteral("(%1,2,250000,500000,%2)").arg(key, Num(y.slab2Rate))
               << QStringLiteral("(%1,3,500000,1000000,20)").arg(key)
               << QStringLiteral("(%1,4,1000000,99999999,30)").arg(key);
     }
@@ -397,12 +397,12 @@ void writeMasters(DbConnection &db)
 
 // Salary finalisation at the end of every month from April 2016 to September 2018, for both
 // companies in business; an attendance entry for October shows that only 'SAL' entries count.
-int writeFinalisations(DbConnection &db)
+int WriteFinalisations(DbConnection &db)
 {
     QStringList rows;
     for (const char *comp : {"C01", "C02"}) {
         for (QDate m(2016, 4, 1); m <= DemoData::LastFinalised; m = m.addMonths(1))
-            rows << QStringLiteral("('%1','SAL',%2)").arg(QLatin1String(comp), date(m.addMonths(1).addDays(-1)));
+            rows << QStringLiteral("('%1','SAL',%2)").arg(QLatin1String(comp), Date(m.addMonths(1).addDays(-1)));
         rows << QStringLiteral("('%1','ATT','2018-10-31')").arg(QLatin1String(comp));
     }
     db.execute(QStringLiteral("INSERT INTO hr0910.hr_finalize (comp_code,entry_type,entry_date) VALUES ") +
@@ -454,8 +454,8 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
     DemoSummary summary;
     {
         Transaction tx(db);
-        writeMasters(db);
-        summary.finalisations = writeFinalisations(db);
+        WriteMasters(db);
+        summary.finalisations = WriteFinalisations(db);
         tx.commit();
     }
 
@@ -487,26 +487,26 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
         Transaction tx(db);
         const int last = qMin(options.employees, first + perTransaction);
         for (int i = first; i < last; ++i) {
-            const Employee e = makeEmployee(options.seed, i, codeInCompany);
+            const Employee e = MakeEmployee(options.seed, i, codeInCompany);
             QRandomGenerator rng(options.seed * 7919u + quint32(i));
-            employees.add(QLatin1Char('(') + quoted(e.slno) + QLatin1Char(',') + quoted(e.codeChar) + QLatin1Char(',') +
-                          quoted(e.code) + QLatin1Char(',') + quoted(e.name) + QLatin1Char(',') +
-                          (e.pan.isEmpty() ? QStringLiteral("NULL") : quoted(e.pan)) + QLatin1Char(',') +
-                          quoted(e.desig) + QLatin1Char(',') + quoted(e.dept) + QLatin1Char(',') + quoted(e.unit) +
-                          QLatin1Char(',') + quoted(e.comp) + QLatin1Char(',') + QString::number(e.disable) +
+            employees.add(QLatin1Char('(') + Quoted(e.slno) + QLatin1Char(',') + Quoted(e.codeChar) + QLatin1Char(',') +
+                          Quoted(e.code) + QLatin1Char(',') + Quoted(e.name) + QLatin1Char(',') +
+                          (e.pan.isEmpty() ? QStringLiteral("NULL") : Quoted(e.pan)) + QLatin1Char(',') +
+                          Quoted(e.desig) + QLatin1Char(',') + Quoted(e.dept) + QLatin1Char(',') + Quoted(e.unit) +
+                          QLatin1Char(',') + Quoted(e.comp) + QLatin1Char(',') + QString::number(e.disable) +
                           QLatin1Char(',') + QString::number(e.flag) + QLatin1Char(')'));
 
-            const QString prefix = QLatin1Char('(') + quoted(e.slno) + QStringLiteral(",'");
+            const QString prefix = QLatin1Char('(') + Quoted(e.slno) + QStringLiteral(",'");
             for (QDate m = e.joined; m <= e.left; m = m.addMonths(1)) {
-                const Year &y = yearOf(m);
-                const Pay p = payOf(e, y);
-                const QString when = QLatin1Char(',') + date(m) + QLatin1Char(')');
+                const Year &y = YearOf(m);
+                const Pay p = PayOf(e, y);
+                const QString when = QLatin1Char(',') + Date(m) + QLatin1Char(')');
                 auto earn = [&](const char *head, double amount) {
-                    salary.add(prefix + QLatin1String(head) + QStringLiteral("',") + num(amount) +
+                    salary.add(prefix + QLatin1String(head) + QStringLiteral("',") + Num(amount) +
                                QStringLiteral(",0") + when);
                 };
                 auto deduct = [&](const char *head, double amount) {
-                    salary.add(prefix + QLatin1String(head) + QStringLiteral("',0,") + num(amount) + when);
+                    salary.add(prefix + QLatin1String(head) + QStringLiteral("',0,") + Num(amount) + when);
                 };
                 earn(kBasic, p.basic);
                 earn(kDa, p.da);
@@ -534,15 +534,15 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                 for (const QDate &d : {QDate(2016, 10, 25), QDate(2017, 10, 14), QDate(2018, 9, 12)}) {
                     if (d < e.joined || d > e.left.addMonths(1))
                         continue;
-                    const double amount = std::round(payOf(e, yearOf(d)).basic * (0.5 + 0.1 * rng.bounded(6)));
-                    bonus.add(QLatin1Char('(') + quoted(e.slno) + QLatin1Char(',') + num(amount) + QLatin1Char(',') +
-                              date(d) + QLatin1Char(')'));
+                    const double amount = std::round(PayOf(e, YearOf(d)).basic * (0.5 + 0.1 * rng.bounded(6)));
+                    bonus.add(QLatin1Char('(') + Quoted(e.slno) + QLatin1Char(',') + Num(amount) + QLatin1Char(',') +
+                              Date(d) + QLatin1Char(')'));
                 }
             }
 
             // Declarations of the default tax year.
             if (e.flag == 0 && rng.bounded(100) < 45) {
-                const double basic = payOf(e, yearOf(DefaultYearFrom)).basic;
+                const double basic = PayOf(e, YearOf(DefaultYearFrom)).basic;
                 QList<QPair<const char *, double>> lines;
                 if (rng.bounded(100) < 55)
                     lines.append({"ITA000005", 12 * std::round(basic * (0.2 + 0.05 * rng.bounded(7)) / 500) * 500});
@@ -560,10 +560,10 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                     lines.append({"ITA000007", 10000.0 * rng.bounded(3, 16)});
                 int n = 0;
                 for (const auto &[head, amount] : lines)
-                    declarations.add(QLatin1Char('(') + quoted(e.slno) + QStringLiteral(",'") + QLatin1String(head) +
-                                     QStringLiteral("',") + num(amount) + QLatin1Char(',') + QString::number(++n) +
-                                     QLatin1Char(',') + date(DefaultYearFrom) + QLatin1Char(',') +
-                                     date(DefaultYearFrom.addYears(1).addDays(-1)) + QLatin1Char(')'));
+                    declarations.add(QLatin1Char('(') + Quoted(e.slno) + QStringLiteral(",'") + QLatin1String(head) +
+                                     QStringLiteral("',") + Num(amount) + QLatin1Char(',') + QString::number(++n) +
+                                     QLatin1Char(',') + Date(DefaultYearFrom) + QLatin1Char(',') +
+                                     Date(DefaultYearFrom.addYears(1).addDays(-1)) + QLatin1Char(')'));
             }
         }
         flushAll();

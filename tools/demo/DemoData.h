@@ -47,8 +47,8 @@ struct DemoSummary
 namespace DemoData {
 
 // The session the demo is meant for: workstation unit, main company, default year.
-inline const char *const HeadOfficeUnit = "HO";
-inline const char *const MainCompany = "C01";
+inline const char *const kHeadOfficeUnit = "HO";
+inline const char *const kMainCompany = "C01";
 inline const QDate DefaultYearFrom{2018, 4, 1};
 inline const QDate LastFinalised{2018, 9, 30};
 

@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
             }
         };
         writeIfAbsent(AppSettings::ServerSection, AppSettings::ServerKey, parser.value(serverOption));
-        writeIfAbsent(AppSettings::WorkstationSection, AppSettings::UnitKey, QLatin1String(DemoData::HeadOfficeUnit));
+        writeIfAbsent(AppSettings::WorkstationSection, AppSettings::UnitKey, QLatin1String(DemoData::kHeadOfficeUnit));
         return 0;
     }
 

@@ -3,6 +3,7 @@
 #include "session/AppSettings.h"
 #include "session/Common.h"
 #include "session/LoginCheck.h"
+#include "session/SessionData.h"
 #include "session/mdlDalvoni.h"
 #include "tax/IncomeTaxBatch.h"
 
@@ -55,19 +56,6 @@ QDate DateOption(const QCommandLineParser &args, const QString &name)
     return d;
 }
 
-// Sets the financial and tax year of the session from a row of ac_fin_year.
-void UseYear(const QString &sql, const QString &what)
-{
-    Recordset rs = Db().query(sql);
-    if (rs.eof())
-        throw Stop{what, 2};
-    FinYearFrom = rs.date(QStringLiteral("ac_from_date"));
-    FinYearTo = rs.date(QStringLiteral("ac_to_date"));
-    TaxYearStart = rs.date(QStringLiteral("ac_it_start_date"));
-    TaxYearEnd = rs.date(QStringLiteral("ac_it_end_date"));
-    rs.close();
-}
-
 int Run(const QCommandLineParser &args)
 {
     if (!args.isSet(QStringLiteral("company")))
@@ -106,15 +94,15 @@ int Run(const QCommandLineParser &args)
     CompanyName = comp.text(0);
     comp.close();
 
-    if (args.isSet(QStringLiteral("year")))
-        UseYear(QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(UnitCode) +
-                    QStringLiteral("' and ac_from_date='") + SqlDate(DateOption(args, QStringLiteral("year"))) +
-                    QStringLiteral("'"),
-                QStringLiteral("Unit %1 has no financial year starting %2.").arg(UnitCode, args.value("year")));
-    else
-        UseYear(QStringLiteral("Select * from dalvoni.ac_fin_year where unit_code='") + SqlEscape(UnitCode) +
-                    QStringLiteral("' and ac_default=1 "),
-                QStringLiteral("Unit %1 has no default financial year; give --year.").arg(UnitCode));
+    const bool yearFound = args.isSet(QStringLiteral("year"))
+                               ? SessionData::UseYearOf(Db(), SessionData::FinYearStartingQuery(
+                                                                  UnitCode, DateOption(args, QStringLiteral("year"))))
+                               : SessionData::UseDefaultYear(Db());
+    if (!yearFound)
+        throw Stop{args.isSet(QStringLiteral("year"))
+                       ? QStringLiteral("Unit %1 has no financial year starting %2.").arg(UnitCode, args.value("year"))
+                       : QStringLiteral("Unit %1 has no default financial year; give --year.").arg(UnitCode),
+                   2};
 
     const QDate from = args.isSet(QStringLiteral("from")) ? DateOption(args, QStringLiteral("from")) : TaxYearStart;
     const QDate to = args.isSet(QStringLiteral("to")) ? DateOption(args, QStringLiteral("to")) : TaxYearEnd;

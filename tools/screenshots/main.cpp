@@ -22,7 +22,7 @@ public:
     bool askOkCancel(const QString &, Icon) override { return true; }
 };
 
-template <typename T> T *window()
+template <typename T> T *Window()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
         if (auto *t = qobject_cast<T *>(w); t && t->isVisible())
@@ -31,7 +31,7 @@ template <typename T> T *window()
 }
 
 // The window as the screen shows it, frame and open menus included.
-void save(QWidget *w, const QString &folder, const QString &name)
+void Save(QWidget *w, const QString &folder, const QString &name)
 {
     QApplication::processEvents();
     const QRect r = w->frameGeometry();
@@ -48,26 +48,26 @@ int main(int argc, char *argv[])
     setPlatform(&desktop);
     if (Startup::Run(mdlDalvoni::Db()) != Startup::Outcome::Ready)
         return 1;
-    frmMain::RegisterMainArea();
+    frmMain::registerMainArea();
 
     auto *login = new frmLogin;
     login->show();
     QTimer::singleShot(300, [&] {
         login->ui.TxtUserName->setText(QStringLiteral("admin"));
         login->ui.TxtPassword->setText(QStringLiteral("admin"));
-        save(login, folder, QStringLiteral("login.png"));
+        Save(login, folder, QStringLiteral("login.png"));
         login->CmOk_Click();
     });
     QTimer::singleShot(800, [&] {
-        frmChangeCompany *list = window<frmChangeCompany>();
+        frmChangeCompany *list = Window<frmChangeCompany>();
         if (!list)
             return app.exit(2);
         list->ui.GrCompany->setCurrentCell(1, 1);
-        save(list, folder, QStringLiteral("company.png"));
+        Save(list, folder, QStringLiteral("company.png"));
         list->CmSwitch_Click();
     });
     QTimer::singleShot(1300, [&] {
-        frmMain *main = frmMain::Existing();
+        frmMain *main = frmMain::existing();
         if (!main || !main->isVisible())
             return app.exit(3);
         main->resize(1100, 700);
@@ -75,8 +75,8 @@ int main(int argc, char *argv[])
             main->mapToGlobal(main->ui.menubar->actionGeometry(main->ui.mnuTools->menuAction()).bottomLeft()));
     });
     QTimer::singleShot(1900, [&] {
-        frmMain *main = frmMain::Existing();
-        save(main, folder, QStringLiteral("main-window.png"));
+        frmMain *main = frmMain::existing();
+        Save(main, folder, QStringLiteral("main-window.png"));
         app.exit(0);
     });
     return app.exec();

@@ -1,0 +1,11 @@
+#include "CompanyTest.h"
+
+#include "TestDb.h"
+
+void CompanyTest::init()
+{
+    TestDb::Reset();
+    TestDb::LoadStandardMasters();
+    TestDb::SetStandardSession();
+    addCompanyData();
+}
