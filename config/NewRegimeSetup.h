@@ -39,6 +39,7 @@ struct Slab
     double from = 0;
     std::optional<double> to;
     double per = 0;
+    bool operator==(const Slab &) const = default;
 };
 
 // A surcharge of `per` % of the tax on a taxable income above `threshold`.
@@ -46,6 +47,7 @@ struct SurchargeBand
 {
     double threshold = 0;
     double per = 0;
+    bool operator==(const SurchargeBand &) const = default;
 };
 
 struct Year
@@ -58,6 +60,7 @@ struct Year
     double cess = 0;                // percent of tax plus surcharge
     QList<Slab> slabs;              // in order, each starting where the one before ends
     QList<SurchargeBand> surcharge; // thresholds ascending
+    bool operator==(const Year &) const = default;
 };
 
 QString YearSql(const QDate &from, const QDate &to);

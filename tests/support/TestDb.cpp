@@ -30,6 +30,8 @@ void Reset()
         QStringLiteral("hr0910.hr_it_setup"), QStringLiteral("hr0910.hr_it_slabs"),
         QStringLiteral("hr0910.hr_it_allowance"), QStringLiteral("hr0910.hr_it_trans"),
         QStringLiteral("hr0910.hr_it"), QStringLiteral("hr0910.numbersetup"),
+        QStringLiteral("hr0910.hr_it_new_regime"), QStringLiteral("hr0910.hr_it_new_regime_slabs"),
+        QStringLiteral("hr0910.hr_it_new_regime_surcharge"), QStringLiteral("hr0910.hr_it_emp_regime"),
     };
     for (const QString &t : tables)
         db.execute(QStringLiteral("DELETE FROM ") + t);
