@@ -107,41 +107,41 @@ Problem Validate(const Year &year)
     if (year.cess > 100)
         return Fault(F::Cess, -1, QStringLiteral("The cess cannot be above 100 %.   "));
     if (year.slabs.isEmpty())
-        return Fault(F::Slabs, 0, QStringLiteral("Please enter the slabs of the new regime.   "));
+        return Fault(F::SlabFrom, 0, QStringLiteral("Please enter the slabs of the new regime.   "));
     for (int i = 0; i < year.slabs.size(); ++i) {
         const Slab &s = year.slabs[i];
         const int n = i + 1;
         if (i == 0 && s.from != 0)
-            return Fault(F::Slabs, i, QStringLiteral("Slab 1 must start at 0.   "));
+            return Fault(F::SlabFrom, i, QStringLiteral("Slab 1 must start at 0.   "));
         if (i > 0) {
             const Slab &before = year.slabs[i - 1];
             if (!before.to)
-                return Fault(F::Slabs, i - 1,
+                return Fault(F::SlabTo, i - 1,
                              QStringLiteral("Only the last slab may be left without an upper limit.   "));
             if (s.from != *before.to)
-                return Fault(F::Slabs, i,
+                return Fault(F::SlabFrom, i,
                              QStringLiteral("Slab %1 must start where slab %2 ends (%3).   ")
                                  .arg(n)
                                  .arg(n - 1)
                                  .arg(Format00(*before.to)));
         }
         if (s.to && *s.to <= s.from)
-            return Fault(F::Slabs, i, QStringLiteral("Slab %1 must end above its start.   ").arg(n));
+            return Fault(F::SlabTo, i, QStringLiteral("Slab %1 must end above its start.   ").arg(n));
         if (s.per > 100)
-            return Fault(F::Slabs, i, QStringLiteral("The rate of slab %1 cannot be above 100 %.   ").arg(n));
+            return Fault(F::SlabRate, i, QStringLiteral("The rate of slab %1 cannot be above 100 %.   ").arg(n));
     }
     for (int i = 0; i < year.surcharge.size(); ++i) {
         const SurchargeBand &b = year.surcharge[i];
         const int n = i + 1;
         if (b.threshold <= 0)
-            return Fault(F::Surcharge, i,
+            return Fault(F::BandThreshold, i,
                          QStringLiteral("Please enter the income above which surcharge %1 applies.   ").arg(n));
         if (i > 0 && b.threshold <= year.surcharge[i - 1].threshold)
             return Fault(
-                F::Surcharge, i,
+                F::BandThreshold, i,
                 QStringLiteral("Surcharge %1 must start above the income of surcharge %2.   ").arg(n).arg(n - 1));
         if (b.per > 100)
-            return Fault(F::Surcharge, i, QStringLiteral("The rate of surcharge %1 cannot be above 100 %.   ").arg(n));
+            return Fault(F::BandRate, i, QStringLiteral("The rate of surcharge %1 cannot be above 100 %.   ").arg(n));
     }
     return {};
 }

@@ -73,7 +73,7 @@ std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to);
 // What a clerk got wrong, and where, so that the screen can put the cursor there.
 struct Problem
 {
-    enum class Field { None, StandardDeduction, RebateLimit, RebateMax, Cess, Slabs, Surcharge };
+    enum class Field { None, RebateLimit, Cess, SlabFrom, SlabTo, SlabRate, BandThreshold, BandRate };
     Field field = Field::None;
     int row = -1; // slab or band, from 0
     QString message;

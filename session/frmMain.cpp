@@ -5,6 +5,7 @@
 #include "Platform.h"
 #include "SessionText.h"
 #include "config/frmITSettings.h"
+#include "config/frmNewRegime.h"
 #include "config/frmOtherAllowance.h"
 #include "frmChangeCompany.h"
 #include "frmFinancialYear.h"
@@ -50,6 +51,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 
     connect(ui.mnuAdditionsMaster, &QAction::triggered, this, &frmMain::mnuAdditionsMaster_Click);
     connect(ui.mnuSettings, &QAction::triggered, this, &frmMain::mnuSettings_Click);
+    connect(ui.mnuNewRegime, &QAction::triggered, this, &frmMain::mnuNewRegime_Click);
     connect(ui.mnuTransactions, &QAction::triggered, this, &frmMain::mnuTransactions_Click);
     connect(ui.mnuGenerateTax, &QAction::triggered, this, &frmMain::mnuGenerateTax_Click);
     connect(ui.mnuIncomeTaxStatement, &QAction::triggered, this, &frmMain::mnuIncomeTaxStatement_Click);
@@ -172,6 +174,13 @@ void frmMain::mnuSettings_Click()
 {
     if (MainWindowAlone())
         OpenScreen<frmITSettings>();
+}
+
+// The year's tax figures change only while no screen that reads them is open.
+void frmMain::mnuNewRegime_Click()
+{
+    if (MainWindowAlone())
+        OpenScreen<frmNewRegime>();
 }
 
 void frmMain::mnuTransactions_Click()

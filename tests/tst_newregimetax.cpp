@@ -141,39 +141,39 @@ private slots:
         };
         Year y = good;
         y.slabs[2].from = 700000;
-        add("overlap", y, F::Slabs, 2, "Slab 3 must start where slab 2 ends (800000.00).   ");
+        add("overlap", y, F::SlabFrom, 2, "Slab 3 must start where slab 2 ends (800000.00).   ");
         y = good;
         y.slabs[2].from = 900000;
-        add("gap", y, F::Slabs, 2, "Slab 3 must start where slab 2 ends (800000.00).   ");
+        add("gap", y, F::SlabFrom, 2, "Slab 3 must start where slab 2 ends (800000.00).   ");
         y = good;
         y.slabs.swapItemsAt(1, 2);
-        add("out of order", y, F::Slabs, 1, "Slab 2 must start where slab 1 ends (400000.00).   ");
+        add("out of order", y, F::SlabFrom, 1, "Slab 2 must start where slab 1 ends (400000.00).   ");
         y = good;
         y.slabs[0].from = 1000;
-        add("first not at 0", y, F::Slabs, 0, "Slab 1 must start at 0.   ");
+        add("first not at 0", y, F::SlabFrom, 0, "Slab 1 must start at 0.   ");
         y = good;
         y.slabs[3].to = 1200000;
         y.slabs[4].from = 1200000;
-        add("ends at its start", y, F::Slabs, 3, "Slab 4 must end above its start.   ");
+        add("ends at its start", y, F::SlabTo, 3, "Slab 4 must end above its start.   ");
         y = good;
         y.slabs[1].to.reset();
-        add("open slab not last", y, F::Slabs, 1, "Only the last slab may be left without an upper limit.   ");
+        add("open slab not last", y, F::SlabTo, 1, "Only the last slab may be left without an upper limit.   ");
         y = good;
         y.slabs[6].per = 300;
-        add("slab rate above 100", y, F::Slabs, 6, "The rate of slab 7 cannot be above 100 %.   ");
+        add("slab rate above 100", y, F::SlabRate, 6, "The rate of slab 7 cannot be above 100 %.   ");
         y = good;
         y.slabs.clear();
-        add("no slabs", y, F::Slabs, 0, "Please enter the slabs of the new regime.   ");
+        add("no slabs", y, F::SlabFrom, 0, "Please enter the slabs of the new regime.   ");
         y = good;
         y.surcharge[2].threshold = 10000000;
-        add("surcharge not ascending", y, F::Surcharge, 2,
+        add("surcharge not ascending", y, F::BandThreshold, 2,
             "Surcharge 3 must start above the income of surcharge 2.   ");
         y = good;
         y.surcharge[0].per = 110;
-        add("surcharge above 100", y, F::Surcharge, 0, "The rate of surcharge 1 cannot be above 100 %.   ");
+        add("surcharge above 100", y, F::BandRate, 0, "The rate of surcharge 1 cannot be above 100 %.   ");
         y = good;
         y.surcharge[0].threshold = 0;
-        add("surcharge without income", y, F::Surcharge, 0,
+        add("surcharge without income", y, F::BandThreshold, 0,
             "Please enter the income above which surcharge 1 applies.   ");
         y = good;
         y.cess = 104;
