@@ -463,14 +463,16 @@ std::optional<NewRegimeSetup::Year> NewRegimeYear(int firstYear)
     //   marginal relief above it, the surcharge capped at 25 %.
     // - 2024-25: Finance (No. 2) Act 2024: 3 L nil, 7 L 5 %, 10 L 10 %, 12 L 15 %, 15 L 20 %,
     //   above 30 %; standard deduction 75,000.
-    // - 2025-26 on: Finance Act 2025: slabs of 4 L up to 24 L, 87A up to 60,000 for income up to
-    //   12 L with marginal relief; 2026-27 is taken as 2025-26 until a Finance Act says otherwise.
+    // - 2025-26: Finance Act 2025: slabs of 4 L up to 24 L, 87A up to 60,000 for income up to
+    //   12 L with marginal relief.
+    // - 2026-27: the Income-tax Act, 2025, in force from 1 April 2026, carries the same figures
+    //   (the regime in its section 202, the rebate in section 156).
     // - Cess: the health and education cess of 4 % (Finance Act 2018) on tax plus surcharge.
     // Checked against published summaries: caclubindia.com (section 115BAC text),
     // arunvalera.blogspot.com and legalsuvidha.com (Budget 2020), sunmargsolutions.com and
     // taxtmi.com (Finance Act 2023, 87A proviso), sakshipost.com and businesstoday.in (Budget
-    // 2024), incometaxmanagement.in (Budget 2025), cleartax.in/s/marginal-relief-surcharge
-    // (surcharge bands and their marginal relief).
+    // 2024), incometaxmanagement.in (Budget 2025), castudyweb.com/income-tax-section-202 (the Act
+    // of 2025), cleartax.in/s/marginal-relief-surcharge (surcharge bands and their marginal relief).
     using NewRegimeSetup::Slab;
     auto slabs = [](std::initializer_list<std::pair<double, double>> bounds) {
         QList<Slab> list;
