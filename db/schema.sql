@@ -197,3 +197,63 @@ CREATE TABLE IF NOT EXISTS numbersetup (
     no_id     VARCHAR(20) NOT NULL PRIMARY KEY,
     no_value  VARCHAR(60) NULL
 ) ENGINE=InnoDB;
+
+-- The new regime (section 115BAC) beside the computation with exemptions and deductions.
+-- A financial year without a row in hr_it_new_regime is computed the old way for everybody.
+
+-- The new regime's figures of a financial year, and the regime of employees who have not
+-- chosen one ('OLD' or 'NEW').
+CREATE TABLE IF NOT EXISTS hr_it_new_regime (
+    ac_from_date    DATE NOT NULL,
+    ac_to_date      DATE NOT NULL,
+    default_regime  CHAR(3) NOT NULL DEFAULT 'OLD',
+    std_deduction   DECIMAL(15,2) NOT NULL DEFAULT 0,
+    rebate_limit    DECIMAL(15,2) NOT NULL DEFAULT 0,
+    rebate_max      DECIMAL(15,2) NOT NULL DEFAULT 0,
+    rebate_relief   INT NOT NULL DEFAULT 0,
+    cess_per        DECIMAL(6,2) NOT NULL DEFAULT 0,
+    created_by      INT NULL,
+    created_date    DATE NULL,
+    created_time    TIME NULL,
+    modified_by     INT NULL,
+    modified_date   DATE NULL,
+    modified_time   TIME NULL,
+    PRIMARY KEY (ac_from_date, ac_to_date)
+) ENGINE=InnoDB;
+
+-- Its slabs, taxed progressively in it_slab order; a null it_slab_end is "and above".
+CREATE TABLE IF NOT EXISTS hr_it_new_regime_slabs (
+    it_ac_from_date  DATE NOT NULL,
+    it_ac_to_date    DATE NOT NULL,
+    it_slab          INT NOT NULL,
+    it_slab_start    DECIMAL(15,2) NOT NULL,
+    it_slab_end      DECIMAL(15,2) NULL,
+    it_per           DECIMAL(6,2) NOT NULL,
+    PRIMARY KEY (it_ac_from_date, it_ac_to_date, it_slab)
+) ENGINE=InnoDB;
+
+-- Its surcharge bands: it_per of the tax on a taxable income above it_threshold.
+CREATE TABLE IF NOT EXISTS hr_it_new_regime_surcharge (
+    it_ac_from_date  DATE NOT NULL,
+    it_ac_to_date    DATE NOT NULL,
+    it_band          INT NOT NULL,
+    it_threshold     DECIMAL(15,2) NOT NULL,
+    it_per           DECIMAL(6,2) NOT NULL,
+    PRIMARY KEY (it_ac_from_date, it_ac_to_date, it_band)
+) ENGINE=InnoDB;
+
+-- The regime an employee chose for a financial year ('OLD' or 'NEW'), with who set it and when.
+CREATE TABLE IF NOT EXISTS hr_it_emp_regime (
+    emp_slno       VARCHAR(20) NOT NULL,
+    ac_from_date   DATE NOT NULL,
+    ac_to_date     DATE NOT NULL,
+    emp_regime     CHAR(3) NOT NULL,
+    created_by     INT NULL,
+    created_date   DATE NULL,
+    created_time   TIME NULL,
+    modified_by    INT NULL,
+    modified_date  DATE NULL,
+    modified_time  TIME NULL,
+    PRIMARY KEY (emp_slno, ac_from_date, ac_to_date),
+    KEY ix_year (ac_from_date, ac_to_date)
+) ENGINE=InnoDB;

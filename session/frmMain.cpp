@@ -6,6 +6,7 @@
 #include "SessionData.h"
 #include "SessionText.h"
 #include "config/frmITSettings.h"
+#include "config/frmNewRegime.h"
 #include "config/frmOtherAllowance.h"
 #include "frmChangeCompany.h"
 #include "frmFinancialYear.h"
@@ -51,6 +52,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 
     connect(ui.mnuAdditionsMaster, &QAction::triggered, this, &frmMain::mnuAdditionsMaster_Click);
     connect(ui.mnuSettings, &QAction::triggered, this, &frmMain::mnuSettings_Click);
+    connect(ui.mnuNewRegime, &QAction::triggered, this, &frmMain::mnuNewRegime_Click);
     connect(ui.mnuTransactions, &QAction::triggered, this, &frmMain::mnuTransactions_Click);
     connect(ui.mnuGenerateTax, &QAction::triggered, this, &frmMain::mnuGenerateTax_Click);
     connect(ui.mnuIncomeTaxStatement, &QAction::triggered, this, &frmMain::mnuIncomeTaxStatement_Click);
@@ -170,6 +172,13 @@ void frmMain::mnuSettings_Click()
 {
     if (mainWindowAlone())
         openScreen<frmITSettings>();
+}
+
+// The year's tax figures change only while no screen that reads them is open.
+void frmMain::mnuNewRegime_Click()
+{
+    if (mainWindowAlone())
+        openScreen<frmNewRegime>();
 }
 
 void frmMain::mnuTransactions_Click()

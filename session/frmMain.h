@@ -41,6 +41,7 @@ public:
 
     void mnuAdditionsMaster_Click();
     void mnuSettings_Click();
+    void mnuNewRegime_Click();
     void mnuTransactions_Click();
     void mnuGenerateTax_Click();
     void mnuIncomeTaxStatement_Click();

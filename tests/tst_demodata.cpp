@@ -2,6 +2,7 @@
 // users, running code, finalisations, and employees whose pay spans every tax slab.
 #include "DemoData.h"
 #include "TestDb.h"
+#include "config/NewRegimeSetup.h"
 #include "session/Common.h"
 
 #include <QtTest>
@@ -63,11 +64,11 @@ private slots:
         QCOMPARE(Scalar("SELECT version_code FROM dalvoni.versionmaster WHERE pack_code='IT'").toString(),
                  QStringLiteral("V1.1"));
 
-        // Every unit has the four years, tax year 1 April to 31 March, 2018-19 its default; this
-        // program is offered the head office's four.
+        // Every unit has the eleven years 2016-17 to 2026-27, tax year 1 April to 31 March, 2018-19
+        // its default; this program is offered the head office's eleven.
         const int units = Count("dalvoni.unitmaster");
-        QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_from_date>='2016-04-01'"), units * 4);
-        QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_app_it=1"), 4);
+        QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_from_date>='2016-04-01'"), units * 11);
+        QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_app_it=1"), 11);
         QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_app_it=1 AND (ac_it_start_date<>ac_from_date OR "
                        "ac_it_end_date<>ac_to_date OR MONTH(ac_from_date)<>4 OR DAY(ac_from_date)<>1 OR "
                        "YEAR(ac_to_date)<>YEAR(ac_from_date)+1 OR MONTH(ac_to_date)<>3 OR DAY(ac_to_date)<>31)"),
@@ -75,7 +76,8 @@ private slots:
         QCOMPARE(Scalar("SELECT GROUP_CONCAT(ac_period ORDER BY ac_from_date) FROM dalvoni.ac_fin_year "
                         "WHERE unit_code='HO' AND ac_app_it=1")
                      .toString(),
-                 QStringLiteral("2016-17,2017-18,2018-19,2019-20"));
+                 QStringLiteral("2016-17,2017-18,2018-19,2019-20,2020-21,2021-22,2022-23,2023-24,2024-25,2025-26,"
+                                "2026-27"));
         QCOMPARE(Scalar("SELECT ac_from_date FROM dalvoni.ac_fin_year WHERE unit_code='HO' AND ac_default=1").toDate(),
                  QDate(2018, 4, 1));
         QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_default=1"), units);
@@ -93,7 +95,9 @@ private slots:
         {
             int year;
             double rebate, cess, slab2;
-        } years[] = {{2016, 5000, 3, 10}, {2017, 2500, 3, 5}, {2018, 2500, 4, 5}, {2019, 12500, 4, 5}};
+        } years[] = {{2016, 5000, 3, 10}, {2017, 2500, 3, 5},  {2018, 2500, 4, 5},  {2019, 12500, 4, 5},
+                     {2020, 12500, 4, 5}, {2021, 12500, 4, 5}, {2022, 12500, 4, 5}, {2023, 12500, 4, 5},
+                     {2024, 12500, 4, 5}, {2025, 12500, 4, 5}, {2026, 12500, 4, 5}};
         for (const auto &y : years) {
             const QString from = QStringLiteral("'%1-04-01'").arg(y.year);
             const QString to = QStringLiteral("'%1-03-31'").arg(y.year + 1);
@@ -120,6 +124,25 @@ private slots:
                      QStringLiteral("1:0-250000@0,2:250000-500000@%1,3:500000-1000000@20,4:1000000-99999999@30")
                          .arg(PlainNumber(y.slab2)));
         }
+    }
+
+    void newRegimeYearsAndOwnChoices()
+    {
+        const DemoSummary s = generate(40);
+        // The new regime from 2020-21, stored as published; none before.
+        for (int year = 2016; year <= 2026; ++year) {
+            const auto stored = NewRegimeSetup::Load(TestDb::Open(), QDate(year, 4, 1), QDate(year + 1, 3, 31));
+            QVERIFY2(stored == DemoData::NewRegimeYear(year), qPrintable(QString::number(year)));
+            QCOMPARE(bool(stored), year >= 2020);
+        }
+        // A few employees in service of the main company chose their own regime, both ways.
+        QVERIFY(s.regimeChoices >= 6);
+        QCOMPARE(Count("hr0910.hr_it_emp_regime"), s.regimeChoices);
+        QCOMPARE(Count("hr0910.hr_it_emp_regime r JOIN hr0910.hr_employee e ON e.emp_slno=r.emp_slno "
+                       "WHERE e.comp_code='C01' AND e.emp_flag=0 AND r.created_by=2"),
+                 s.regimeChoices);
+        QVERIFY(Count("hr0910.hr_it_emp_regime WHERE emp_regime='OLD' AND ac_from_date>='2023-04-01'") > 0);
+        QVERIFY(Count("hr0910.hr_it_emp_regime WHERE emp_regime='NEW' AND ac_from_date<'2023-04-01'") > 0);
     }
 
     void usersAsPrinted()

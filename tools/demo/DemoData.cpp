@@ -2,6 +2,7 @@
 
 #include "session/Common.h"
 #include "session/DbConnection.h"
+#include "tax/RegimeChoice.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -31,6 +32,10 @@ const QStringList kTables = {
     QStringLiteral("hr0910.hr_it_trans"),
     QStringLiteral("hr0910.hr_it"),
     QStringLiteral("hr0910.numbersetup"),
+    QStringLiteral("hr0910.hr_it_new_regime"),
+    QStringLiteral("hr0910.hr_it_new_regime_slabs"),
+    QStringLiteral("hr0910.hr_it_new_regime_surcharge"),
+    QStringLiteral("hr0910.hr_it_emp_regime"),
 };
 
 // Salary heads of the payroll.
@@ -73,7 +78,29 @@ struct Year
     double cess;
     double slab2Rate;
 };
-const Year kYears[] = {{2016, 5000, 3, 10}, {2017, 2500, 3, 5}, {2018, 2500, 4, 5}, {2019, 12500, 4, 5}};
+// The old regime's figures have not changed since 2019-20: slabs 2.5 L nil, 5 L 5 %, 10 L 20 %,
+// above 30 % (Finance Act 2017), the 87A rebate of 12,500 up to 5 L (Finance Act 2019), cess
+// 4 % (Finance Act 2018), 80C 1.5 L, housing-loan interest 2 L, 80D premium 25,000; the
+// standard deduction of 50,000 stayed for the old regime when Finance (No. 2) Act 2024 raised
+// it for the new one only.
+const Year kYears[] = {{2016, 5000, 3, 10}, {2017, 2500, 3, 5},  {2018, 2500, 4, 5},  {2019, 12500, 4, 5},
+                       {2020, 12500, 4, 5}, {2021, 12500, 4, 5}, {2022, 12500, 4, 5}, {2023, 12500, 4, 5},
+                       {2024, 12500, 4, 5}, {2025, 12500, 4, 5}, {2026, 12500, 4, 5}};
+
+// Employees of the main company who chose a regime of their own: the n-th such employee in
+// service, the year, the regime (2023-24 on, the new regime is the default; an employee who
+// keeps the old one opts out).
+struct RegimeChoiceRow
+{
+    int nth;
+    int year;
+    TaxRegime regime;
+};
+const RegimeChoiceRow kRegimeChoices[] = {
+    {0, 2020, TaxRegime::New}, {0, 2021, TaxRegime::New}, {0, 2022, TaxRegime::New},
+    {1, 2023, TaxRegime::Old}, {1, 2024, TaxRegime::Old}, {1, 2025, TaxRegime::Old},
+    {2, 2025, TaxRegime::Old}, {3, 2025, TaxRegime::New}, {4, 2022, TaxRegime::New},
+};
 
 const char *const kDesignations[][2] = {
     {"D01", "DIRECTOR"}, {"D02", "GENERAL MANAGER"}, {"D03", "MANAGER"},    {"D04", "ASST. MANAGER"},
@@ -363,6 +390,16 @@ void WriteMasters(DbConnection &db)
                               "it_slab_end,it_per) VALUES ") +
                slabs.join(','));
 
+    // The new regime's years, stored as the screen stores them.
+    for (const Year &y : kYears) {
+        if (const auto year = DemoData::NewRegimeYear(y.from)) {
+            for (const QString &statement :
+                 NewRegimeSetup::SaveStatements(*year, QDate(y.from, 4, 1), QDate(y.from + 1, 3, 31),
+                                                {QStringLiteral("1"), QDateTime(QDate(y.from, 4, 2), QTime(10, 0))}))
+                db.execute(statement);
+        }
+    }
+
     QStringList rows;
     for (const auto &d : kDesignations)
         rows << QStringLiteral("('%1','%2')").arg(QLatin1String(d[0]), QLatin1String(d[1]));
@@ -413,6 +450,82 @@ int WriteFinalisations(DbConnection &db)
 } // namespace
 
 namespace DemoData {
+
+std::optional<NewRegimeSetup::Year> NewRegimeYear(int firstYear)
+{
+    // Section 115BAC and section 87A of the Income-tax Act, 1961, year by year:
+    // - 2020-21 to 2022-23: Finance Act 2020 inserted section 115BAC (slabs of 2.5 L at 0, 5,
+    //   10, 15, 20, 25 and 30 %; no standard deduction); the 87A rebate of 12,500 up to 5 L of
+    //   Finance Act 2019 applied in both regimes, without marginal relief; the surcharge of
+    //   10 / 15 / 25 / 37 % above 50 L / 1 Cr / 2 Cr / 5 Cr.
+    // - 2023-24: Finance Act 2023, section 115BAC(1A): the default regime, slabs of 3 L, the
+    //   standard deduction of 50,000, the 87A rebate up to 25,000 for income up to 7 L with
+    //   marginal relief above it, the surcharge capped at 25 %.
+    // - 2024-25: Finance (No. 2) Act 2024: 3 L nil, 7 L 5 %, 10 L 10 %, 12 L 15 %, 15 L 20 %,
+    //   above 30 %; standard deduction 75,000.
+    // - 2025-26: Finance Act 2025: slabs of 4 L up to 24 L, 87A up to 60,000 for income up to
+    //   12 L with marginal relief.
+    // - 2026-27: the Income-tax Act, 2025, in force from 1 April 2026, carries the same figures
+    //   (the regime in its section 202, the rebate in section 156).
+    // - Cess: the health and education cess of 4 % (Finance Act 2018) on tax plus surcharge.
+    // Checked against published summaries: caclubindia.com (section 115BAC text),
+    // arunvalera.blogspot.com and legalsuvidha.com (Budget 2020), sunmargsolutions.com and
+    // taxtmi.com (Finance Act 2023, 87A proviso), sakshipost.com and businesstoday.in (Budget
+    // 2024), incometaxmanagement.in (Budget 2025), castudyweb.com/income-tax-section-202 (the Act
+    // of 2025), cleartax.in/s/marginal-relief-surcharge (surcharge bands and their marginal relief).
+    using NewRegimeSetup::Slab;
+    auto slabs = [](std::initializer_list<std::pair<double, double>> bounds) {
+        QList<Slab> list;
+        double from = 0;
+        for (const auto &[to, per] : bounds) {
+            Slab s;
+            s.from = from;
+            if (to > 0)
+                s.to = to;
+            s.per = per;
+            list.append(s);
+            from = to;
+        }
+        return list;
+    };
+    NewRegimeSetup::Year y;
+    y.cess = 4;
+    y.surcharge = {{5000000, 10}, {10000000, 15}, {20000000, 25}};
+    if (firstYear >= 2020 && firstYear <= 2022) {
+        y.defaultRegime = TaxRegime::Old;
+        y.slabs = slabs({{250000, 0}, {500000, 5}, {750000, 10}, {1000000, 15}, {1250000, 20}, {1500000, 25}, {0, 30}});
+        y.standardDeduction = 0;
+        y.rebateLimit = 500000;
+        y.rebateMax = 12500;
+        y.rebateRelief = false;
+        y.surcharge.append({50000000, 37});
+    } else if (firstYear == 2023) {
+        y.defaultRegime = TaxRegime::New;
+        y.slabs = slabs({{300000, 0}, {600000, 5}, {900000, 10}, {1200000, 15}, {1500000, 20}, {0, 30}});
+        y.standardDeduction = 50000;
+        y.rebateLimit = 700000;
+        y.rebateMax = 25000;
+        y.rebateRelief = true;
+    } else if (firstYear == 2024) {
+        y.defaultRegime = TaxRegime::New;
+        y.slabs = slabs({{300000, 0}, {700000, 5}, {1000000, 10}, {1200000, 15}, {1500000, 20}, {0, 30}});
+        y.standardDeduction = 75000;
+        y.rebateLimit = 700000;
+        y.rebateMax = 25000;
+        y.rebateRelief = true;
+    } else if (firstYear == 2025 || firstYear == 2026) {
+        y.defaultRegime = TaxRegime::New;
+        y.slabs =
+            slabs({{400000, 0}, {800000, 5}, {1200000, 10}, {1600000, 15}, {2000000, 20}, {2400000, 25}, {0, 30}});
+        y.standardDeduction = 75000;
+        y.rebateLimit = 1200000;
+        y.rebateMax = 60000;
+        y.rebateRelief = true;
+    } else {
+        return std::nullopt;
+    }
+    return y;
+}
 
 QList<DemoUser> Users()
 {
@@ -482,6 +595,7 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
     };
 
     int codeInCompany[2] = {0, 0};
+    int inServiceC01 = 0;
     const int perTransaction = qMax(1, options.employeesPerTransaction);
     for (int first = 0; first < options.employees; first += perTransaction) {
         Transaction tx(db);
@@ -495,6 +609,18 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                           Quoted(e.desig) + QLatin1Char(',') + Quoted(e.dept) + QLatin1Char(',') + Quoted(e.unit) +
                           QLatin1Char(',') + Quoted(e.comp) + QLatin1Char(',') + QString::number(e.disable) +
                           QLatin1Char(',') + QString::number(e.flag) + QLatin1Char(')'));
+
+            if (e.comp == QLatin1String(kMainCompany) && e.flag == 0) {
+                for (const RegimeChoiceRow &c : kRegimeChoices) {
+                    if (c.nth != inServiceC01)
+                        continue;
+                    // Chosen with the payroll user at the start of the year.
+                    const AuditStamp stamp{QStringLiteral("2"), QDateTime(QDate(c.year, 4, 10), QTime(11, 30))};
+                    RegimeChoice::Save(db, e.slno, QDate(c.year, 4, 1), QDate(c.year + 1, 3, 31), c.regime, stamp);
+                    ++summary.regimeChoices;
+                }
+                ++inServiceC01;
+            }
 
             const QString prefix = QLatin1Char('(') + Quoted(e.slno) + QStringLiteral(",'");
             for (QDate m = e.joined; m <= e.left; m = m.addMonths(1)) {

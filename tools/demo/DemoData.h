@@ -1,8 +1,12 @@
 #pragma once
 
+#include "config/NewRegimeSetup.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 class DbConnection;
 
@@ -36,14 +40,16 @@ struct DemoSummary
     int bonuses = 0;
     int declarations = 0;
     int finalisations = 0;
+    int regimeChoices = 0;
     qint64 milliseconds = 0;
 };
 
 // A realistic company for the suite's two databases: units (the four metro units among
 // them), companies, designations and departments, employees with monthly salary lines from
 // April 2016 to the September 2018 payroll, bonuses, finalisations, the financial years
-// 2016-17 to 2019-20 with their limits and slabs, users, declaration heads and declarations.
-// The same seed and count always give the same data.
+// 2016-17 to 2026-27 with their limits and slabs, the new regime's figures from 2020-21 (the
+// default from 2023-24) with a few employees' own choices, users, declaration heads and
+// declarations. The same seed and count always give the same data.
 namespace DemoData {
 
 // The session the demo is meant for: workstation unit, main company, default year.
@@ -58,6 +64,10 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options);
 
 // Empties every table of both databases (not inside a transaction: each table is truncated).
 void Clear(DbConnection &db);
+
+// The new regime's figures of the financial year that starts on 1 April of firstYear, as
+// the Finance Acts set them (2020-21 to 2026-27); nullopt for other years.
+std::optional<NewRegimeSetup::Year> NewRegimeYear(int firstYear);
 
 // The users Generate creates, and the lines that tell a person how to log in.
 QList<DemoUser> Users();

@@ -1,0 +1,204 @@
+#include "NewRegimeSetup.h"
+
+#include "session/Common.h"
+#include "session/DbConnection.h"
+
+QString RegimeCode(TaxRegime regime)
+{
+    return regime == TaxRegime::New ? QStringLiteral("NEW") : QStringLiteral("OLD");
+}
+
+std::optional<TaxRegime> RegimeFromCode(const QString &code)
+{
+    const QString c = code.trimmed().toUpper();
+    if (c == QLatin1String("OLD"))
+        return TaxRegime::Old;
+    if (c == QLatin1String("NEW"))
+        return TaxRegime::New;
+    return std::nullopt;
+}
+
+namespace NewRegimeSetup {
+
+namespace {
+
+QString YearKey(const char *fromColumn, const QDate &from, const char *toColumn, const QDate &to)
+{
+    return QLatin1String(fromColumn) + QStringLiteral("='") + SqlDate(from) + QStringLiteral("' and ") +
+           QLatin1String(toColumn) + QStringLiteral("='") + SqlDate(to) + QStringLiteral("'");
+}
+
+QString N(double value)
+{
+    return PlainNumber(value);
+}
+
+QString UserNumber(const AuditStamp &stamp)
+{
+    return PlainNumber(LeadingNumber(stamp.userId));
+}
+
+Problem Fault(Problem::Field field, int row, const QString &message)
+{
+    return Problem{field, row, message};
+}
+
+} // namespace
+
+QString YearSql(const QDate &from, const QDate &to)
+{
+    return QStringLiteral("Select * from hr_it_new_regime where ") + YearKey("ac_from_date", from, "ac_to_date", to);
+}
+
+QString SlabsSql(const QDate &from, const QDate &to)
+{
+    return QStringLiteral("Select * from hr_it_new_regime_slabs where ") +
+           YearKey("it_ac_from_date", from, "it_ac_to_date", to) + QStringLiteral(" order by it_slab");
+}
+
+QString SurchargeSql(const QDate &from, const QDate &to)
+{
+    return QStringLiteral("Select * from hr_it_new_regime_surcharge where ") +
+           YearKey("it_ac_from_date", from, "it_ac_to_date", to) + QStringLiteral(" order by it_band");
+}
+
+std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to)
+{
+    Recordset rs = db.query(YearSql(from, to));
+    if (rs.eof()) {
+        rs.close();
+        return std::nullopt;
+    }
+    Year year;
+    year.defaultRegime = RegimeFromCode(rs.text(QStringLiteral("default_regime"))).value_or(TaxRegime::Old);
+    year.standardDeduction = RoundAmount(rs.number(QStringLiteral("std_deduction")));
+    year.rebateLimit = RoundAmount(rs.number(QStringLiteral("rebate_limit")));
+    year.rebateMax = RoundAmount(rs.number(QStringLiteral("rebate_max")));
+    year.rebateRelief = rs.number(QStringLiteral("rebate_relief")) != 0;
+    year.cess = RoundAmount(rs.number(QStringLiteral("cess_per")));
+    rs.close();
+
+    rs = db.query(SlabsSql(from, to));
+    for (; !rs.eof(); rs.moveNext()) {
+        Slab s;
+        s.from = RoundAmount(rs.number(QStringLiteral("it_slab_start")));
+        if (!rs.isNull(QStringLiteral("it_slab_end")))
+            s.to = RoundAmount(rs.number(QStringLiteral("it_slab_end")));
+        s.per = RoundAmount(rs.number(QStringLiteral("it_per")));
+        year.slabs.append(s);
+    }
+    rs.close();
+
+    rs = db.query(SurchargeSql(from, to));
+    for (; !rs.eof(); rs.moveNext())
+        year.surcharge.append(
+            {RoundAmount(rs.number(QStringLiteral("it_threshold"))), RoundAmount(rs.number(QStringLiteral("it_per")))});
+    rs.close();
+    return year;
+}
+
+Problem Validate(const Year &year)
+{
+    using F = Problem::Field;
+    if (year.rebateMax > 0 && year.rebateLimit <= 0)
+        return Fault(F::RebateLimit, -1, QStringLiteral("Please enter the income limit of the rebate.   "));
+    if (year.rebateRelief && year.rebateLimit <= 0)
+        return Fault(F::RebateLimit, -1, QStringLiteral("Marginal relief needs the income limit of the rebate.   "));
+    if (year.cess > 100)
+        return Fault(F::Cess, -1, QStringLiteral("The cess cannot be above 100 %.   "));
+    if (year.slabs.isEmpty())
+        return Fault(F::SlabFrom, 0, QStringLiteral("Please enter the slabs of the new regime.   "));
+    for (int i = 0; i < year.slabs.size(); ++i) {
+        const Slab &s = year.slabs[i];
+        const int n = i + 1;
+        if (i == 0 && s.from != 0)
+            return Fault(F::SlabFrom, i, QStringLiteral("Slab 1 must start at 0.   "));
+        if (i > 0) {
+            const Slab &before = year.slabs[i - 1];
+            if (!before.to)
+                return Fault(F::SlabTo, i - 1,
+                             QStringLiteral("Only the last slab may be left without an upper limit.   "));
+            if (s.from != *before.to)
+                return Fault(F::SlabFrom, i,
+                             QStringLiteral("Slab %1 must start where slab %2 ends (%3).   ")
+                                 .arg(n)
+                                 .arg(n - 1)
+                                 .arg(Format00(*before.to)));
+        }
+        if (s.to && *s.to <= s.from)
+            return Fault(F::SlabTo, i, QStringLiteral("Slab %1 must end above its start.   ").arg(n));
+        if (s.per > 100)
+            return Fault(F::SlabRate, i, QStringLiteral("The rate of slab %1 cannot be above 100 %.   ").arg(n));
+    }
+    for (int i = 0; i < year.surcharge.size(); ++i) {
+        const SurchargeBand &b = year.surcharge[i];
+        const int n = i + 1;
+        if (b.threshold <= 0)
+            return Fault(F::BandThreshold, i,
+                         QStringLiteral("Please enter the income above which surcharge %1 applies.   ").arg(n));
+        if (i > 0 && b.threshold <= year.surcharge[i - 1].threshold)
+            return Fault(
+                F::BandThreshold, i,
+                QStringLiteral("Surcharge %1 must start above the income of surcharge %2.   ").arg(n).arg(n - 1));
+        if (b.per > 100)
+            return Fault(F::BandRate, i, QStringLiteral("The rate of surcharge %1 cannot be above 100 %.   ").arg(n));
+    }
+    return {};
+}
+
+QStringList SaveStatements(const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp)
+{
+    const QString user = UserNumber(stamp);
+    const QString date = SqlSlashDate(stamp.now.date());
+    const QString time = SqlTime(stamp.now.time());
+    const QString values = QStringLiteral("default_regime='") + RegimeCode(year.defaultRegime) +
+                           QStringLiteral("', std_deduction=") + N(year.standardDeduction) +
+                           QStringLiteral(", rebate_limit=") + N(year.rebateLimit) + QStringLiteral(", rebate_max=") +
+                           N(year.rebateMax) + QStringLiteral(", rebate_relief=") +
+                           QString::number(year.rebateRelief ? 1 : 0) + QStringLiteral(", cess_per=") + N(year.cess);
+    QStringList sql;
+    sql << QStringLiteral("Insert into hr_it_new_regime set ac_from_date='") + SqlDate(from) +
+               QStringLiteral("', ac_to_date='") + SqlDate(to) + QStringLiteral("', ") + values +
+               QStringLiteral(", created_by=") + user + QStringLiteral(", created_date='") + date +
+               QStringLiteral("', created_time='") + time + QStringLiteral("' on duplicate key update ") + values +
+               QStringLiteral(", modified_by=") + user + QStringLiteral(", modified_date='") + date +
+               QStringLiteral("', modified_time='") + time + QStringLiteral("'");
+
+    const QString slabKey = YearKey("it_ac_from_date", from, "it_ac_to_date", to);
+    const QString keyValues =
+        QStringLiteral("('") + SqlDate(from) + QStringLiteral("','") + SqlDate(to) + QStringLiteral("',");
+    sql << QStringLiteral("Delete from hr_it_new_regime_slabs where ") + slabKey;
+    if (!year.slabs.isEmpty()) {
+        QStringList rows;
+        for (int i = 0; i < year.slabs.size(); ++i) {
+            const Slab &s = year.slabs[i];
+            rows << keyValues + QString::number(i + 1) + QLatin1Char(',') + N(s.from) + QLatin1Char(',') +
+                        (s.to ? N(*s.to) : QStringLiteral("null")) + QLatin1Char(',') + N(s.per) + QLatin1Char(')');
+        }
+        sql << QStringLiteral("Insert into hr_it_new_regime_slabs(it_ac_from_date,it_ac_to_date,it_slab,"
+                              "it_slab_start,it_slab_end,it_per) values ") +
+                   rows.join(QLatin1Char(','));
+    }
+    sql << QStringLiteral("Delete from hr_it_new_regime_surcharge where ") + slabKey;
+    if (!year.surcharge.isEmpty()) {
+        QStringList rows;
+        for (int i = 0; i < year.surcharge.size(); ++i)
+            rows << keyValues + QString::number(i + 1) + QLatin1Char(',') + N(year.surcharge[i].threshold) +
+                        QLatin1Char(',') + N(year.surcharge[i].per) + QLatin1Char(')');
+        sql << QStringLiteral("Insert into hr_it_new_regime_surcharge(it_ac_from_date,it_ac_to_date,it_band,"
+                              "it_threshold,it_per) values ") +
+                   rows.join(QLatin1Char(','));
+    }
+    return sql;
+}
+
+void Save(DbConnection &db, const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp)
+{
+    const QStringList statements = SaveStatements(year, from, to, stamp);
+    Transaction tx(db);
+    for (const QString &sql : statements)
+        db.execute(sql);
+    tx.commit();
+}
+
+} // namespace NewRegimeSetup

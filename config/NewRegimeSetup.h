@@ -1,0 +1,92 @@
+#pragma once
+
+// The new regime (section 115BAC) of one financial year: the regime of employees without a
+// choice of their own, the standard deduction, the 87A rebate, the cess, the slabs and the
+// surcharge bands (hr_it_new_regime, hr_it_new_regime_slabs, hr_it_new_regime_surcharge).
+// A year without that data is computed the old way for everybody.
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class DbConnection;
+
+// The two ways an employee's tax is worked out: Old with the exemptions, deductions and
+// limits of the year's settings, New by section 115BAC.
+enum class TaxRegime { Old, New };
+
+// 'OLD' or 'NEW', as the tables store a regime.
+QString RegimeCode(TaxRegime regime);
+// The regime of a stored code; nullopt for anything else.
+std::optional<TaxRegime> RegimeFromCode(const QString &code);
+
+// Who saves, and when: audit columns take the user's numeric id, 'yyyy/mm/dd' and 'HH:mm:ss'.
+struct AuditStamp
+{
+    QString userId;
+    QDateTime now;
+};
+
+namespace NewRegimeSetup {
+
+// One slab: income from `from` up to `to` (no upper bound when absent) taxed at `per` %.
+struct Slab
+{
+    double from = 0;
+    std::optional<double> to;
+    double per = 0;
+    bool operator==(const Slab &) const = default;
+};
+
+// A surcharge of `per` % of the tax on a taxable income above `threshold`.
+struct SurchargeBand
+{
+    double threshold = 0;
+    double per = 0;
+    bool operator==(const SurchargeBand &) const = default;
+};
+
+struct Year
+{
+    TaxRegime defaultRegime = TaxRegime::Old;
+    double standardDeduction = 0;
+    double rebateLimit = 0;         // 87A: taxable income up to which the rebate applies
+    double rebateMax = 0;           // 87A: the largest rebate
+    bool rebateRelief = false;      // above the limit the tax is at most the income above it
+    double cess = 0;                // percent of tax plus surcharge
+    QList<Slab> slabs;              // in order, each starting where the one before ends
+    QList<SurchargeBand> surcharge; // thresholds ascending
+    bool operator==(const Year &) const = default;
+};
+
+QString YearSql(const QDate &from, const QDate &to);
+QString SlabsSql(const QDate &from, const QDate &to);
+QString SurchargeSql(const QDate &from, const QDate &to);
+
+// The year's data; nullopt when the year has none (the old way for everybody).
+std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to);
+
+// What a clerk got wrong, and where, so that the screen can put the cursor there.
+struct Problem
+{
+    enum class Field { None, RebateLimit, Cess, SlabFrom, SlabTo, SlabRate, BandThreshold, BandRate };
+    Field field = Field::None;
+    int row = -1; // slab or band, from 0
+    QString message;
+};
+
+// The first fault of the figures (slabs that overlap, leave a gap or run backwards, rates
+// above 100, ...); a Problem with Field::None when they are sound.
+Problem Validate(const Year &year);
+
+// The statements of a save: the year's row (inserted, or changed with the modified columns),
+// then its slabs and surcharge bands replaced.
+QStringList SaveStatements(const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp);
+// Stores the year in one transaction; a DbError leaves the stored year as it was and propagates.
+void Save(DbConnection &db, const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp);
+
+} // namespace NewRegimeSetup

@@ -1,0 +1,396 @@
+#include "frmNewRegime.h"
+
+#include "session/Common.h"
+#include "session/DbConnection.h"
+#include "session/Platform.h"
+#include "session/SessionText.h"
+#include "session/mdlDalvoni.h"
+#include "ui/FormUtil.h"
+#include "ui/NumericEdit.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+namespace {
+
+enum SlabColumn { SlabFromCol, SlabToCol, SlabRateCol };
+enum BandColumn { BandIncomeCol, BandRateCol };
+
+// Amount cells: typed through the numeric key filter, shown as "0.00" (an empty cell stays
+// empty); Enter stores the cell and hands over to the screen, which moves on.
+class AmountDelegate : public QStyledItemDelegate
+{
+public:
+    AmountDelegate(QObject *parent, std::function<void()> onEnter)
+        : QStyledItemDelegate(parent), m_onEnter(std::move(onEnter))
+    {
+    }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        auto *box = new QLineEdit(parent);
+        box->setFrame(false);
+        AttachNumericKeyFilter(box, 12, 2, 1, false);
+        return box;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        static_cast<QLineEdit *>(editor)->setText(index.data().toString());
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        const QString text = static_cast<QLineEdit *>(editor)->text().trimmed();
+        model->setData(index, text.isEmpty() ? QString() : Format00(LeadingNumber(text)));
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                auto *editor = static_cast<QWidget *>(watched);
+                emit commitData(editor);
+                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+                m_onEnter();
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onEnter;
+};
+
+void SetUpGrid(QTableWidget *grid, const QStringList &headings, const QList<int> &widthsTwips)
+{
+    grid->setColumnCount(int(headings.size()));
+    grid->setHorizontalHeaderLabels(headings);
+    for (int c = 0; c < widthsTwips.size(); ++c)
+        grid->setColumnWidth(c, TwipsToPixels(widthsTwips[c]));
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->verticalHeader()->setDefaultSectionSize(24);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                          QAbstractItemView::EditKeyPressed);
+    grid->setTabKeyNavigation(false);
+    auto *prototype = new QTableWidgetItem;
+    prototype->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->setItemPrototype(prototype);
+}
+
+QString Cell(const QTableWidget *grid, int row, int col)
+{
+    const QTableWidgetItem *item = grid->item(row, col);
+    return item ? item->text().trimmed() : QString();
+}
+
+void SetCell(QTableWidget *grid, int row, int col, const QString &text)
+{
+    QTableWidgetItem *item = grid->itemPrototype()->clone();
+    item->setText(text);
+    grid->setItem(row, col, item);
+}
+
+bool RowEmpty(const QTableWidget *grid, int row)
+{
+    for (int c = 0; c < grid->columnCount(); ++c)
+        if (!Cell(grid, row, c).isEmpty())
+            return false;
+    return true;
+}
+
+QString Amount(double value)
+{
+    return Format00(value);
+}
+
+} // namespace
+
+frmNewRegime::frmNewRegime(QWidget *parent) : QWidget(parent)
+{
+    ui.setupUi(this);
+    SetUpGrid(ui.GrSlabs, {QStringLiteral("From"), QStringLiteral("To"), QStringLiteral("Rate %")}, {1800, 1800, 900});
+    SetUpGrid(ui.GrSurcharge, {QStringLiteral("Income Above"), QStringLiteral("Rate %")}, {1800, 900});
+    for (QTableWidget *grid : {ui.GrSlabs, ui.GrSurcharge}) {
+        grid->setItemDelegate(new AmountDelegate(grid, [this, grid] { GridEnter(grid); }));
+        grid->installEventFilter(this);
+    }
+    for (QLineEdit *box : {ui.TxStdDeduction, ui.TxCess, ui.TxRebateLimit, ui.TxRebateMax}) {
+        AttachNumericKeyFilter(box, 12, 2, 1, false);
+        // Installed after the key filter, so Enter moves the focus before the filter sees it.
+        box->installEventFilter(this);
+    }
+    for (QRadioButton *option : {ui.OptOldRegime, ui.OptNewRegime, ui.OptReliefYes, ui.OptReliefNo})
+        option->installEventFilter(this);
+    connect(ui.CmSave, &QPushButton::clicked, this, [this] { CmSave_Click(); });
+    connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
+    connect(ui.CmCopyPrevious, &QPushButton::clicked, this, [this] { CmCopyPrevious_Click(); });
+    Form_Load();
+}
+
+void frmNewRegime::Form_Load()
+{
+    CentreInMain(this);
+    ui.LbFinYear->setText(SessionText::FinYearCaption());
+    std::optional<NewRegimeSetup::Year> year;
+    try {
+        year = NewRegimeSetup::Load(mdlDalvoni::Db(), mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo);
+    } catch (const DbError &e) {
+        platform().message(e.text(), Platform::Icon::Critical);
+    }
+    ShowYear(year.value_or(NewRegimeSetup::Year{}));
+    ui.LbStatus->setText(year ? QString()
+                              : QStringLiteral("No new-regime figures are stored for this year: every employee is "
+                                               "taxed under the old regime until they are saved."));
+    ui.LbStatus->setVisible(!year);
+}
+
+void frmNewRegime::ShowYear(const NewRegimeSetup::Year &year)
+{
+    (year.defaultRegime == TaxRegime::New ? ui.OptNewRegime : ui.OptOldRegime)->setChecked(true);
+    ui.TxStdDeduction->setText(Amount(year.standardDeduction));
+    ui.TxCess->setText(Amount(year.cess));
+    ui.TxRebateLimit->setText(Amount(year.rebateLimit));
+    ui.TxRebateMax->setText(Amount(year.rebateMax));
+    (year.rebateRelief ? ui.OptReliefYes : ui.OptReliefNo)->setChecked(true);
+
+    // One empty row after the figures, to type the next one into.
+    ui.GrSlabs->clearContents();
+    ui.GrSlabs->setRowCount(int(year.slabs.size()) + 1);
+    for (int r = 0; r < year.slabs.size(); ++r) {
+        const NewRegimeSetup::Slab &s = year.slabs[r];
+        SetCell(ui.GrSlabs, r, SlabFromCol, Amount(s.from));
+        SetCell(ui.GrSlabs, r, SlabToCol, s.to ? Amount(*s.to) : QString());
+        SetCell(ui.GrSlabs, r, SlabRateCol, Amount(s.per));
+    }
+    ui.GrSurcharge->clearContents();
+    ui.GrSurcharge->setRowCount(int(year.surcharge.size()) + 1);
+    for (int r = 0; r < year.surcharge.size(); ++r) {
+        SetCell(ui.GrSurcharge, r, BandIncomeCol, Amount(year.surcharge[r].threshold));
+        SetCell(ui.GrSurcharge, r, BandRateCol, Amount(year.surcharge[r].per));
+    }
+}
+
+NewRegimeSetup::Year frmNewRegime::TypedYear(QList<int> *slabRows, QList<int> *bandRows) const
+{
+    NewRegimeSetup::Year year;
+    year.defaultRegime = ui.OptNewRegime->isChecked() ? TaxRegime::New : TaxRegime::Old;
+    year.standardDeduction = LeadingNumber(ui.TxStdDeduction->text());
+    year.cess = LeadingNumber(ui.TxCess->text());
+    year.rebateLimit = LeadingNumber(ui.TxRebateLimit->text());
+    year.rebateMax = LeadingNumber(ui.TxRebateMax->text());
+    year.rebateRelief = ui.OptReliefYes->isChecked();
+    for (int r = 0; r < ui.GrSlabs->rowCount(); ++r) {
+        if (RowEmpty(ui.GrSlabs, r))
+            continue;
+        NewRegimeSetup::Slab s;
+        s.from = LeadingNumber(Cell(ui.GrSlabs, r, SlabFromCol));
+        const QString to = Cell(ui.GrSlabs, r, SlabToCol);
+        if (!to.isEmpty())
+            s.to = LeadingNumber(to);
+        s.per = LeadingNumber(Cell(ui.GrSlabs, r, SlabRateCol));
+        year.slabs.append(s);
+        if (slabRows)
+            slabRows->append(r);
+    }
+    for (int r = 0; r < ui.GrSurcharge->rowCount(); ++r) {
+        if (RowEmpty(ui.GrSurcharge, r))
+            continue;
+        year.surcharge.append({LeadingNumber(Cell(ui.GrSurcharge, r, BandIncomeCol)),
+                               LeadingNumber(Cell(ui.GrSurcharge, r, BandRateCol))});
+        if (bandRows)
+            bandRows->append(r);
+    }
+    return year;
+}
+
+void frmNewRegime::CmSave_Click()
+{
+    QList<int> slabRows, bandRows;
+    const NewRegimeSetup::Year year = TypedYear(&slabRows, &bandRows);
+    const NewRegimeSetup::Problem problem = NewRegimeSetup::Validate(year);
+    if (problem.field != NewRegimeSetup::Problem::Field::None) {
+        ShowProblem(problem, slabRows, bandRows);
+        return;
+    }
+    try {
+        NewRegimeSetup::Save(mdlDalvoni::Db(), year, mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo,
+                             {mdlDalvoni::UserId, QDateTime::currentDateTime()});
+    } catch (const DbError &e) {
+        // Nothing was stored; the typed figures stay for another try.
+        platform().message(e.text(), Platform::Icon::Critical);
+        return;
+    }
+    platform().message(QStringLiteral("New Tax Regime Saved.   "), Platform::Icon::Information);
+    CloseScreen(this);
+}
+
+void frmNewRegime::CmClose_Click()
+{
+    CloseScreen(this);
+}
+
+void frmNewRegime::CmCopyPrevious_Click()
+{
+    std::optional<NewRegimeSetup::Year> previous;
+    try {
+        previous = NewRegimeSetup::Load(mdlDalvoni::Db(), mdlDalvoni::FinYearFrom.addYears(-1),
+                                        mdlDalvoni::FinYearTo.addYears(-1));
+    } catch (const DbError &e) {
+        platform().message(e.text(), Platform::Icon::Critical);
+        return;
+    }
+    if (!previous) {
+        platform().message(QStringLiteral("The previous year has no new-regime figures.   "),
+                           Platform::Icon::Information);
+        return;
+    }
+    if (!TypedYear().slabs.isEmpty() &&
+        !platform().askOkCancel(QStringLiteral("Replace the figures on the screen with those of the previous year?   "),
+                                Platform::Icon::Question))
+        return;
+    ShowYear(*previous);
+    ui.LbStatus->setText(QStringLiteral("The previous year's figures: Save stores them for this year."));
+    ui.LbStatus->setVisible(true);
+}
+
+void frmNewRegime::ShowProblem(const NewRegimeSetup::Problem &problem, const QList<int> &slabRows,
+                               const QList<int> &bandRows)
+{
+    using F = NewRegimeSetup::Problem::Field;
+    platform().message(problem.message, Platform::Icon::Information);
+    auto gridRow = [](const QList<int> &rows, int index) {
+        return index >= 0 && index < rows.size() ? rows[index] : 0;
+    };
+    switch (problem.field) {
+    case F::RebateLimit:
+        ui.TxRebateLimit->setFocus();
+        break;
+    case F::Cess:
+        ui.TxCess->setFocus();
+        break;
+    case F::SlabFrom:
+    case F::SlabTo:
+    case F::SlabRate: {
+        const int col = problem.field == F::SlabFrom ? SlabFromCol
+                        : problem.field == F::SlabTo ? SlabToCol
+                                                     : SlabRateCol;
+        ui.GrSlabs->setFocus();
+        ui.GrSlabs->setCurrentCell(gridRow(slabRows, problem.row), col);
+        break;
+    }
+    case F::BandThreshold:
+    case F::BandRate:
+        ui.GrSurcharge->setFocus();
+        ui.GrSurcharge->setCurrentCell(gridRow(bandRows, problem.row),
+                                       problem.field == F::BandThreshold ? BandIncomeCol : BandRateCol);
+        break;
+    case F::None:
+        break;
+    }
+}
+
+void frmNewRegime::GridEnter(QTableWidget *grid)
+{
+    const int row = grid->currentRow();
+    const int col = grid->currentColumn();
+    if (row < 0 || col < 0) {
+        grid->setCurrentCell(0, 0);
+        return;
+    }
+    const bool lastRow = row == grid->rowCount() - 1;
+    if (lastRow && RowEmpty(grid, row)) {
+        if (QWidget *next = EnterTarget(grid))
+            next->setFocus();
+        return;
+    }
+    if (col + 1 < grid->columnCount()) {
+        grid->setCurrentCell(row, col + 1);
+        return;
+    }
+    if (lastRow)
+        grid->insertRow(grid->rowCount());
+    grid->setCurrentCell(row + 1, 0);
+}
+
+void frmNewRegime::InsertRow(QTableWidget *grid)
+{
+    const int row = qMax(0, grid->currentRow());
+    grid->insertRow(row);
+    grid->setCurrentCell(row, 0);
+}
+
+void frmNewRegime::RemoveRow(QTableWidget *grid)
+{
+    const int row = grid->currentRow();
+    if (row < 0)
+        return;
+    grid->removeRow(row);
+    // There is always a row to type into.
+    if (grid->rowCount() == 0)
+        grid->setRowCount(1);
+    grid->setCurrentCell(qMin(row, grid->rowCount() - 1), 0);
+}
+
+QWidget *frmNewRegime::EnterTarget(QObject *field) const
+{
+    if (field == ui.OptOldRegime || field == ui.OptNewRegime)
+        return ui.TxStdDeduction;
+    if (field == ui.TxStdDeduction)
+        return ui.TxCess;
+    if (field == ui.TxCess)
+        return ui.TxRebateLimit;
+    if (field == ui.TxRebateLimit)
+        return ui.TxRebateMax;
+    if (field == ui.TxRebateMax)
+        return ui.OptReliefYes->isChecked() ? ui.OptReliefYes : ui.OptReliefNo;
+    if (field == ui.OptReliefYes || field == ui.OptReliefNo)
+        return ui.GrSlabs;
+    if (field == ui.GrSlabs)
+        return ui.GrSurcharge;
+    if (field == ui.GrSurcharge)
+        return ui.CmSave;
+    return nullptr;
+}
+
+bool frmNewRegime::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (auto *box = qobject_cast<QLineEdit *>(watched))
+            SelectAllText(box);
+        else if (auto *grid = qobject_cast<QTableWidget *>(watched); grid && grid->currentRow() < 0)
+            grid->setCurrentCell(0, 0);
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (auto *grid = qobject_cast<QTableWidget *>(watched)) {
+            // Keys reach the grid itself only while no cell is being edited.
+            if (enter) {
+                GridEnter(grid);
+                return true;
+            }
+            if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier) {
+                InsertRow(grid);
+                return true;
+            }
+            if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ShiftModifier) {
+                RemoveRow(grid);
+                return true;
+            }
+        } else if (enter) {
+            if (QWidget *next = EnterTarget(watched))
+                next->setFocus();
+            if (qobject_cast<QRadioButton *>(watched))
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+
+#include "NewRegimeSetup.h"
+#include "ui_frmNewRegime.h"
+
+class QTableWidget;
+
+// New Tax Regime: the new regime's figures of the session's financial year, the regime of
+// employees without a choice of their own, the slabs and the surcharge bands.
+class frmNewRegime : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit frmNewRegime(QWidget *parent = nullptr);
+
+    Ui::frmNewRegime ui;
+
+    void Form_Load();
+    void CmSave_Click();
+    void CmClose_Click();
+    // Fills the screen with the previous year's figures (stored only by Save).
+    void CmCopyPrevious_Click();
+
+    // The figures as the screen holds them; rows left empty are no slab or band. With rows,
+    // the grid row of each slab and band.
+    NewRegimeSetup::Year TypedYear(QList<int> *slabRows = nullptr, QList<int> *bandRows = nullptr) const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void ShowYear(const NewRegimeSetup::Year &year);
+    // Enter in a grid: the next cell; a filled last row gets a new row after it, an empty one
+    // hands the focus to the next field.
+    void GridEnter(QTableWidget *grid);
+    void InsertRow(QTableWidget *grid);
+    void RemoveRow(QTableWidget *grid);
+    // Tells the user what is wrong and puts the cursor there.
+    void ShowProblem(const NewRegimeSetup::Problem &problem, const QList<int> &slabRows, const QList<int> &bandRows);
+    // Where Enter moves the focus from a field.
+    QWidget *EnterTarget(QObject *field) const;
+};

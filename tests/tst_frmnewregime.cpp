@@ -1,0 +1,139 @@
+// The New Tax Regime screen: a year's figures copied from the year before, changed from the
+// keyboard in boxes and grids, refused with a clear message while the slabs do not fit
+// together, and saved whole.
+#include "DemoData.h"
+#include "RecordingPlatform.h"
+#include "TestDb.h"
+#include "config/frmNewRegime.h"
+#include "session/mdlDalvoni.h"
+
+#include <QtTest>
+
+using namespace mdlDalvoni;
+
+namespace {
+
+void showActive(QWidget &w)
+{
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+QString cell(QTableWidget *grid, int row, int col)
+{
+    const QTableWidgetItem *item = grid->item(row, col);
+    return item ? item->text() : QString();
+}
+
+// Types an amount into the grid's current cell and presses Enter, as a clerk does: the first
+// key opens the cell's box, the others go to the box.
+void typeCell(QTableWidget *grid, const QString &text)
+{
+    QTest::keyClick(grid, text.at(0).toLatin1());
+    for (const QChar c : text.mid(1))
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+} // namespace
+
+class tst_FrmNewRegime : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        TestDb::Reset();
+        TestDb::LoadStandardMasters();
+        TestDb::SetStandardSession();
+        FinYearFrom = QDate(2025, 4, 1);
+        FinYearTo = QDate(2026, 3, 31);
+    }
+
+    void copyChangeRefuseAndSaveFromTheKeyboard()
+    {
+        RecordingPlatform p;
+        NewRegimeSetup::Save(TestDb::Open(), *DemoData::NewRegimeYear(2024), QDate(2024, 4, 1), QDate(2025, 3, 31),
+                             {"1", QDateTime::currentDateTime()});
+        frmNewRegime f;
+        showActive(f);
+        QVERIFY(f.ui.LbStatus->isVisible());
+        QVERIFY(f.ui.OptOldRegime->isChecked());
+        QCOMPARE(f.ui.GrSlabs->rowCount(), 1);
+
+        // The year before, on the screen: six slabs, the top one open, and a row to type into.
+        QTest::keyClick(f.ui.CmCopyPrevious, Qt::Key_Return);
+        QVERIFY(p.questions.isEmpty());
+        QVERIFY(f.ui.OptNewRegime->isChecked());
+        QCOMPARE(f.ui.TxStdDeduction->text(), QStringLiteral("75000.00"));
+        QCOMPARE(f.ui.GrSlabs->rowCount(), 7);
+        QCOMPARE(cell(f.ui.GrSlabs, 1, 1), QStringLiteral("700000.00"));
+        QCOMPARE(cell(f.ui.GrSlabs, 5, 1), QString());
+        QVERIFY(f.TypedYear() == *DemoData::NewRegimeYear(2024));
+
+        // Enter walks the boxes; a typed amount replaces the box's text.
+        f.ui.TxStdDeduction->setFocus();
+        QTest::keyClicks(f.ui.TxStdDeduction, "80000");
+        QTest::keyClick(f.ui.TxStdDeduction, Qt::Key_Return);
+        QVERIFY(f.ui.TxCess->hasFocus());
+        QCOMPARE(f.ui.TxStdDeduction->text(), QStringLiteral("80000.00"));
+
+        // Slab 2 now ends at 8 L, but slab 3 still starts at 7 L: refused, cursor on it.
+        f.ui.GrSlabs->setFocus();
+        f.ui.GrSlabs->setCurrentCell(1, 1);
+        typeCell(f.ui.GrSlabs, "800000");
+        QCOMPARE(cell(f.ui.GrSlabs, 1, 1), QStringLiteral("800000.00"));
+        QCOMPARE(f.ui.GrSlabs->currentColumn(), 2);
+        QTest::keyClick(f.ui.CmSave, Qt::Key_Return);
+        QCOMPARE(p.lastMessage(), QStringLiteral("Slab 3 must start where slab 2 ends (800000.00).   "));
+        QCOMPARE(TestDb::Count("hr_it_new_regime WHERE ac_from_date='2025-04-01'"), 0);
+        QVERIFY(f.ui.GrSlabs->hasFocus());
+        QCOMPARE(f.ui.GrSlabs->currentRow(), 2);
+        QCOMPARE(f.ui.GrSlabs->currentColumn(), 0);
+        typeCell(f.ui.GrSlabs, "800000");
+
+        // A surcharge band typed into the empty row gets a new empty row; Enter there moves on.
+        f.ui.GrSurcharge->setFocus();
+        f.ui.GrSurcharge->setCurrentCell(3, 0);
+        typeCell(f.ui.GrSurcharge, "50000000");
+        typeCell(f.ui.GrSurcharge, "37");
+        QCOMPARE(f.ui.GrSurcharge->rowCount(), 5);
+        QCOMPARE(f.ui.GrSurcharge->currentRow(), 4);
+        // Insert opens a row above, Shift+Delete takes one out.
+        QTest::keyClick(f.ui.GrSurcharge, Qt::Key_Insert);
+        QCOMPARE(f.ui.GrSurcharge->rowCount(), 6);
+        QTest::keyClick(f.ui.GrSurcharge, Qt::Key_Delete, Qt::ShiftModifier);
+        f.ui.GrSurcharge->setCurrentCell(0, 0);
+        QTest::keyClick(f.ui.GrSurcharge, Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(cell(f.ui.GrSurcharge, 0, 0), QStringLiteral("10000000.00"));
+        f.ui.GrSurcharge->setCurrentCell(f.ui.GrSurcharge->rowCount() - 1, 0);
+        QTest::keyClick(f.ui.GrSurcharge, Qt::Key_Return);
+        QVERIFY(f.ui.CmSave->hasFocus());
+
+        // Enter on the focused button saves.
+        QTest::keyClick(f.ui.CmSave, Qt::Key_Return);
+        QCOMPARE(p.lastMessage(), QStringLiteral("New Tax Regime Saved.   "));
+        QVERIFY(!f.isVisible());
+        NewRegimeSetup::Year expected = *DemoData::NewRegimeYear(2024);
+        expected.standardDeduction = 80000;
+        expected.slabs[1].to = 800000;
+        expected.slabs[2].from = 800000;
+        expected.surcharge = {{10000000, 15}, {20000000, 25}, {50000000, 37}};
+        QVERIFY(NewRegimeSetup::Load(TestDb::Open(), FinYearFrom, FinYearTo) == expected);
+        QCOMPARE(TestDb::Scalar("SELECT created_by FROM hr_it_new_regime WHERE ac_from_date='2025-04-01'").toInt(), 1);
+
+        // Shown again as saved; copying over it asks first.
+        frmNewRegime again;
+        QVERIFY(!again.ui.LbStatus->isVisible());
+        QVERIFY(again.TypedYear() == expected);
+        p.answers = {false};
+        again.CmCopyPrevious_Click();
+        QCOMPARE(p.questions.size(), 1);
+        QVERIFY(again.TypedYear() == expected);
+    }
+};
+
+QTEST_MAIN(tst_FrmNewRegime)
+#include "tst_frmnewregime.moc"
