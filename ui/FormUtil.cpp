@@ -1,8 +1,11 @@
 #include "FormUtil.h"
 
+#include "Desktop.h"
+
 #include "session/ColumnLengths.h"
 #include "session/mdlDalvoni.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -11,6 +14,10 @@
 namespace {
 std::function<QWidget *()> g_mainArea;
 }
+
+// Every program that shows a screen links this file, so the desktop conventions hold in the
+// program, its tools and the tests alike, from the moment the application object exists.
+Q_COREAPP_STARTUP_FUNCTION(ApplyDesktopConventions)
 
 int TwipsToPixels(int twips)
 {
