@@ -38,6 +38,16 @@ void SelectAllText(QLineEdit *box)
     box->selectAll();
 }
 
+void ShowAsReadOnly(QLineEdit *box)
+{
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::ClickFocus);
+    QPalette shade = box->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        shade.setColor(group, QPalette::Base, shade.color(group, QPalette::Window));
+    box->setPalette(shade);
+}
+
 void LimitToColumn(QLineEdit *box, const QString &table, const QString &column)
 {
     const int length = ColumnLengths::Of(mdlDalvoni::Db(), table, column);
