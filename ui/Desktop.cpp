@@ -45,7 +45,8 @@ QPointer<QObject> g_buttonKeys;
 
 QIcon ProgramIcon()
 {
-    InitProgramResources();
+    static const bool registered = (InitProgramResources(), true);
+    Q_UNUSED(registered);
     return QIcon(QStringLiteral(":/incometax/incometax.png"));
 }
 
