@@ -17,6 +17,10 @@ frmITSettings::frmITSettings(QWidget *parent) : QWidget(parent)
         // Installed after the key filter, so Enter moves the focus before the filter sees it.
         box->installEventFilter(this);
     }
+    // The slabs are shown, never stored: they look and behave as the figures they are.
+    for (QLineEdit *box : {ui.TxSlab1From, ui.TxSlab1To, ui.TxSlab1Per, ui.TxSlab2From, ui.TxSlab2To, ui.TxSlab2Per,
+                           ui.TxSlab3From, ui.TxSlab3To, ui.TxSlab3Per, ui.TxSlab4From, ui.TxSlab4To, ui.TxSlab4Per})
+        ShowAsReadOnly(box);
     connect(ui.CmApply, &QPushButton::clicked, this, [this] { CmApply_Click(); });
     connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
     Form_Load();

@@ -3,11 +3,15 @@
 #include "session/mdlDalvoni.h"
 #include "ui/FormUtil.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QApplication>
 #include <QScrollBar>
-#include <QTimer>
+#include <QScreen>
+#include <QStyle>
+#include <algorithm>
 
 frmListView::frmListView(QWidget *parent) : QDialog(parent)
 {
@@ -47,20 +51,14 @@ void frmListView::ShowForm(const QString &HelpQry, int DisplayFields, const QStr
 
     frmListView dialog(QApplication::activeWindow());
     dialog.setWindowTitle(HelpText);
-    const int width = TwipsToPixels(FormWidth);
-    dialog.resize(width, qMax(dialog.height(), 460));
+    dialog.resize(TwipsToPixels(FormWidth), qMax(dialog.height(), 460));
 
     const int widths[10] = {Icol, IICol > 0 ? IICol - 450 : IICol, IIICol, IVCol, VCol, VICol, VIICol, VIIICol, IXCol,
                             XCol};
     const QString *texts[10] = {&IcolText,  &IIColText,  &IIIColText,  &IVColText, &VColText,
                                 &VIColText, &VIIColText, &VIIIColText, &IXColText, &XColText};
-    for (int c = 1; c <= 10; ++c) {
+    for (int c = 1; c <= 10; ++c)
         dialog.m_model.setHeading(c, *texts[c - 1]);
-        const int px = TwipsToPixels(widths[c - 1]);
-        dialog.ui.GrHelp->setColumnHidden(c, px <= 0);
-        if (px > 0)
-            dialog.ui.GrHelp->setColumnWidth(c, px);
-    }
 
     const int shown = qBound(1, DisplayFields, 10);
     const int available = rs.columnCount();
@@ -77,13 +75,67 @@ void frmListView::ShowForm(const QString &HelpQry, int DisplayFields, const QStr
     }
     rs.close();
     dialog.m_model.setGridRows(gridRows);
+    dialog.fitColumns(widths, counter);
+    // The list opens at its first row, the one Enter or Escape takes until the user moves.
     dialog.ui.GrHelp->setCurrentIndex(dialog.m_model.index(0, 1));
+    dialog.ui.GrHelp->scrollToTop();
     dialog.m_filling = false;
-    if (counter > 15)
-        dialog.m_pendingTopRow = counter - 15;
 
     dialog.ui.TxtSearch->setFocus();
     dialog.exec();
+}
+
+namespace {
+
+// The width of the widest text of a column, summed from the advances of its characters: the
+// list may hold tens of thousands of rows, and laying each text out would hold up its opening.
+int WidestText(const ListViewModel &model, int column, int rows, const QFontMetrics &metrics)
+{
+    QHash<char16_t, int> advances;
+    int widest = 0;
+    for (int row = 1; row <= rows; ++row) {
+        const QString text = model.cell(row, column);
+        int width = 0;
+        for (QChar c : text) {
+            auto it = advances.find(c.unicode());
+            if (it == advances.end())
+                it = advances.insert(c.unicode(), metrics.horizontalAdvance(c));
+            width += *it;
+        }
+        widest = qMax(widest, width);
+    }
+    return widest;
+}
+
+} // namespace
+
+void frmListView::fitColumns(const int (&widthsTwips)[10], int rows)
+{
+    QTableView *grid = ui.GrHelp;
+    const QFontMetrics metrics(grid->font());
+    // Room for the cell's margins and grid line beside the text.
+    const int padding = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 4;
+    int total = 0;
+    for (int c = 1; c <= 10; ++c) {
+        const int described = TwipsToPixels(widthsTwips[c - 1]);
+        grid->setColumnHidden(c, described <= 0);
+        if (described <= 0)
+            continue;
+        // The described width at least; wider when the heading or a value needs it, so that
+        // every code and name shows whole.
+        const int width = std::max(
+            {described, grid->horizontalHeader()->sectionSizeHint(c), WidestText(m_model, c, rows, metrics) + padding});
+        grid->setColumnWidth(c, width);
+        total += width;
+    }
+    // The dialog grows to show its columns, as far as the screen allows.
+    const QMargins margins = layout()->contentsMargins();
+    const int chrome =
+        margins.left() + margins.right() + 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
+    int wanted = qMax(width(), total + chrome);
+    if (QScreen *screen = this->screen())
+        wanted = qMin(wanted, screen->availableGeometry().width());
+    resize(wanted, height());
 }
 
 int frmListView::currentRow() const
@@ -140,7 +192,10 @@ void frmListView::TxtSearch_Change()
 
 void frmListView::GrHelp_RowColChange()
 {
+    // The row the user moved to is the row Enter or Escape in the search box takes, so that
+    // every pick is one row.
     const int row = currentRow();
+    m_searchRow = row;
     for (int n = 1; n <= 10; ++n)
         mdlDalvoni::ListPick(n) = m_model.cell(row, n);
 }
@@ -189,17 +244,6 @@ bool frmListView::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void frmListView::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    // The grid can scroll only once it has its size.
-    if (m_pendingTopRow > 0) {
-        const int row = m_pendingTopRow;
-        m_pendingTopRow = 0;
-        QTimer::singleShot(0, this, [this, row] { setTopRow(row); });
-    }
 }
 
 void frmListView::keyPressEvent(QKeyEvent *event)

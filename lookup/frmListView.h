@@ -35,7 +35,6 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void TxtSearch_Change();
@@ -44,9 +43,11 @@ private:
     void pickFromGrid();
     void setTopRow(int row);
     void setCurrentRow(int row);
+    // Column widths: the described ones (twips; 0 hides), widened to the headings and to the
+    // first `rows` rows' texts; the dialog widens to show them.
+    void fitColumns(const int (&widthsTwips)[10], int rows);
 
     ListViewModel m_model;
     int m_searchRow = 1;
     bool m_filling = false;
-    int m_pendingTopRow = 0;
 };

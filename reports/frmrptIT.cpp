@@ -63,6 +63,11 @@ frmrptIT::frmrptIT(QWidget *parent) : QWidget(parent)
     connect(ui.TxEmpCode, &QLineEdit::textChanged, this, &frmrptIT::TxEmpCode_Change);
     ui.TxEmpCode->installEventFilter(this);
     ui.DTFrom->installEventFilter(this);
+    // The title and heading rows, and each employee's code and name, stay in view however far
+    // the sheet is scrolled.
+    ui.FBook->freezePanes(Statement::kFirstDataRow - 1, 2);
+    // Opened, it shows a page of the statement, not only its headings.
+    ui.FBook->setPageRows(30);
 
     auto *output = new QLabel(this);
     output->setObjectName(QLatin1String(kOutputLabel));

@@ -48,6 +48,9 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
         const QRect free = screen->availableGeometry();
         resize(free.size() * 0.85);
         move(free.center() - rect().center());
+        // On a laptop's screen (1366x768 and the like) the screens need all the room there is.
+        if (free.width() < 1600 || free.height() < 900)
+            setWindowState(Qt::WindowMaximized);
     }
 
     connect(ui.mnuAdditionsMaster, &QAction::triggered, this, &frmMain::mnuAdditionsMaster_Click);
@@ -137,7 +140,12 @@ void frmMain::addScreen(QWidget *screen)
         if (frame)
             frame->deleteLater();
     });
+    // The screen at the size its layout asks for, within the room the main window has.
     sub->adjustSize();
+    if (ui.mdiArea->isVisible()) {
+        const QSize room = ui.mdiArea->viewport()->size();
+        sub->resize(sub->size().boundedTo(room).expandedTo(sub->minimumSizeHint()));
+    }
     CentreInMain(screen);
     sub->show();
     ui.mdiArea->setActiveSubWindow(sub);

@@ -61,34 +61,30 @@ private slots:
         QCOMPARE(ListPick1, QStringLiteral("kept"));
     }
 
-    void gridGrowsByTenAndScrollsToTheLastRows_data()
+    // The list opens at its first row, current and in view: the row Enter or Escape takes.
+    void gridGrowsByTenAndOpensAtTheFirstRow_data()
     {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("gridRows");
-        QTest::addColumn<int>("topRow");
-        QTest::newRow("one row") << 1 << 100 << 1;
-        QTest::newRow("fifteen rows") << 15 << 100 << 1;
-        QTest::newRow("sixteen rows") << 16 << 100 << 1;
-        QTest::newRow("thirty rows") << 30 << 100 << 15;
-        QTest::newRow("98 rows") << 98 << 100 << 83;
-        QTest::newRow("99 rows") << 99 << 110 << 84;
+        QTest::newRow("one row") << 1 << 100;
+        QTest::newRow("sixteen rows") << 16 << 100;
+        QTest::newRow("98 rows") << 98 << 100;
+        QTest::newRow("99 rows") << 99 << 110;
     }
-    void gridGrowsByTenAndScrollsToTheLastRows()
+    void gridGrowsByTenAndOpensAtTheFirstRow()
     {
         QFETCH(int, rows);
         QFETCH(int, gridRows);
-        QFETCH(int, topRow);
         FillRows(rows);
-        int seenRows = 0, seenTop = 0;
+        int seenRows = 0, seenTop = 0, seenCurrent = 0;
         QString lastCode, afterLast, width2;
-        int seenMaxTop = 0;
-        bool lastVisible = false;
+        bool currentVisible = false;
         WhenModalShown<frmListView>([&](frmListView *d) {
             seenRows = d->grid().gridRows();
             seenTop = d->topRow();
-            seenMaxTop = d->ui.GrHelp->verticalScrollBar()->maximum() + 1;
-            lastVisible =
-                d->ui.GrHelp->viewport()->rect().intersects(d->ui.GrHelp->visualRect(d->grid().index(rows - 1, 1)));
+            seenCurrent = d->currentRow();
+            currentVisible =
+                d->ui.GrHelp->viewport()->rect().contains(d->ui.GrHelp->visualRect(d->ui.GrHelp->currentIndex()));
             lastCode = d->grid().cell(rows, 1);
             afterLast = d->grid().cell(rows + 1, 1);
             width2 = QString::number(d->ui.GrHelp->columnWidth(2));
@@ -96,12 +92,91 @@ private slots:
         });
         Show(kQuery);
         QCOMPARE(seenRows, gridRows);
-        // The grid scrolls as far as its last page allows; the last rows are in view.
-        QCOMPARE(seenTop, qMin(topRow, seenMaxTop));
-        QVERIFY(lastVisible);
+        QCOMPARE(seenTop, 1);
+        QCOMPARE(seenCurrent, 1);
+        QVERIFY(currentVisible);
         QCOMPARE(lastCode, QStringLiteral("K%1").arg(rows, 5, 10, QLatin1Char('0')));
         QCOMPARE(afterLast, QString());
         QCOMPARE(width2, QString::number((4000 - 450 + 7) / 15));
+    }
+
+    // A column is as wide as its longest text: every code shows whole, however narrow its
+    // described width.
+    void columnsShowTheirWholeTexts()
+    {
+        TestDb::Exec("INSERT INTO numbersetup VALUES ('SATARA-0001234','A'),('S1','A NAME LONGER THAN ITS COLUMN IS "
+                     "WIDE, BY FAR')");
+        QList<int> needed, widths;
+        WhenModalShown<frmListView>([&](frmListView *d) {
+            const QFontMetrics metrics(d->ui.GrHelp->font());
+            for (int c = 1; c <= 2; ++c) {
+                int widest = 0;
+                for (int r = 1; r <= 2; ++r)
+                    widest = qMax(widest, metrics.horizontalAdvance(d->grid().cell(r, c)));
+                needed << widest;
+                widths << d->ui.GrHelp->columnWidth(c);
+            }
+            d->reject();
+        });
+        frmListView::ShowForm(kQuery, 2, QStringLiteral("Lookup"), 8000, 700, QStringLiteral("Code"), 3000,
+                              QStringLiteral("Name"), 0, QString(), 0, QString(), 0, QString(), 0, QString(), 0,
+                              QString(), 0, QString(), 0, QString(), 0, QString());
+        QCOMPARE(widths.size(), 2);
+        QVERIFY2(widths[0] > needed[0] && widths[1] > needed[1],
+                 qPrintable(QStringLiteral("widths %1, %2 for texts of %3, %4")
+                                .arg(widths[0])
+                                .arg(widths[1])
+                                .arg(needed[0])
+                                .arg(needed[1])));
+    }
+
+    // Every pick is one row: moving in the grid moves the row that Escape and Enter in the
+    // search box take, so the ten slots never mix two rows.
+    void aPickNeverMixesTwoRows_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<int>("pickKey");
+        QTest::addColumn<bool>("backToSearch");
+        QTest::addColumn<QString>("row");
+        QTest::newRow("arrowed down, Escape") << "" << 2 << int(Qt::Key_Escape) << false << "A3";
+        QTest::newRow("searched, arrowed down, Escape") << "tw" << 1 << int(Qt::Key_Escape) << false << "A3";
+        QTest::newRow("arrowed down, back in the search box, Enter") << "" << 1 << int(Qt::Key_Return) << true << "A2";
+        QTest::newRow("searched only, Escape") << "thr" << 0 << int(Qt::Key_Escape) << false << "A3";
+    }
+    void aPickNeverMixesTwoRows()
+    {
+        QFETCH(QString, search);
+        QFETCH(int, downs);
+        QFETCH(int, pickKey);
+        QFETCH(bool, backToSearch);
+        QFETCH(QString, row);
+        TestDb::Exec("INSERT INTO numbersetup VALUES ('A1','ONE'),('A2','TWO'),('A3','THREE')");
+        WhenModalShown<frmListView>([&](frmListView *d) {
+            QTest::keyClicks(d->ui.TxtSearch, search);
+            QTest::keyClick(d->ui.TxtSearch, Qt::Key_Down);
+            for (int i = 0; i < downs; ++i)
+                QTest::keyClick(d->ui.GrHelp, Qt::Key_Down);
+            QWidget *from = d->ui.GrHelp;
+            if (backToSearch || downs == 0) {
+                d->ui.TxtSearch->setFocus();
+                from = d->ui.TxtSearch;
+            }
+            QTest::keyClick(from, Qt::Key(pickKey));
+        });
+        // Ten columns, each naming its row, so that a slot from another row shows.
+        QString sql = QStringLiteral("Select no_id, no_value");
+        for (int n = 3; n <= 10; ++n)
+            sql += QStringLiteral(", concat(no_id,'-%1')").arg(n);
+        Show(sql + QStringLiteral(" from numbersetup order by no_id"), 10, 3000);
+        const QMap<QString, QString> names = {{"A1", "ONE"}, {"A2", "TWO"}, {"A3", "THREE"}};
+        QStringList picks, expected;
+        for (int n = 1; n <= 10; ++n)
+            picks << ListPick(n);
+        expected << row << names.value(row);
+        for (int n = 3; n <= 10; ++n)
+            expected << row + QStringLiteral("-%1").arg(n);
+        QCOMPARE(picks, expected);
     }
 
     void searchFindsTheFirstRowByTheStartOfColumnTwo()

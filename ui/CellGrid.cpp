@@ -3,9 +3,11 @@
 #include "FormUtil.h"
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -214,8 +216,186 @@ void CellGrid::refresh()
     for (int r = 1; r <= rows; ++r)
         if (m_sheet.hasRowHeight(r))
             setRowHeight(r - 1, TwipsToPixels(m_sheet.rowHeight(r)));
+    syncPanes();
+    updateGeometry();
     if (oldRow > 0 && oldRow <= rows)
         setActiveCell(oldRow, oldCol);
+}
+
+QSize CellGrid::sizeHint() const
+{
+    // Capped: a statement of thousands of rows asks for a whole screen, not for a mile.
+    constexpr int kMost = 4096;
+    const int across = 2 * frameWidth() + (verticalHeader()->isHidden() ? 0 : verticalHeader()->sizeHint().width()) +
+                       horizontalHeader()->length() + verticalScrollBar()->sizeHint().width();
+    const int rows = qMax(verticalHeader()->length(), m_pageRows * verticalHeader()->defaultSectionSize());
+    const int down = 2 * frameWidth() + (horizontalHeader()->isHidden() ? 0 : horizontalHeader()->sizeHint().height()) +
+                     rows + horizontalScrollBar()->sizeHint().height();
+    return QSize(qMin(across, kMost), qMin(down, kMost));
+}
+
+void CellGrid::setPageRows(int rows)
+{
+    m_pageRows = qMax(0, rows);
+    updateGeometry();
+}
+
+void CellGrid::freezePanes(int rows, int cols)
+{
+    m_frozenRows = qMax(0, rows);
+    m_frozenCols = qMax(0, cols);
+    delete m_topPane;
+    delete m_leftPane;
+    delete m_cornerPane;
+    m_topPane = m_leftPane = m_cornerPane = nullptr;
+    if (m_frozenRows == 0 && m_frozenCols == 0)
+        return;
+    // Whole pixels, so that the scrolled part slides under the frozen part smoothly.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    if (m_frozenRows > 0) {
+        m_topPane = makePane(false, true);
+        connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_topPane->horizontalScrollBar(),
+                &QScrollBar::setValue);
+    }
+    if (m_frozenCols > 0) {
+        m_leftPane = makePane(true, false);
+        connect(verticalScrollBar(), &QScrollBar::valueChanged, m_leftPane->verticalScrollBar(), &QScrollBar::setValue);
+    }
+    if (m_frozenRows > 0 && m_frozenCols > 0)
+        m_cornerPane = makePane(false, false);
+    for (QTableView *pane : {m_topPane, m_leftPane, m_cornerPane})
+        if (pane)
+            pane->raise();
+    syncPanes();
+    placePanes();
+}
+
+QTableView *CellGrid::makePane(bool columnHeadings, bool rowHeadings)
+{
+    auto *pane = new QTableView(this);
+    pane->setModel(m_model);
+    pane->setItemDelegate(itemDelegate());
+    pane->setSelectionModel(selectionModel());
+    pane->setSelectionMode(selectionMode());
+    pane->setSelectionBehavior(selectionBehavior());
+    pane->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    pane->setFocusPolicy(Qt::NoFocus);
+    pane->setAutoScroll(false);
+    pane->setWordWrap(false);
+    pane->setTextElideMode(Qt::ElideNone);
+    pane->setGridStyle(gridStyle());
+    pane->setShowGrid(showGrid());
+    pane->setFrameShape(QFrame::NoFrame);
+    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pane->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    pane->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    for (QHeaderView *h : {pane->horizontalHeader(), pane->verticalHeader()}) {
+        h->setSectionResizeMode(QHeaderView::Fixed);
+        h->setHighlightSections(false);
+    }
+    pane->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    pane->horizontalHeader()->setVisible(columnHeadings && !horizontalHeader()->isHidden());
+    pane->verticalHeader()->setVisible(rowHeadings && !verticalHeader()->isHidden());
+    // The wheel scrolls the sheet, never a pane on its own.
+    pane->viewport()->installEventFilter(this);
+    connect(pane, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex &i) { emit rowPicked(i.row() + 1, i.column() + 1); });
+    pane->show();
+    return pane;
+}
+
+// The panes take this sheet's widths, heights and heading sizes.
+void CellGrid::syncPanes()
+{
+    for (QTableView *pane : {m_topPane, m_leftPane, m_cornerPane}) {
+        if (!pane)
+            continue;
+        for (int c = 0; c < m_model->columnCount(); ++c) {
+            pane->setColumnHidden(c, isColumnHidden(c));
+            pane->setColumnWidth(c, columnWidth(c));
+        }
+        for (int r = 1; r <= m_model->rowCount(); ++r)
+            if (m_sheet.hasRowHeight(r))
+                pane->setRowHeight(r - 1, rowHeight(r - 1));
+        pane->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+        pane->verticalHeader()->setFixedWidth(verticalHeader()->width());
+    }
+}
+
+int CellGrid::frozenWidth() const
+{
+    int width = 0;
+    for (int c = 0; c < m_frozenCols && c < m_model->columnCount(); ++c)
+        if (!isColumnHidden(c))
+            width += columnWidth(c);
+    return width;
+}
+
+int CellGrid::frozenHeight() const
+{
+    int height = 0;
+    for (int r = 0; r < m_frozenRows && r < m_model->rowCount(); ++r)
+        height += rowHeight(r);
+    return height;
+}
+
+void CellGrid::placePanes()
+{
+    if (!m_topPane && !m_leftPane)
+        return;
+    syncPanes();
+    const int frame = frameWidth();
+    const int heads = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->height();
+    const int numbers = verticalHeader()->isHidden() ? 0 : verticalHeader()->width();
+    const int view = viewport()->width(), viewHeight = viewport()->height();
+    const int wide = qMin(frozenWidth(), view), high = qMin(frozenHeight(), viewHeight);
+    if (m_topPane) {
+        m_topPane->setGeometry(frame, frame + heads, numbers + view, high);
+        m_topPane->verticalScrollBar()->setValue(0);
+        m_topPane->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    }
+    if (m_leftPane) {
+        m_leftPane->setGeometry(frame + numbers, frame, wide, heads + viewHeight);
+        m_leftPane->horizontalScrollBar()->setValue(0);
+        m_leftPane->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    }
+    if (m_cornerPane)
+        m_cornerPane->setGeometry(frame + numbers, frame + heads, wide, high);
+}
+
+void CellGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    placePanes();
+}
+
+void CellGrid::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    const int across = horizontalScrollBar()->value(), down = verticalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    if (!index.isValid() || (!m_topPane && !m_leftPane))
+        return;
+    // A frozen cell is in view already; any other one must not end up under the frozen part.
+    const QRect cell = visualRect(index);
+    if (index.column() < m_frozenCols)
+        horizontalScrollBar()->setValue(across);
+    else if (cell.left() < frozenWidth())
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (frozenWidth() - cell.left()));
+    if (index.row() < m_frozenRows)
+        verticalScrollBar()->setValue(down);
+    else if (cell.top() < frozenHeight())
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - (frozenHeight() - cell.top()));
+}
+
+bool CellGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel && watched != viewport()) {
+        QCoreApplication::sendEvent(viewport(), event);
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 int CellGrid::activeRow() const
@@ -239,6 +419,8 @@ void CellGrid::setHeadingsVisible(bool visible)
 {
     horizontalHeader()->setVisible(visible);
     verticalHeader()->setVisible(visible);
+    if (m_topPane || m_leftPane)
+        freezePanes(m_frozenRows, m_frozenCols);
 }
 
 void CellGrid::keyPressEvent(QKeyEvent *event)

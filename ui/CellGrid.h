@@ -29,14 +29,39 @@ public:
     // Row numbers and column letters along the edges, as a spreadsheet shows them (on by default).
     void setHeadingsVisible(bool visible);
 
+    // Keeps the first rows and columns in view while the rest scrolls under them, as a
+    // spreadsheet's frozen panes do; (0, 0) lets everything scroll again.
+    void freezePanes(int rows, int cols);
+
+    // The whole sheet, headings and scroll bars included, and at least the page rows set
+    // here: a window opened for it shows as much of it as it has room for.
+    QSize sizeHint() const override;
+    void setPageRows(int rows);
+
 signals:
     // A cell was picked with the mouse, or with Enter or Space on the keyboard.
     void rowPicked(int row, int col);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void updateGeometries() override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A view of the same sheet laid over this one, showing the frozen rows, columns or both.
+    QTableView *makePane(bool columnHeadings, bool rowHeadings);
+    void syncPanes();
+    void placePanes();
+    int frozenWidth() const;
+    int frozenHeight() const;
+
     Sheet m_sheet;
     SheetModel *m_model;
+    int m_pageRows = 0;
+    int m_frozenRows = 0;
+    int m_frozenCols = 0;
+    QTableView *m_topPane = nullptr;    // the frozen rows, scrolling across with the sheet
+    QTableView *m_leftPane = nullptr;   // the frozen columns, scrolling down with the sheet
+    QTableView *m_cornerPane = nullptr; // where both meet: never scrolls
 };

@@ -1,8 +1,11 @@
 #include "FormUtil.h"
 
+#include "Desktop.h"
+
 #include "session/ColumnLengths.h"
 #include "session/mdlDalvoni.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -11,6 +14,10 @@
 namespace {
 std::function<QWidget *()> g_mainArea;
 }
+
+// Every program that shows a screen links this file, so the desktop conventions hold in the
+// program, its tools and the tests alike, from the moment the application object exists.
+Q_COREAPP_STARTUP_FUNCTION(ApplyDesktopConventions)
 
 int TwipsToPixels(int twips)
 {
@@ -29,6 +36,16 @@ void SelectAllText(QLineEdit *box)
     // Deferred: a mouse click that gave the focus would otherwise place the caret after us.
     QTimer::singleShot(0, box, [box] { box->selectAll(); });
     box->selectAll();
+}
+
+void ShowAsReadOnly(QLineEdit *box)
+{
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::ClickFocus);
+    QPalette shade = box->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        shade.setColor(group, QPalette::Base, shade.color(group, QPalette::Window));
+    box->setPalette(shade);
 }
 
 void LimitToColumn(QLineEdit *box, const QString &table, const QString &column)

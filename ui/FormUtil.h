@@ -13,6 +13,10 @@ int PixelsToTwips(int pixels);
 // Selects the whole text of a box (focus handlers of most text boxes).
 void SelectAllText(QLineEdit *box);
 
+// A box that shows a figure the screen does not store: read-only, in the window's colour
+// rather than an input box's white, and passed over by Tab (a click still selects its text).
+void ShowAsReadOnly(QLineEdit *box);
+
 // Gives a typed text box the length of the column its text is stored in or compared with,
 // as the session's server declares it. A box whose column length is not known keeps its own.
 void LimitToColumn(QLineEdit *box, const QString &table, const QString &column);

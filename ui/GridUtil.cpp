@@ -3,6 +3,7 @@
 #include "FormUtil.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTableWidget>
 
 QString CellText(const QTableWidget *grid, int row, int col)
@@ -38,8 +39,19 @@ void SetUpListGrid(QTableWidget *grid, int rows, const QList<int> &widthsTwips)
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    int lastShown = -1, shownWidth = 0;
     for (int c = 0; c < widthsTwips.size(); ++c) {
         grid->setColumnHidden(c, widthsTwips[c] == 0);
         grid->setColumnWidth(c, TwipsToPixels(widthsTwips[c]));
+        if (widthsTwips[c] > 0) {
+            lastShown = c;
+            shownWidth += TwipsToPixels(widthsTwips[c]);
+        }
+    }
+    // The described widths are the least the grid shows; the last column seen takes what room
+    // is left, so that the highlight of the current row runs across the whole grid.
+    if (lastShown >= 0) {
+        grid->horizontalHeader()->setSectionResizeMode(lastShown, QHeaderView::Stretch);
+        grid->setMinimumWidth(shownWidth + 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width());
     }
 }

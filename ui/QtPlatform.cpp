@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
@@ -31,6 +32,18 @@ QMessageBox::Icon toIcon(Platform::Icon icon)
 QWidget *owner()
 {
     return QApplication::activeWindow();
+}
+
+// A window manager cuts a caption wider than its window ("Incom... ulator"): a short message
+// gets a box wide enough to show the program's title whole beside the frame's buttons.
+void KeepTitleWhole(QMessageBox &box)
+{
+    QFont caption = box.font();
+    caption.setBold(true);
+    const int width = QFontMetrics(caption).horizontalAdvance(box.windowTitle()) + 170;
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
 }
 
 } // namespace
@@ -71,6 +84,7 @@ void QtPlatform::message(const QString &text, Icon icon)
 {
     hideStartPicture();
     QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::Ok, owner());
+    KeepTitleWhole(box);
     box.exec();
 }
 
@@ -78,6 +92,7 @@ bool QtPlatform::askOkCancel(const QString &text, Icon icon)
 {
     hideStartPicture();
     QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::Ok | QMessageBox::Cancel, owner());
+    KeepTitleWhole(box);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;
 }
@@ -86,6 +101,7 @@ bool QtPlatform::askYesNo(const QString &text, Icon icon)
 {
     hideStartPicture();
     QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::Yes | QMessageBox::No, owner());
+    KeepTitleWhole(box);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

@@ -1,16 +1,33 @@
-// Walks the shell as a user would (start-up, login, company choice) on the server the
-// settings name and saves pictures of the login, the company list and the main window
-// into the folder given as the only argument.
+// Walks the program as a clerk would (start-up, login, company choice, every menu screen) on
+// the server the settings name, and saves a picture of each screen as it opens into the
+// folder given as the first argument. The second and third arguments are the user and the
+// password to log in with (default admin / Admin@123, the demo company's first user).
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 
+#include "config/frmITSettings.h"
+#include "config/frmNewRegime.h"
+#include "config/frmOtherAllowance.h"
+#include "lookup/frmListView.h"
+#include "reports/frmrptIT.h"
+#include "session/Common.h"
 #include "session/Startup.h"
 #include "session/frmChangeCompany.h"
+#include "session/frmFinancialYear.h"
 #include "session/frmLogin.h"
 #include "session/frmMain.h"
 #include "session/mdlDalvoni.h"
+#include "tax/frmGenerateIncomeTax.h"
+#include "tax/frmIncomeTax.h"
+#include "ui/CellGrid.h"
 #include "ui/QtPlatform.h"
 
 namespace {
@@ -22,6 +39,8 @@ public:
     bool askOkCancel(const QString &, Icon) override { return true; }
 };
 
+QString g_folder;
+
 template <typename T> T *Window()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -30,12 +49,154 @@ template <typename T> T *Window()
     return nullptr;
 }
 
-// The window as the screen shows it, frame and open menus included.
-void Save(QWidget *w, const QString &folder, const QString &name)
+// Lets the window system and the program catch up.
+void Pause(int ms)
 {
-    QApplication::processEvents();
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void Key(QWidget *w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString &text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(w, &release);
+}
+
+void Type(QWidget *w, const QString &text)
+{
+    for (QChar c : text)
+        Key(w, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+}
+
+// The window as the screen shows it, frame, open menus and message boxes over it included.
+void Save(QWidget *w, const QString &name)
+{
+    Pause(400);
     const QRect r = w->frameGeometry();
-    w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).save(QDir(folder).filePath(name));
+    w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).save(QDir(g_folder).filePath(name));
+}
+
+template <typename T> void CloseScreen(frmMain *main)
+{
+    for (QMdiSubWindow *sub : main->ui.mdiArea->subWindowList())
+        if (qobject_cast<T *>(sub->widget()))
+            sub->close();
+    Pause(200);
+}
+
+// Runs action on the modal window that the next step opens, once it is on screen.
+void WhenModal(std::function<void(QWidget *)> action)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (QWidget *w = QApplication::activeModalWidget(); w && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            Pause(300);
+            action(w);
+        }
+    });
+    timer->start();
+}
+
+int Walk(const QString &user, const QString &password)
+{
+    auto *login = new frmLogin;
+    login->show();
+    Pause(800);
+    login->ui.TxtUserName->setText(user);
+    login->ui.TxtPassword->setText(password);
+    Save(login, QStringLiteral("login.png"));
+    login->CmOk_Click();
+    Pause(800);
+
+    frmChangeCompany *list = Window<frmChangeCompany>();
+    if (!list)
+        return 2;
+    Save(list, QStringLiteral("company.png"));
+    list->CmSwitch_Click();
+    Pause(800);
+
+    frmMain *main = frmMain::existing();
+    if (!main || !main->isVisible())
+        return 3;
+    main->ui.mnuMasters->popup(
+        main->mapToGlobal(main->ui.menubar->actionGeometry(main->ui.mnuMasters->menuAction()).bottomLeft()));
+    Save(main, QStringLiteral("main-window.png"));
+    main->ui.mnuMasters->hide();
+
+    // The worksheet: the employee list on F1, then Enter loads the picked employee.
+    main->mnuTransactions_Click();
+    Pause(500);
+    auto *sheet = Window<frmMain>()->findChild<frmIncomeTax *>();
+    // An employee with declarations of the tax year, found by typing his name.
+    const QString withDeclarations = QueryFirstValue(
+        mdlDalvoni::Db(), QStringLiteral("Select emp_name from hr_it_trans Inner Join hr_employee on "
+                                         "hr_employee.emp_slno=hr_it_trans.emp_slno where comp_code='") +
+                              mdlDalvoni::CompanyCode + QStringLiteral("' and emp_it_from='") +
+                              SqlDate(mdlDalvoni::TaxYearStart) + QStringLiteral("' order by emp_code limit 1"));
+    WhenModal([withDeclarations](QWidget *w) {
+        auto *lookup = static_cast<frmListView *>(w);
+        Save(lookup, QStringLiteral("lookup.png"));
+        Type(lookup->ui.TxtSearch, withDeclarations);
+        Key(lookup->ui.TxtSearch, Qt::Key_Return);
+    });
+    sheet->ui.TxEmpCode->setFocus();
+    Key(sheet->ui.TxEmpCode, Qt::Key_F1);
+    Pause(300);
+    Key(sheet->ui.TxEmpCode, Qt::Key_Return);
+    Save(main, QStringLiteral("worksheet.png"));
+    CloseScreen<frmIncomeTax>(main);
+
+    main->mnuGenerateTax_Click();
+    Save(main, QStringLiteral("generate.png"));
+    CloseScreen<frmGenerateIncomeTax>(main);
+
+    main->mnuIncomeTaxStatement_Click();
+    auto *statement = main->findChild<frmrptIT *>();
+    statement->CmShow_Click();
+    Save(main, QStringLiteral("statement.png"));
+    QScrollBar *across = statement->ui.FBook->horizontalScrollBar();
+    across->setValue(across->maximum() / 2);
+    QScrollBar *down = statement->ui.FBook->verticalScrollBar();
+    down->setValue(down->maximum() / 2);
+    Save(main, QStringLiteral("statement-scrolled.png"));
+    CloseScreen<frmrptIT>(main);
+
+    main->mnuAdditionsMaster_Click();
+    Save(main, QStringLiteral("allowance-master.png"));
+    CloseScreen<frmOtherAllowance>(main);
+
+    main->mnuSettings_Click();
+    Save(main, QStringLiteral("settings.png"));
+    CloseScreen<frmITSettings>(main);
+
+    main->mnuNewRegime_Click();
+    Save(main, QStringLiteral("new-regime.png"));
+    CloseScreen<frmNewRegime>(main);
+
+    main->mnuChangeFinancialYear_Click();
+    Pause(300);
+    if (auto *years = Window<frmFinancialYear>()) {
+        Save(main, QStringLiteral("financial-year.png"));
+        years->close();
+    }
+
+    // A short message over a screen: its title must show whole.
+    main->mnuGenerateTax_Click();
+    Pause(300);
+    WhenModal([](QWidget *w) {
+        Save(frmMain::existing(), QStringLiteral("message.png"));
+        Key(w, Qt::Key_Return);
+    });
+    main->mnuSettings_Click();
+    CloseScreen<frmGenerateIncomeTax>(main);
+    return 0;
 }
 
 } // namespace
@@ -43,41 +204,14 @@ void Save(QWidget *w, const QString &folder, const QString &name)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    const QString user = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("admin");
+    const QString password = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("Admin@123");
     AgreeingPlatform desktop;
     setPlatform(&desktop);
     if (Startup::Run(mdlDalvoni::Db()) != Startup::Outcome::Ready)
         return 1;
     frmMain::registerMainArea();
-
-    auto *login = new frmLogin;
-    login->show();
-    QTimer::singleShot(300, [&] {
-        login->ui.TxtUserName->setText(QStringLiteral("admin"));
-        login->ui.TxtPassword->setText(QStringLiteral("admin"));
-        Save(login, folder, QStringLiteral("login.png"));
-        login->CmOk_Click();
-    });
-    QTimer::singleShot(800, [&] {
-        frmChangeCompany *list = Window<frmChangeCompany>();
-        if (!list)
-            return app.exit(2);
-        list->ui.GrCompany->setCurrentCell(1, 1);
-        Save(list, folder, QStringLiteral("company.png"));
-        list->CmSwitch_Click();
-    });
-    QTimer::singleShot(1300, [&] {
-        frmMain *main = frmMain::existing();
-        if (!main || !main->isVisible())
-            return app.exit(3);
-        main->resize(1100, 700);
-        main->ui.mnuTools->popup(
-            main->mapToGlobal(main->ui.menubar->actionGeometry(main->ui.mnuTools->menuAction()).bottomLeft()));
-    });
-    QTimer::singleShot(1900, [&] {
-        frmMain *main = frmMain::existing();
-        Save(main, folder, QStringLiteral("main-window.png"));
-        app.exit(0);
-    });
+    QTimer::singleShot(0, [&] { app.exit(Walk(user, password)); });
     return app.exec();
 }
