@@ -8,6 +8,7 @@
 #include "ui/FormUtil.h"
 #include "ui/NumericEdit.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QTableWidgetItem>
@@ -58,13 +59,14 @@ frmIncomeTax::frmIncomeTax(QWidget *parent) : QWidget(parent)
     grid->horizontalHeader()->setHighlightSections(false);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    for (QLineEdit *box : {ui.TxEmpCode, ui.TxDedMove, ui.TxHLInterest, ui.TxMediClaim})
-        box->installEventFilter(this);
     AttachNumericKeyFilter(ui.TxHLInterest, 12, 2, 1, false);
     AttachNumericKeyFilter(ui.TxMediClaim, 12, 2, 1, false);
-    // The edit box takes amounts only in the Amount column: its filter is called from our own.
+    // The edit box takes amounts only in the Amount column: PlaceEditor turns its filter on there.
     m_amountFilter = AttachNumericKeyFilter(ui.TxDedMove, 12, 2, 1, false);
-    ui.TxDedMove->removeEventFilter(m_amountFilter);
+    m_amountFilter->setActive(false);
+    // Installed after the key filters, so that the screen sees Enter, F1 and Shift+Delete first.
+    for (QLineEdit *box : {ui.TxEmpCode, ui.TxDedMove, ui.TxHLInterest, ui.TxMediClaim})
+        box->installEventFilter(this);
 
     connect(ui.TxEmpCode, &QLineEdit::textChanged, this, [this] { TxEmpCode_Change(); });
     connect(ui.TxHLInterest, &QLineEdit::textChanged, this, [this] { TxHLInterest_Change(); });
@@ -114,14 +116,11 @@ bool frmIncomeTax::eventFilter(QObject *watched, QEvent *event)
         else if (type == QEvent::KeyPress)
             return TxEmpCode_KeyDown(static_cast<QKeyEvent *>(event));
     } else if (watched == ui.TxDedMove) {
-        if (type == QEvent::FocusOut) {
+        // A context menu over the edit box takes the focus only while it is open.
+        if (type == QEvent::FocusOut && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
             ui.TxDedMove->hide();
-        } else if (type == QEvent::KeyPress) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if (TxDedMove_KeyDown(key))
-                return true;
-            if (EditCol == 2)
-                return static_cast<QObject *>(m_amountFilter)->eventFilter(ui.TxDedMove, event);
+        } else if (type == QEvent::KeyPress && TxDedMove_KeyDown(static_cast<QKeyEvent *>(event))) {
+            return true;
         }
     } else if ((watched == ui.TxHLInterest || watched == ui.TxMediClaim) && type == QEvent::FocusIn) {
         SelectAllText(static_cast<QLineEdit *>(watched));
@@ -266,6 +265,8 @@ void frmIncomeTax::PlaceEditor()
     RenumberRows();
     auto *grid = ui.GrDeductions;
     QLineEdit *box = ui.TxDedMove;
+    // Amounts only in the Amount column, through the numeric key filter whichever way they come.
+    m_amountFilter->setActive(EditCol == 2);
     box->setMaxLength(32767);
     grid->setCurrentCell(EditRow - 1, EditCol);
     const QModelIndex index = grid->model()->index(EditRow - 1, EditCol);
