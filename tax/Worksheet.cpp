@@ -212,6 +212,8 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
 void ComputeDeclarations(Figures &f, const SalarySum &sum)
 {
     f.TxTotal80c = Format00(0);
+    f.TxHRA = Format00(0);
+    f.TxHraProjection = Format00(0);
     const int m = MonthsOf(f);
     for (const DeclarationLine &line : f.lines) {
         if (!line.filled())

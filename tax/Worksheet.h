@@ -99,6 +99,7 @@ QString TaxRecordSql(const QString &slno, const QDate &from, const QDate &to);
 LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, const QDate &today);
 
 // Totals the declarations, works out the house-rent exemption and the 80C amount allowed.
+// Without a rent line there is no exemption (0.00), as a load without one shows.
 void ComputeDeclarations(Figures &f, const SalarySum &sum);
 // Fills the tax fields from the figures.
 void ComputeTax(Figures &f, const YearSetup &setup);

@@ -337,6 +337,7 @@ void frmIncomeTax::TxDedMove_ShiftDelete()
     RenumberRows();
     EditCol = 1;
     PlaceEditor();
+    ComputeDeclarations();
 }
 
 void frmIncomeTax::TxDedMove_F1()
@@ -350,7 +351,8 @@ void frmIncomeTax::TxDedMove_F1()
             showDbError(e);
         }
         // A list closed without a pick leaves the line as it was.
-        if (!mdlDalvoni::ListPick2.isEmpty()) {
+        const bool picked = !mdlDalvoni::ListPick2.isEmpty();
+        if (picked) {
             setCell(EditRow, 1, mdlDalvoni::ListPick2);
             ui.TxDedMove->setText(mdlDalvoni::ListPick2);
             setCell(EditRow, 3, mdlDalvoni::ListPick1);
@@ -359,6 +361,11 @@ void frmIncomeTax::TxDedMove_F1()
         }
         mdlDalvoni::ListPick1.clear();
         mdlDalvoni::ListPick2.clear();
+        PlaceEditor();
+        // The head decides whether the line is rent.
+        if (picked)
+            ComputeDeclarations();
+        return;
     }
     PlaceEditor();
 }
@@ -394,7 +401,6 @@ void frmIncomeTax::TxDedMove_Enter()
 void frmIncomeTax::ComputeDeclarations()
 {
     linesFromGrid();
-    const QString net80c = m_fig.TxNet80C;
     try {
         Worksheet::ComputeDeclarations(m_fig, Worksheet::ServerSalarySum(mdlDalvoni::Db(), m_fig.LbSerialNo,
                                                                          m_setup.taxYearStart, m_setup.taxYearEnd));
@@ -402,9 +408,9 @@ void frmIncomeTax::ComputeDeclarations()
         showDbError(e);
     }
     showFields();
-    // The tax follows a change of the net 80C amount.
-    if (m_fig.TxNet80C != net80c)
-        ComputeTax();
+    // The tax follows every change of the declarations, not only one of the net 80C amount:
+    // a rent line changes the house-rent exemption alone.
+    ComputeTax();
 }
 
 void frmIncomeTax::ComputeTax()

@@ -48,6 +48,15 @@ void LoadAsha(frmIncomeTax &f)
     QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
 }
 
+// Shows the screen, loads the complete employee and enters edit mode.
+void ShowInEditMode(frmIncomeTax &f)
+{
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    LoadAsha(f);
+    QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+}
+
 void TypeAndEnter(frmIncomeTax &f, const QString &text)
 {
     QTest::keyClicks(f.ui.TxDedMove, text);
@@ -197,6 +206,50 @@ private slots:
         QCOMPARE(f.ui.TxDedMove->text(), QStringLiteral("HOUSE RENT PAID"));
     }
 
+    // The tax follows every edit of the grid, and agrees with what the same figures give once
+    // saved and loaded again.
+    void gridEditsRecomputeTheTax_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("hra");
+        QTest::addColumn<QString>("tax");
+        QTest::newRow("rent amount changed") << "rent 100000"
+                                             << "180000.00"
+                                             << "1092";
+        QTest::newRow("rent line removed") << "remove rent"
+                                           << "0.00"
+                                           << "50648";
+        QTest::newRow("LIC line picked as rent") << "pick rent"
+                                                 << "150000.00"
+                                                 << "9412";
+    }
+    void gridEditsRecomputeTheTax()
+    {
+        QFETCH(QString, edit);
+        RecordingPlatform p;
+        frmIncomeTax f;
+        ShowInEditMode(f);
+        QCOMPARE(f.ui.TxNetTax->text(), QStringLiteral("6812"));
+        if (edit == QLatin1String("rent 100000")) {
+            ClickCell(f, 2, 2);
+            TypeAndEnter(f, QStringLiteral("100000"));
+        } else if (edit == QLatin1String("remove rent")) {
+            ClickCell(f, 2, 1);
+            QTest::keyClick(f.ui.TxDedMove, Qt::Key_Delete, Qt::ShiftModifier);
+        } else {
+            ClickCell(f, 1, 1);
+            PickFromList(f.ui.TxDedMove, QStringLiteral("HOUSE RENT"));
+            QCOMPARE(Cell(f, 1, 3), QStringLiteral("ITA000005"));
+        }
+        QTEST(f.ui.TxHRA->text(), "hra");
+        QTEST(f.ui.TxNetTax->text(), "tax");
+
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        LoadAsha(f);
+        QTEST(f.ui.TxHRA->text(), "hra");
+        QTEST(f.ui.TxNetTax->text(), "tax");
+    }
+
     void withoutFinalisationTheUserIsTold()
     {
         TestDb::Exec("DELETE FROM hr_finalize");
@@ -230,10 +283,7 @@ private slots:
     {
         RecordingPlatform p;
         frmIncomeTax f;
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        LoadAsha(f);
-        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        ShowInEditMode(f);
         ClickCell(f, 1, 2);
         QCOMPARE(int(f.EditCol), 2);
         f.ui.TxDedMove->selectAll();
@@ -262,10 +312,7 @@ private slots:
     {
         RecordingPlatform p;
         frmIncomeTax f;
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        LoadAsha(f);
-        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        ShowInEditMode(f);
         ClickCell(f, 1, 1);
         QTest::keyClick(f.ui.TxDedMove, Qt::Key_Delete, Qt::ShiftModifier);
         QCOMPARE(f.ui.GrDeductions->rowCount(), 14);

@@ -393,15 +393,16 @@ private slots:
         QCOMPARE(f.TxTotal80c, QStringLiteral("10000.00")); // rent is no 80C item
     }
 
-    void lastRentLineCountsAndNoRentKeepsTheExemption()
+    // Without a rent line there is no exemption, whatever the screen showed before.
+    void lastRentLineCountsAndNoRentHasNoExemption()
     {
         Figures f = WithTaxable(0);
         f.LbUnit = QStringLiteral("PUNE");
         f.TxHRA = QStringLiteral("1.00");
         f.TxHraProjection = QStringLiteral("2.00");
         ComputeDeclarations(f, NoServer());
-        QCOMPARE(f.TxHRA, QStringLiteral("1.00"));
-        QCOMPARE(f.TxHraProjection, QStringLiteral("2.00"));
+        QCOMPARE(f.TxHRA, QStringLiteral("0.00"));
+        QCOMPARE(f.TxHraProjection, QStringLiteral("0.00"));
 
         AddLine(f, 1, QStringLiteral("HOUSE RENT PAID"), QStringLiteral("200000.00"), QStringLiteral("ITA000005"));
         AddLine(f, 2, QStringLiteral("HOUSE RENT PAID"), QStringLiteral("30000.00"), QStringLiteral("ITA000005"));
