@@ -382,13 +382,15 @@ void frmIncomeTax::TxDedMove_Enter()
         setCell(EditRow, 1, text.toUpper());
         EditCol = 2;
     } else if (EditCol == 2) {
-        if (LeadingNumber(text) == 0) {
+        const double amount = LeadingNumber(text);
+        if (amount == 0) {
             Inform(kDetailsMessage);
             ui.TxDedMove->show();
             ui.TxDedMove->setFocus();
             return;
         }
-        setCell(EditRow, 2, text);
+        // The cell shows the amount as the filter writes it; the save stores that number.
+        setCell(EditRow, 2, Format00(amount));
         EditCol = 1;
         ++EditRow;
     }
@@ -499,14 +501,35 @@ void frmIncomeTax::CmEdit_Click()
     linesFromGrid();
     m_fig.TxHLInterest = ui.TxHLInterest->text();
     m_fig.TxMediClaim = ui.TxMediClaim->text();
+    // A line with a head but no amount is not saved: the user completes or removes it first.
+    if (const int line = Worksheet::LineWithoutAmount(m_fig)) {
+        Inform(kDetailsMessage);
+        EditRow = static_cast<short>(line);
+        EditCol = 2;
+        PlaceEditor();
+        ui.TxDedMove->selectAll();
+        return;
+    }
+    Worksheet::SaveResult saved;
     try {
-        Worksheet::Save(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
+        saved = Worksheet::Save(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
     } catch (const DbError &e) {
         // Nothing was changed on the server; the screen keeps what the user entered.
         platform().message(QStringLiteral("Income Tax Details of ") + m_fig.LbName +
                                QStringLiteral(" Could Not Be Updated.   \n") + e.text() +
                                QStringLiteral("\nThe stored declarations are unchanged.   "),
                            Platform::Icon::Information);
+        return;
+    }
+    // Without a tax record the interest and premium have nowhere to go yet: the screen keeps
+    // them, still in edit mode, so that they can be saved once Generate has made the record.
+    if (!saved.taxRecordUpdated && (LeadingNumber(m_fig.TxHLInterest) != 0 || LeadingNumber(m_fig.TxMediClaim) != 0)) {
+        Inform(QStringLiteral("The declarations of ") + m_fig.LbName +
+               QStringLiteral(" are saved.   \n"
+                              "The housing loan interest and mediclaim are not: they are kept with the "
+                              "employee's tax record of the year, which Generate Income Tax makes first.   \n"
+                              "Generate the tax of ") +
+               m_fig.LbName + QStringLiteral(", then press Update again.   "));
         return;
     }
     Inform(QStringLiteral("Income Tax Details of ") + m_fig.LbName + QStringLiteral(" Updated.   "));
