@@ -8,10 +8,13 @@
 #include "ui/FormUtil.h"
 #include "ui/NumericEdit.h"
 
+#include <QCloseEvent>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QTableWidgetItem>
+
+#include <algorithm>
 
 namespace {
 
@@ -105,6 +108,7 @@ void frmIncomeTax::Form_Load()
     showFields();
     ui.TxHLInterest->setEnabled(false);
     ui.TxMediClaim->setEnabled(false);
+    rememberStored();
 }
 
 bool frmIncomeTax::eventFilter(QObject *watched, QEvent *event)
@@ -176,6 +180,7 @@ void frmIncomeTax::TxEmpCode_Change()
     showFields();
     if (Worksheet::TaxInputsDiffer(before, m_fig))
         ComputeTax();
+    rememberStored();
 }
 
 void frmIncomeTax::loadFigures()
@@ -192,11 +197,13 @@ void frmIncomeTax::loadFigures()
     } catch (const DbError &e) {
         linesToGrid();
         showFields();
+        rememberStored();
         showDbError(e);
         return;
     }
     linesToGrid();
     showFields();
+    rememberStored();
     if (!result.finalised)
         Inform(QStringLiteral("No salary month of this company has been finalised up to ") +
                ShortDate(m_setup.taxYearEnd) +
@@ -524,6 +531,7 @@ void frmIncomeTax::CmEdit_Click()
     // Without a tax record the interest and premium have nowhere to go yet: the screen keeps
     // them, still in edit mode, so that they can be saved once Generate has made the record.
     if (!saved.taxRecordUpdated && (LeadingNumber(m_fig.TxHLInterest) != 0 || LeadingNumber(m_fig.TxMediClaim) != 0)) {
+        m_stored.lines = shownEntries().lines;
         Inform(QStringLiteral("The declarations of ") + m_fig.LbName +
                QStringLiteral(" are saved.   \n"
                               "The housing loan interest and mediclaim are not: they are kept with the "
@@ -538,9 +546,49 @@ void frmIncomeTax::CmEdit_Click()
     ui.TxMediClaim->setEnabled(false);
     ui.TxHLInterest->setEnabled(false);
     ui.TxEmpCode->setFocus();
+    rememberStored();
 }
 
 void frmIncomeTax::CmClose_Click()
 {
     CloseScreen(this);
+}
+
+frmIncomeTax::Entries frmIncomeTax::shownEntries() const
+{
+    Entries e;
+    for (int line = 1; line < gridRows() && !cell(line, 1).isEmpty(); ++line)
+        e.lines.append({QString(), cell(line, 1), cell(line, 2), cell(line, 3)});
+    e.interest = LeadingNumber(ui.TxHLInterest->text());
+    e.premium = LeadingNumber(ui.TxMediClaim->text());
+    return e;
+}
+
+QString frmIncomeTax::unsavedChanges() const
+{
+    if (ui.CmEdit->text() != kUpdateCaption || m_fig.LbSerialNo.isEmpty())
+        return QString();
+    const Entries shown = shownEntries();
+    const auto sameLine = [](const Worksheet::DeclarationLine &a, const Worksheet::DeclarationLine &b) {
+        return a.particulars == b.particulars && a.code == b.code && LeadingNumber(a.amount) == LeadingNumber(b.amount);
+    };
+    QStringList what;
+    if (!std::equal(shown.lines.begin(), shown.lines.end(), m_stored.lines.begin(), m_stored.lines.end(), sameLine))
+        what << QStringLiteral("declarations");
+    if (shown.interest != m_stored.interest)
+        what << QStringLiteral("housing loan interest");
+    if (shown.premium != m_stored.premium)
+        what << QStringLiteral("mediclaim");
+    if (what.isEmpty())
+        return QString();
+    return QStringLiteral("the ") + JoinWithAnd(what) + QStringLiteral(" of ") + m_fig.LbName;
+}
+
+void frmIncomeTax::closeEvent(QCloseEvent *event)
+{
+    if (!MayCloseScreen(*this)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }

@@ -325,11 +325,13 @@ private slots:
         QCOMPARE(TestDb::Count("hr_it_trans where emp_slno='E1' and emp_it_from='2018-04-01'"), 2);
         if (message.contains(QStringLiteral("Updated"))) {
             QCOMPARE(f.ui.CmEdit->text(), QStringLiteral("Edit - F3"));
+            QCOMPARE(f.unsavedChanges(), QString());
             return;
         }
         // Kept on the screen, in edit mode, until Generate has made the record.
         QCOMPARE(f.ui.CmEdit->text(), QStringLiteral("Update - F5"));
         QCOMPARE(f.ui.TxMediClaim->text(), QStringLiteral("10000.00"));
+        QCOMPARE(f.unsavedChanges(), QStringLiteral("the mediclaim of ASHA RAO"));
         TestDb::Exec("INSERT INTO hr0910.hr_it (emp_slno,emp_code,comp_code,emp_it_from,emp_it_to) "
                      "VALUES ('E1','EMP001','C01','2018-04-01','2019-03-31')");
         QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
