@@ -7,6 +7,7 @@
 #include "ui/FormUtil.h"
 #include "ui/NumericEdit.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 
 namespace {
@@ -49,6 +50,7 @@ void frmOtherAllowance::Form_Load()
 void frmOtherAllowance::setMode(bool edit)
 {
     m_editMode = edit;
+    m_entered = shownFields();
     ui.TxCode->setEnabled(edit);
     ui.TxName->setEnabled(edit);
     ui.CmEdit->setEnabled(!edit);
@@ -240,6 +242,31 @@ void frmOtherAllowance::CmCancel_Click()
 void frmOtherAllowance::CmClose_Click()
 {
     CloseScreen(this);
+}
+
+frmOtherAllowance::Fields frmOtherAllowance::shownFields() const
+{
+    return {ui.TxCode->text().trimmed(), ui.TxName->text().trimmed(), LeadingNumber(ui.TxDedPer->text()),
+            LeadingNumber(ui.TxDedAmt->text()), ui.OptAdd->isChecked()};
+}
+
+QString frmOtherAllowance::unsavedChanges() const
+{
+    if (!m_editMode || shownFields() == m_entered)
+        return QString();
+    const QString head = EditingExisting ? QStringLiteral("the changes to the head") : QStringLiteral("the new head");
+    const QString name = ui.TxName->text().trimmed().toUpper();
+    return name.isEmpty() ? head : head + QLatin1Char(' ') + name;
+}
+
+// The frame's close box closes the screen in edit mode too, where Close is disabled.
+void frmOtherAllowance::closeEvent(QCloseEvent *event)
+{
+    if (!MayCloseScreen(*this)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 // --- Keys -------------------------------------------------------------------------------

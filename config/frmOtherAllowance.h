@@ -3,10 +3,11 @@
 #include <QWidget>
 
 #include "AllowanceHeads.h"
+#include "ui/UnsavedWork.h"
 #include "ui_frmOtherAllowance.h"
 
 // Tax Adjustments: the heads under which employees declare investments and deductions.
-class frmOtherAllowance : public QWidget
+class frmOtherAllowance : public QWidget, public UnsavedWork
 {
     Q_OBJECT
 
@@ -29,9 +30,14 @@ public:
     QString listCell(int row, int col) const;
     int listRows() const;
 
+    // In edit mode: the head being entered or changed, when its fields differ from what they
+    // held as edit mode began.
+    QString unsavedChanges() const override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void setMode(bool edit);
@@ -43,6 +49,17 @@ private:
     AllowanceHeads::Entry typedEntry() const;
     AllowanceHeads::Stamp sessionStamp() const;
 
+    // The fields that a save stores, as typed.
+    struct Fields
+    {
+        QString code, name;
+        double dedPer = 0, dedAmt = 0;
+        bool addition = false;
+        bool operator==(const Fields &) const = default;
+    };
+    Fields shownFields() const;
+
     bool EditingExisting = false;
     bool m_editMode = false;
+    Fields m_entered; // as edit mode began
 };

@@ -51,6 +51,13 @@ void Select(NumericBox &box, int start, int length)
 
 } // namespace
 
+bool IsNumericForm(const QString &text, int decimals, bool minusAllowed)
+{
+    if (text.isEmpty())
+        return true;
+    return IsTemplateForm(text, decimals) && (minusAllowed || !StartsWithMinus(text));
+}
+
 QString NumericTemplate(int decimals)
 {
     return QStringLiteral("0.") + QString(qMax(0, decimals), QLatin1Char('0'));

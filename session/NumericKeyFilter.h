@@ -33,6 +33,11 @@ int NumericKeyFilter(NumericBox &box, int key, int maxLength, int decimals, int 
 // The decimal template: "0." followed by `decimals` zeros ("0.00").
 QString NumericTemplate(int decimals);
 
+// True when the text is what the filter leaves in a box: empty (the box has not been typed
+// in yet), or an optional "-" (only when minus is allowed), integer digits, "." and exactly
+// `decimals` decimal digits.
+bool IsNumericForm(const QString &text, int decimals, bool minusAllowed);
+
 // Brings any text to the template form: its leading "-", the digits before its first point
 // (at least "0"), "." and its digits after the point cut or padded to `decimals`.
 QString NumericReformat(const QString &text, int decimals);

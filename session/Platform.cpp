@@ -30,7 +30,7 @@ bool ConsolePlatform::askOkCancel(const QString &text, Icon)
     return true;
 }
 
-bool ConsolePlatform::askYesNo(const QString &text, Icon)
+bool ConsolePlatform::askYesNo(const QString &text, Icon, Default)
 {
     std::fprintf(stderr, "%s [No]\n", qPrintable(text.trimmed()));
     return false;

@@ -11,6 +11,8 @@ class Platform
 {
 public:
     enum class Icon { None, Information, Warning, Critical, Question };
+    // The button of a question that Enter presses.
+    enum class Default { Yes, No };
 
     virtual ~Platform() = default;
 
@@ -18,8 +20,8 @@ public:
     virtual void message(const QString &text, Icon icon) = 0;
     // OK / Cancel; true for OK.
     virtual bool askOkCancel(const QString &text, Icon icon) = 0;
-    // Yes / No; true for Yes.
-    virtual bool askYesNo(const QString &text, Icon icon) = 0;
+    // Yes / No; true for Yes. A question whose Yes throws work away makes No the default.
+    virtual bool askYesNo(const QString &text, Icon icon, Default defaultButton = Default::Yes) = 0;
     // The common save dialog; an empty result means the user cancelled.
     virtual QString saveFileName(const QString &folder, const QString &filter, const QString &proposedName) = 0;
     // Opens a document or web address with the desktop's handler.
@@ -41,7 +43,7 @@ class ConsolePlatform : public Platform
 public:
     void message(const QString &text, Icon icon) override;
     bool askOkCancel(const QString &text, Icon icon) override;
-    bool askYesNo(const QString &text, Icon icon) override;
+    bool askYesNo(const QString &text, Icon icon, Default defaultButton = Default::Yes) override;
     QString saveFileName(const QString &folder, const QString &filter, const QString &proposedName) override;
     bool openUrl(const QString &address) override;
     bool startDetached(const QString &program, const QStringList &arguments) override;

@@ -22,7 +22,7 @@ QString UpdatePage(const QString &serverAddress)
     return QLatin1String(PublicUpdatePage);
 }
 
-bool FixWorkstationUnit(DbConnection &db)
+QString UseWorkstationUnit(DbConnection &db)
 {
     using namespace mdlDalvoni;
     const QString configured = AppSettings::Get(AppSettings::WorkstationSection, AppSettings::UnitKey).trimmed();
@@ -34,20 +34,23 @@ bool FixWorkstationUnit(DbConnection &db)
     if (rs.eof()) {
         rs.close();
         if (configured.isEmpty())
-            platform().message(QStringLiteral("No unit is set up in the unit master.   \r\n"
-                                              "Contact System Administrator.   "),
-                               Platform::Icon::Critical);
-        else
-            platform().message(QStringLiteral("The unit '") + configured +
-                                   QStringLiteral("' of this workstation is not in the unit master.   \r\n"
-                                                  "Contact System Administrator.   "),
-                               Platform::Icon::Critical);
-        return false;
+            return QStringLiteral("No unit is set up in the unit master.   \r\nContact System Administrator.   ");
+        return QStringLiteral("The unit '") + configured +
+               QStringLiteral("' of this workstation is not in the unit master.   \r\n"
+                              "Contact System Administrator.   ");
     }
     UnitCode = rs.text(QStringLiteral("unit_code"));
     UnitName = rs.text(QStringLiteral("unit_name"));
     rs.close();
-    return true;
+    return QString();
+}
+
+bool FixWorkstationUnit(DbConnection &db)
+{
+    const QString problem = UseWorkstationUnit(db);
+    if (!problem.isEmpty())
+        platform().message(problem, Platform::Icon::Critical);
+    return problem.isEmpty();
 }
 
 Outcome Run(DbConnection &db)

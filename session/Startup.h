@@ -35,8 +35,10 @@ QString VersionMessage(const QString &appVersion);
 QString UpdatePage(const QString &serverAddress);
 
 // Sets UnitCode and UnitName of this workstation from the settings store. Without an entry
-// the first unit of the unit master (by code) is taken; false when the entry names no unit
-// or there is no unit at all (the message is shown here).
+// the first unit of the unit master (by code) is taken. Returns "" when the unit is set, else
+// the message that says why not (the entry names no unit, or there is no unit at all).
+QString UseWorkstationUnit(DbConnection &db);
+// As UseWorkstationUnit, showing its message; false when the unit is not set.
 bool FixWorkstationUnit(DbConnection &db);
 
 } // namespace Startup

@@ -61,7 +61,7 @@ void frmChangeCompany::CmSwitch_Click()
     if (row < 0 || CellText(ui.GrCompany, row, 0).isEmpty())
         return;
     if (!platform().askOkCancel(QStringLiteral("Do you want to Change the Company... "), Platform::Icon::Information)) {
-        platform().exitProgram(0);
+        endProgram();
         return;
     }
     mdlDalvoni::CompanyCode = CellText(ui.GrCompany, row, 0);
@@ -77,6 +77,13 @@ void frmChangeCompany::CmSwitch_Click()
 
 void frmChangeCompany::CmClose_Click()
 {
+    endProgram();
+}
+
+void frmChangeCompany::endProgram()
+{
+    if (const frmMain *main = frmMain::existing(); main && !main->mayEnd())
+        return;
     platform().exitProgram(0);
 }
 
@@ -96,7 +103,7 @@ void frmChangeCompany::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
         if (beforeMainWindow()) {
-            platform().exitProgram(0);
+            endProgram();
             return;
         }
         close();
@@ -110,7 +117,7 @@ void frmChangeCompany::closeEvent(QCloseEvent *event)
     // Closing the list right after login leaves nothing to work with: the program ends, as Close does.
     if (!m_chosen && beforeMainWindow()) {
         event->ignore();
-        platform().exitProgram(0);
+        endProgram();
         return;
     }
     QWidget::closeEvent(event);

@@ -27,6 +27,8 @@ private:
     void Form_Load();
     // Right after login the main window is not shown yet; leaving the list then ends the program.
     bool beforeMainWindow() const;
+    // Ends the program, unless a screen holds unsaved changes that the user keeps.
+    void endProgram();
 
     bool m_chosen = false;
 };

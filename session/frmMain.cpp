@@ -16,6 +16,7 @@
 #include "tax/frmIncomeTax.h"
 #include "ui/Artwork.h"
 #include "ui/FormUtil.h"
+#include "ui/UnsavedWork.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -121,6 +122,24 @@ int frmMain::loadedWindowCount() const
     return count + int(ui.mdiArea->subWindowList().size());
 }
 
+QStringList frmMain::unsavedWork() const
+{
+    QStringList unsaved;
+    for (QMdiSubWindow *sub : ui.mdiArea->subWindowList()) {
+        if (const auto *screen = dynamic_cast<const UnsavedWork *>(sub->widget())) {
+            const QString what = screen->unsavedChanges();
+            if (!what.isEmpty())
+                unsaved << sub->widget()->windowTitle() + QStringLiteral(": ") + what;
+        }
+    }
+    return unsaved;
+}
+
+bool frmMain::mayEnd() const
+{
+    return MayEndProgram(unsavedWork());
+}
+
 bool frmMain::mainWindowAlone()
 {
     if (loadedWindowCount() > 1) {
@@ -224,6 +243,10 @@ void frmMain::mnuChangeFinancialYear_Click()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    if (!mayEnd()) {
+        event->ignore();
+        return;
+    }
     // The lists shown over the frame go with it.
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w != this && IsProgramWindow(w))

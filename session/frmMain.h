@@ -34,6 +34,13 @@ public:
     // Windows of the program now loaded, this one included, shown or not.
     int loadedWindowCount() const;
 
+    // What the open screens hold unsaved, one line each ("Income Tax Calculator: the
+    // declarations of ASHA RAO").
+    QStringList unsavedWork() const;
+    // Asked before the program ends: true when no screen holds unsaved changes, or the user
+    // agrees to lose them.
+    bool mayEnd() const;
+
     // Opens a child screen, or brings the open one to the front; gives it the focus.
     template <typename T> T *openScreen();
     // Makes a list window a dialog of the main window once the main window is on screen.

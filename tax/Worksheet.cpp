@@ -212,6 +212,8 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
 void ComputeDeclarations(Figures &f, const SalarySum &sum)
 {
     f.TxTotal80c = Format00(0);
+    f.TxHRA = Format00(0);
+    f.TxHraProjection = Format00(0);
     const int m = MonthsOf(f);
     for (const DeclarationLine &line : f.lines) {
         if (!line.filled())
@@ -301,6 +303,15 @@ void ComputeTax(Figures &f, const YearSetup &setup)
     f.TxBalance = Format00(Num(f.TxNetTax) - Num(f.TxSalaryDeductions));
 }
 
+int LineWithoutAmount(const Figures &f)
+{
+    const int filled = f.filledLines();
+    for (int i = 1; i <= filled; ++i)
+        if (Num(f.lines[i - 1].amount) == 0)
+            return i;
+    return 0;
+}
+
 QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
 {
     const QString s = SqlEscape(f.LbSerialNo), st = SqlEscape(f.LbSerialNo.trimmed());
@@ -314,8 +325,9 @@ QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
         statements << QStringLiteral("Insert into hr_it_trans (emp_slno, emp_it_allowance_code, "
                                      "emp_amount,emp_allowance_slno,emp_it_from,emp_it_to) values('") +
                           st + QStringLiteral("','") + SqlEscape(line.code) + QStringLiteral("','") +
-                          SqlEscape(line.amount) + QStringLiteral("',") + QString::number(i) + QStringLiteral(",'") +
-                          SqlDate(from) + QStringLiteral("','") + SqlDate(to) + QStringLiteral("' )");
+                          PlainNumber(Num(line.amount)) + QStringLiteral("',") + QString::number(i) +
+                          QStringLiteral(",'") + SqlDate(from) + QStringLiteral("','") + SqlDate(to) +
+                          QStringLiteral("' )");
     }
     statements << QStringLiteral("Update hr_it set emp_hl_int=") + PlainNumber(Num(f.TxHLInterest)) +
                       QStringLiteral(",emp_mc=") + PlainNumber(Num(f.TxMediClaim)) +
@@ -323,7 +335,7 @@ QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
     return statements;
 }
 
-void Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to)
+SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to)
 {
     // What the declaration rows cannot hold is refused before anything is written.
     const QString trans = QStringLiteral("hr0910.hr_it_trans");
@@ -334,9 +346,15 @@ void Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to
                              QStringLiteral("The deduction code of line %1").arg(i));
     const QStringList statements = SaveStatements(f, from, to);
     Transaction transaction(db);
+    int touched = -1;
     for (const QString &sql : statements)
-        db.execute(sql);
+        touched = db.execute(sql);
     transaction.commit();
+    // The last statement is the update of the tax record; the session counts the rows it
+    // matched, so an unchanged amount still counts its row (-1: the driver did not say).
+    SaveResult result;
+    result.taxRecordUpdated = touched != 0;
+    return result;
 }
 
 } // namespace Worksheet

@@ -99,14 +99,27 @@ QString TaxRecordSql(const QString &slno, const QDate &from, const QDate &to);
 LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, const QDate &today);
 
 // Totals the declarations, works out the house-rent exemption and the 80C amount allowed.
+// Without a rent line there is no exemption (0.00), as a load without one shows.
 void ComputeDeclarations(Figures &f, const SalarySum &sum);
 // Fills the tax fields from the figures.
 void ComputeTax(Figures &f, const YearSetup &setup);
 
+// The first filled line whose amount reads as 0 (an empty one included); 0 when every filled
+// line has an amount. Such a line is not saved.
+int LineWithoutAmount(const Figures &f);
+
 // The statements of a save, in order: the delete, one insert per filled line, the update.
+// Amounts go in as the plain numbers the screen shows, never as the cells' text.
 QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to);
+
+struct SaveResult
+{
+    // False when the employee has no tax record of the period: the housing-loan interest
+    // and mediclaim are kept there, so they were not stored (the declarations were).
+    bool taxRecordUpdated = true;
+};
 // Sends them in one transaction; on a failure nothing is changed and DbError is thrown. A
 // code that its column cannot hold is refused (DbError of kind TooLong) before anything is sent.
-void Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to);
+SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to);
 
 } // namespace Worksheet

@@ -8,9 +8,13 @@
 #include "ui/FormUtil.h"
 #include "ui/NumericEdit.h"
 
+#include <QCloseEvent>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QTableWidgetItem>
+
+#include <algorithm>
 
 namespace {
 
@@ -58,13 +62,14 @@ frmIncomeTax::frmIncomeTax(QWidget *parent) : QWidget(parent)
     grid->horizontalHeader()->setHighlightSections(false);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    for (QLineEdit *box : {ui.TxEmpCode, ui.TxDedMove, ui.TxHLInterest, ui.TxMediClaim})
-        box->installEventFilter(this);
     AttachNumericKeyFilter(ui.TxHLInterest, 12, 2, 1, false);
     AttachNumericKeyFilter(ui.TxMediClaim, 12, 2, 1, false);
-    // The edit box takes amounts only in the Amount column: its filter is called from our own.
+    // The edit box takes amounts only in the Amount column: PlaceEditor turns its filter on there.
     m_amountFilter = AttachNumericKeyFilter(ui.TxDedMove, 12, 2, 1, false);
-    ui.TxDedMove->removeEventFilter(m_amountFilter);
+    m_amountFilter->setActive(false);
+    // Installed after the key filters, so that the screen sees Enter, F1 and Shift+Delete first.
+    for (QLineEdit *box : {ui.TxEmpCode, ui.TxDedMove, ui.TxHLInterest, ui.TxMediClaim})
+        box->installEventFilter(this);
 
     connect(ui.TxEmpCode, &QLineEdit::textChanged, this, [this] { TxEmpCode_Change(); });
     connect(ui.TxHLInterest, &QLineEdit::textChanged, this, [this] { TxHLInterest_Change(); });
@@ -103,6 +108,7 @@ void frmIncomeTax::Form_Load()
     showFields();
     ui.TxHLInterest->setEnabled(false);
     ui.TxMediClaim->setEnabled(false);
+    rememberStored();
 }
 
 bool frmIncomeTax::eventFilter(QObject *watched, QEvent *event)
@@ -114,14 +120,11 @@ bool frmIncomeTax::eventFilter(QObject *watched, QEvent *event)
         else if (type == QEvent::KeyPress)
             return TxEmpCode_KeyDown(static_cast<QKeyEvent *>(event));
     } else if (watched == ui.TxDedMove) {
-        if (type == QEvent::FocusOut) {
+        // A context menu over the edit box takes the focus only while it is open.
+        if (type == QEvent::FocusOut && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
             ui.TxDedMove->hide();
-        } else if (type == QEvent::KeyPress) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if (TxDedMove_KeyDown(key))
-                return true;
-            if (EditCol == 2)
-                return static_cast<QObject *>(m_amountFilter)->eventFilter(ui.TxDedMove, event);
+        } else if (type == QEvent::KeyPress && TxDedMove_KeyDown(static_cast<QKeyEvent *>(event))) {
+            return true;
         }
     } else if ((watched == ui.TxHLInterest || watched == ui.TxMediClaim) && type == QEvent::FocusIn) {
         SelectAllText(static_cast<QLineEdit *>(watched));
@@ -177,6 +180,7 @@ void frmIncomeTax::TxEmpCode_Change()
     showFields();
     if (Worksheet::TaxInputsDiffer(before, m_fig))
         ComputeTax();
+    rememberStored();
 }
 
 void frmIncomeTax::loadFigures()
@@ -193,11 +197,13 @@ void frmIncomeTax::loadFigures()
     } catch (const DbError &e) {
         linesToGrid();
         showFields();
+        rememberStored();
         showDbError(e);
         return;
     }
     linesToGrid();
     showFields();
+    rememberStored();
     if (!result.finalised)
         Inform(QStringLiteral("No salary month of this company has been finalised up to ") +
                ShortDate(m_setup.taxYearEnd) +
@@ -266,6 +272,8 @@ void frmIncomeTax::PlaceEditor()
     RenumberRows();
     auto *grid = ui.GrDeductions;
     QLineEdit *box = ui.TxDedMove;
+    // Amounts only in the Amount column, through the numeric key filter whichever way they come.
+    m_amountFilter->setActive(EditCol == 2);
     box->setMaxLength(32767);
     grid->setCurrentCell(EditRow - 1, EditCol);
     const QModelIndex index = grid->model()->index(EditRow - 1, EditCol);
@@ -336,6 +344,7 @@ void frmIncomeTax::TxDedMove_ShiftDelete()
     RenumberRows();
     EditCol = 1;
     PlaceEditor();
+    ComputeDeclarations();
 }
 
 void frmIncomeTax::TxDedMove_F1()
@@ -349,7 +358,8 @@ void frmIncomeTax::TxDedMove_F1()
             showDbError(e);
         }
         // A list closed without a pick leaves the line as it was.
-        if (!mdlDalvoni::ListPick2.isEmpty()) {
+        const bool picked = !mdlDalvoni::ListPick2.isEmpty();
+        if (picked) {
             setCell(EditRow, 1, mdlDalvoni::ListPick2);
             ui.TxDedMove->setText(mdlDalvoni::ListPick2);
             setCell(EditRow, 3, mdlDalvoni::ListPick1);
@@ -358,6 +368,11 @@ void frmIncomeTax::TxDedMove_F1()
         }
         mdlDalvoni::ListPick1.clear();
         mdlDalvoni::ListPick2.clear();
+        PlaceEditor();
+        // The head decides whether the line is rent.
+        if (picked)
+            ComputeDeclarations();
+        return;
     }
     PlaceEditor();
 }
@@ -374,13 +389,15 @@ void frmIncomeTax::TxDedMove_Enter()
         setCell(EditRow, 1, text.toUpper());
         EditCol = 2;
     } else if (EditCol == 2) {
-        if (LeadingNumber(text) == 0) {
+        const double amount = LeadingNumber(text);
+        if (amount == 0) {
             Inform(kDetailsMessage);
             ui.TxDedMove->show();
             ui.TxDedMove->setFocus();
             return;
         }
-        setCell(EditRow, 2, text);
+        // The cell shows the amount as the filter writes it; the save stores that number.
+        setCell(EditRow, 2, Format00(amount));
         EditCol = 1;
         ++EditRow;
     }
@@ -393,7 +410,6 @@ void frmIncomeTax::TxDedMove_Enter()
 void frmIncomeTax::ComputeDeclarations()
 {
     linesFromGrid();
-    const QString net80c = m_fig.TxNet80C;
     try {
         Worksheet::ComputeDeclarations(m_fig, Worksheet::ServerSalarySum(mdlDalvoni::Db(), m_fig.LbSerialNo,
                                                                          m_setup.taxYearStart, m_setup.taxYearEnd));
@@ -401,9 +417,9 @@ void frmIncomeTax::ComputeDeclarations()
         showDbError(e);
     }
     showFields();
-    // The tax follows a change of the net 80C amount.
-    if (m_fig.TxNet80C != net80c)
-        ComputeTax();
+    // The tax follows every change of the declarations, not only one of the net 80C amount:
+    // a rent line changes the house-rent exemption alone.
+    ComputeTax();
 }
 
 void frmIncomeTax::ComputeTax()
@@ -492,8 +508,18 @@ void frmIncomeTax::CmEdit_Click()
     linesFromGrid();
     m_fig.TxHLInterest = ui.TxHLInterest->text();
     m_fig.TxMediClaim = ui.TxMediClaim->text();
+    // A line with a head but no amount is not saved: the user completes or removes it first.
+    if (const int line = Worksheet::LineWithoutAmount(m_fig)) {
+        Inform(kDetailsMessage);
+        EditRow = static_cast<short>(line);
+        EditCol = 2;
+        PlaceEditor();
+        ui.TxDedMove->selectAll();
+        return;
+    }
+    Worksheet::SaveResult saved;
     try {
-        Worksheet::Save(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
+        saved = Worksheet::Save(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
     } catch (const DbError &e) {
         // Nothing was changed on the server; the screen keeps what the user entered.
         platform().message(QStringLiteral("Income Tax Details of ") + m_fig.LbName +
@@ -502,15 +528,67 @@ void frmIncomeTax::CmEdit_Click()
                            Platform::Icon::Information);
         return;
     }
+    // Without a tax record the interest and premium have nowhere to go yet: the screen keeps
+    // them, still in edit mode, so that they can be saved once Generate has made the record.
+    if (!saved.taxRecordUpdated && (LeadingNumber(m_fig.TxHLInterest) != 0 || LeadingNumber(m_fig.TxMediClaim) != 0)) {
+        m_stored.lines = shownEntries().lines;
+        Inform(QStringLiteral("The declarations of ") + m_fig.LbName +
+               QStringLiteral(" are saved.   \n"
+                              "The housing loan interest and mediclaim are not: they are kept with the "
+                              "employee's tax record of the year, which Generate Income Tax makes first.   \n"
+                              "Generate the tax of ") +
+               m_fig.LbName + QStringLiteral(", then press Update again.   "));
+        return;
+    }
     Inform(QStringLiteral("Income Tax Details of ") + m_fig.LbName + QStringLiteral(" Updated.   "));
     ui.TxEmpCode->setText(QString());
     ui.CmEdit->setText(kEditCaption);
     ui.TxMediClaim->setEnabled(false);
     ui.TxHLInterest->setEnabled(false);
     ui.TxEmpCode->setFocus();
+    rememberStored();
 }
 
 void frmIncomeTax::CmClose_Click()
 {
     CloseScreen(this);
+}
+
+frmIncomeTax::Entries frmIncomeTax::shownEntries() const
+{
+    Entries e;
+    for (int line = 1; line < gridRows() && !cell(line, 1).isEmpty(); ++line)
+        e.lines.append({QString(), cell(line, 1), cell(line, 2), cell(line, 3)});
+    e.interest = LeadingNumber(ui.TxHLInterest->text());
+    e.premium = LeadingNumber(ui.TxMediClaim->text());
+    return e;
+}
+
+QString frmIncomeTax::unsavedChanges() const
+{
+    if (ui.CmEdit->text() != kUpdateCaption || m_fig.LbSerialNo.isEmpty())
+        return QString();
+    const Entries shown = shownEntries();
+    const auto sameLine = [](const Worksheet::DeclarationLine &a, const Worksheet::DeclarationLine &b) {
+        return a.particulars == b.particulars && a.code == b.code && LeadingNumber(a.amount) == LeadingNumber(b.amount);
+    };
+    QStringList what;
+    if (!std::equal(shown.lines.begin(), shown.lines.end(), m_stored.lines.begin(), m_stored.lines.end(), sameLine))
+        what << QStringLiteral("declarations");
+    if (shown.interest != m_stored.interest)
+        what << QStringLiteral("housing loan interest");
+    if (shown.premium != m_stored.premium)
+        what << QStringLiteral("mediclaim");
+    if (what.isEmpty())
+        return QString();
+    return QStringLiteral("the ") + JoinWithAnd(what) + QStringLiteral(" of ") + m_fig.LbName;
+}
+
+void frmIncomeTax::closeEvent(QCloseEvent *event)
+{
+    if (!MayCloseScreen(*this)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "Worksheet.h"
+#include "ui/UnsavedWork.h"
 #include "ui_frmIncomeTax.h"
 
 class DbError;
@@ -11,7 +12,7 @@ class NumericEdit;
 class QLineEdit;
 
 // Income Tax Calculator: one employee's figures, declarations and tax for the tax year.
-class frmIncomeTax : public QWidget
+class frmIncomeTax : public QWidget, public UnsavedWork
 {
     Q_OBJECT
 
@@ -33,8 +34,13 @@ public:
 
     const Worksheet::Figures &figures() const { return m_fig; }
 
+    // In edit mode: the declarations, housing-loan interest or mediclaim of the shown
+    // employee that differ from what was loaded or saved.
+    QString unsavedChanges() const override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Form_Load();
@@ -63,7 +69,18 @@ private:
     void showFields();
     void showDbError(const DbError &error);
 
+    // The employee's entries as the screen shows them, and as they were last loaded or saved.
+    struct Entries
+    {
+        QList<Worksheet::DeclarationLine> lines; // the filled lines
+        double interest = 0;
+        double premium = 0;
+    };
+    Entries shownEntries() const;
+    void rememberStored() { m_stored = shownEntries(); }
+
     Worksheet::Figures m_fig;
+    Entries m_stored;
     Worksheet::YearSetup m_setup;
     NumericEdit *m_amountFilter = nullptr;
 };

@@ -155,31 +155,46 @@ private slots:
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 4);
     }
 
+    // Every failure ends with a message and a non-zero exit code. The workstation's unit is
+    // taken as the program takes it: the first unit by code when none is set, and an unknown
+    // one is named as the program names it.
     void failuresExitNonZero_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("unit");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no company") << QStringList{} << "clerk" << 1 << "--company is required";
-        QTest::newRow("wrong password") << QStringList{"--company", "C01"} << "nope" << 3 << "Invalid Password.";
-        QTest::newRow("no password and no terminal")
-            << QStringList{"--company", "C01"} << QString() << 2 << "INCOMETAX_PASSWORD";
-        QTest::newRow("unknown company") << QStringList{"--company", "C99"} << "clerk" << 2 << "No company";
-        QTest::newRow("unknown year") << QStringList{"--company", "C01", "--year", "2001-04-01"} << "clerk" << 2
-                                      << "no financial year starting 2001-04-01";
-        QTest::newRow("bad date") << QStringList{"--company", "C01", "--to", "31/03/2019"} << "clerk" << 1
-                                  << "not a date";
-        QTest::newRow("nothing finalised") << QStringList{"--company", "C01"} << "clerk" << 4 << "finalised up to";
+        const QStringList c01{"--company", "C01"};
+        QTest::newRow("no company") << QStringList{} << "clerk"
+                                    << "HO" << 1 << "--company is required";
+        QTest::newRow("wrong password") << c01 << "nope"
+                                        << "HO" << 3 << "Invalid Password.";
+        QTest::newRow("no password and no terminal") << c01 << QString() << "HO" << 2 << "INCOMETAX_PASSWORD";
+        QTest::newRow("unknown company") << QStringList{"--company", "C99"} << "clerk"
+                                         << "HO" << 2 << "No company";
+        QTest::newRow("unknown year") << QStringList{"--company", "C01", "--year", "2001-04-01"} << "clerk"
+                                      << "HO" << 2 << "no financial year starting 2001-04-01";
+        QTest::newRow("bad date") << QStringList{"--company", "C01", "--to", "31/03/2019"} << "clerk"
+                                  << "HO" << 1 << "not a date";
+        QTest::newRow("nothing finalised") << c01 << "clerk"
+                                           << "HO" << 4 << "finalised up to";
+        QTest::newRow("no unit set: the first unit by code") << c01 << "clerk"
+                                                             << "" << 2 << "Unit CHN has no default financial year";
+        QTest::newRow("unknown unit")
+            << c01 << "clerk"
+            << "XX" << 2
+            << "itbatch: The unit 'XX' of this workstation is not in the unit master. Contact System Administrator.";
     }
     void failuresExitNonZero()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, password);
+        QFETCH(QString, unit);
         QFETCH(int, code);
         QFETCH(QString, message);
         Save(AppSettings::ServerSection, AppSettings::ServerKey, QStringLiteral("127.0.0.1"));
-        Save(AppSettings::WorkstationSection, AppSettings::UnitKey, QStringLiteral("HO"));
+        Save(AppSettings::WorkstationSection, AppSettings::UnitKey, unit);
         const Run r = RunBatch(args, password);
         QCOMPARE(r.code, code);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));

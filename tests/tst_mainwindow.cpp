@@ -1,10 +1,14 @@
 // The main window and the two lists: the load's year and status line, the company choice
-// and its captions, the financial-year switch, Escape and Close, the main-window-alone guard
-// and one window per screen.
+// and its captions, the financial-year switch, Escape and Close, the main-window-alone guard,
+// one window per screen, and the question before unsaved work is lost.
+#include "ModalDriver.h"
 #include "RecordingPlatform.h"
 #include "Screens.h"
 #include "TestDb.h"
+#include "WorksheetData.h"
 #include "config/frmITSettings.h"
+#include "config/frmOtherAllowance.h"
+#include "lookup/frmListView.h"
 #include "session/Common.h"
 #include "session/frmChangeCompany.h"
 #include "session/frmFinancialYear.h"
@@ -71,7 +75,12 @@ class tst_MainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { frmMain::registerMainArea(); }
+    void initTestCase()
+    {
+        frmMain::registerMainArea();
+        // Closing the main window in a test is not the end of the test run.
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
 
     void init()
     {
@@ -463,6 +472,103 @@ private slots:
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(TopLevelWindows<frmChangeCompany>().size(), 1);
         QVERIFY(box->selectedText().isEmpty());
+    }
+
+    // Whatever ends the program (Close or Cancel on the company list, also opened from Tools,
+    // or closing the main window), and closing a screen itself, asks first while a screen
+    // holds unsaved changes, and goes on only on Yes; with nothing unsaved nothing is asked.
+    void unsavedWorkIsAskedFor_data()
+    {
+        QTest::addColumn<QString>("route");   // "Close", "Cancel", "main window" or "screen"
+        QTest::addColumn<QString>("screen");  // "worksheet", "heads" or "unchanged worksheet"
+        QTest::addColumn<bool>("answer");     // to the question about the unsaved changes
+        QTest::addColumn<QString>("unsaved"); // what the question names ("" when none is asked)
+        QTest::addColumn<bool>("ends");       // the program ends (for "screen": the screen closes)
+        const QString mediclaim = QStringLiteral("the mediclaim of ASHA RAO");
+        const QString head = QStringLiteral("the changes to the head");
+        QTest::newRow("Close, nothing changed") << "Close"
+                                                << "unchanged worksheet" << true << "" << true;
+        QTest::newRow("Close, worksheet kept") << "Close"
+                                               << "worksheet" << false << mediclaim << false;
+        QTest::newRow("Close, worksheet lost") << "Close"
+                                               << "worksheet" << true << mediclaim << true;
+        QTest::newRow("Cancel, head kept") << "Cancel"
+                                           << "heads" << false << head << false;
+        QTest::newRow("Cancel, head lost") << "Cancel"
+                                           << "heads" << true << head << true;
+        QTest::newRow("main window, worksheet kept") << "main window"
+                                                     << "worksheet" << false << mediclaim << false;
+        QTest::newRow("main window, head lost") << "main window"
+                                                << "heads" << true << head << true;
+        QTest::newRow("screen, nothing changed") << "screen"
+                                                 << "unchanged worksheet" << true << "" << true;
+        QTest::newRow("screen, worksheet kept") << "screen"
+                                                << "worksheet" << false << mediclaim << false;
+        QTest::newRow("screen, head lost") << "screen"
+                                           << "heads" << true << head << true;
+    }
+    void unsavedWorkIsAskedFor()
+    {
+        QFETCH(QString, route);
+        QFETCH(QString, screen);
+        QFETCH(bool, answer);
+        QFETCH(QString, unsaved);
+        QFETCH(bool, ends);
+        WorksheetData::AddCompleteEmployee();
+        RecordingPlatform rec;
+        frmMain *main = ShownMain();
+        QPointer<QWidget> shown;
+        if (screen.endsWith(QLatin1String("worksheet"))) {
+            auto *w = main->openScreen<frmIncomeTax>();
+            WhenModalShown<frmListView>([](frmListView *d) {
+                QTest::keyClicks(d->ui.TxtSearch, QStringLiteral("ASHA"));
+                QTest::keyClick(d->ui.TxtSearch, Qt::Key_Return);
+            });
+            QTest::keyClick(w->ui.TxEmpCode, Qt::Key_F1);
+            QTest::keyClick(w->ui.TxEmpCode, Qt::Key_Return);
+            QTest::mouseClick(w->ui.CmEdit, Qt::LeftButton);
+            if (screen == QLatin1String("worksheet")) {
+                w->ui.TxMediClaim->selectAll();
+                QTest::keyClicks(w->ui.TxMediClaim, QStringLiteral("5000"));
+            }
+            shown = w;
+        } else {
+            auto *h = main->openScreen<frmOtherAllowance>();
+            QTest::mouseClick(h->ui.CmEdit, Qt::LeftButton);
+            h->ui.TxDedAmt->selectAll();
+            QTest::keyClicks(h->ui.TxDedAmt, QStringLiteral("5"));
+            shown = h;
+        }
+        const QString title = shown->windowTitle();
+        rec.clear();
+        rec.answers = route == QLatin1String("Cancel") ? QList<bool>{false, answer} : QList<bool>{answer};
+
+        if (route == QLatin1String("Close") || route == QLatin1String("Cancel")) {
+            main->mnuChangeCompany_Click();
+            frmChangeCompany *list = TopLevelWindows<frmChangeCompany>().first();
+            if (route == QLatin1String("Close"))
+                QTest::mouseClick(list->ui.CmClose, Qt::LeftButton);
+            else
+                PressEnter(list->ui.GrCompany, 1);
+            QCOMPARE(rec.exits, ends ? QList<int>{0} : QList<int>{});
+            QCOMPARE(CompanyCode, QStringLiteral("C01"));
+        } else if (route == QLatin1String("main window")) {
+            main->close();
+            QCOMPARE(main->isVisible(), !ends);
+        } else {
+            shown->parentWidget()->close(); // the close box of the screen's frame
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(shown.isNull(), ends);
+        }
+
+        const QStringList asked = route == QLatin1String("Cancel") ? rec.questions.mid(1) : rec.questions;
+        if (unsaved.isEmpty()) {
+            QCOMPARE(asked, QStringList());
+            return;
+        }
+        QCOMPARE(asked.size(), 1);
+        const QString named = route == QLatin1String("screen") ? unsaved : title + QStringLiteral(": ") + unsaved;
+        QVERIFY2(asked[0].contains(QStringLiteral("\n   ") + named + QStringLiteral("\n")), qPrintable(asked[0]));
     }
 };
 

@@ -393,15 +393,16 @@ private slots:
         QCOMPARE(f.TxTotal80c, QStringLiteral("10000.00")); // rent is no 80C item
     }
 
-    void lastRentLineCountsAndNoRentKeepsTheExemption()
+    // Without a rent line there is no exemption, whatever the screen showed before.
+    void lastRentLineCountsAndNoRentHasNoExemption()
     {
         Figures f = WithTaxable(0);
         f.LbUnit = QStringLiteral("PUNE");
         f.TxHRA = QStringLiteral("1.00");
         f.TxHraProjection = QStringLiteral("2.00");
         ComputeDeclarations(f, NoServer());
-        QCOMPARE(f.TxHRA, QStringLiteral("1.00"));
-        QCOMPARE(f.TxHraProjection, QStringLiteral("2.00"));
+        QCOMPARE(f.TxHRA, QStringLiteral("0.00"));
+        QCOMPARE(f.TxHraProjection, QStringLiteral("0.00"));
 
         AddLine(f, 1, QStringLiteral("HOUSE RENT PAID"), QStringLiteral("200000.00"), QStringLiteral("ITA000005"));
         AddLine(f, 2, QStringLiteral("HOUSE RENT PAID"), QStringLiteral("30000.00"), QStringLiteral("ITA000005"));
@@ -434,7 +435,7 @@ private slots:
         QVERIFY(TaxInputsDiffer(before, f));
     }
 
-    // The save sends typed text exactly as typed and numbers plain.
+    // The save sends typed text exactly as typed and amounts as the plain numbers shown.
     void saveStatements()
     {
         Figures f = WithTaxable(0);
@@ -442,16 +443,22 @@ private slots:
         f.TxHLInterest = QStringLiteral("120000.50");
         f.TxMediClaim = QStringLiteral("0.00");
         AddLine(f, 1, QStringLiteral("LIC"), QStringLiteral("5000.00"), QStringLiteral("ITA000001"));
-        AddLine(f, 2, QStringLiteral("O'BRIEN \\ FUND"), QStringLiteral("12'3"));
+        AddLine(f, 2, QStringLiteral("O'BRIEN \\ FUND"), QStringLiteral("12,500"));
+        AddLine(f, 3, QStringLiteral("NSC"), QStringLiteral("45000.001e5"));
         const QStringList sql = SaveStatements(f, QDate(2018, 4, 1), QDate(2019, 3, 31));
-        QCOMPARE(sql.size(), 4);
+        QCOMPARE(sql.size(), 5);
         QCOMPARE(sql[0], QStringLiteral("Delete from hr_it_trans where emp_slno='E1 ' and emp_it_from='2018-04-01' "
                                         "and emp_it_to='2019-03-31'"));
         QCOMPARE(sql[1], QStringLiteral("Insert into hr_it_trans (emp_slno, emp_it_allowance_code, emp_amount,"
                                         "emp_allowance_slno,emp_it_from,emp_it_to) values('E1','ITA000001',"
-                                        "'5000.00',1,'2018-04-01','2019-03-31' )"));
-        QVERIFY(sql[2].contains(QStringLiteral("values('E1','','") + SqlEscape(QStringLiteral("12'3")) + "',2,"));
-        QCOMPARE(sql[3], QStringLiteral("Update hr_it set emp_hl_int=120000.5,emp_mc=0 where emp_slno='E1' and "
+                                        "'5000',1,'2018-04-01','2019-03-31' )"));
+        QVERIFY(sql[2].contains(QStringLiteral("values('E1','','12',2,")));
+        QVERIFY(sql[3].contains(QStringLiteral("values('E1','','45000.001',3,")));
+        QCOMPARE(LineWithoutAmount(f), 0);
+        f.lines[1].amount.clear();
+        QCOMPARE(LineWithoutAmount(f), 2);
+        QVERIFY(SaveStatements(f, QDate(2018, 4, 1), QDate(2019, 3, 31))[2].contains("values('E1','','0',2,"));
+        QCOMPARE(sql[4], QStringLiteral("Update hr_it set emp_hl_int=120000.5,emp_mc=0 where emp_slno='E1' and "
                                         "emp_it_from='2018-04-01' and emp_it_to='2019-03-31'"));
     }
 };

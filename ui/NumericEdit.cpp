@@ -5,11 +5,15 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPointer>
+#include <QValidator>
 
 namespace {
 
@@ -88,17 +92,63 @@ int KeyDownCode(int key)
     }
 }
 
+// The last guard of an amount box: a change that leaves the box out of the filter's form is
+// undone by the box, unless it is one plain number, which is brought to the form. Text set by
+// a screen that is not a number stays as set (the box cannot undo it), but no later change
+// can add to it.
+class AmountValidator : public QValidator
+{
+public:
+    AmountValidator(QObject *parent, int maxLength, int decimals, bool minusAllowed)
+        : QValidator(parent), m_maxLength(maxLength), m_decimals(decimals), m_minusAllowed(minusAllowed)
+    {
+    }
+
+    State validate(QString &text, int &pos) const override
+    {
+        if (IsNumericForm(text, m_decimals, m_minusAllowed))
+            return Acceptable;
+        NumericBox box;
+        if (!NumericPaste(box, text, m_maxLength, m_decimals, m_minusAllowed))
+            return Invalid;
+        text = box.text;
+        pos = int(text.length());
+        return Acceptable;
+    }
+
+private:
+    int m_maxLength;
+    int m_decimals;
+    bool m_minusAllowed;
+};
+
+// A menu entry as the box's own menu words it: the text and the shortcut's key.
+QString MenuText(const QString &text, QKeySequence::StandardKey key)
+{
+    return text + QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText);
+}
+
 } // namespace
 
 NumericEdit::NumericEdit(QLineEdit *box, int maxLength, int decimals, int alignment, bool minusAllowed)
-    : QObject(box), m_box(box), m_maxLength(maxLength), m_decimals(decimals), m_alignment(alignment),
-      m_minusAllowed(minusAllowed)
+    : QObject(box), m_box(box), m_validator(new AmountValidator(this, maxLength, decimals, minusAllowed)),
+      m_maxLength(maxLength), m_decimals(decimals), m_alignment(alignment), m_minusAllowed(minusAllowed)
 {
     m_box->setMaxLength(maxLength);
     m_box->setAlignment(toQtAlignment(alignment));
-    // Dropped text would bypass the filter.
-    m_box->setAcceptDrops(false);
+    setActive(true);
     m_box->installEventFilter(this);
+}
+
+void NumericEdit::setActive(bool active)
+{
+    if (active == m_active)
+        return;
+    m_active = active;
+    m_box->setValidator(active ? m_validator : nullptr);
+    // Dropped text would arrive unfiltered.
+    m_box->setAcceptDrops(!active);
+    m_box->setInputMethodHints(active ? Qt::ImhFormattedNumbersOnly : Qt::ImhNone);
 }
 
 NumericBox NumericEdit::readBox() const
@@ -112,6 +162,7 @@ NumericBox NumericEdit::readBox() const
         b.selStart = m_box->cursorPosition();
     }
     b.maxLength = m_box->maxLength();
+    b.alignment = m_alignment;
     return b;
 }
 
@@ -144,6 +195,19 @@ void NumericEdit::paste(const QString &text)
     NumericBox b = readBox();
     if (NumericPaste(b, text, m_maxLength, m_decimals, m_minusAllowed))
         writeBox(b);
+}
+
+void NumericEdit::typeText(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c < QLatin1Char(' '))
+            continue;
+        filterKey(KeyDownCode(c.toUpper().unicode()), 0);
+        const int passed = filterKey(c.unicode(), 1);
+        // A digit the filter passes on goes in where the box would put a typed one.
+        if (passed != 0)
+            m_box->insert(QString(QChar(passed)));
+    }
 }
 
 void NumericEdit::cut()
@@ -197,9 +261,13 @@ bool NumericEdit::keyPress(QKeyEvent *e)
         return false;
     }
     const QString text = e->text();
-    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier) || text.length() != 1 ||
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier) || text.isEmpty() ||
         text.at(0) < QLatin1Char(' '))
         return !text.isEmpty(); // other shortcuts go on to the screen; control characters stop here
+    if (text.length() > 1) {
+        typeText(text);
+        return true;
+    }
     // As a key down and then a key press with the character; only a digit the filter passes on
     // reaches the box.
     filterKey(KeyDownCode(key), 0);
@@ -208,37 +276,62 @@ bool NumericEdit::keyPress(QKeyEvent *e)
 
 void NumericEdit::contextMenu(const QPoint &globalPos)
 {
-    QPointer<QMenu> menu = m_box->createStandardContextMenu();
-    for (QAction *a : menu->actions()) {
-        const QString name = a->objectName();
-        if (name == QLatin1String("edit-undo") || name == QLatin1String("edit-redo")) {
-            menu->removeAction(a);
-        } else if (name == QLatin1String("edit-cut")) {
-            a->disconnect();
-            connect(a, &QAction::triggered, this, &NumericEdit::cut);
-        } else if (name == QLatin1String("edit-paste")) {
-            a->disconnect();
-            connect(a, &QAction::triggered, this, [this] { paste(QGuiApplication::clipboard()->text()); });
-        } else if (name == QLatin1String("edit-delete")) {
-            a->disconnect();
-            connect(a, &QAction::triggered, this, [this] { filterKey(NumericKeys::kDelete, 0); });
-        }
-    }
+    // The box's own menu would undo, redo and paste behind the filter's back: this one offers
+    // the same editing, each through the filter, and no undo.
+    QPointer<QMenu> menu = new QMenu(m_box);
+    const bool selected = m_box->hasSelectedText();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    menu->addAction(MenuText(QLineEdit::tr("Cu&t"), QKeySequence::Cut), this, &NumericEdit::cut)->setEnabled(selected);
+    menu->addAction(MenuText(QLineEdit::tr("&Copy"), QKeySequence::Copy), m_box, &QLineEdit::copy)
+        ->setEnabled(selected);
+    menu->addAction(MenuText(QLineEdit::tr("&Paste"), QKeySequence::Paste), this,
+                    [this, clipboard] { paste(clipboard->text()); })
+        ->setEnabled(!clipboard->text().isEmpty());
+    menu->addAction(QLineEdit::tr("Delete"), this, [this] { filterKey(NumericKeys::kDelete, 0); })
+        ->setEnabled(selected);
+    menu->addSeparator();
+    menu->addAction(MenuText(QLineEdit::tr("Select All"), QKeySequence::SelectAll), m_box, &QLineEdit::selectAll)
+        ->setEnabled(!m_box->text().isEmpty() && m_box->selectedText() != m_box->text());
     menu->exec(globalPos);
     delete menu;
 }
 
 bool NumericEdit::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_box)
+    if (watched != m_box || !m_active)
         return false;
-    if (event->type() == QEvent::KeyPress)
+    switch (event->type()) {
+    case QEvent::KeyPress:
         return keyPress(static_cast<QKeyEvent *>(event));
-    if (event->type() == QEvent::ContextMenu && !m_box->isReadOnly()) {
+    case QEvent::ContextMenu:
+        if (m_box->isReadOnly())
+            return false;
         contextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
         return true;
+    case QEvent::MouseButtonRelease: {
+        // The middle button pastes the selection (X11): through the filter, as any paste.
+        if (static_cast<QMouseEvent *>(event)->button() != Qt::MiddleButton || m_box->isReadOnly())
+            return false;
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (clipboard->supportsSelection())
+            paste(clipboard->text(QClipboard::Selection));
+        return true;
     }
-    return false;
+    case QEvent::InputMethod:
+        if (m_box->isReadOnly())
+            return false;
+        // The composition is not shown in an amount box; what the input method commits is typed.
+        typeText(static_cast<QInputMethodEvent *>(event)->commitString());
+        event->accept();
+        return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        static_cast<QDropEvent *>(event)->ignore();
+        return true;
+    default:
+        return false;
+    }
 }
 
 NumericEdit *AttachNumericKeyFilter(QLineEdit *box, int maxLength, int decimals, int alignment, bool minusAllowed)

@@ -97,12 +97,12 @@ bool QtPlatform::askOkCancel(const QString &text, Icon icon)
     return box.exec() == QMessageBox::Ok;
 }
 
-bool QtPlatform::askYesNo(const QString &text, Icon icon)
+bool QtPlatform::askYesNo(const QString &text, Icon icon, Default defaultButton)
 {
     hideStartPicture();
     QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::Yes | QMessageBox::No, owner());
     KeepTitleWhole(box);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultButton == Default::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

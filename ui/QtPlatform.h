@@ -10,7 +10,7 @@ class QtPlatform : public Platform
 public:
     void message(const QString &text, Icon icon) override;
     bool askOkCancel(const QString &text, Icon icon) override;
-    bool askYesNo(const QString &text, Icon icon) override;
+    bool askYesNo(const QString &text, Icon icon, Default defaultButton = Default::Yes) override;
     QString saveFileName(const QString &folder, const QString &filter, const QString &proposedName) override;
     bool openUrl(const QString &address) override;
     bool startDetached(const QString &program, const QStringList &arguments) override;

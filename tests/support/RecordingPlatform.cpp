@@ -21,7 +21,7 @@ bool RecordingPlatform::askOkCancel(const QString &text, Icon)
     return answers.isEmpty() ? true : answers.takeFirst();
 }
 
-bool RecordingPlatform::askYesNo(const QString &text, Icon)
+bool RecordingPlatform::askYesNo(const QString &text, Icon, Default)
 {
     questions.append(text);
     return answers.isEmpty() ? true : answers.takeFirst();

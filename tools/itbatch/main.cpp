@@ -4,6 +4,7 @@
 #include "session/Common.h"
 #include "session/LoginCheck.h"
 #include "session/SessionData.h"
+#include "session/Startup.h"
 #include "session/mdlDalvoni.h"
 #include "tax/IncomeTaxBatch.h"
 
@@ -69,12 +70,10 @@ int Run(const QCommandLineParser &args)
         throw Stop{QStringLiteral("Cannot connect to the server \"%1\": %2").arg(ServerAddress, e.text()), 2};
     }
 
-    UnitCode = AppSettings::Get(QString::fromLatin1(AppSettings::WorkstationSection),
-                                QString::fromLatin1(AppSettings::UnitKey));
-    if (UnitCode.isEmpty())
-        throw Stop{QStringLiteral("No unit is set for this workstation; start IncomeTax once to choose it."), 2};
-    UnitName = QueryFirstValue(Db(), QStringLiteral("Select unit_name from dalvoni.unitmaster where unit_code='") +
-                                         SqlEscape(UnitCode) + QStringLiteral("'"));
+    // The workstation's unit as the program takes it (the first unit when none is set).
+    const QString unitProblem = Startup::UseWorkstationUnit(Db());
+    if (!unitProblem.isEmpty())
+        throw Stop{unitProblem.simplified(), 2};
 
     QString user = args.value(QStringLiteral("user"));
     if (user.isEmpty())
