@@ -201,6 +201,15 @@ QString PercentText(int value, int maximum)
     return QString::number(pct) + QStringLiteral(" %");
 }
 
+QString SummaryText(const Result &result)
+{
+    return QStringLiteral("%1 selected, %2 inserted, %3 updated, %4 skipped without gross pay")
+        .arg(result.selected)
+        .arg(result.inserted)
+        .arg(result.updated)
+        .arg(result.skipped);
+}
+
 namespace {
 
 using ProgressFn = std::function<void(const Progress &)>;
