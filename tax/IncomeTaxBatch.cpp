@@ -396,7 +396,8 @@ Result Run(DbConnection &db, const Request &req, RebateState &state, const Progr
         const BatchLock::Owner owner{req.companyCode, req.userId, req.userName, req.workstation, req.from, req.to};
         BatchLock::Guard lock(db, owner, req.lockWaitSeconds);
         if (!lock.taken())
-            throw Error(BusyText(BatchLock::DescribeHolder(db, req.companyCode), req.lockWaitSeconds));
+            throw Error(BusyText(BatchLock::DescribeHolder(db, req.companyCode), req.lockWaitSeconds),
+                        Error::Kind::Busy);
         Transaction transaction(db);
         if (!lock.held())
             throw Error(QStringLiteral("The connection to the database server was lost as the run began.\n"

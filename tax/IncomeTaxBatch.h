@@ -66,11 +66,18 @@ struct Result
 class Error : public std::runtime_error
 {
 public:
-    explicit Error(const QString &text) : std::runtime_error(text.toStdString()), m_text(text) {}
+    // Busy: another run of the company held the company's run lock past the wait.
+    enum class Kind { Stopped, Busy };
+    explicit Error(const QString &text, Kind kind = Kind::Stopped)
+        : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind)
+    {
+    }
     QString text() const { return m_text; }
+    Kind kind() const { return m_kind; }
 
 private:
     QString m_text;
+    Kind m_kind;
 };
 
 // --- Statements ---------------------------------------------------------------------
