@@ -139,6 +139,12 @@ Guard::~Guard()
         return;
     try {
         m_db.execute(ForgetSql(m_companyCode));
+    } catch (const DbError &) {
+        // A server without the table of runs; the lock is released all the same.
+    }
+    if (!held())
+        return;
+    try {
         m_db.query(ReleaseSql(m_companyCode)).close();
     } catch (const DbError &) {
         // A connection that ends releases the lock too.
