@@ -115,14 +115,23 @@ QString DescribeHolder(DbConnection &db, const QString &companyCode)
     return parts.join(QStringLiteral(", "));
 }
 
-Guard::Guard(DbConnection &db, const Owner &owner, int waitSeconds) : m_db(db), m_companyCode(owner.companyCode)
+Guard::Guard(DbConnection &db, const Owner &owner, int waitSeconds,
+             const std::function<void(const QString &holder)> &waiting)
+    : m_db(db), m_companyCode(owner.companyCode)
 {
-    Recordset rs = db.query(AcquireSql(owner.companyCode, waitSeconds));
-    if (rs.isNull(0))
-        throw DbError(QStringLiteral("The database server refused the lock of the company's run."),
-                      AcquireSql(owner.companyCode, waitSeconds));
-    m_taken = rs.number(0) == 1;
-    rs.close();
+    const auto acquire = [&](int seconds) {
+        Recordset rs = db.query(AcquireSql(owner.companyCode, seconds));
+        if (rs.isNull(0))
+            throw DbError(QStringLiteral("The database server refused the lock of the company's run."),
+                          AcquireSql(owner.companyCode, seconds));
+        return rs.number(0) == 1;
+    };
+    m_taken = acquire(0);
+    if (!m_taken && waitSeconds > 0) {
+        if (waiting)
+            waiting(DescribeHolder(db, owner.companyCode));
+        m_taken = acquire(waitSeconds);
+    }
     m_generation = db.generation();
     if (!m_taken)
         return;

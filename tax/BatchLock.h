@@ -7,6 +7,8 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
+
 class DbConnection;
 
 namespace BatchLock {
@@ -38,9 +40,11 @@ QString DescribeHolder(DbConnection &db, const QString &companyCode);
 class Guard
 {
 public:
-    // Waits up to waitSeconds for the lock; taken() tells whether it was granted. A granted
-    // lock is recorded in hr_it_batch_run (a server without that table is only not told).
-    Guard(DbConnection &db, const Owner &owner, int waitSeconds);
+    // Waits up to waitSeconds for the lock, telling waiting whose run holds it before it
+    // waits; taken() tells whether it was granted. A granted lock is recorded in
+    // hr_it_batch_run (a server without that table is only not told).
+    Guard(DbConnection &db, const Owner &owner, int waitSeconds,
+          const std::function<void(const QString &holder)> &waiting = {});
     // Forgets the run and releases the lock, unless the connection that held it is gone.
     ~Guard();
     Guard(const Guard &) = delete;

@@ -394,7 +394,15 @@ Result Run(DbConnection &db, const Request &req, RebateState &state, const Progr
     bool committing = false;
     try {
         const BatchLock::Owner owner{req.companyCode, req.userId, req.userName, req.workstation, req.from, req.to};
-        BatchLock::Guard lock(db, owner, req.lockWaitSeconds);
+        const auto waiting = [&](const QString &holder) {
+            Progress note;
+            note.note = QStringLiteral("Waiting up to %1 seconds for another run of this company to finish%2.")
+                            .arg(req.lockWaitSeconds)
+                            .arg(holder.isEmpty() ? QString() : QStringLiteral(": ") + holder);
+            if (progress)
+                progress(note);
+        };
+        BatchLock::Guard lock(db, owner, req.lockWaitSeconds, waiting);
         if (!lock.taken())
             throw Error(BusyText(BatchLock::DescribeHolder(db, req.companyCode), req.lockWaitSeconds),
                         Error::Kind::Busy);

@@ -52,6 +52,8 @@ struct Progress
     int maximum = 0;
     QString caption; // " [ n/max]", n counted before this employee
     QString percent; // "n %"
+    // Told alone (value and maximum 0) when the run waits for another run of the company.
+    QString note;
 };
 
 struct Result

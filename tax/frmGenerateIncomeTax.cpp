@@ -87,8 +87,13 @@ void frmGenerateIncomeTax::CmGenerate_Click()
 
 void frmGenerateIncomeTax::showProgress(const IncomeTaxBatch::Progress &p)
 {
+    if (!p.note.isEmpty()) {
+        ui.LbSummary->setText(p.note);
+        return;
+    }
     if (p.value == 0) {
         // Selection counted: an empty one still shows an empty bar, never a busy one.
+        ui.LbSummary->clear();
         ui.Pbar->setRange(0, std::max(p.maximum, 1));
         ui.Pbar->setValue(0);
         ui.LbPer->setText(p.percent);

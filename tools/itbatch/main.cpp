@@ -143,7 +143,9 @@ int Run(const QCommandLineParser &args)
         IncomeTaxBatch::Result r;
         try {
             r = IncomeTaxBatch::Run(Db(), request, state, [terminal](const IncomeTaxBatch::Progress &p) {
-                if (terminal && p.value > 0)
+                if (!p.note.isEmpty())
+                    std::fprintf(stderr, "%s\n", qPrintable(p.note));
+                else if (terminal && p.value > 0)
                     std::fprintf(stderr, "\r%s %s", qPrintable(IncomeTaxBatch::CaptionText(p.value, p.maximum)),
                                  qPrintable(p.percent));
             });
