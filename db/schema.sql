@@ -257,3 +257,18 @@ CREATE TABLE IF NOT EXISTS hr_it_emp_regime (
     PRIMARY KEY (emp_slno, ac_from_date, ac_to_date),
     KEY ix_year (ac_from_date, ac_to_date)
 ) ENGINE=InnoDB;
+
+-- The batch runs in progress, one row per company while a run holds the company's run lock
+-- (a named lock on the server), so that a second workstation can say whose run it waits for.
+-- Written outside the run's transaction; a row left by a run that broke off is replaced by the
+-- next run and never shown, since only the row of the lock's holder is read.
+CREATE TABLE IF NOT EXISTS hr_it_batch_run (
+    comp_code    VARCHAR(10) NOT NULL PRIMARY KEY,
+    conn_id      BIGINT NOT NULL,
+    user_id      INT NULL,
+    user_name    VARCHAR(50) NULL,
+    workstation  VARCHAR(100) NULL,
+    emp_it_from  DATE NULL,
+    emp_it_to    DATE NULL,
+    started_at   DATETIME NULL
+) ENGINE=InnoDB;

@@ -128,6 +128,11 @@ public:
 
     QSqlDatabase database() const;
     QString name() const { return m_name; }
+    // The connection string of the last open, for a second connection of the same session.
+    QString connectString() const { return m_connectString; }
+    // Counts the connections made: it changes whenever the connection is opened again, so
+    // that what the server keeps per connection (a named lock) can be known to be gone.
+    int generation() const { return m_generation; }
 
     // The limits the next open gives the session.
     void setLimits(const SessionLimits &limits) { m_limits = limits; }

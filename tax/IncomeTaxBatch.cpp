@@ -1,9 +1,15 @@
 #include "IncomeTaxBatch.h"
 
+#include "BatchInputs.h"
+#include "BatchLock.h"
 #include "SalaryFigures.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
 #include "session/mdlDalvoni.h"
+
+#include <QSysInfo>
+
+#include <algorithm>
 
 namespace IncomeTaxBatch {
 
@@ -33,6 +39,8 @@ Request SessionRequest(const QDate &from, const QDate &to, const QString &slno)
     r.userId = mdlDalvoni::UserId;
     r.today = QDate::currentDate();
     r.now = QTime::currentTime();
+    r.userName = mdlDalvoni::UserName;
+    r.workstation = QSysInfo::machineHostName();
     return r;
 }
 
@@ -65,17 +73,20 @@ QString RecordSql(const QString &slno, const QDate &from, const QDate &to)
            QStringLiteral("'");
 }
 
-QString InsertSql(const Request &req, const QString &slno, const QString &empCode, const TaxFigures &f,
-                  const TaxSettings &s)
+namespace {
+
+const QString kInsertHead = QStringLiteral(
+    "Insert into hr_it(emp_slno, emp_code,comp_code,emp_months_rem, emp_gross, emp_gross_proj, emp_hra, "
+    "emp_hra_proj, emp_pf, emp_pf_proj, emp_pro_tax, emp_hl_int, emp_hl_int_limit, emp_mc, "
+    "emp_mc_limit,emp_ta,emp_ta_proj, emp_80c_total, emp_80c_limit, emp_80c_net, emp_taxable_amt, "
+    "emp_excemption, emp_net_taxable_amt, emp_cess, "
+    "emp_payable,emp_sal_cut,emp_balance,emp_it_from,emp_it_to,created_by, created_date, created_time) values ");
+
+// One row of the insert, "('7' , 'E007', ... '10:20:30')".
+QString InsertValues(const Request &req, const QString &slno, const QString &empCode, const TaxFigures &f,
+                     const TaxSettings &s)
 {
-    QString sql = QStringLiteral(
-        "Insert into hr_it(emp_slno, emp_code,comp_code,emp_months_rem, emp_gross, emp_gross_proj, emp_hra, "
-        "emp_hra_proj, emp_pf, emp_pf_proj, emp_pro_tax, emp_hl_int, emp_hl_int_limit, emp_mc, "
-        "emp_mc_limit,emp_ta,emp_ta_proj, emp_80c_total, emp_80c_limit, emp_80c_net, emp_taxable_amt, "
-        "emp_excemption, emp_net_taxable_amt, emp_cess, "
-        "emp_payable,emp_sal_cut,emp_balance,emp_it_from,emp_it_to,created_by, created_date, created_time) values ");
-    sql.reserve(sql.size() + 400);
-    sql += QStringLiteral("('") + SqlEscape(slno) + QStringLiteral("' , '") + SqlEscape(empCode) +
+    return QStringLiteral("('") + SqlEscape(slno) + QStringLiteral("' , '") + SqlEscape(empCode) +
            QStringLiteral("','") + SqlEscape(req.companyCode) + QStringLiteral("',") + N(f.monthsRemaining) +
            QStringLiteral(", ") + N(f.gross) + QStringLiteral(", ") + N(f.grossProj) + QStringLiteral(", ") + N(f.hra) +
            QStringLiteral(", ") + N(f.hraProj) + QStringLiteral(", ") + N(f.pf) + QStringLiteral(", ") + N(f.pfProj) +
@@ -87,6 +98,25 @@ QString InsertSql(const Request &req, const QString &slno, const QString &empCod
            QStringLiteral("','") + SqlSlashDate(req.to) + QStringLiteral("', ") + N(LeadingNumber(req.userId)) +
            QStringLiteral(",'") + SqlSlashDate(req.today) + QStringLiteral("','") + SqlTime(req.now) +
            QStringLiteral("')");
+}
+
+} // namespace
+
+QString InsertSql(const Request &req, const QString &slno, const QString &empCode, const TaxFigures &f,
+                  const TaxSettings &s)
+{
+    return kInsertHead + InsertValues(req, slno, empCode, f, s);
+}
+
+QString InsertRowsSql(const Request &req, const QList<RecordRow> &rows, const TaxSettings &s)
+{
+    QString sql = kInsertHead;
+    sql.reserve(sql.size() + rows.size() * 320);
+    for (int i = 0; i < rows.size(); ++i) {
+        if (i > 0)
+            sql += QLatin1Char(',');
+        sql += InsertValues(req, rows[i].slno, rows[i].empCode, rows[i].figures, s);
+    }
     return sql;
 }
 
@@ -110,6 +140,55 @@ QString UpdateSql(const Request &req, const QString &slno, const TaxFigures &f, 
            SqlDate(req.to) + QStringLiteral("'");
 }
 
+QString UpdateRowsSql(const Request &req, const QList<RecordRow> &rows, const TaxSettings &s)
+{
+    // The figures of each employee, by the names of the columns they go into.
+    using Figure = double TaxFigures::*;
+    static const std::pair<const char *, Figure> kFigures[] = {
+        {"emp_gross", &TaxFigures::gross},
+        {"emp_gross_proj", &TaxFigures::grossProj},
+        {"emp_hra", &TaxFigures::hra},
+        {"emp_hra_proj", &TaxFigures::hraProj},
+        {"emp_pf", &TaxFigures::pf},
+        {"emp_pf_proj", &TaxFigures::pfProj},
+        {"emp_pro_tax", &TaxFigures::professionTax},
+        {"emp_ta", &TaxFigures::ta},
+        {"emp_ta_proj", &TaxFigures::taProj},
+        {"emp_80c_total", &TaxFigures::total80c},
+        {"emp_80c_net", &TaxFigures::net80c},
+        {"emp_taxable_amt", &TaxFigures::taxable},
+        {"emp_net_taxable_amt", &TaxFigures::tax},
+        {"emp_cess", &TaxFigures::cess},
+        {"emp_payable", &TaxFigures::payable},
+        {"emp_sal_cut", &TaxFigures::salCut},
+        {"emp_balance", &TaxFigures::balance},
+    };
+    QString sql = QStringLiteral("Update (");
+    sql.reserve(600 + rows.size() * 220);
+    for (int i = 0; i < rows.size(); ++i) {
+        const RecordRow &r = rows[i];
+        const bool first = i == 0;
+        const auto as = [first](const char *column) {
+            return first ? QStringLiteral(" as ") + QLatin1String(column) : QString();
+        };
+        sql += first ? QStringLiteral("Select '") : QStringLiteral(" union all Select '");
+        sql += SqlEscape(r.slno) + QLatin1Char('\'') + as("emp_slno");
+        sql += QLatin1Char(',') + N(r.figures.monthsRemaining) + as("emp_months_rem");
+        for (const auto &[column, figure] : kFigures)
+            sql += QLatin1Char(',') + N(r.figures.*figure) + as(column);
+        sql += QLatin1Char(',') + N(r.hlInt) + as("emp_hl_int") + QLatin1Char(',') + N(r.mc) + as("emp_mc");
+    }
+    sql += QStringLiteral(") v straight_join hr_it h on h.emp_slno=v.emp_slno set "
+                          "h.emp_months_rem=v.emp_months_rem");
+    for (const auto &[column, figure] : kFigures)
+        sql += QStringLiteral(",h.") + QLatin1String(column) + QStringLiteral("=v.") + QLatin1String(column);
+    sql += QStringLiteral(",h.emp_hl_int=v.emp_hl_int,h.emp_mc=v.emp_mc,h.emp_hl_int_limit=") + N(s.hlLimit) +
+           QStringLiteral(",h.emp_mc_limit=") + N(s.mcLimit) + QStringLiteral(",h.emp_80c_limit=") + N(s.limit80c) +
+           QStringLiteral(",h.emp_excemption=") + N(s.taxLimit) + QStringLiteral(" where h.emp_it_from='") +
+           SqlDate(req.from) + QStringLiteral("' and h.emp_it_to='") + SqlDate(req.to) + QLatin1Char('\'');
+    return sql;
+}
+
 QString CaptionText(int value, int maximum)
 {
     return QStringLiteral(" [ %1/%2]").arg(value).arg(maximum);
@@ -122,8 +201,37 @@ QString PercentText(int value, int maximum)
     return QString::number(pct) + QStringLiteral(" %");
 }
 
-Result Run(DbConnection &db, const Request &req, RebateState &state,
-           const std::function<void(const Progress &)> &progress)
+QString SummaryText(const Result &result)
+{
+    return QStringLiteral("%1 selected, %2 inserted, %3 updated, %4 skipped without gross pay")
+        .arg(result.selected)
+        .arg(result.inserted)
+        .arg(result.updated)
+        .arg(result.skipped);
+}
+
+namespace {
+
+using ProgressFn = std::function<void(const Progress &)>;
+
+// "E002 (serial no. 2)", the employee a message names.
+QString EmployeeText(const QString &empCode, const QString &slno)
+{
+    return empCode + QStringLiteral(" (serial no. ") + slno + QStringLiteral(")");
+}
+
+// Counts one employee done, skipped or not, and tells the caller.
+void Advance(Progress &p, const ProgressFn &progress)
+{
+    p.caption = CaptionText(p.value, p.maximum);
+    ++p.value;
+    p.percent = PercentText(p.value, p.maximum);
+    if (progress)
+        progress(p);
+}
+
+// What a run needs besides the employees: the year's limits and slabs and the months remaining.
+TaxRules::Context PrepareRun(DbConnection &db, const Request &req, RebateState &state)
 {
     TaxRules::Context ctx;
     ctx.periodFrom = req.from;
@@ -131,26 +239,179 @@ Result Run(DbConnection &db, const Request &req, RebateState &state,
     ctx.finYearFrom = req.finYearFrom;
     ctx.finYearTo = req.finYearTo;
     ctx.today = req.today;
+    ctx.settings = TaxRules::LoadYear(db, req.finYearFrom, req.finYearTo, state);
 
+    const QDate last = SalaryFigures::ReadLastFinalised(db, req.companyCode, req.to);
+    if (!last.isValid())
+        throw Error(QStringLiteral("No salary month of this company has been finalised up to %1.\n"
+                                   "Income tax cannot be generated before the first payroll is finalised.")
+                        .arg(DayText(req.to)));
+    ctx.monthsRemaining = SalaryFigures::MonthsRemaining(last, req.to);
+    if (ctx.monthsRemaining >= 12)
+        throw Error(QStringLiteral("The last finalised salary month is %1, %2 months before the period end %3.\n"
+                                   "The remaining salary cannot be projected over 12 months or more.")
+                        .arg(DayText(last))
+                        .arg(ctx.monthsRemaining)
+                        .arg(DayText(req.to)));
+    return ctx;
+}
+
+// The employees one at a time, with the statements of one employee: the reference, and the
+// way of a run for one employee.
+void RunPerEmployee(DbConnection &db, const Request &req, const TaxRules::Context &ctx, RebateState &state,
+                    Result &result, Progress &p, const ProgressFn &progress, QString &current)
+{
+    Recordset list = db.query(ListSql(req.companyCode, req.slno));
+    while (!list.eof()) {
+        const QString slno = list.text(QStringLiteral("emp_slno"));
+        const QString empCode = list.text(QStringLiteral("emp_code_char")) + list.text(QStringLiteral("emp_code"));
+        current = EmployeeText(empCode, slno);
+
+        const auto figures =
+            TaxRules::ComputeEmployee(db, slno, list.text(QStringLiteral("emp_unit_code")), ctx, state);
+        if (!figures) {
+            ++result.skipped;
+        } else {
+            Recordset rec = db.query(RecordSql(slno, req.from, req.to));
+            if (rec.eof()) {
+                rec.close();
+                db.execute(InsertSql(req, slno, empCode, *figures, ctx.settings));
+                ++result.inserted;
+            } else {
+                const double hlInt = rec.number(QStringLiteral("emp_hl_int"));
+                const double mc = rec.number(QStringLiteral("emp_mc"));
+                rec.close();
+                db.execute(UpdateSql(req, slno, *figures, ctx.settings, hlInt, mc));
+                ++result.updated;
+            }
+        }
+        current.clear();
+        Advance(p, progress);
+        list.moveNext();
+    }
+    list.close();
+}
+
+// Sends rows with one statement; when the server refuses it, finds the first row it refuses
+// on its own (halving the rows, each half one statement) and names its employee in current.
+// The rows sent meanwhile go with the run's transaction.
+void WriteRows(DbConnection &db, const QList<RecordRow> &rows, int perStatement,
+               const std::function<QString(const QList<RecordRow> &)> &sql, QString &current)
+{
+    perStatement = std::max(1, perStatement);
+    for (qsizetype first = 0; first < rows.size(); first += perStatement) {
+        const QList<RecordRow> part = rows.mid(first, perStatement);
+        try {
+            db.execute(sql(part));
+        } catch (const DbError &e) {
+            if (e.kind() != DbError::Kind::Other)
+                throw;
+            QList<RecordRow> suspects = part;
+            DbError blamed = e;
+            while (suspects.size() > 1) {
+                const QList<RecordRow> half = suspects.mid(0, suspects.size() / 2);
+                try {
+                    db.execute(sql(half));
+                    suspects = suspects.mid(half.size());
+                } catch (const DbError &again) {
+                    if (again.kind() != DbError::Kind::Other)
+                        throw;
+                    blamed = again;
+                    suspects = half;
+                }
+            }
+            try {
+                db.execute(sql(suspects));
+            } catch (const DbError &alone) {
+                current = EmployeeText(suspects.first().empCode, suspects.first().slno);
+                throw alone;
+            }
+            // No row is refused on its own: the statement as a whole was.
+            throw blamed;
+        }
+    }
+}
+
+// The company in sets of employees: each set's figures read with one statement per kind,
+// computed one employee after the other in the order of the list, and written with one insert
+// and one update.
+void RunInSets(DbConnection &db, const Request &req, const TaxRules::Context &ctx, RebateState &state, Result &result,
+               Progress &p, const ProgressFn &progress, QString &current)
+{
+    Recordset list = db.query(ListSql(req.companyCode, req.slno));
+    QList<BatchInputs::Employee> set;
+    while (!list.eof()) {
+        set.clear();
+        for (; !list.eof() && set.size() < std::max(1, req.employeesPerSet); list.moveNext())
+            set.append({list.text(QStringLiteral("emp_slno")),
+                        list.text(QStringLiteral("emp_code_char")) + list.text(QStringLiteral("emp_code")),
+                        list.text(QStringLiteral("emp_unit_code"))});
+
+        const std::vector<BatchInputs::Inputs> inputs = BatchInputs::Read(db, set, req.from, req.to);
+        QList<RecordRow> inserts, updates;
+        int skipped = 0;
+        for (qsizetype i = 0; i < set.size(); ++i) {
+            const BatchInputs::Inputs &in = inputs[i];
+            const auto figures = TaxRules::Compute(in.in, TaxRules::IsMetroUnit(set[i].unitCode), ctx, state);
+            if (!figures)
+                ++skipped;
+            else if (in.hasRecord)
+                updates.append({set[i].slno, set[i].empCode, *figures, in.recordHlInt, in.recordMc});
+            else
+                inserts.append({set[i].slno, set[i].empCode, *figures, 0, 0});
+        }
+        WriteRows(
+            db, inserts, req.rowsPerStatement,
+            [&](const QList<RecordRow> &rows) { return InsertRowsSql(req, rows, ctx.settings); }, current);
+        WriteRows(
+            db, updates, req.rowsPerStatement,
+            [&](const QList<RecordRow> &rows) { return UpdateRowsSql(req, rows, ctx.settings); }, current);
+        result.inserted += static_cast<int>(inserts.size());
+        result.updated += static_cast<int>(updates.size());
+        result.skipped += skipped;
+        for (qsizetype i = 0; i < set.size(); ++i)
+            Advance(p, progress);
+    }
+    list.close();
+}
+
+QString BusyText(const QString &holder, int waitSeconds)
+{
+    QString text = QStringLiteral("Income tax of this company is being generated by another run");
+    text += holder.isEmpty() ? QStringLiteral(".") : QStringLiteral(":\n") + holder + QLatin1Char('.');
+    return text + QStringLiteral("\nThis run waited %1 second%2 for it and has changed nothing. Please generate "
+                                 "again when that run has finished.")
+                      .arg(waitSeconds)
+                      .arg(waitSeconds == 1 ? "" : "s");
+}
+
+} // namespace
+
+Result Run(DbConnection &db, const Request &req, RebateState &state, const ProgressFn &progress)
+{
     Result result;
-    Recordset list;
-    QString current; // the employee being processed, for the message of a failure
+    QString current; // the employee whose record the server refused, for the message
+    bool committing = false;
     try {
-        ctx.settings = TaxRules::LoadYear(db, req.finYearFrom, req.finYearTo, state);
+        const BatchLock::Owner owner{req.companyCode, req.userId, req.userName, req.workstation, req.from, req.to};
+        const auto waiting = [&](const QString &holder) {
+            Progress note;
+            note.note = QStringLiteral("Waiting up to %1 seconds for another run of this company to finish%2.")
+                            .arg(req.lockWaitSeconds)
+                            .arg(holder.isEmpty() ? QString() : QStringLiteral(": ") + holder);
+            if (progress)
+                progress(note);
+        };
+        BatchLock::Guard lock(db, owner, req.lockWaitSeconds, waiting);
+        if (!lock.taken())
+            throw Error(BusyText(BatchLock::DescribeHolder(db, req.companyCode), req.lockWaitSeconds),
+                        Error::Kind::Busy);
+        Transaction transaction(db);
+        if (!lock.held())
+            throw Error(QStringLiteral("The connection to the database server was lost as the run began.\n"
+                                       "Nothing was changed. Please generate again."));
 
-        const QDate last = SalaryFigures::ReadLastFinalised(db, req.companyCode, req.to);
-        if (!last.isValid())
-            throw Error(QStringLiteral("No salary month of this company has been finalised up to %1.\n"
-                                       "Income tax cannot be generated before the first payroll is finalised.")
-                            .arg(DayText(req.to)));
-        ctx.monthsRemaining = SalaryFigures::MonthsRemaining(last, req.to);
-        if (ctx.monthsRemaining >= 12)
-            throw Error(QStringLiteral("The last finalised salary month is %1, %2 months before the period end %3.\n"
-                                       "The remaining salary cannot be projected over 12 months or more.")
-                            .arg(DayText(last))
-                            .arg(ctx.monthsRemaining)
-                            .arg(DayText(req.to)));
-
+        const TaxRules::Context ctx = PrepareRun(db, req, state);
         const QString total = QueryFirstValue(db, CountSql(req.companyCode, req.slno));
         result.selected = static_cast<int>(LeadingNumber(total));
         Progress p;
@@ -159,46 +420,22 @@ Result Run(DbConnection &db, const Request &req, RebateState &state,
         if (progress)
             progress(p);
 
-        list = db.query(ListSql(req.companyCode, req.slno));
-        while (!list.eof()) {
-            const QString slno = list.text(QStringLiteral("emp_slno"));
-            const QString empCode = list.text(QStringLiteral("emp_code_char")) + list.text(QStringLiteral("emp_code"));
-            current = empCode + QStringLiteral(" (serial no. ") + slno + QStringLiteral(")");
-
-            const auto figures =
-                TaxRules::ComputeEmployee(db, slno, list.text(QStringLiteral("emp_unit_code")), ctx, state);
-            if (!figures) {
-                ++result.skipped;
-            } else {
-                Recordset rec = db.query(RecordSql(slno, req.from, req.to));
-                if (rec.eof()) {
-                    rec.close();
-                    db.execute(InsertSql(req, slno, empCode, *figures, ctx.settings));
-                    ++result.inserted;
-                } else {
-                    const double hlInt = rec.number(QStringLiteral("emp_hl_int"));
-                    const double mc = rec.number(QStringLiteral("emp_mc"));
-                    rec.close();
-                    db.execute(UpdateSql(req, slno, *figures, ctx.settings, hlInt, mc));
-                    ++result.updated;
-                }
-            }
-
-            p.caption = CaptionText(p.value, p.maximum);
-            ++p.value;
-            p.percent = PercentText(p.value, p.maximum);
-            current.clear();
-            if (progress)
-                progress(p);
-            list.moveNext();
-        }
-        list.close();
+        if (req.slno.isEmpty() && !req.perEmployee)
+            RunInSets(db, req, ctx, state, result, p, progress, current);
+        else
+            RunPerEmployee(db, req, ctx, state, result, p, progress, current);
+        committing = true;
+        transaction.commit();
     } catch (const DbError &e) {
-        list.close();
+        if (committing)
+            throw Error(QStringLiteral("Income tax was generated, but the database server did not confirm that "
+                                       "the records were stored.\nPlease generate again to be sure.\n%1")
+                            .arg(e.text()));
         if (current.isEmpty())
-            throw Error(QStringLiteral("Income tax could not be generated.\n%1").arg(e.text()));
+            throw Error(
+                QStringLiteral("Income tax could not be generated.\nNo tax record was changed.\n%1").arg(e.text()));
         throw Error(QStringLiteral("Income tax could not be generated for employee %1.\n"
-                                   "Records written before this employee are kept.\n%2")
+                                   "No tax record was changed: what this run had written has been undone.\n%2")
                         .arg(current, e.text()));
     }
     return result;

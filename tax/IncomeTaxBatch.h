@@ -8,6 +8,7 @@
 #include "TaxRules.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QTime>
 
@@ -27,6 +28,17 @@ struct Request
     QString userId;
     QDate today;
     QTime now;
+    // The whole company one employee at a time, with the statements of one employee (a run
+    // for one employee always goes that way); otherwise the company is read in sets.
+    bool perEmployee = false;
+    // How long to wait for a run of the same company that holds the company's run lock.
+    int lockWaitSeconds = 5;
+    // Who runs it, for a second workstation's message.
+    QString userName;
+    QString workstation;
+    // Employees read together, and records written by one statement at most.
+    int employeesPerSet = 2000;
+    int rowsPerStatement = 1000;
 };
 
 // A run of the session's company and financial year over a period, stamped now.
@@ -40,6 +52,8 @@ struct Progress
     int maximum = 0;
     QString caption; // " [ n/max]", n counted before this employee
     QString percent; // "n %"
+    // Told alone (value and maximum 0) when the run waits for another run of the company.
+    QString note;
 };
 
 struct Result
@@ -54,11 +68,18 @@ struct Result
 class Error : public std::runtime_error
 {
 public:
-    explicit Error(const QString &text) : std::runtime_error(text.toStdString()), m_text(text) {}
+    // Busy: another run of the company held the company's run lock past the wait.
+    enum class Kind { Stopped, Busy };
+    explicit Error(const QString &text, Kind kind = Kind::Stopped)
+        : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind)
+    {
+    }
     QString text() const { return m_text; }
+    Kind kind() const { return m_kind; }
 
 private:
     QString m_text;
+    Kind m_kind;
 };
 
 // --- Statements ---------------------------------------------------------------------
@@ -70,12 +91,31 @@ QString InsertSql(const Request &req, const QString &slno, const QString &empCod
 QString UpdateSql(const Request &req, const QString &slno, const TaxFigures &f, const TaxSettings &s, double hlInt,
                   double mc);
 
+// A record to write in a company run read in sets.
+struct RecordRow
+{
+    QString slno;
+    QString empCode;
+    TaxFigures figures;
+    double hlInt = 0; // the update writes back the first record's declared interest and premium
+    double mc = 0;
+};
+// Several new records in one statement: InsertSql's rows, one after the other.
+QString InsertRowsSql(const Request &req, const QList<RecordRow> &rows, const TaxSettings &s);
+// Several records changed in one statement, as UpdateSql changes each: every record of the
+// employee and period, the same columns with the same values.
+QString UpdateRowsSql(const Request &req, const QList<RecordRow> &rows, const TaxSettings &s);
+
 // The texts of the progress display.
 QString CaptionText(int value, int maximum);
 QString PercentText(int value, int maximum);
+// What a run wrote: "387 selected, 380 inserted, 0 updated, 7 skipped without gross pay".
+QString SummaryText(const Result &result);
 
-// Runs the batch. Throws Error before anything is written when the months remaining cannot
-// be counted, and when a statement fails (rows written before it stay).
+// Runs the batch, holding the company's run lock, in one transaction: either every record of
+// the run is stored or none. Throws Error when another run of the company kept the lock past
+// the wait, when the months remaining cannot be counted, and when a statement fails; the
+// text names the employee whose record the server refused.
 Result Run(DbConnection &db, const Request &req, RebateState &state,
            const std::function<void(const Progress &)> &progress = {});
 

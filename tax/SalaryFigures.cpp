@@ -5,6 +5,25 @@
 
 namespace SalaryFigures {
 
+QStringList HeadCodes(Head head)
+{
+    switch (head) {
+    case Head::HraReceived:
+        return {QStringLiteral("OTH0000000019")};
+    case Head::BasicPay:
+        return {QStringLiteral("OTH0000000001"), QStringLiteral("OTH0000000002"), QStringLiteral("OTH0000000017")};
+    case Head::ProvidentFund:
+        return {QStringLiteral("OTH0000000013"), QStringLiteral("OTH0000000014")};
+    case Head::ProfessionTax:
+        return {QStringLiteral("OTH0000000033")};
+    case Head::TransportAllowance:
+        return {QStringLiteral("OTH0000000048"), QStringLiteral("OTH0000000023")};
+    case Head::TaxDeducted:
+        return {QStringLiteral("OTH0000000030")};
+    }
+    return {};
+}
+
 QString SumSql(Head head, const QString &slno, const QDate &from, const QDate &to, Caller caller)
 {
     QString select, filter;

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 class DbConnection;
 
@@ -19,6 +20,9 @@ enum class Head {
     TransportAllowance, // 'OTH0000000048', 'OTH0000000023', paid
     TaxDeducted,        // 'OTH0000000030', deducted (income tax withheld)
 };
+
+// The codes of a head, as its statement filters them.
+QStringList HeadCodes(Head head);
 
 // The batch and the worksheet send the same statements but for blanks: the worksheet's
 // transport-allowance filter has a blank after "in", and its monthly gross statement one

@@ -191,15 +191,28 @@ QString DeclarationsSql(const QString &slno, const QDate &from, const QDate &to)
            SqlDate(to) + QStringLiteral("'");
 }
 
+int DeclaringRecord(const QList<PeriodRecord> &records, const QDate &from, const QDate &to)
+{
+    int best = -1;
+    for (int i = 0; i < records.size(); ++i) {
+        const PeriodRecord &r = records[i];
+        if (r.from == from && r.to == to)
+            return i;
+        if (best < 0 || r.from < records[best].from || (r.from == records[best].from && r.to > records[best].to))
+            best = i;
+    }
+    return best;
+}
+
 QString DeclaredAmountsSql(const QString &slno, const QDate &from, const QDate &to)
 {
-    return QStringLiteral("Select emp_mc,emp_mc_limit,emp_hl_int,emp_hl_int_limit from hr_it where emp_slno='") +
+    return QStringLiteral("Select emp_mc,emp_mc_limit,emp_hl_int,emp_hl_int_limit,emp_it_from,emp_it_to from hr_it "
+                          "where emp_slno='") +
            SqlEscape(slno) + QStringLiteral("' and emp_it_from>='") + SqlDate(from) +
            QStringLiteral("' and emp_it_to<='") + SqlDate(to) + QStringLiteral("'");
 }
 
-std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno, const QString &unitCode,
-                                          const Context &ctx, RebateState &state)
+EmployeeInputs ReadInputs(DbConnection &db, const QString &slno, const Context &ctx)
 {
     using namespace SalaryFigures;
     const QDate &from = ctx.periodFrom;
@@ -209,7 +222,7 @@ std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno,
     in.gross = mg.gross;
     in.paidMonths = mg.months;
     if (!(in.gross > 0))
-        return std::nullopt;
+        return in;
     in.bonus = ReadBonus(db, slno, from, to);
     in.pf = SumProvidentFund(db, slno, from, to);
     in.professionTax = SumProfessionTax(db, slno, from, to);
@@ -218,14 +231,7 @@ std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno,
 
     Recordset rs = db.query(DeclarationsSql(slno, from, to));
     while (!rs.eof()) {
-        // A null amount counts as 0.
-        const double amount = LeadingNumber(rs.text(QStringLiteral("emp_amount")));
-        if (rs.text(QStringLiteral("emp_it_allowance_code")) == kRentHead) {
-            in.hasRent = true;
-            in.rentPaid = amount;
-        } else {
-            in.declared80c += amount;
-        }
+        AddDeclaration(in, rs.text(QStringLiteral("emp_it_allowance_code")), rs.text(QStringLiteral("emp_amount")));
         rs.moveNext();
     }
     rs.close();
@@ -235,15 +241,45 @@ std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno,
         in.hraReceived = SumHraReceived(db, slno, from, to);
     }
 
+    QList<PeriodRecord> records;
     rs = db.query(DeclaredAmountsSql(slno, from, to));
-    if (!rs.eof()) {
-        in.declaredMc = rs.number(QStringLiteral("emp_mc"));
-        in.declaredHlInt = rs.number(QStringLiteral("emp_hl_int"));
+    while (!rs.eof()) {
+        records.append({rs.date(QStringLiteral("emp_it_from")), rs.date(QStringLiteral("emp_it_to")),
+                        rs.number(QStringLiteral("emp_hl_int")), rs.number(QStringLiteral("emp_mc"))});
+        rs.moveNext();
     }
     rs.close();
+    UseDeclaringRecord(in, records, from, to);
 
     in.taxDeducted = SumTaxDeducted(db, slno, from, to);
-    return Compute(in, IsMetroUnit(unitCode), ctx, state);
+    return in;
+}
+
+void AddDeclaration(EmployeeInputs &in, const QString &head, const QString &amountText)
+{
+    // A null amount counts as 0.
+    const double amount = LeadingNumber(amountText);
+    if (head == kRentHead) {
+        in.hasRent = true;
+        in.rentPaid = amount;
+    } else {
+        in.declared80c += amount;
+    }
+}
+
+void UseDeclaringRecord(EmployeeInputs &in, const QList<PeriodRecord> &records, const QDate &from, const QDate &to)
+{
+    const int i = DeclaringRecord(records, from, to);
+    if (i >= 0) {
+        in.declaredMc = records[i].mc;
+        in.declaredHlInt = records[i].hlInt;
+    }
+}
+
+std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno, const QString &unitCode,
+                                          const Context &ctx, RebateState &state)
+{
+    return Compute(ReadInputs(db, slno, ctx), IsMetroUnit(unitCode), ctx, state);
 }
 
 } // namespace TaxRules

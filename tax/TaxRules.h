@@ -6,6 +6,7 @@
 #include "TaxRecord.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -72,14 +73,37 @@ struct Context
     TaxSettings settings;
 };
 
-// The figures from what was read; nullopt for an employee without gross pay (skipped).
+// The figures from what was read; nullopt for an employee without gross pay (skipped). Both
+// ways of reading (one employee at a time, a set of employees at once) end here.
 std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Context &ctx, RebateState &state);
+
+// One of the employee's tax records that lie within the period, with the premium and interest
+// the worksheet declared on it.
+struct PeriodRecord
+{
+    QDate from, to;
+    double hlInt = 0; // a null reads as 0
+    double mc = 0;
+};
+// The record whose premium and interest the computation takes: the first record of exactly the
+// period; without one, the record that starts first and, of those, ends last (the first read
+// of equals). -1 for none.
+int DeclaringRecord(const QList<PeriodRecord> &records, const QDate &from, const QDate &to);
 
 QString DeclarationsSql(const QString &slno, const QDate &from, const QDate &to);
 QString DeclaredAmountsSql(const QString &slno, const QDate &from, const QDate &to);
 
+// A declaration read: the last rent row read is the rent paid; every other head is a section
+// 80C amount. The amount is the stored text (empty for null).
+void AddDeclaration(EmployeeInputs &in, const QString &head, const QString &amountText);
+// The declared premium and interest of the DeclaringRecord among the records read (0 without one).
+void UseDeclaringRecord(EmployeeInputs &in, const QList<PeriodRecord> &records, const QDate &from, const QDate &to);
+
+// Reads what the computation needs of one employee, one statement per figure. Reads stop as
+// soon as the employee turns out to have no gross pay.
+EmployeeInputs ReadInputs(DbConnection &db, const QString &slno, const Context &ctx);
+
 // Reads one employee's figures from the server and computes them; nullopt when skipped.
-// Reads stop as soon as the employee turns out to have no gross pay.
 std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno, const QString &unitCode,
                                           const Context &ctx, RebateState &state);
 

@@ -56,6 +56,21 @@ SalarySum ServerSalarySum(DbConnection &db, const QString &slno, const QDate &fr
     };
 }
 
+SalarySum LoadedSalarySum(DbConnection &db, Figures &f, const QDate &from, const QDate &to)
+{
+    return [&db, &f, from, to](SalaryFigures::Head head) {
+        std::optional<double> *kept = head == SalaryFigures::Head::BasicPay      ? &f.loadedBasic
+                                      : head == SalaryFigures::Head::HraReceived ? &f.loadedHraReceived
+                                                                                 : nullptr;
+        if (kept && *kept)
+            return **kept;
+        const double value = SalaryFigures::Sum(db, head, f.LbSerialNo, from, to, SalaryFigures::Caller::Worksheet);
+        if (kept)
+            *kept = value;
+        return value;
+    };
+}
+
 Figures OpenedFigures()
 {
     Figures f;
@@ -76,6 +91,8 @@ void Clear(Figures &f)
         *field = QStringLiteral("0.00");
     f.lines.clear();
     ResizeLines(f, 20);
+    f.loadedBasic.reset();
+    f.loadedHraReceived.reset();
 }
 
 bool TaxInputsDiffer(const Figures &a, const Figures &b)
@@ -128,6 +145,8 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
     LoadResult result;
     const QString s = f.LbSerialNo;
     const QDate start = setup.taxYearStart, end = setup.taxYearEnd;
+    f.loadedBasic.reset();
+    f.loadedHraReceived.reset();
 
     // Gross pay month by month, and how many salary months there should have been by now.
     const int expectedMonths = MonthDiff(start, today) - 1;
@@ -204,7 +223,7 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
 
     f.TxSalaryDeductions = Format00(Sum(db, Head::TaxDeducted, s, start, end, Caller::Worksheet));
 
-    ComputeDeclarations(f, ServerSalarySum(db, s, start, end));
+    ComputeDeclarations(f, LoadedSalarySum(db, f, start, end));
     ComputeTax(f, setup);
     return result;
 }

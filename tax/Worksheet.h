@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class DbConnection;
 
@@ -53,6 +54,11 @@ struct Figures
     // Grid lines 1..n (index 0 is line 1), filled ones first.
     QList<DeclarationLine> lines;
 
+    // Not a field: the loaded employee's basic pay and house-rent allowance received over the
+    // tax year, read the first time a rent line needs them and kept until the employee is
+    // cleared or loaded again, so that an Enter in the grid asks the server nothing.
+    std::optional<double> loadedBasic, loadedHraReceived;
+
     // Number of filled lines from line 1 (stops at the first empty Particulars).
     int filledLines() const;
 };
@@ -71,6 +77,8 @@ struct YearSetup
 using SalarySum = std::function<double(SalaryFigures::Head)>;
 // The sums of one employee over the tax year, read from the server.
 SalarySum ServerSalarySum(DbConnection &db, const QString &slno, const QDate &from, const QDate &to);
+// The sums of the loaded employee (LbSerialNo), read from the server once and then kept in f.
+SalarySum LoadedSalarySum(DbConnection &db, Figures &f, const QDate &from, const QDate &to);
 
 // Fields as the screen shows them right after it opens ("0.00" where it shows amounts).
 Figures OpenedFigures();

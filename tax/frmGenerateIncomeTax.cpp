@@ -1,15 +1,15 @@
 #include "frmGenerateIncomeTax.h"
 
-#include "IncomeTaxBatch.h"
+#include "BatchThread.h"
 #include "lookup/PickEmployee.h"
 #include "session/Platform.h"
 #include "session/mdlDalvoni.h"
 #include "ui/FormUtil.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
+#include <QTime>
 
 frmGenerateIncomeTax::frmGenerateIncomeTax(QWidget *parent) : QWidget(parent)
 {
@@ -18,6 +18,12 @@ frmGenerateIncomeTax::frmGenerateIncomeTax(QWidget *parent) : QWidget(parent)
     connect(ui.CmGenerate, &QPushButton::clicked, this, &frmGenerateIncomeTax::CmGenerate_Click);
     connect(ui.CmClose, &QPushButton::clicked, this, &frmGenerateIncomeTax::CmClose_Click);
     Form_Load();
+}
+
+frmGenerateIncomeTax::~frmGenerateIncomeTax()
+{
+    if (m_thread)
+        m_thread->wait();
 }
 
 void frmGenerateIncomeTax::Form_Load()
@@ -65,35 +71,77 @@ void frmGenerateIncomeTax::CmGenerate_Click()
     ui.CmGenerate->setEnabled(false);
     ui.CmClose->setEnabled(false);
     ui.TxEmpCode->setReadOnly(true);
+    ui.DtFrom->setEnabled(false);
+    ui.DtTo->setEnabled(false);
+    ui.LbSummary->clear();
 
     const QString slno = ui.LbName->text().isEmpty() ? QString() : m_empSlno;
     const auto request = IncomeTaxBatch::SessionRequest(ui.DtFrom->date(), ui.DtTo->date(), slno);
-    try {
-        IncomeTaxBatch::Run(mdlDalvoni::Db(), request, m_rebate, [this](const IncomeTaxBatch::Progress &p) {
-            if (p.value == 0) {
-                // Selection counted: an empty one still shows an empty bar, never a busy one.
-                ui.Pbar->setRange(0, std::max(p.maximum, 1));
-                ui.Pbar->setValue(0);
-                ui.LbPer->setText(p.percent);
-                if (p.maximum == 0) {
-                    setWindowTitle(IncomeTaxBatch::CaptionText(0, 0));
-                    ui.LbPer->setText(IncomeTaxBatch::PercentText(0, 0));
-                }
-            } else {
-                setWindowTitle(p.caption);
-                ui.Pbar->setValue(std::min(p.value, ui.Pbar->maximum()));
-                ui.LbPer->setText(p.percent);
-            }
-            QCoreApplication::processEvents();
-        });
-    } catch (const IncomeTaxBatch::Error &e) {
-        platform().message(e.text(), Platform::Icon::Critical);
-    }
+    DbConnection &session = mdlDalvoni::Db();
+    m_thread = new BatchThread(request, m_rebate, session.connectString(), session.limits(), this);
+    m_thread->setProgressInterval(m_progressInterval);
+    connect(m_thread, &BatchThread::progressed, this, &frmGenerateIncomeTax::showProgress, Qt::QueuedConnection);
+    connect(m_thread, &QThread::finished, this, &frmGenerateIncomeTax::endRun, Qt::QueuedConnection);
+    m_thread->start();
+}
 
+void frmGenerateIncomeTax::showProgress(const IncomeTaxBatch::Progress &p)
+{
+    if (!p.note.isEmpty()) {
+        ui.LbSummary->setText(p.note);
+        return;
+    }
+    if (p.value == 0) {
+        // Selection counted: an empty one still shows an empty bar, never a busy one.
+        ui.LbSummary->clear();
+        ui.Pbar->setRange(0, std::max(p.maximum, 1));
+        ui.Pbar->setValue(0);
+        ui.LbPer->setText(p.percent);
+        if (p.maximum == 0) {
+            setWindowTitle(IncomeTaxBatch::CaptionText(0, 0));
+            ui.LbPer->setText(IncomeTaxBatch::PercentText(0, 0));
+        }
+    } else {
+        ui.Pbar->setValue(std::min(p.value, ui.Pbar->maximum()));
+        ui.LbPer->setText(p.percent);
+        setWindowTitle(p.caption);
+    }
+}
+
+// The run is over: the screen says that it finished and what it wrote, or shows why it stopped.
+void frmGenerateIncomeTax::endRun()
+{
+    BatchThread *thread = m_thread;
+    if (!thread)
+        return;
+    thread->wait();
+    m_rebate = thread->state();
+    const auto result = thread->result();
+    const QString failure = thread->failure();
+    thread->deleteLater();
+    m_thread = nullptr;
+
+    setWindowTitle(QStringLiteral("Generate Income Tax"));
+    if (result) {
+        if (result->selected > 0) {
+            ui.Pbar->setValue(ui.Pbar->maximum());
+            ui.LbPer->setText(IncomeTaxBatch::PercentText(1, 1));
+        }
+        ui.LbSummary->setText(
+            QStringLiteral("Finished at %1: %2.")
+                .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), IncomeTaxBatch::SummaryText(*result)));
+    } else {
+        ui.LbSummary->setText(QStringLiteral("Stopped before the end: see the message."));
+    }
     ui.TxEmpCode->setReadOnly(false);
+    ui.DtFrom->setEnabled(true);
+    ui.DtTo->setEnabled(true);
     ui.CmGenerate->setEnabled(true);
     ui.CmClose->setEnabled(true);
     m_running = false;
+    if (!result)
+        platform().message(failure, Platform::Icon::Critical);
+    emit runEnded();
 }
 
 void frmGenerateIncomeTax::CmClose_Click()
@@ -106,7 +154,7 @@ void frmGenerateIncomeTax::CmClose_Click()
 
 void frmGenerateIncomeTax::closeEvent(QCloseEvent *event)
 {
-    // Not in the middle of a run: the run would go on over a closed screen.
+    // Not in the middle of a run: the clerk would not see how it ended.
     if (m_running)
         event->ignore();
     else

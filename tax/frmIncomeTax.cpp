@@ -411,8 +411,8 @@ void frmIncomeTax::ComputeDeclarations()
 {
     linesFromGrid();
     try {
-        Worksheet::ComputeDeclarations(m_fig, Worksheet::ServerSalarySum(mdlDalvoni::Db(), m_fig.LbSerialNo,
-                                                                         m_setup.taxYearStart, m_setup.taxYearEnd));
+        Worksheet::ComputeDeclarations(
+            m_fig, Worksheet::LoadedSalarySum(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd));
     } catch (const DbError &e) {
         showDbError(e);
     }

@@ -1,5 +1,6 @@
-// The batch screen: defaults, the employee lookup and its picks, the run's progress display,
-// no second run inside the first, and errors shown without closing the screen.
+// The batch screen: defaults, the employee lookup and its picks, the run on a thread of its own
+// with its progress display, no second run inside the first, the summary at the end, and
+// errors shown without closing the screen.
 #include "CompanyTest.h"
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
@@ -7,10 +8,24 @@
 #include "lookup/frmListView.h"
 #include "session/Common.h"
 #include "session/mdlDalvoni.h"
+#include "tax/BatchLock.h"
 #include "tax/frmGenerateIncomeTax.h"
 
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+
+namespace {
+
+// Clicks Generate and waits until the run is over.
+void Generate(frmGenerateIncomeTax &f)
+{
+    QSignalSpy ended(&f, &frmGenerateIncomeTax::runEnded);
+    f.CmGenerate_Click();
+    QVERIFY(ended.wait(60000));
+}
+
+} // namespace
 
 class TestFrmGenerateIncomeTax : public CompanyTest
 {
@@ -25,6 +40,8 @@ class TestFrmGenerateIncomeTax : public CompanyTest
     }
 
 private slots:
+    void cleanup() { TestDb::Exec("DROP TRIGGER IF EXISTS hr0910.it_reject"); }
+
     void loadsTheTaxYear()
     {
         mdlDalvoni::TaxYearStart = QDate(2018, 5, 1);
@@ -33,6 +50,7 @@ private slots:
         QCOMPARE(f.ui.DtFrom->date(), QDate(2018, 5, 1));
         QCOMPARE(f.ui.DtTo->date(), QDate(2019, 3, 31));
         QCOMPARE(f.ui.LbPer->text(), "0 %");
+        QVERIFY(f.ui.LbSummary->text().isEmpty());
     }
 
     void pickOneEmployeeThenRunForHimOnly()
@@ -55,10 +73,15 @@ private slots:
         QVERIFY(mdlDalvoni::ListPick1.isEmpty());
         // Typing without F1 keeps the pick.
         QTest::keyClicks(f.ui.TxEmpCode, "x");
-        QTest::mouseClick(f.ui.CmGenerate, Qt::LeftButton);
+        Generate(f);
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 1);
         QCOMPARE(TestDb::Count("hr0910.hr_it WHERE emp_slno='2'"), 1);
-        QCOMPARE(f.windowTitle(), " [ 0/1]");
+        // The end is plain to see: the screen's own title, a full bar and what was written.
+        QCOMPARE(f.windowTitle(), "Generate Income Tax");
+        QCOMPARE(f.ui.LbPer->text(), "100 %");
+        QCOMPARE(f.ui.Pbar->value(), f.ui.Pbar->maximum());
+        QVERIFY2(f.ui.LbSummary->text().endsWith(": 1 selected, 1 inserted, 0 updated, 0 skipped without gross pay."),
+                 qPrintable(f.ui.LbSummary->text()));
         QVERIFY(rec.messages.isEmpty());
 
         // No pick (the list closed with Escape): everything is emptied and the next run covers all.
@@ -67,8 +90,9 @@ private slots:
         QVERIFY(f.ui.TxEmpCode->text().isEmpty());
         QVERIFY(f.ui.LbName->text().isEmpty());
         QVERIFY(f.empSlno().isEmpty());
-        QTest::mouseClick(f.ui.CmGenerate, Qt::LeftButton);
+        Generate(f);
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 3);
+        QVERIFY(f.ui.LbSummary->text().endsWith(": 3 selected, 2 inserted, 1 updated, 0 skipped without gross pay."));
     }
 
     void lookupTextGoesInAsTyped()
@@ -94,38 +118,44 @@ private slots:
         QVERIFY(rec.messages.isEmpty());
     }
 
-    void progressAndNoSecondRun()
+    // The run goes on its own thread: the screen answers while it waits for another
+    // workstation's run of the company, shows every employee's caption, and allows no second run.
+    void runsBesideTheScreenWithItsProgress()
     {
         RecordingPlatform rec;
+        DbConnection other(QStringLiteral("other workstation"));
+        other.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
+        auto held = std::make_unique<BatchLock::Guard>(
+            other, BatchLock::Owner{"C01", "2", "clerk", "WS-7", QDate(2018, 4, 1), QDate(2019, 3, 31)}, 0);
+
         frmGenerateIncomeTax f;
+        f.setProgressInterval(0);
         f.show();
         QStringList seen;
-        bool buttonsOff = true;
-        int ticks = 0;
-        QTimer t;
-        t.setInterval(0);
-        connect(&t, &QTimer::timeout, [&] {
-            if (!f.isRunning())
-                return;
-            ++ticks;
-            buttonsOff = buttonsOff && !f.ui.CmGenerate->isEnabled() && !f.ui.CmClose->isEnabled();
-            seen << f.windowTitle() + "|" + f.ui.LbPer->text();
-            f.CmGenerate_Click(); // a second click inside the run does nothing
-            QVERIFY(!f.close());
-        });
-        t.start();
+        connect(&f, &QWidget::windowTitleChanged,
+                [&](const QString &title) { seen << title + "|" + f.ui.LbPer->text(); });
+        QSignalSpy ended(&f, &frmGenerateIncomeTax::runEnded);
         f.CmGenerate_Click();
-        t.stop();
-        QVERIFY(ticks > 0);
-        QVERIFY(buttonsOff);
-        QVERIFY(seen.contains(" [ 0/3]|33 %"));
-        QVERIFY(seen.contains(" [ 1/3]|66 %"));
-        QCOMPARE(f.windowTitle(), " [ 2/3]");
-        QCOMPARE(f.ui.LbPer->text(), "100 %");
+        QVERIFY(f.isRunning());
+        QVERIFY(!f.ui.CmGenerate->isEnabled() && !f.ui.CmClose->isEnabled() && f.ui.TxEmpCode->isReadOnly());
+        f.CmGenerate_Click(); // a second click inside the run does nothing
+        QVERIFY(!f.close());
+        // The screen keeps answering while the run waits; then the other run ends.
+        QString waiting;
+        QTimer::singleShot(300, [&] {
+            if (f.isRunning())
+                waiting = f.ui.LbSummary->text();
+            held.reset();
+        });
+        QVERIFY(ended.wait(60000));
+        QVERIFY2(waiting.startsWith("Waiting up to 5 seconds for another run of this company to finish: clerk on "
+                                    "workstation WS-7"),
+                 qPrintable(waiting));
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(seen, QStringList({" [ 0/3]|33 %", " [ 1/3]|66 %", " [ 2/3]|100 %", "Generate Income Tax|100 %"}));
         QCOMPARE(f.ui.Pbar->value(), 3);
         QCOMPARE(f.ui.Pbar->maximum(), 3);
-        QVERIFY(f.ui.CmGenerate->isEnabled());
-        QVERIFY(f.ui.CmClose->isEnabled());
+        QVERIFY(f.ui.CmGenerate->isEnabled() && f.ui.CmClose->isEnabled() && !f.ui.TxEmpCode->isReadOnly());
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 3);
         QVERIFY(rec.messages.isEmpty());
     }
@@ -135,10 +165,10 @@ private slots:
         TestDb::Exec("UPDATE hr0910.hr_employee SET emp_flag=1");
         RecordingPlatform rec;
         frmGenerateIncomeTax f;
-        f.CmGenerate_Click();
-        QCOMPARE(f.windowTitle(), " [ 0/0]");
+        Generate(f);
         QCOMPARE(f.ui.LbPer->text(), "0 %");
         QCOMPARE(f.ui.Pbar->value(), 0);
+        QVERIFY(f.ui.LbSummary->text().endsWith(": 0 selected, 0 inserted, 0 updated, 0 skipped without gross pay."));
         QVERIFY(rec.messages.isEmpty());
     }
 
@@ -147,14 +177,25 @@ private slots:
         TestDb::Exec("DELETE FROM hr0910.hr_finalize");
         RecordingPlatform rec;
         frmGenerateIncomeTax f;
-        f.CmGenerate_Click();
+        Generate(f);
         QCOMPARE(rec.messages.size(), 1);
         QVERIFY(rec.lastMessage().contains("31/03/2019"));
         QCOMPARE(rec.messages.last().icon, Platform::Icon::Critical);
+        QCOMPARE(f.ui.LbSummary->text(), "Stopped before the end: see the message.");
         QVERIFY(rec.exits.isEmpty());
         QVERIFY(f.ui.CmGenerate->isEnabled());
+
+        // A record the server refuses is named, and nothing of the run is kept.
         TestDb::AddFinalize(QDate(2018, 9, 30));
-        f.CmGenerate_Click();
+        TestDb::Exec("CREATE TRIGGER hr0910.it_reject BEFORE INSERT ON hr0910.hr_it FOR EACH ROW "
+                     "IF NEW.emp_slno='3' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT='refused'; END IF");
+        Generate(f);
+        QVERIFY2(rec.lastMessage().contains("employee E003") && rec.lastMessage().contains("No tax record was changed"),
+                 qPrintable(rec.lastMessage()));
+        QCOMPARE(TestDb::Count("hr0910.hr_it"), 0);
+
+        TestDb::Exec("DROP TRIGGER hr0910.it_reject");
+        Generate(f);
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 3);
     }
 };

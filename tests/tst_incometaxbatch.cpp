@@ -3,6 +3,7 @@
 
 #include "session/Common.h"
 #include "session/mdlDalvoni.h"
+#include "tax/BatchLock.h"
 #include "tax/IncomeTaxBatch.h"
 
 #include <QtTest>
@@ -30,7 +31,11 @@ class TestIncomeTaxBatch : public CompanyTest
     void addCompanyData() override { TestDb::AddFinalize(QDate(2018, 9, 30)); }
 
 private slots:
-    void cleanup() { TestDb::Exec("DROP TRIGGER IF EXISTS hr0910.it_reject"); }
+    void cleanup()
+    {
+        TestDb::Exec("DROP TRIGGER IF EXISTS hr0910.it_reject");
+        TestDb::Exec("RENAME TABLE IF EXISTS hr0910.hr_it_batch_run_gone TO hr0910.hr_it_batch_run");
+    }
 
     void statementTexts()
     {
@@ -211,26 +216,134 @@ private slots:
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 0);
     }
 
-    void rejectedStatementKeepsEarlierRows()
+    void refusedRecordUndoesTheRunAndNamesTheEmployee_data()
     {
+        QTest::addColumn<bool>("perEmployee");
+        QTest::addColumn<int>("perStatement");
+        QTest::addColumn<QString>("refused"); // the statement the server refuses, for employee 2 or 1
+        QTest::addColumn<QString>("named");
+        QTest::newRow("one at a time, insert") << true << 1000 << "INSERT"
+                                               << "E002";
+        QTest::newRow("in sets, insert") << false << 1000 << "INSERT"
+                                         << "E002";
+        QTest::newRow("in sets, update") << false << 1000 << "UPDATE"
+                                         << "E001";
+        QTest::newRow("in sets, one row a statement") << false << 1 << "INSERT"
+                                                      << "E002";
+    }
+    void refusedRecordUndoesTheRunAndNamesTheEmployee()
+    {
+        QFETCH(bool, perEmployee);
+        QFETCH(int, perStatement);
+        QFETCH(QString, refused);
+        QFETCH(QString, named);
         TestDb::AddPaidEmployee("1", "001");
         TestDb::AddPaidEmployee("2", "002");
         TestDb::AddPaidEmployee("3", "003");
-        TestDb::Exec("CREATE TRIGGER hr0910.it_reject BEFORE INSERT ON hr0910.hr_it FOR EACH ROW "
-                     "IF NEW.emp_slno='2' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT='row refused here'; END IF");
+        TestDb::Exec("INSERT INTO hr0910.hr_it (emp_slno,emp_gross,emp_it_from,emp_it_to) "
+                     "VALUES ('1',123,'2018-04-01','2019-03-31')");
+        TestDb::Exec(QStringLiteral("CREATE TRIGGER hr0910.it_reject BEFORE %1 ON hr0910.hr_it FOR EACH ROW "
+                                    "IF NEW.emp_slno='%2' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT='row refused "
+                                    "here'; END IF")
+                         .arg(refused, named.right(1)));
+        Request r = StandardRequest();
+        r.perEmployee = perEmployee;
+        r.rowsPerStatement = perStatement;
         RebateState state;
         try {
-            Run(TestDb::Open(), StandardRequest(), state);
+            Run(TestDb::Open(), r, state);
             QFAIL("the run went on");
         } catch (const Error &e) {
-            QVERIFY2(e.text().contains("E002") && e.text().contains("row refused here"), qPrintable(e.text()));
+            QVERIFY2(e.text().contains("for employee " + named) && e.text().contains("No tax record was changed") &&
+                         e.text().contains("row refused here"),
+                     qPrintable(e.text()));
         }
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 1);
-        QCOMPARE(TestDb::Count("hr0910.hr_it WHERE emp_slno='1'"), 1);
+        QCOMPARE(TestDb::Scalar("SELECT emp_gross FROM hr0910.hr_it").toDouble(), 123.0);
         // The connection is still usable afterwards.
         TestDb::Exec("DROP TRIGGER hr0910.it_reject");
-        QCOMPARE(Run(TestDb::Open(), StandardRequest(), state).updated, 1);
+        const Result done = Run(TestDb::Open(), r, state);
+        QCOMPARE(done.inserted, 2);
+        QCOMPARE(done.updated, 1);
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 3);
+    }
+
+    void oneRunOfACompanyAtATime_data()
+    {
+        QTest::addColumn<bool>("runTable");
+        QTest::addColumn<QStringList>("told"); // what the refused run says of the other one
+        QTest::newRow("with the table of runs") << true
+                                                << QStringList{"clerk on workstation WS-7 (client 127.0.0.1)",
+                                                               "running since", "for 01/04/2018 to 30/09/2018"};
+        QTest::newRow("on a server without it") << false << QStringList{"from client 127.0.0.1 (server account root)"};
+    }
+    void oneRunOfACompanyAtATime()
+    {
+        QFETCH(bool, runTable);
+        QFETCH(QStringList, told);
+        if (!runTable)
+            TestDb::Exec("RENAME TABLE hr0910.hr_it_batch_run TO hr0910.hr_it_batch_run_gone");
+        TestDb::AddPaidEmployee("1", "001");
+        DbConnection other(QStringLiteral("other workstation"));
+        other.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
+        const auto lockFree = [&other] {
+            Recordset rs = other.query("SELECT IS_FREE_LOCK('IncomeTax batch C01')");
+            return rs.number(0) == 1;
+        };
+        Request r = StandardRequest();
+        r.lockWaitSeconds = 1;
+        r.userName = "admin";
+        r.workstation = "WS-1";
+        RebateState state;
+        {
+            // Another workstation's run holds the company: this one waits, then gives up and says whose it is.
+            BatchLock::Guard held(other, {"C01", "2", "clerk", "WS-7", YearFrom, QDate(2018, 9, 30)}, 0);
+            QVERIFY(held.taken());
+            try {
+                Run(TestDb::Open(), r, state);
+                QFAIL("the run went on");
+            } catch (const Error &e) {
+                QCOMPARE(e.kind(), Error::Kind::Busy);
+                for (const QString &part : told + QStringList{"waited 1 second for it", "changed nothing"})
+                    QVERIFY2(e.text().contains(part), qPrintable(e.text()));
+            }
+            QCOMPARE(TestDb::Count("hr0910.hr_it"), 0);
+            // Another company is not held up.
+            Request c02 = r;
+            c02.companyCode = "C02";
+            TestDb::AddFinalize(QDate(2018, 9, 30), "C02");
+            QCOMPARE(Run(TestDb::Open(), c02, state).selected, 0);
+        }
+        // While a run goes on, others see its lock and whose it is; afterwards neither is left.
+        QStringList seen;
+        Run(TestDb::Open(), r, state, [&](const Progress &) {
+            seen << (lockFree() ? "free" : "held");
+            if (runTable) {
+                Recordset rs = other.query("SELECT user_name,workstation FROM hr_it_batch_run WHERE comp_code='C01'");
+                seen.last() += QStringLiteral(" ") + rs.text(0) + QStringLiteral(" ") + rs.text(1);
+            }
+        });
+        QCOMPARE(seen.first(), runTable ? "held admin WS-1" : "held");
+        QVERIFY(lockFree());
+        if (runTable)
+            QCOMPARE(TestDb::Count("hr0910.hr_it_batch_run"), 0);
+        QCOMPARE(TestDb::Count("hr0910.hr_it"), 1);
+    }
+
+    void lockGoesWithALostConnection()
+    {
+        DbConnection &db = TestDb::Open();
+        DbConnection other(QStringLiteral("other workstation"));
+        other.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
+        BatchLock::Guard lock(db, {"C01", "1", "admin", "WS-1", YearFrom, YearTo}, 0);
+        QVERIFY(lock.taken() && lock.held());
+        other.execute("KILL CONNECTION " + QueryFirstValue(db, "SELECT CONNECTION_ID()"));
+        // The next action opens the connection again; the lock stayed with the old one.
+        db.begin();
+        QVERIFY(!lock.held());
+        db.rollback();
+        Recordset rs = other.query("SELECT GET_LOCK('IncomeTax batch C01',0)");
+        QCOMPARE(rs.number(0), 1.0);
     }
 
     void typedTextReachesTheServerIntact()

@@ -5,6 +5,7 @@
 #include "session/AppSettings.h"
 #include "session/LoginCheck.h"
 #include "session/mdlDalvoni.h"
+#include "tax/BatchLock.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -19,9 +20,8 @@ struct Run
     QString out, err;
 };
 
-Run RunBatch(const QStringList &args, const QString &password = QStringLiteral("clerk"))
+void StartBatch(QProcess &p, const QStringList &args, const QString &password = QStringLiteral("clerk"))
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (password.isNull())
         env.remove(QStringLiteral("INCOMETAX_PASSWORD"));
@@ -30,10 +30,21 @@ Run RunBatch(const QStringList &args, const QString &password = QStringLiteral("
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(IT_BINARY_DIR "/tools/itbatch/itbatch"), args);
     p.closeWriteChannel();
+}
+
+Run Finished(QProcess &p)
+{
     if (!p.waitForFinished(60000))
         return {-1, {}, QStringLiteral("did not finish")};
     return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
             QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+Run RunBatch(const QStringList &args, const QString &password = QStringLiteral("clerk"))
+{
+    QProcess p;
+    StartBatch(p, args, password);
+    return Finished(p);
 }
 
 void Save(const char *section, const char *key, const QString &value)
@@ -126,6 +137,7 @@ private slots:
     {
         Save(AppSettings::ServerSection, AppSettings::ServerKey, QStringLiteral("127.0.0.1"));
         Save(AppSettings::WorkstationSection, AppSettings::UnitKey, QStringLiteral("HO"));
+        TestDb::AddFinalize(QDate(2018, 7, 31));
         TestDb::AddFinalize(QDate(2018, 9, 30));
         TestDb::AddEmployee("1", "E", "001", "ANIL");
         TestDb::AddEmployee("2", "E", "002", "BINA");
@@ -145,14 +157,52 @@ private slots:
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY(r.out.contains("1 selected, 0 inserted, 1 updated"));
 
-        // Another year and period.
-        r = RunBatch({"--company", "C01", "--year", "2017-04-01", "--from", "2018-04-01", "--to", "2018-09-30"});
+        // Another year, several periods one after the other, one employee at a time.
+        r = RunBatch({"--company", "C01", "--year", "2017-04-01", "--period", "2018-04-01:2018-09-30", "--period",
+                      "2018-04-01:2018-08-31", "--period", "2018-04-01:2018-09-30", "--per-employee"});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        QVERIFY(r.out.contains("2 inserted"));
+        QCOMPARE(r.out.split('\n', Qt::SkipEmptyParts),
+                 QStringList({"C01 2018-04-01 to 2018-09-30: 3 selected, 2 inserted, 0 updated, 1 skipped without "
+                              "gross pay",
+                              "C01 2018-04-01 to 2018-08-31: 3 selected, 2 inserted, 0 updated, 1 skipped without "
+                              "gross pay",
+                              "C01 2018-04-01 to 2018-09-30: 3 selected, 0 inserted, 2 updated, 1 skipped without "
+                              "gross pay"}));
         QCOMPARE(
             TestDb::Scalar("SELECT emp_ta FROM hr0910.hr_it WHERE emp_slno='1' AND emp_it_to='2018-09-30'").toDouble(),
             0.0); // 2017-18 takes the transport allowance, and none was paid
-        QCOMPARE(TestDb::Count("hr0910.hr_it"), 4);
+        QCOMPARE(TestDb::Count("hr0910.hr_it"), 6);
+    }
+
+    // Two workstations start the batch of one company together: the second waits for the first,
+    // and every employee still has one record. One that cannot wait long enough is refused.
+    void oneRunOfACompanyAtATime()
+    {
+        Save(AppSettings::ServerSection, AppSettings::ServerKey, QStringLiteral("127.0.0.1"));
+        Save(AppSettings::WorkstationSection, AppSettings::UnitKey, QStringLiteral("HO"));
+        TestDb::AddFinalize(QDate(2018, 9, 30));
+        for (int i = 1; i <= 40; ++i)
+            TestDb::AddPaidEmployee(QString::number(i), QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')));
+        QProcess first, second;
+        StartBatch(first, {"--company", "C01", "--wait", "60", "--per-employee"});
+        StartBatch(second, {"--company", "C01", "--wait", "60"});
+        const Run a = Finished(first), b = Finished(second);
+        QVERIFY2(a.code == 0 && b.code == 0, qPrintable(a.err + b.err));
+        QCOMPARE(TestDb::Count("hr0910.hr_it"), 40);
+        QCOMPARE(QStringList({a.out.section(": ", 1).trimmed(), b.out.section(": ", 1).trimmed()}).join('|'),
+                 a.out.contains(" 40 inserted")
+                     ? "40 selected, 40 inserted, 0 updated, 0 skipped without gross pay|40 selected, 0 inserted, "
+                       "40 updated, 0 skipped without gross pay"
+                     : "40 selected, 0 inserted, 40 updated, 0 skipped without gross pay|40 selected, 40 inserted, "
+                       "0 updated, 0 skipped without gross pay");
+
+        DbConnection other(QStringLiteral("other workstation"));
+        other.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
+        BatchLock::Guard held(other, {"C01", "1", "admin", "WS-7", QDate(2018, 4, 1), QDate(2019, 3, 31)}, 0);
+        const Run refused = RunBatch({"--company", "C01", "--wait", "0"});
+        QCOMPARE(refused.code, 5);
+        QVERIFY2(refused.err.contains("admin on workstation WS-7") && refused.err.contains("changed nothing"),
+                 qPrintable(refused.err));
     }
 
     // Every failure ends with a message and a non-zero exit code. The workstation's unit is
@@ -177,6 +227,8 @@ private slots:
                                       << "HO" << 2 << "no financial year starting 2001-04-01";
         QTest::newRow("bad date") << QStringList{"--company", "C01", "--to", "31/03/2019"} << "clerk"
                                   << "HO" << 1 << "not a date";
+        QTest::newRow("bad period") << QStringList{"--company", "C01", "--period", "2018-04-01"} << "clerk"
+                                    << "HO" << 1 << "not two dates";
         QTest::newRow("nothing finalised") << c01 << "clerk"
                                            << "HO" << 4 << "finalised up to";
         QTest::newRow("no unit set: the first unit by code") << c01 << "clerk"

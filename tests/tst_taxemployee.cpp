@@ -5,6 +5,7 @@
 #include "TestDb.h"
 
 #include "session/Common.h"
+#include "tax/BatchInputs.h"
 #include "tax/SalaryFigures.h"
 #include "tax/TaxRules.h"
 
@@ -236,6 +237,44 @@ private slots:
         TestDb::AddSalary("4", QDate(2018, 4, 1), "OTH0000000041", 5000);
         TestDb::Exec("INSERT INTO hr0910.hr_emp_bonus (emp_slno,emp_bonus,emp_date) VALUES ('4',10000,'2018-10-05')");
         QVERIFY(!Computed("4", "HO", 2018, QDate(2018, 10, 15), 6));
+    }
+
+    // Both ways of reading take the premium and interest of the record of exactly the period, else
+    // of the record within it that starts first and, of those, ends last.
+    void declaredPremiumAndInterest_data()
+    {
+        QTest::addColumn<QStringList>("records"); // from to interest premium, in the order stored
+        QTest::addColumn<QString>("declared");    // interest premium
+        QTest::newRow("the year's record after a half-year one")
+            << QStringList{"2018-04-01 2018-09-30 0 0", "2018-04-01 2019-03-31 150000 25000"} << "150000 25000";
+        QTest::newRow("the first of two of the year, nulls as 0")
+            << QStringList{"2018-04-01 2019-03-31 NULL NULL", "2018-04-01 2019-03-31 5000 3000"} << "0 0";
+        QTest::newRow("none of the year: the earliest start, then the longest")
+            << QStringList{"2018-05-01 2019-03-31 1 1", "2018-04-01 2018-09-30 2 2", "2018-04-01 2018-12-31 3 3"}
+            << "3 3";
+        QTest::newRow("none within the period")
+            << QStringList{"2017-04-01 2018-03-31 9 9", "2018-04-01 2019-04-30 8 8"} << "0 0";
+    }
+    void declaredPremiumAndInterest()
+    {
+        QFETCH(QStringList, records);
+        QFETCH(QString, declared);
+        TestDb::AddPaidEmployee("1", "001");
+        for (const QString &r : records) {
+            const QStringList f = r.split(' ');
+            TestDb::Exec(QStringLiteral("INSERT INTO hr0910.hr_it (emp_slno,emp_it_from,emp_it_to,emp_hl_int,emp_mc) "
+                                        "VALUES ('1','%1','%2',%3,%4)")
+                             .arg(f[0], f[1], f[2], f[3]));
+        }
+        const QDate from(2018, 4, 1), to(2019, 3, 31);
+        const Context ctx{from, to, from, to, QDate(2018, 10, 15), 6, {}};
+        const auto text = [](const EmployeeInputs &in) {
+            return PlainNumber(in.declaredHlInt) + ' ' + PlainNumber(in.declaredMc);
+        };
+        QCOMPARE(text(ReadInputs(TestDb::Open(), "1", ctx)), declared);
+        const auto set = BatchInputs::Read(TestDb::Open(), {{"9", "E009", "HO"}, {"1", "E001", "HO"}}, from, to);
+        QCOMPARE(text(set[1].in), declared);
+        QCOMPARE(text(set[0].in), "0 0");
     }
 
     void lastRentRowCounts()

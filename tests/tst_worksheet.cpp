@@ -162,6 +162,32 @@ private slots:
         QCOMPARE(f.lines.size(), 20);
     }
 
+    void gridEnterUsesTheSumsKeptSinceTheLoad()
+    {
+        WorksheetData::AddCompleteEmployee();
+        Sheet s = Opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        DbConnection &db = mdlDalvoni::Db();
+        LoadFigures(db, s.fig, s.setup, QDate(2018, 10, 15));
+        int statements = 0;
+        db.setRecorder([&statements](const QString &, bool) { ++statements; });
+        s.fig.lines[1].amount = QStringLiteral("100000.00"); // the rent line
+        ComputeDeclarations(s.fig, LoadedSalarySum(db, s.fig, s.setup.taxYearStart, s.setup.taxYearEnd));
+        QCOMPARE(statements, 0);
+        const QString kept = s.fig.TxHRA;
+        ComputeDeclarations(s.fig, ServerSalarySum(db, "E1", s.setup.taxYearStart, s.setup.taxYearEnd));
+        QCOMPARE(s.fig.TxHRA, kept);
+        QCOMPARE(kept, QStringLiteral("180000.00")); // rent less a tenth of basic no longer exceeds what was received
+        // After the employee is cleared the two sums are read afresh, once.
+        statements = 0;
+        Clear(s.fig);
+        s.fig.LbSerialNo = QStringLiteral("E1");
+        s.fig.lines[0] = {"1", "HOUSE RENT PAID", "1000", "ITA000005"};
+        for (int enter = 0; enter < 2; ++enter)
+            ComputeDeclarations(s.fig, LoadedSalarySum(db, s.fig, s.setup.taxYearStart, s.setup.taxYearEnd));
+        QCOMPARE(statements, 2);
+        db.setRecorder({});
+    }
+
     void projectsByTheYearWhenTheMonthsAreAsExpected()
     {
         WorksheetData::AddCompleteEmployee();

@@ -1,30 +1,39 @@
-// Measures the batch generation on a generated company over the local server: employees a
-// second, peak and growing memory, the longest pause between two employees, and the time of
-// the batch against a bare loop that sends the very statements the batch sent.
+// Measures the batch generation against a generated company, on loopback and through a delay
+// proxy that stands in for a network: wall time, statements a run, peak memory, and the longest
+// wait of an event posted to the batch screen while it runs.
 //
-//   unshare -n bash -c 'ip link set lo up; scripts/dbserver.sh start /tmp/batch-db; build/bench/batch/bench_batch'
+//   unshare -n bash -c 'ip link set lo up; scripts/dbserver.sh start /tmp/batch-db;
+//                       build/bench/batch/bench_batch; scripts/dbserver.sh stop /tmp/batch-db'
+//
+// The driver generates the demo company for each size, starts tools/delayproxy on 127.0.0.2:3306
+// in front of the server for each delay, and measures every run in a fresh process of its own
+// (bench_batch --run ...), so that each peak of memory is the run's own.
 #include "DemoData.h"
 #include "session/mdlDalvoni.h"
 #include "tax/IncomeTaxBatch.h"
+#include "tax/frmGenerateIncomeTax.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
-#include <QSqlQuery>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QProcess>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
-#include <malloc.h>
+#include <map>
 #include <sys/resource.h>
+#include <thread>
 
 namespace {
 
-struct Statement
-{
-    QString sql;
-    bool isQuery;
-};
+using Clock = std::chrono::steady_clock;
 
 long PeakRssKb()
 {
@@ -33,142 +42,262 @@ long PeakRssKb()
     return u.ru_maxrss;
 }
 
-long CurrentRssKb()
+// The session as after login to the demo's main company and default year.
+void DemoSession(const QString &server)
 {
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> parts = f.readAll().split(' ');
-    return parts.size() > 1 ? parts[1].toLong() * 4 : 0;
+    mdlDalvoni::ServerAddress = server;
+    mdlDalvoni::Db().open(mdlDalvoni::ConnectionString(server));
+    mdlDalvoni::CompanyCode = QString::fromLatin1(DemoData::kMainCompany);
+    mdlDalvoni::UserId = QStringLiteral("1");
+    mdlDalvoni::UserName = QStringLiteral("admin");
+    mdlDalvoni::FinYearFrom = DemoData::DefaultYearFrom;
+    mdlDalvoni::FinYearTo = DemoData::DefaultYearFrom.addYears(1).addDays(-1);
+    mdlDalvoni::TaxYearStart = mdlDalvoni::FinYearFrom;
+    mdlDalvoni::TaxYearEnd = mdlDalvoni::FinYearTo;
 }
 
-struct BatchTiming
+// An event that carries the moment it was posted.
+class StampedEvent : public QEvent
 {
-    double seconds = 0;
-    double longestPauseMs = 0;
-    long rssAtTenthKb = 0;
-    long rssAtEndKb = 0;
-    IncomeTaxBatch::Result result;
+public:
+    static QEvent::Type kind()
+    {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+    StampedEvent() : QEvent(kind()), posted(Clock::now()) {}
+    Clock::time_point posted;
 };
 
-BatchTiming TimeBatch(DbConnection &db, std::vector<Statement> *record)
+// Receives the stamped events on the screen's thread and keeps the longest wait.
+class WaitProbe : public QObject
 {
-    if (record) {
-        record->clear();
-        db.setRecorder([record](const QString &sql, bool isQuery) { record->push_back({sql, isQuery}); });
+public:
+    double longestMs = 0;
+    int delivered = 0;
+    bool event(QEvent *e) override
+    {
+        if (e->type() != StampedEvent::kind())
+            return QObject::event(e);
+        const double ms =
+            std::chrono::duration<double, std::milli>(Clock::now() - static_cast<StampedEvent *>(e)->posted).count();
+        longestMs = std::max(longestMs, ms);
+        ++delivered;
+        return true;
     }
-    RebateState state;
-    BatchTiming t;
-    QElapsedTimer clock, pause;
-    const auto req = IncomeTaxBatch::SessionRequest(mdlDalvoni::TaxYearStart, mdlDalvoni::TaxYearEnd, QString());
-    clock.start();
-    pause.start();
-    t.result = IncomeTaxBatch::Run(db, req, state, [&](const IncomeTaxBatch::Progress &p) {
-        t.longestPauseMs = std::max(t.longestPauseMs, pause.nsecsElapsed() / 1e6);
-        if (p.maximum >= 10 && p.value == p.maximum / 10)
-            t.rssAtTenthKb = CurrentRssKb();
-        QCoreApplication::processEvents();
-        pause.restart();
-    });
-    t.seconds = clock.nsecsElapsed() / 1e9;
-    t.rssAtEndKb = CurrentRssKb();
-    db.setRecorder({});
-    return t;
-}
+};
 
-// The same statements in a plain loop: execute, and read every column of every row.
-double TimeReplay(DbConnection &db, const std::vector<Statement> &statements)
+// One measured run in this process; prints "key=value ..." on one line.
+int MeasureRun(const QString &how, const QString &server, int argc, char *argv[])
 {
+    if (how == QLatin1String("screen")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+            const QByteArray runtime = "/tmp/bench-batch-runtime";
+            QDir().mkpath(QString::fromLatin1(runtime));
+            QFile::setPermissions(QString::fromLatin1(runtime),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", runtime);
+        }
+        QApplication app(argc, argv);
+        DemoSession(server);
+        frmGenerateIncomeTax screen;
+        screen.show();
+        QEventLoop loop;
+        bool done = false;
+        QObject::connect(&screen, &frmGenerateIncomeTax::runEnded, [&] {
+            done = true;
+            loop.quit();
+        });
+        WaitProbe probe;
+        // Input arrives from outside the screen's thread: post an event every 5 ms, as a
+        // typing clerk's keys would come, and see how long each waits.
+        std::atomic<bool> posting{true};
+        std::thread poster([&] {
+            while (posting) {
+                QCoreApplication::postEvent(&probe, new StampedEvent);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+        QElapsedTimer clock;
+        clock.start();
+        screen.CmGenerate_Click();
+        loop.exec();
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        posting = false;
+        poster.join();
+        QCoreApplication::processEvents();
+        std::printf("ok=%d seconds=%.3f longest_wait_ms=%.1f events=%d peak_kb=%ld summary=%s\n", done ? 1 : 0, seconds,
+                    probe.longestMs, probe.delivered, PeakRssKb(),
+                    qPrintable(screen.ui.LbSummary->text().replace(QLatin1Char(' '), QLatin1Char('_'))));
+        return done ? 0 : 1;
+    }
+
+    QCoreApplication app(argc, argv);
+    DemoSession(server);
+    DbConnection &db = mdlDalvoni::Db();
+    std::map<QString, std::pair<int, double>> kinds; // statement kind: count, seconds until the next one
+    QString lastKind;
+    QElapsedTimer sinceLast;
+    int statements = 0;
+    db.setRecorder([&](const QString &sql, bool) {
+        ++statements;
+        if (!lastKind.isEmpty())
+            kinds[lastKind].second += sinceLast.nsecsElapsed() / 1e9;
+        lastKind = sql.left(sql.startsWith(QLatin1String("Update (")) ? 8 : 34);
+        ++kinds[lastKind].first;
+        sinceLast.restart();
+    });
+    auto request = IncomeTaxBatch::SessionRequest(mdlDalvoni::TaxYearStart, mdlDalvoni::TaxYearEnd, QString());
+    request.perEmployee = how == QLatin1String("per-employee");
+    RebateState state;
     QElapsedTimer clock;
     clock.start();
-    QSqlQuery q(db.database());
-    q.setForwardOnly(true);
-    for (const Statement &s : statements) {
-        if (!q.exec(s.sql))
-            throw DbError(QStringLiteral("replay failed"), s.sql);
-        if (s.isQuery) {
-            const int n = q.record().count();
-            while (q.next())
-                for (int i = 0; i < n; ++i)
-                    q.value(i);
-        }
-        q.finish();
+    sinceLast.start();
+    const IncomeTaxBatch::Result r = IncomeTaxBatch::Run(db, request, state);
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (!lastKind.isEmpty())
+        kinds[lastKind].second += sinceLast.nsecsElapsed() / 1e9;
+    db.setRecorder({});
+    std::printf("ok=1 seconds=%.3f statements=%d selected=%d inserted=%d updated=%d peak_kb=%ld\n", seconds, statements,
+                r.selected, r.inserted, r.updated, PeakRssKb());
+    if (qEnvironmentVariableIsSet("BENCH_PROFILE"))
+        for (const auto &[kind, v] : kinds)
+            std::fprintf(stderr, "  %5d x %-36s %.3f s\n", v.first, qPrintable(kind), v.second);
+    return 0;
+}
+
+// The driver's side: a child process per measured run.
+std::map<QString, QString> Child(const QStringList &args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QCoreApplication::applicationFilePath(), args);
+    p.waitForFinished(-1);
+    std::map<QString, QString> values;
+    for (const QString &pair : QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' ')))
+        values[pair.section(QLatin1Char('='), 0, 0)] = pair.section(QLatin1Char('='), 1);
+    if (p.exitCode() != 0 || values[QStringLiteral("ok")] != QLatin1String("1"))
+        std::fprintf(stderr, "bench_batch: the run %s failed\n", qPrintable(args.join(QLatin1Char(' '))));
+    return values;
+}
+
+QList<double> Numbers(const QString &list)
+{
+    QList<double> n;
+    for (const QString &s : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        n << s.toDouble();
+    return n;
+}
+
+// A delay proxy on 127.0.0.2:3306 in front of the server, for as long as it lives.
+class Proxy
+{
+public:
+    explicit Proxy(double roundTripMs)
+    {
+        m_process.setProgram(QCoreApplication::applicationDirPath() +
+                             QStringLiteral("/../../tools/delayproxy/delayproxy"));
+        m_process.setArguments(
+            {QStringLiteral("127.0.0.2:3306"), QStringLiteral("127.0.0.1:3306"), QString::number(roundTripMs / 2)});
+        m_process.start();
+        if (!m_process.waitForReadyRead(5000))
+            throw std::runtime_error("the delay proxy did not start");
     }
-    return clock.nsecsElapsed() / 1e9;
+    ~Proxy()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QProcess m_process;
+};
+
+int Drive(const QCommandLineParser &args)
+{
+    const QList<double> sizes = Numbers(args.value(QStringLiteral("employees")));
+    const QList<double> delays = Numbers(args.value(QStringLiteral("delays")));
+    const QList<double> perEmployeeDelays = Numbers(args.value(QStringLiteral("per-employee-delays")));
+    for (const double size : sizes) {
+        {
+            DbConnection db(QStringLiteral("generator"));
+            db.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
+            DemoOptions opt;
+            opt.employees = static_cast<int>(size);
+            opt.reset = true;
+            const DemoSummary demo = DemoData::Generate(db, opt);
+            std::printf("\n%d demo employees, %d salary lines (generated in %.0f s)\n", demo.employees,
+                        demo.salaryLines, demo.milliseconds / 1000.0);
+        }
+        // The first run inserts every record; the measured runs update them, as every later run does.
+        auto first = Child(
+            {QStringLiteral("--run"), QStringLiteral("sets"), QStringLiteral("--server"), QStringLiteral("127.0.0.1")});
+        std::printf("first run (inserts), loopback: %s s, %s statements, %s selected\n",
+                    qPrintable(first[QStringLiteral("seconds")]), qPrintable(first[QStringLiteral("statements")]),
+                    qPrintable(first[QStringLiteral("selected")]));
+        std::printf("%-12s %-6s %9s %10s %9s %10s %12s\n", "path", "rtt ms", "run s", "statements", "core MB",
+                    "screen s", "longest wait");
+        for (const double delay : delays) {
+            std::unique_ptr<Proxy> proxy;
+            if (delay > 0)
+                proxy = std::make_unique<Proxy>(delay);
+            const QString server = delay > 0 ? QStringLiteral("127.0.0.2") : QStringLiteral("127.0.0.1");
+            auto core = Child({QStringLiteral("--run"), QStringLiteral("sets"), QStringLiteral("--server"), server});
+            auto screen =
+                Child({QStringLiteral("--run"), QStringLiteral("screen"), QStringLiteral("--server"), server});
+            std::printf("%-12s %-6g %9s %10s %9.1f %10s %9s ms  (screen process %.1f MB)\n", "sets", delay,
+                        qPrintable(core[QStringLiteral("seconds")]), qPrintable(core[QStringLiteral("statements")]),
+                        core[QStringLiteral("peak_kb")].toDouble() / 1024,
+                        qPrintable(screen[QStringLiteral("seconds")]),
+                        qPrintable(screen[QStringLiteral("longest_wait_ms")]),
+                        screen[QStringLiteral("peak_kb")].toDouble() / 1024);
+            if (perEmployeeDelays.contains(delay)) {
+                auto one = Child(
+                    {QStringLiteral("--run"), QStringLiteral("per-employee"), QStringLiteral("--server"), server});
+                std::printf("%-12s %-6g %9s %10s %9.1f\n", "per-employee", delay,
+                            qPrintable(one[QStringLiteral("seconds")]), qPrintable(one[QStringLiteral("statements")]),
+                            one[QStringLiteral("peak_kb")].toDouble() / 1024);
+            }
+            std::fflush(stdout);
+        }
+    }
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCommandLineParser args;
-    args.addHelpOption();
-    args.addOption({QStringLiteral("employees"), QStringLiteral("Employees to generate (default 2000)."),
-                    QStringLiteral("n"), QStringLiteral("2000")});
-    args.addOption({QStringLiteral("rounds"), QStringLiteral("Timed rounds of batch and replay (default 3)."),
-                    QStringLiteral("n"), QStringLiteral("3")});
-    args.process(app);
-    const int employees = args.value(QStringLiteral("employees")).toInt();
-    const int rounds = std::max(1, args.value(QStringLiteral("rounds")).toInt());
-
-    try {
-        DbConnection &db = mdlDalvoni::Db();
-        db.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
-        DemoOptions opt;
-        opt.employees = employees;
-        opt.reset = true;
-        const DemoSummary demo = DemoData::Generate(db, opt);
-        std::printf("generated %d employees, %d salary lines in %.1f s\n", demo.employees, demo.salaryLines,
-                    demo.milliseconds / 1000.0);
-
-        mdlDalvoni::CompanyCode = QString::fromLatin1(DemoData::kMainCompany);
-        mdlDalvoni::UserId = QStringLiteral("1");
-        mdlDalvoni::FinYearFrom = DemoData::DefaultYearFrom;
-        mdlDalvoni::FinYearTo = DemoData::DefaultYearFrom.addYears(1).addDays(-1);
-        mdlDalvoni::TaxYearStart = mdlDalvoni::FinYearFrom;
-        mdlDalvoni::TaxYearEnd = mdlDalvoni::FinYearTo;
-
-        // The first run inserts; the timed ones update the same rows, as the replay does.
-        const BatchTiming first = TimeBatch(db, nullptr);
-        std::printf("first run (inserts): %d selected, %d inserted, %d skipped, %.2f s, %.0f employees/s\n",
-                    first.result.selected, first.result.inserted, first.result.skipped, first.seconds,
-                    first.result.selected / first.seconds);
-
-        // Timed rounds: the batch with its statements recorded, then the bare replay of them.
-        std::vector<Statement> statements;
-        double bestBatch = 1e9, bestReplay = 1e9;
-        int selected = 0;
-        for (int r = 0; r < rounds; ++r) {
-            const BatchTiming t = TimeBatch(db, &statements);
-            bestBatch = std::min(bestBatch, t.seconds);
-            selected = t.result.selected;
-            bestReplay = std::min(bestReplay, TimeReplay(db, statements));
+    // A measured run: bench_batch --run sets|per-employee|screen --server ADDRESS.
+    if (argc == 5 && qstrcmp(argv[1], "--run") == 0 && qstrcmp(argv[3], "--server") == 0) {
+        try {
+            return MeasureRun(QString::fromLatin1(argv[2]), QString::fromLatin1(argv[4]), argc, argv);
+        } catch (const DbError &e) {
+            std::fprintf(stderr, "bench_batch: %s\n", qPrintable(e.text()));
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "bench_batch: %s\n", e.what());
         }
-        const size_t count = statements.size();
-        statements = {};
-
-        // One more run without the recording, for memory and the pauses a screen would see.
-        // The generator and the recording leave freed memory with the allocator: hand it back first.
-        malloc_trim(0);
-        const long before = CurrentRssKb();
-        const BatchTiming plain = TimeBatch(db, nullptr);
-        std::printf("update runs: %d employees, %zu statements a run (%.1f an employee)\n", selected, count,
-                    double(count) / std::max(1, selected));
-        std::printf("batch  best %.3f s  %.0f employees/s\n", bestBatch, selected / bestBatch);
-        std::printf("replay best %.3f s\n", bestReplay);
-        std::printf("ratio batch / replay: %.3f\n", bestBatch / bestReplay);
-        std::printf("longest pause between two employees: %.1f ms (first run %.1f ms)\n", plain.longestPauseMs,
-                    first.longestPauseMs);
-        std::printf("resident memory of a plain run: %ld kB before, %ld kB at 1/10, %ld kB at the end; "
-                    "peak of the process %ld kB\n",
-                    before, plain.rssAtTenthKb, plain.rssAtEndKb, PeakRssKb());
-    } catch (const DbError &e) {
-        std::fprintf(stderr, "bench_batch: %s\n%s\n", qPrintable(e.text()), qPrintable(e.sql()));
-        return 1;
-    } catch (const std::exception &e) {
-        std::fprintf(stderr, "bench_batch: %s\n", e.what());
         return 1;
     }
-    return 0;
+    QCoreApplication app(argc, argv);
+    QCommandLineParser args;
+    args.setApplicationDescription(QStringLiteral("Measures the batch generation over loopback and a delay proxy."));
+    args.addHelpOption();
+    args.addOption({QStringLiteral("employees"), QStringLiteral("Company sizes (default 2000,10000)."),
+                    QStringLiteral("n,..."), QStringLiteral("2000,10000")});
+    args.addOption({QStringLiteral("delays"), QStringLiteral("Round-trip times in ms (default 0,0.5,2,10)."),
+                    QStringLiteral("ms,..."), QStringLiteral("0,0.5,2,10")});
+    args.addOption({QStringLiteral("per-employee-delays"),
+                    QStringLiteral("Round-trip times at which the per-employee path is measured too (default 0,2)."),
+                    QStringLiteral("ms,..."), QStringLiteral("0,2")});
+    args.process(app);
+    try {
+        return Drive(args);
+    } catch (const DbError &e) {
+        std::fprintf(stderr, "bench_batch: %s\n%s\n", qPrintable(e.text()), qPrintable(e.sql()));
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "bench_batch: %s\n", e.what());
+    }
+    return 1;
 }

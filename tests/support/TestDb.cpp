@@ -64,6 +64,16 @@ QStringList Row(const QString &tableAndWhere, const QStringList &expected)
     return Rows::Of(expected, [&rs](const QString &name) { return rs.text(name); });
 }
 
+QList<QStringList> AllRows(const QString &tableAndRest, const QStringList &names)
+{
+    QList<QStringList> rows;
+    Recordset rs = Open().query(QStringLiteral("SELECT ") + Rows::Names(names).join(QLatin1Char(',')) +
+                                QStringLiteral(" FROM ") + tableAndRest);
+    for (; !rs.eof(); rs.moveNext())
+        rows << Rows::Of(names, [&rs](const QString &name) { return rs.text(name); });
+    return rows;
+}
+
 void LoadStandardMasters()
 {
     Exec("INSERT INTO dalvoni.unitmaster VALUES ('HO','HEAD OFFICE'),('MUM','MUMBAI'),('CHN','CHENNAI'),"

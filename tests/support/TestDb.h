@@ -25,6 +25,8 @@ int Count(const QString &sqlWhereTable);
 // table (Rows.h): each column as Recordset::text reads it (plain numbers, dates yyyy-MM-dd,
 // "" for null); empty when there is no row.
 QStringList Row(const QString &tableAndWhere, const QStringList &expected);
+// Every row of "SELECT <names> FROM <tableAndRest>" in that form, one list a row.
+QList<QStringList> AllRows(const QString &tableAndRest, const QStringList &names);
 
 // A small standard company: unit HO (Head Office) and the metro unit MUM, company C01,
 // financial years 2016-17 to 2019-20 for HO (2018-19 the default) with their tax years,

@@ -103,31 +103,62 @@ int Run(const QCommandLineParser &args)
                        : QStringLiteral("Unit %1 has no default financial year; give --year.").arg(UnitCode),
                    2};
 
-    const QDate from = args.isSet(QStringLiteral("from")) ? DateOption(args, QStringLiteral("from")) : TaxYearStart;
-    const QDate to = args.isSet(QStringLiteral("to")) ? DateOption(args, QStringLiteral("to")) : TaxYearEnd;
-    if (!from.isValid() || !to.isValid() || from > to)
-        throw Stop{QStringLiteral("The period %1 to %2 is not valid.").arg(SqlDate(from), SqlDate(to)), 1};
+    // The periods of the runs, one after the other, as on one open screen.
+    QList<std::pair<QDate, QDate>> periods;
+    if (args.isSet(QStringLiteral("period"))) {
+        if (args.isSet(QStringLiteral("from")) || args.isSet(QStringLiteral("to")))
+            throw Stop{QStringLiteral("Give either --period or --from and --to."), 1};
+        for (const QString &p : args.values(QStringLiteral("period"))) {
+            const QStringList ends = p.split(QLatin1Char(':'));
+            const QDate from = QDate::fromString(ends.value(0), QStringLiteral("yyyy-MM-dd"));
+            const QDate to = QDate::fromString(ends.value(1), QStringLiteral("yyyy-MM-dd"));
+            if (ends.size() != 2 || !from.isValid() || !to.isValid())
+                throw Stop{QStringLiteral("--period: not two dates (yyyy-mm-dd:yyyy-mm-dd): %1").arg(p), 1};
+            periods.append({from, to});
+        }
+    } else {
+        periods.append({args.isSet(QStringLiteral("from")) ? DateOption(args, QStringLiteral("from")) : TaxYearStart,
+                        args.isSet(QStringLiteral("to")) ? DateOption(args, QStringLiteral("to")) : TaxYearEnd});
+    }
+    for (const auto &[from, to] : periods)
+        if (!from.isValid() || !to.isValid() || from > to)
+            throw Stop{QStringLiteral("The period %1 to %2 is not valid.").arg(SqlDate(from), SqlDate(to)), 1};
 
+    int wait = 5;
+    if (args.isSet(QStringLiteral("wait"))) {
+        bool ok = false;
+        wait = args.value(QStringLiteral("wait")).toInt(&ok);
+        if (!ok || wait < 0)
+            throw Stop{QStringLiteral("--wait: not a number of seconds: %1").arg(args.value("wait")), 1};
+    }
+
+    // The slabs and rebate carry from one run to the next, as on one open screen.
     RebateState state;
     const bool terminal = isatty(STDERR_FILENO);
-    const auto request = IncomeTaxBatch::SessionRequest(from, to, args.value(QStringLiteral("employee")));
-    IncomeTaxBatch::Result r;
-    try {
-        r = IncomeTaxBatch::Run(Db(), request, state, [terminal](const IncomeTaxBatch::Progress &p) {
-            if (terminal && p.value > 0)
-                std::fprintf(stderr, "\r%s %s", qPrintable(IncomeTaxBatch::CaptionText(p.value, p.maximum)),
-                             qPrintable(p.percent));
-        });
-    } catch (const IncomeTaxBatch::Error &e) {
+    for (const auto &[from, to] : periods) {
+        auto request = IncomeTaxBatch::SessionRequest(from, to, args.value(QStringLiteral("employee")));
+        request.perEmployee = args.isSet(QStringLiteral("per-employee"));
+        request.lockWaitSeconds = wait;
+        IncomeTaxBatch::Result r;
+        try {
+            r = IncomeTaxBatch::Run(Db(), request, state, [terminal](const IncomeTaxBatch::Progress &p) {
+                if (!p.note.isEmpty())
+                    std::fprintf(stderr, "%s\n", qPrintable(p.note));
+                else if (terminal && p.value > 0)
+                    std::fprintf(stderr, "\r%s %s", qPrintable(IncomeTaxBatch::CaptionText(p.value, p.maximum)),
+                                 qPrintable(p.percent));
+            });
+        } catch (const IncomeTaxBatch::Error &e) {
+            if (terminal)
+                std::fprintf(stderr, "\n");
+            throw Stop{e.text(), e.kind() == IncomeTaxBatch::Error::Kind::Busy ? 5 : 4};
+        }
         if (terminal)
             std::fprintf(stderr, "\n");
-        throw Stop{e.text(), 4};
+        std::printf("%s %s to %s: %s\n", qPrintable(CompanyCode), qPrintable(SqlDate(from)), qPrintable(SqlDate(to)),
+                    qPrintable(IncomeTaxBatch::SummaryText(r)));
+        std::fflush(stdout);
     }
-    if (terminal)
-        std::fprintf(stderr, "\n");
-    std::printf("%s %s to %s: %d selected, %d inserted, %d updated, %d skipped without gross pay\n",
-                qPrintable(CompanyCode), qPrintable(SqlDate(from)), qPrintable(SqlDate(to)), r.selected, r.inserted,
-                r.updated, r.skipped);
     return 0;
 }
 
@@ -152,8 +183,19 @@ int main(int argc, char *argv[])
         {QStringLiteral("from"), QStringLiteral("Period start (default: the tax year's)."),
          QStringLiteral("yyyy-mm-dd")},
         {QStringLiteral("to"), QStringLiteral("Period end (default: the tax year's)."), QStringLiteral("yyyy-mm-dd")},
+        {QStringLiteral("period"),
+         QStringLiteral("A run over this period; repeat it for several runs one after the other, the slabs and "
+                        "rebate carrying from run to run as on one open screen."),
+         QStringLiteral("yyyy-mm-dd:yyyy-mm-dd")},
         {QStringLiteral("employee"), QStringLiteral("Only the employee with this serial number."),
          QStringLiteral("slno")},
+        {QStringLiteral("per-employee"),
+         QStringLiteral("Read and write the whole company one employee at a time, with the statements of a run "
+                        "for one employee, instead of in sets.")},
+        {QStringLiteral("wait"),
+         QStringLiteral("Seconds to wait for a run of the same company on another workstation (default 5); exit "
+                        "code 5 when it is still running then."),
+         QStringLiteral("seconds")},
     });
     args.process(app);
     try {
