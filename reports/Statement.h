@@ -12,6 +12,7 @@ class DbConnection;
 namespace Statement {
 
 constexpr int kColumnCount = 27;
+constexpr int kFirstHeadingRow = 4;
 constexpr int kFirstDataRow = 6;
 
 // Rows 1 to 5: company lines, the title cell (left as it is) and the two heading lines,

@@ -68,6 +68,10 @@ frmrptIT::frmrptIT(QWidget *parent) : QWidget(parent)
     ui.FBook->freezePanes(Statement::kFirstDataRow - 1, 2);
     // Opened, it shows a page of the statement, not only its headings.
     ui.FBook->setPageRows(30);
+    // The widths as a spreadsheet program shows the exported workbook (256 to a character of
+    // about seven pixels), so that a screen shows some twenty columns; a column whose heading
+    // or figures need more is widened to them.
+    ui.FBook->setColumnUnit(256.0 / 7, Statement::kFirstHeadingRow);
 
     auto *output = new QLabel(this);
     output->setObjectName(QLatin1String(kOutputLabel));
