@@ -104,8 +104,10 @@ void frmrptIT::CmShow_Click()
 {
     BusyPointer busy;
     try {
+        // The regimes are those of the session's financial year, whatever the period shown.
         CurrentRow = Statement::Build(ui.FBook->sheet(), mdlDalvoni::Db(), mdlDalvoni::CompanyCode, ui.DTFrom->date(),
-                                      ui.DTTo->date(), ui.TxEmpCode->text(), QDate::currentDate());
+                                      ui.DTTo->date(), ui.TxEmpCode->text(), QDate::currentDate(),
+                                      mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo);
     } catch (const DbError &e) {
         // What was read so far stays on the sheet.
         ui.FBook->refresh();
