@@ -2,6 +2,7 @@
 
 #include "session/Common.h"
 #include "session/DbConnection.h"
+#include "tax/RegimeChoice.h"
 
 namespace Statement {
 
@@ -15,7 +16,8 @@ struct Column
     const char *field;
 };
 
-// In sheet order: two heading lines, width in twips, the hr_it (or employee) column.
+// In sheet order: two heading lines, width in twips, the hr_it (or employee) column; the
+// regime, last, is read beside the records.
 const Column kColumns[kColumnCount] = {
     {"Code", "", 1750, "emp_code"},
     {"Name", "", 4000, "emp_name"},
@@ -44,6 +46,7 @@ const Column kColumns[kColumnCount] = {
     {"Net", "Payable", 2500, "emp_payable"},
     {"Sal", "Deduction", 2500, "emp_sal_cut"},
     {"Balance", "", 2500, "emp_balance"},
+    {"Regime", "", 2000, nullptr},
 };
 
 constexpr SheetColour kNavy = RgbColour(0, 0, 128);
@@ -63,7 +66,7 @@ void DrawLayout(Sheet &sheet)
     sheet.setFont({2, 1, 2, 1}, CellFont{kSegoe, 10, true, kNavy});
     sheet.setFont({3, 1, 3, 1}, CellFont{kSegoe, 8, true, kNavy});
 
-    const CellRange headings{4, 1, 5, kColumnCount};
+    const CellRange headings{kFirstHeadingRow, 1, kFirstDataRow - 1, kColumnCount};
     sheet.setFont(headings, CellFont{QStringLiteral("Arial"), 8, true, 0});
     sheet.setBorders(headings, true);
     sheet.setFill(headings, kSilver);
@@ -71,9 +74,9 @@ void DrawLayout(Sheet &sheet)
     sheet.setWrap(headings, false);
     for (int c = 1; c <= kColumnCount; ++c) {
         const Column &col = kColumns[c - 1];
-        sheet.setText(4, c, QString::fromLatin1(col.heading1));
+        sheet.setText(kFirstHeadingRow, c, QString::fromLatin1(col.heading1));
         if (*col.heading2)
-            sheet.setText(5, c, QString::fromLatin1(col.heading2));
+            sheet.setText(kFirstHeadingRow + 1, c, QString::fromLatin1(col.heading2));
         sheet.setColumnWidth(c, col.width);
     }
 }
@@ -90,13 +93,25 @@ QString Query(const QString &companyCode, const QDate &from, const QDate &to, co
            QStringLiteral("'  order by emp_code");
 }
 
+QString RegimeText(TaxRegime regime)
+{
+    return regime == TaxRegime::New ? QStringLiteral("New") : QStringLiteral("Old");
+}
+
 int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDate &from, const QDate &to,
-          const QString &code, const QDate &today)
+          const QString &code, const QDate &today, const QDate &finYearFrom, const QDate &finYearTo)
 {
     DrawLayout(sheet);
     int row = kFirstDataRow - 1;
     sheet.clear({kFirstDataRow, 1, std::max(sheet.lastRow(), kFirstDataRow), kColumnCount});
     sheet.setText(3, 1, QStringLiteral("Income Tax Statement as on ") + ShortDate(today));
+
+    // The regimes are read beside the records, which keep their own query: an employee
+    // without a choice of his own has the year's default.
+    const std::optional<NewRegimeSetup::Year> newRegime = NewRegimeSetup::Load(db, finYearFrom, finYearTo);
+    QHash<QString, TaxRegime> choices;
+    if (newRegime)
+        choices = RegimeChoice::LoadChoices(db, companyCode, finYearFrom, finYearTo);
 
     Recordset rs = db.query(Query(companyCode, from, to, code));
     const CellFont dataFont{kSegoe, 8, false, 0};
@@ -105,11 +120,15 @@ int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDat
         // Text columns show a missing value as an empty cell, number columns as 0.
         for (int c = 1; c <= 4; ++c)
             sheet.setText(row, c, rs.text(QLatin1String(kColumns[c - 1].field)));
-        for (int c = 5; c <= kColumnCount; ++c)
+        for (int c = 5; c <= kRecordColumns; ++c)
             sheet.setNumber(row, c, rs.number(QLatin1String(kColumns[c - 1].field)));
+        const auto choice = choices.constFind(rs.text(QStringLiteral("emp_slno")));
+        sheet.setText(row, kRegimeColumn,
+                      RegimeText(RegimeChoice::Effective(
+                          newRegime, choice == choices.cend() ? std::nullopt : std::optional<TaxRegime>(*choice))));
         sheet.setFont({row, 1, row, kColumnCount}, dataFont);
         sheet.setAlignment({row, 4, row, kColumnCount}, HAlign::Right, VAlign::Centre);
-        sheet.setNumberFormat({row, 4, row, kColumnCount}, QStringLiteral("#,##"));
+        sheet.setNumberFormat({row, 4, row, kRecordColumns}, QStringLiteral("#,##"));
         rs.moveNext();
     }
     rs.close();

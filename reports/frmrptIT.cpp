@@ -68,6 +68,10 @@ frmrptIT::frmrptIT(QWidget *parent) : QWidget(parent)
     ui.FBook->freezePanes(Statement::kFirstDataRow - 1, 2);
     // Opened, it shows a page of the statement, not only its headings.
     ui.FBook->setPageRows(30);
+    // The widths as a spreadsheet program shows the exported workbook (256 to a character of
+    // about seven pixels), so that a screen shows some twenty columns; a column whose heading
+    // or figures need more is widened to them.
+    ui.FBook->setColumnUnit(256.0 / 7, Statement::kFirstHeadingRow);
 
     auto *output = new QLabel(this);
     output->setObjectName(QLatin1String(kOutputLabel));
@@ -100,8 +104,10 @@ void frmrptIT::CmShow_Click()
 {
     BusyPointer busy;
     try {
+        // The regimes are those of the session's financial year, whatever the period shown.
         CurrentRow = Statement::Build(ui.FBook->sheet(), mdlDalvoni::Db(), mdlDalvoni::CompanyCode, ui.DTFrom->date(),
-                                      ui.DTTo->date(), ui.TxEmpCode->text(), QDate::currentDate());
+                                      ui.DTTo->date(), ui.TxEmpCode->text(), QDate::currentDate(),
+                                      mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo);
     } catch (const DbError &e) {
         // What was read so far stays on the sheet.
         ui.FBook->refresh();

@@ -3,8 +3,11 @@
 #include "session/ColumnLengths.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
+#include "tax/RegimeChoice.h"
 
 #include <QStringList>
+
+#include <cmath>
 
 namespace Worksheet {
 
@@ -354,7 +357,8 @@ QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
     return statements;
 }
 
-SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to)
+SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to,
+                const std::optional<RegimePick> &regime)
 {
     // What the declaration rows cannot hold is refused before anything is written.
     const QString trans = QStringLiteral("hr0910.hr_it_trans");
@@ -363,17 +367,53 @@ SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDa
     for (int i = 1; i <= f.filledLines(); ++i)
         ColumnLengths::Check(db, trans, QStringLiteral("emp_it_allowance_code"), f.lines[i - 1].code,
                              QStringLiteral("The deduction code of line %1").arg(i));
+    if (regime)
+        ColumnLengths::Check(db, QStringLiteral("hr0910.hr_it_emp_regime"), QStringLiteral("emp_slno"),
+                             f.LbSerialNo.trimmed(), QStringLiteral("The employee's serial number"));
     const QStringList statements = SaveStatements(f, from, to);
     Transaction transaction(db);
     int touched = -1;
     for (const QString &sql : statements)
         touched = db.execute(sql);
+    if (regime)
+        RegimeChoice::Save(db, f.LbSerialNo.trimmed(), regime->finYearFrom, regime->finYearTo, regime->regime,
+                           regime->stamp);
     transaction.commit();
     // The last statement is the update of the tax record; the session counts the rows it
     // matched, so an unchanged amount still counts its row (-1: the driver did not say).
     SaveResult result;
     result.taxRecordUpdated = touched != 0;
     return result;
+}
+
+void LoadNewRegimeYear(DbConnection &db, YearSetup &setup)
+{
+    setup.newRegime = NewRegimeSetup::Load(db, setup.finYearFrom, setup.finYearTo);
+}
+
+TaxRegime LoadRegime(DbConnection &db, const QString &slno, const YearSetup &setup)
+{
+    if (!setup.newRegime)
+        return TaxRegime::Old;
+    return RegimeChoice::Effective(setup.newRegime,
+                                   RegimeChoice::LoadChoice(db, slno.trimmed(), setup.finYearFrom, setup.finYearTo));
+}
+
+NewRegimeTax::Figures NewRegimeFigures(const Figures &f, const NewRegimeSetup::Year &year)
+{
+    return NewRegimeTax::Compute({Num(f.TxGrossPay), Num(f.TxProjection), Num(f.TxSalaryDeductions)}, year);
+}
+
+QString RegimeNote(TaxRegime applies, double oldPayable, double newPayable)
+{
+    const bool isNew = applies == TaxRegime::New;
+    QString note =
+        isNew ? QStringLiteral("Taxed under the new regime. ") : QStringLiteral("Taxed under the old regime. ");
+    const double other = RoundAmount(isNew ? oldPayable - newPayable : newPayable - oldPayable);
+    if (other == 0)
+        return note + QStringLiteral("Both regimes come to the same tax.");
+    return note + (isNew ? QStringLiteral("The old regime would be ") : QStringLiteral("The new regime would be ")) +
+           Format00(std::abs(other)) + (other > 0 ? QStringLiteral(" more.") : QStringLiteral(" less."));
 }
 
 } // namespace Worksheet

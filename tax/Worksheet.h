@@ -4,8 +4,10 @@
 // texts it shows, read back as numbers by later steps), the year's slabs and cess, the load
 // of one employee's figures, the two computations and the save of the declarations.
 
+#include "NewRegimeTax.h"
 #include "SalaryFigures.h"
 #include "config/ITSetup.h"
+#include "config/NewRegimeSetup.h"
 
 #include <QDate>
 #include <QList>
@@ -71,6 +73,9 @@ struct YearSetup
     QDate taxYearStart, taxYearEnd;
     TaxSlab slabs[4];
     double cessRate = 0;
+    // The new regime's figures of the financial year; none when the year is worked out the
+    // old way only.
+    std::optional<NewRegimeSetup::Year> newRegime;
 };
 
 // The two salary sums a rent line needs (basic pay and house-rent allowance received).
@@ -120,14 +125,38 @@ int LineWithoutAmount(const Figures &f);
 // Amounts go in as the plain numbers the screen shows, never as the cells' text.
 QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to);
 
+// The new regime beside the worksheet's own computation, which is the old regime's.
+
+// Reads the new regime's figures of the financial year into setup.
+void LoadNewRegimeYear(DbConnection &db, YearSetup &setup);
+// The employee's regime for the financial year: his own choice, else the year's default; the
+// old regime when the year has no new-regime figures.
+TaxRegime LoadRegime(DbConnection &db, const QString &slno, const YearSetup &setup);
+// The new regime's tax of the pay on the worksheet: gross pay so far with the bonus, its
+// projection, and the tax already deducted.
+NewRegimeTax::Figures NewRegimeFigures(const Figures &f, const NewRegimeSetup::Year &year);
+// What the clerk reads beside the two taxes: the regime that applies, and how much more or
+// less the other one would come to.
+QString RegimeNote(TaxRegime applies, double oldPayable, double newPayable);
+
+// A regime the clerk picked on the worksheet: saved with the declarations, with who and when.
+struct RegimePick
+{
+    QDate finYearFrom, finYearTo;
+    TaxRegime regime = TaxRegime::Old;
+    AuditStamp stamp;
+};
+
 struct SaveResult
 {
     // False when the employee has no tax record of the period: the housing-loan interest
     // and mediclaim are kept there, so they were not stored (the declarations were).
     bool taxRecordUpdated = true;
 };
-// Sends them in one transaction; on a failure nothing is changed and DbError is thrown. A
-// code that its column cannot hold is refused (DbError of kind TooLong) before anything is sent.
-SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to);
+// Sends them, and the regime picked when there is one, in one transaction; on a failure
+// nothing is changed and DbError is thrown. A code that its column cannot hold is refused
+// (DbError of kind TooLong) before anything is sent.
+SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to,
+                const std::optional<RegimePick> &regime = std::nullopt);
 
 } // namespace Worksheet

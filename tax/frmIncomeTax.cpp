@@ -8,10 +8,12 @@
 #include "ui/FormUtil.h"
 #include "ui/NumericEdit.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QRadioButton>
 #include <QTableWidgetItem>
 
 #include <algorithm>
@@ -21,6 +23,9 @@ namespace {
 const QString kEditCaption = QStringLiteral("Edit - F3");
 const QString kUpdateCaption = QStringLiteral("Update - F5");
 const QString kDetailsMessage = QStringLiteral("Please Enter the Details Properly.   ");
+const QString kOldRegimeTitle = QStringLiteral("Old Regime");
+const QString kNewRegimeTitle = QStringLiteral("New Regime");
+const QString kAppliesMark = QStringLiteral(" (applies)");
 
 void Inform(const QString &text)
 {
@@ -35,6 +40,22 @@ void SetShown(QWidget *w, const QString &text)
     } else if (auto *label = qobject_cast<QLabel *>(w)) {
         label->setText(text);
     }
+}
+
+// Marks a To Pay as the employee's tax: its caption in bold and its figure in navy. The
+// figure keeps its font, so that its box keeps its width.
+void MarkAsApplied(QLabel *caption, QLineEdit *figure, bool applied)
+{
+    QFont font = caption->font();
+    if (font.bold() != applied) {
+        font.setBold(applied);
+        caption->setFont(font);
+    }
+    QPalette palette = figure->palette();
+    const QColor text = applied ? QColor(0, 0, 128) : QApplication::palette(figure).color(QPalette::Text);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::Text, text);
+    figure->setPalette(palette);
 }
 
 } // namespace
@@ -75,6 +96,8 @@ frmIncomeTax::frmIncomeTax(QWidget *parent) : QWidget(parent)
     connect(ui.TxHLInterest, &QLineEdit::textChanged, this, [this] { TxHLInterest_Change(); });
     connect(ui.TxMediClaim, &QLineEdit::textChanged, this, [this] { TxMediClaim_Change(); });
     connect(grid, &QTableWidget::cellClicked, this, [this](int row, int col) { GrDeductions_Click(row, col); });
+    connect(ui.OptOldRegime, &QRadioButton::clicked, this, [this] { OptOldRegime_Click(); });
+    connect(ui.OptNewRegime, &QRadioButton::clicked, this, [this] { OptNewRegime_Click(); });
     connect(ui.CmEdit, &QPushButton::clicked, this, [this] { CmEdit_Click(); });
     connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
 
@@ -101,13 +124,19 @@ void frmIncomeTax::Form_Load()
     m_setup.finYearTo = mdlDalvoni::FinYearTo;
     try {
         Worksheet::LoadYearSetup(mdlDalvoni::Db(), m_setup, m_fig);
+        Worksheet::LoadNewRegimeYear(mdlDalvoni::Db(), m_setup);
     } catch (const DbError &e) {
         showDbError(e);
     }
+    // A year without the new regime's figures shows the worksheet as it always was.
+    ui.FrRegime->setVisible(m_setup.newRegime.has_value());
     linesToGrid();
     showFields();
     ui.TxHLInterest->setEnabled(false);
     ui.TxMediClaim->setEnabled(false);
+    setShownRegime(std::nullopt);
+    showRegime();
+    updateRegimeControls();
     rememberStored();
 }
 
@@ -180,6 +209,9 @@ void frmIncomeTax::TxEmpCode_Change()
     showFields();
     if (Worksheet::TaxInputsDiffer(before, m_fig))
         ComputeTax();
+    setShownRegime(std::nullopt);
+    showRegime();
+    updateRegimeControls();
     rememberStored();
 }
 
@@ -192,17 +224,25 @@ void frmIncomeTax::loadFigures()
     }
     linesFromGrid();
     Worksheet::LoadResult result;
+    TaxRegime regime = TaxRegime::Old;
     try {
         result = Worksheet::LoadFigures(mdlDalvoni::Db(), m_fig, m_setup, QDate::currentDate());
+        regime = Worksheet::LoadRegime(mdlDalvoni::Db(), m_fig.LbSerialNo, m_setup);
     } catch (const DbError &e) {
         linesToGrid();
         showFields();
+        setShownRegime(std::nullopt);
+        showRegime();
+        updateRegimeControls();
         rememberStored();
         showDbError(e);
         return;
     }
     linesToGrid();
     showFields();
+    setShownRegime(regime);
+    showRegime();
+    updateRegimeControls();
     rememberStored();
     if (!result.finalised)
         Inform(QStringLiteral("No salary month of this company has been finalised up to ") +
@@ -426,6 +466,7 @@ void frmIncomeTax::ComputeTax()
 {
     Worksheet::ComputeTax(m_fig, m_setup);
     showFields();
+    showRegime();
 }
 
 void frmIncomeTax::TxHLInterest_Change()
@@ -489,6 +530,78 @@ void frmIncomeTax::showFields()
     }
 }
 
+// --- The regime ---------------------------------------------------------------------
+
+std::optional<TaxRegime> frmIncomeTax::shownRegime() const
+{
+    if (!m_setup.newRegime)
+        return std::nullopt;
+    if (ui.OptNewRegime->isChecked())
+        return TaxRegime::New;
+    if (ui.OptOldRegime->isChecked())
+        return TaxRegime::Old;
+    return std::nullopt;
+}
+
+void frmIncomeTax::setShownRegime(std::optional<TaxRegime> regime)
+{
+    // Neither checked until an employee is loaded: the pair lets go of its check for a moment.
+    for (QRadioButton *option : {ui.OptOldRegime, ui.OptNewRegime}) {
+        option->setAutoExclusive(false);
+        option->setChecked(false);
+    }
+    if (regime)
+        (*regime == TaxRegime::New ? ui.OptNewRegime : ui.OptOldRegime)->setChecked(true);
+    for (QRadioButton *option : {ui.OptOldRegime, ui.OptNewRegime})
+        option->setAutoExclusive(true);
+}
+
+void frmIncomeTax::showRegime()
+{
+    if (!m_setup.newRegime)
+        return;
+    const NewRegimeTax::Figures n = Worksheet::NewRegimeFigures(m_fig, *m_setup.newRegime);
+    const std::pair<QLineEdit *, double> figures[] = {
+        {ui.TxNewStdDeduction, n.standardDeduction},
+        {ui.TxNewTaxable, n.taxable},
+        {ui.TxNewSlabTax, n.slabTax},
+        {ui.TxNewRebate, n.rebate},
+        {ui.TxNewSurcharge, n.surcharge},
+        {ui.TxNewCess, n.cess},
+        {ui.TxNewTax, n.payable},
+        {ui.TxNewBalance, n.balance},
+    };
+    for (const auto &[box, value] : figures)
+        box->setText(Format00(value));
+
+    // The tax of the employee is the To Pay of the regime that applies: its group says so and
+    // that To Pay stands out; the note says what the other regime would come to.
+    const std::optional<TaxRegime> applies = shownRegime();
+    ui.FrTax->setTitle(kOldRegimeTitle + (applies == TaxRegime::Old ? kAppliesMark : QString()));
+    ui.FrRegime->setTitle(kNewRegimeTitle + (applies == TaxRegime::New ? kAppliesMark : QString()));
+    MarkAsApplied(ui.LbCapNetTax, ui.TxNetTax, applies == TaxRegime::Old);
+    MarkAsApplied(ui.LbCapNewTax, ui.TxNewTax, applies == TaxRegime::New);
+    ui.LbRegimeNote->setText(applies ? Worksheet::RegimeNote(*applies, LeadingNumber(m_fig.TxNetTax), n.payable)
+                                     : QString());
+}
+
+void frmIncomeTax::updateRegimeControls()
+{
+    const bool editable = ui.CmEdit->text() == kUpdateCaption && shownRegime().has_value();
+    ui.OptOldRegime->setEnabled(editable);
+    ui.OptNewRegime->setEnabled(editable);
+}
+
+void frmIncomeTax::OptOldRegime_Click()
+{
+    showRegime();
+}
+
+void frmIncomeTax::OptNewRegime_Click()
+{
+    showRegime();
+}
+
 void frmIncomeTax::showDbError(const DbError &error)
 {
     platform().message(QStringLiteral("The database reported an error:   \n") + error.text(),
@@ -503,6 +616,7 @@ void frmIncomeTax::CmEdit_Click()
         ui.TxMediClaim->setEnabled(true);
         ui.TxHLInterest->setEnabled(true);
         ui.CmEdit->setText(kUpdateCaption);
+        updateRegimeControls();
         return;
     }
     linesFromGrid();
@@ -517,9 +631,15 @@ void frmIncomeTax::CmEdit_Click()
         ui.TxDedMove->selectAll();
         return;
     }
+    // The regime is saved only when the clerk changed it: a year's default stays a default.
+    const std::optional<TaxRegime> regime = shownRegime();
+    std::optional<Worksheet::RegimePick> pick;
+    if (regime && regime != m_stored.regime)
+        pick = Worksheet::RegimePick{m_setup.finYearFrom, m_setup.finYearTo, *regime,
+                                     AuditStamp{mdlDalvoni::UserId, QDateTime::currentDateTime()}};
     Worksheet::SaveResult saved;
     try {
-        saved = Worksheet::Save(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd);
+        saved = Worksheet::Save(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd, pick);
     } catch (const DbError &e) {
         // Nothing was changed on the server; the screen keeps what the user entered.
         platform().message(QStringLiteral("Income Tax Details of ") + m_fig.LbName +
@@ -532,6 +652,7 @@ void frmIncomeTax::CmEdit_Click()
     // them, still in edit mode, so that they can be saved once Generate has made the record.
     if (!saved.taxRecordUpdated && (LeadingNumber(m_fig.TxHLInterest) != 0 || LeadingNumber(m_fig.TxMediClaim) != 0)) {
         m_stored.lines = shownEntries().lines;
+        m_stored.regime = regime;
         Inform(QStringLiteral("The declarations of ") + m_fig.LbName +
                QStringLiteral(" are saved.   \n"
                               "The housing loan interest and mediclaim are not: they are kept with the "
@@ -545,6 +666,7 @@ void frmIncomeTax::CmEdit_Click()
     ui.CmEdit->setText(kEditCaption);
     ui.TxMediClaim->setEnabled(false);
     ui.TxHLInterest->setEnabled(false);
+    updateRegimeControls();
     ui.TxEmpCode->setFocus();
     rememberStored();
 }
@@ -561,6 +683,7 @@ frmIncomeTax::Entries frmIncomeTax::shownEntries() const
         e.lines.append({QString(), cell(line, 1), cell(line, 2), cell(line, 3)});
     e.interest = LeadingNumber(ui.TxHLInterest->text());
     e.premium = LeadingNumber(ui.TxMediClaim->text());
+    e.regime = shownRegime();
     return e;
 }
 
@@ -579,6 +702,8 @@ QString frmIncomeTax::unsavedChanges() const
         what << QStringLiteral("housing loan interest");
     if (shown.premium != m_stored.premium)
         what << QStringLiteral("mediclaim");
+    if (shown.regime != m_stored.regime)
+        what << QStringLiteral("regime");
     if (what.isEmpty())
         return QString();
     return QStringLiteral("the ") + JoinWithAnd(what) + QStringLiteral(" of ") + m_fig.LbName;

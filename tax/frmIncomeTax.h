@@ -55,6 +55,8 @@ private:
     void TxDedMove_F1();
     void TxHLInterest_Change();
     void TxMediClaim_Change();
+    void OptOldRegime_Click();
+    void OptNewRegime_Click();
     void CmEdit_Click();
     void CmClose_Click();
 
@@ -69,12 +71,22 @@ private:
     void showFields();
     void showDbError(const DbError &error);
 
+    // The regime of the shown employee, in a year with the new regime's figures: the option
+    // checked, none before an employee is loaded.
+    std::optional<TaxRegime> shownRegime() const;
+    void setShownRegime(std::optional<TaxRegime> regime);
+    // The new regime's figures beside the old ones, and which of the two is the employee's tax.
+    void showRegime();
+    // The regime can be changed in edit mode, once an employee is loaded.
+    void updateRegimeControls();
+
     // The employee's entries as the screen shows them, and as they were last loaded or saved.
     struct Entries
     {
         QList<Worksheet::DeclarationLine> lines; // the filled lines
         double interest = 0;
         double premium = 0;
+        std::optional<TaxRegime> regime;
     };
     Entries shownEntries() const;
     void rememberStored() { m_stored = shownEntries(); }

@@ -116,6 +116,8 @@ private slots:
                 s.setNumber(r, c, r * c);
             s.setNumberFormat({r, 2, r, 27}, QStringLiteral("#,##"));
         }
+        // Fitted as the statement is: every cell measured against its column.
+        grid.setColumnUnit(256.0 / 7, 1);
         QElapsedTimer t;
         t.start();
         grid.refresh();
@@ -126,6 +128,39 @@ private slots:
         qInfo("10,000 rows shown in %lld ms", t.elapsed());
         QCOMPARE(grid.model()->rowCount(), 10000);
         QCOMPARE(grid.model()->index(9999, 26).data().toString(), QStringLiteral("270,000"));
+    }
+
+    // Widths in a unit of the sheet's own, each column widened to the widest heading or figure
+    // from the fitted row on; a title above it runs on and does not count.
+    void columnUnitAndFit()
+    {
+        CellGrid grid;
+        Sheet &s = grid.sheet();
+        s.setColumnCount(3);
+        for (int c = 1; c <= 3; ++c)
+            s.setColumnWidth(c, 1000);
+        s.setText(1, 1, QStringLiteral("A TITLE THAT RUNS ON ACROSS THE WHOLE SHEET"));
+        s.setText(2, 2, QStringLiteral("Heading"));
+        s.setFont({2, 1, 2, 3}, CellFont{QStringLiteral("Arial"), 8, true, 0});
+        s.setNumber(3, 2, -5);
+        s.setNumber(4, 2, 12345678.9);
+        s.setNumber(5, 2, 7);
+        s.setNumberFormat({3, 2, 5, 2}, QStringLiteral("#,##"));
+        s.setText(3, 3, QStringLiteral("X"));
+        grid.setColumnUnit(20, 2);
+        grid.refresh();
+        QCOMPARE(grid.columnWidth(0), 50);
+        QCOMPARE(grid.columnWidth(2), 50);
+        const QFontMetrics data(grid.model()->index(3, 1).data(Qt::FontRole).value<QFont>());
+        QVERIFY(grid.columnWidth(1) > data.horizontalAdvance(QStringLiteral("12,345,679")) + 6);
+
+        // By default the widths are twips.
+        CellGrid twips;
+        twips.sheet().setColumnCount(1);
+        twips.sheet().setColumnWidth(1, 1500);
+        twips.sheet().setText(1, 1, QStringLiteral("A TEXT WIDER THAN ITS COLUMN, RUNNING ON"));
+        twips.refresh();
+        QCOMPARE(twips.columnWidth(0), 100);
     }
 
     void gridShowsTheSheet()

@@ -10,6 +10,7 @@
 #include "lookup/frmListView.h"
 #include "reports/frmrptIT.h"
 #include "session/Common.h"
+#include "session/SessionData.h"
 #include "session/frmChangeCompany.h"
 #include "session/frmFinancialYear.h"
 #include "session/frmLogin.h"
@@ -173,6 +174,19 @@ QStringList WholeWindow(QWidget *window)
     return problems + HiddenParts(window, window->rect());
 }
 
+// The name of an employee of the main company with declarations of the tax year, whom the
+// employee list finds by that name alone.
+QString DeclaringEmployee(const QDate &yearStart)
+{
+    return TestDb::Scalar(QStringLiteral("SELECT emp_name FROM hr_it_trans INNER JOIN hr_employee e ON "
+                                         "e.emp_slno=hr_it_trans.emp_slno WHERE comp_code='") +
+                          QLatin1String(DemoData::kMainCompany) + QStringLiteral("' AND emp_it_from='") +
+                          SqlDate(yearStart) +
+                          QStringLiteral("' AND emp_disable=0 AND (SELECT COUNT(*) FROM hr_employee x WHERE "
+                                         "x.emp_name LIKE CONCAT('%',e.emp_name,'%'))=1 ORDER BY emp_code LIMIT 1"))
+        .toString();
+}
+
 } // namespace
 
 class tst_Display : public QObject
@@ -180,7 +194,6 @@ class tst_Display : public QObject
     Q_OBJECT
 
     RecordingPlatform m_rec;
-    QString m_declaring; // the name of an employee with declarations of the tax year
 
 private slots:
     void initTestCase()
@@ -190,6 +203,7 @@ private slots:
         DemoOptions demo;
         demo.employees = 60;
         demo.reset = true;
+        demo.recentPayroll = true;
         DemoData::Generate(TestDb::Open(), demo);
         mdlDalvoni::ServerAddress = QStringLiteral("127.0.0.1");
         mdlDalvoni::UnitCode = QLatin1String(DemoData::kHeadOfficeUnit);
@@ -211,12 +225,8 @@ private slots:
                      figures + QStringLiteral(",'") + SqlDate(yearStart) + QStringLiteral("','") + SqlDate(yearEnd) +
                      QStringLiteral("' FROM hr_employee WHERE comp_code='") + QLatin1String(DemoData::kMainCompany) +
                      QStringLiteral("' AND emp_flag=0"));
-        m_declaring = TestDb::Scalar(QStringLiteral("SELECT emp_name FROM hr_it_trans INNER JOIN hr_employee ON "
-                                                    "hr_employee.emp_slno=hr_it_trans.emp_slno WHERE comp_code='") +
-                                     QLatin1String(DemoData::kMainCompany) + QStringLiteral("' AND emp_it_from='") +
-                                     SqlDate(yearStart) + QStringLiteral("' ORDER BY emp_code LIMIT 1"))
-                          .toString();
-        QVERIFY(!m_declaring.isEmpty());
+        QVERIFY(!DeclaringEmployee(yearStart).isEmpty());
+        QVERIFY(!DeclaringEmployee(DemoData::RecentYearFrom).isEmpty());
     }
 
     // The way in: the login and the company list, each whole, each left by Enter on its button.
@@ -250,15 +260,25 @@ private slots:
     void everyMenuScreenShowsWhole_data()
     {
         QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("year"); // the financial year's first calendar year; 0 for the default
         for (const char *item : {"mnuAdditionsMaster", "mnuSettings", "mnuNewRegime", "mnuTransactions",
                                  "mnuGenerateTax", "mnuIncomeTaxStatement", "mnuChangeFinancialYear"})
-            QTest::newRow(item) << QString::fromLatin1(item);
+            QTest::newRow(item) << QString::fromLatin1(item) << 0;
+        // The worksheet with the new regime's figures beside its own.
+        QTest::newRow("mnuTransactions 2025-26") << QStringLiteral("mnuTransactions") << 2025;
     }
     void everyMenuScreenShowsWhole()
     {
         QFETCH(QString, item);
+        QFETCH(int, year);
         frmMain *main = ShownMain();
         QVERIFY(main);
+        const QDate defaultFrom = mdlDalvoni::FinYearFrom;
+        if (year > 0)
+            SessionData::SwitchYear(mdlDalvoni::Db(), QDate(year, 4, 1), QDate(year + 1, 3, 31));
+        const auto restore = qScopeGuard([defaultFrom] {
+            SessionData::SwitchYear(mdlDalvoni::Db(), defaultFrom, defaultFrom.addYears(1).addDays(-1));
+        });
         main->ui.mdiArea->closeAllSubWindows();
         QTRY_VERIFY(main->ui.mdiArea->subWindowList().isEmpty());
         auto *action = main->findChild<QAction *>(item);
@@ -328,6 +348,7 @@ private:
     // whole columns; typing a name and Enter picks him, Enter in the code box loads him.
     void pickAndLoad(frmIncomeTax *sheet)
     {
+        const QString declaring = DeclaringEmployee(mdlDalvoni::TaxYearStart);
         QStringList listProblems;
         bool shown = false;
         WhenModalShown<frmListView>([&](frmListView *list) {
@@ -336,7 +357,7 @@ private:
             QTableView *grid = list->ui.GrHelp;
             if (!grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())))
                 listProblems << QStringLiteral("the row Enter takes is out of view");
-            QTest::keyClicks(list->ui.TxtSearch, m_declaring);
+            QTest::keyClicks(list->ui.TxtSearch, declaring);
             QTest::keyClick(list->ui.TxtSearch, Qt::Key_Return);
         });
         sheet->ui.TxEmpCode->setFocus();

@@ -1,8 +1,10 @@
 // The worksheet screen driven as a user would: the employee list, Enter, grid editing, save.
 #include "CompanyTest.h"
+#include "DemoData.h"
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
 #include "Screens.h"
+#include "Rows.h"
 #include "TestDb.h"
 #include "WorksheetData.h"
 #include "lookup/frmListView.h"
@@ -87,7 +89,140 @@ private slots:
         QCOMPARE(f.ui.GrDeductions->rowCount(), 17);
         QCOMPARE(f.ui.GrDeductions->horizontalHeaderItem(1)->text(), QStringLiteral("Particulars"));
         QCOMPARE(f.ui.GrDeductions->columnWidth(1), 253);
+        // A year without the new regime's figures shows the worksheet as it always was.
+        QVERIFY(!f.ui.FrRegime->isVisibleTo(&f));
+        QCOMPARE(f.ui.FrTax->title(), QStringLiteral("Tax"));
         QVERIFY(p.messages.isEmpty());
+    }
+
+    // In a year with the new regime's figures (here 2024-25's, the default the old regime)
+    // the new regime's tax stands beside the worksheet's own and follows every edit; the
+    // regime that applies is the one whose tax is marked as the employee's.
+    void newRegimeBesideTheOld()
+    {
+        NewRegimeSetup::Year year = *DemoData::NewRegimeYear(2024);
+        year.defaultRegime = TaxRegime::Old;
+        TestDb::AddNewRegimeYear(year, 2018);
+        RecordingPlatform p;
+        frmIncomeTax f;
+        QVERIFY(f.ui.FrRegime->isVisibleTo(&f));
+        QVERIFY(!f.ui.OptOldRegime->isChecked() && !f.ui.OptNewRegime->isChecked());
+        ShowInEditMode(f);
+
+        // Pay 989200 less 75000: slab tax 41420, above the 87A limit by more than the tax, cess 4 %.
+        const auto shown = [&f](const QStringList &expected) {
+            return Rows::Of(expected, [&f](const QString &name) {
+                auto *w = f.findChild<QWidget *>(name);
+                if (auto *box = qobject_cast<QLineEdit *>(w))
+                    return box->text();
+                if (auto *label = qobject_cast<QLabel *>(w))
+                    return label->text() + (label->font().bold() ? QStringLiteral(" bold") : QString());
+                if (auto *group = qobject_cast<QGroupBox *>(w))
+                    return group->title();
+                return QStringLiteral("(no such control)");
+            });
+        };
+        QStringList expected = {
+            "FrTax=Old Regime (applies)",
+            "FrRegime=New Regime",
+            "TxNewStdDeduction=75000.00",
+            "TxNewTaxable=914200.00",
+            "TxNewSlabTax=41420.00",
+            "TxNewRebate=0.00",
+            "TxNewCess=1656.80",
+            "TxNewTax=43076.80",
+            "TxNewBalance=25076.80",
+            "TxNetTax=6812",
+            "LbCapNetTax=To Pay bold",
+            "LbCapNewTax=To Pay",
+            "LbRegimeNote=Taxed under the old regime. The new regime would be 36264.80 more.",
+        };
+        QCOMPARE(shown(expected), expected);
+        QVERIFY(f.ui.OptOldRegime->isChecked() && f.ui.OptOldRegime->isEnabled());
+
+        // Without the rent line the old regime comes to more than the new one.
+        ClickCell(f, 2, 1);
+        QTest::keyClick(f.ui.TxDedMove, Qt::Key_Delete, Qt::ShiftModifier);
+        expected = {"TxNetTax=50648", "TxNewTax=43076.80",
+                    "LbRegimeNote=Taxed under the old regime. The new regime would be 7571.20 less."};
+        QCOMPARE(shown(expected), expected);
+
+        // Picked from the keyboard, the new regime applies: its tax is the employee's.
+        QVERIFY(ShowActive(f));
+        f.ui.OptOldRegime->setFocus();
+        QTest::keyClick(f.ui.OptOldRegime, Qt::Key_Right);
+        QVERIFY(f.ui.OptNewRegime->isChecked());
+        expected = {"FrTax=Old Regime", "FrRegime=New Regime (applies)", "LbCapNetTax=To Pay",
+                    "LbCapNewTax=To Pay bold",
+                    "LbRegimeNote=Taxed under the new regime. The old regime would be 7571.20 more."};
+        QCOMPARE(shown(expected), expected);
+        QCOMPARE(f.unsavedChanges(), QStringLiteral("the declarations and regime of ASHA RAO"));
+
+        // Loading the figures again shows the regime as stored: here the year's default.
+        QTest::keyClick(f.ui.TxEmpCode, Qt::Key_Return);
+        QVERIFY(f.ui.OptOldRegime->isChecked());
+        // In view mode the regime shows but cannot be changed.
+        TestDb::Exec("INSERT INTO hr0910.hr_it_emp_regime (emp_slno,ac_from_date,ac_to_date,emp_regime) "
+                     "VALUES ('E1','2018-04-01','2019-03-31','NEW')");
+        frmIncomeTax view;
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        LoadAsha(view);
+        QVERIFY(view.ui.OptNewRegime->isChecked());
+        QVERIFY(!view.ui.OptNewRegime->isEnabled() && !view.ui.OptOldRegime->isEnabled());
+        QCOMPARE(view.ui.FrRegime->title(), QStringLiteral("New Regime (applies)"));
+        QVERIFY(p.messages.isEmpty());
+    }
+
+    // The regime picked is saved with the worksheet, in its one transaction, with who and
+    // when; a regime left as loaded is not saved (a default stays a default), and a failed
+    // save stores none of it.
+    void regimeSavedWithTheWorksheet_data()
+    {
+        QTest::addColumn<QStringList>("picks");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<QString>("stored"); // the choice row, "" for none
+        QTest::newRow("left as loaded") << QStringList() << false << "";
+        QTest::newRow("picked and picked back") << QStringList{"New", "Old"} << false << "";
+        QTest::newRow("picked") << QStringList{"New"} << false << "NEW|2018-04-01|2019-03-31|1";
+        QTest::newRow("picked, the save fails") << QStringList{"New"} << true << "";
+    }
+    void regimeSavedWithTheWorksheet()
+    {
+        QFETCH(QStringList, picks);
+        QFETCH(bool, fails);
+        QFETCH(QString, stored);
+        TestDb::AddNewRegimeYear(*DemoData::NewRegimeYear(2020), 2018);
+        RecordingPlatform p;
+        frmIncomeTax f;
+        ShowInEditMode(f);
+        for (const QString &pick : picks)
+            QTest::mouseClick(pick == QLatin1String("New") ? f.ui.OptNewRegime : f.ui.OptOldRegime, Qt::LeftButton);
+        ClickCell(f, 1, 2);
+        f.ui.TxDedMove->selectAll();
+        TypeAndEnter(f, QStringLiteral("1"));
+        if (fails)
+            TestDb::Exec("RENAME TABLE hr0910.hr_it TO hr0910.hr_it_away");
+        QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+        if (fails)
+            TestDb::Exec("RENAME TABLE hr0910.hr_it_away TO hr0910.hr_it");
+
+        const QString row = TestDb::Scalar("SELECT CONCAT_WS('|',emp_regime,ac_from_date,ac_to_date,created_by) "
+                                           "FROM hr0910.hr_it_emp_regime WHERE emp_slno='E1'")
+                                .toString();
+        QCOMPARE(row, stored);
+        QCOMPARE(TestDb::Scalar("SELECT emp_amount FROM hr_it_trans WHERE emp_slno='E1' AND emp_allowance_slno=1 AND "
+                                "emp_it_from='2018-04-01'")
+                     .toDouble(),
+                 fails ? 50000.0 : 1.0);
+        if (!stored.isEmpty())
+            QCOMPARE(TestDb::Scalar("SELECT created_date FROM hr0910.hr_it_emp_regime").toDate(), QDate::currentDate());
+        if (fails) {
+            // The screen keeps the pick, still in edit mode, and the next save stores it.
+            QVERIFY(f.ui.OptNewRegime->isChecked());
+            QTest::mouseClick(f.ui.CmEdit, Qt::LeftButton);
+            QCOMPARE(TestDb::Count("hr0910.hr_it_emp_regime WHERE emp_regime='NEW'"), 1);
+        }
     }
 
     // The whole round: pick, load, edit a line picked from the head list and one typed, see

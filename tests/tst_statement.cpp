@@ -1,6 +1,7 @@
 // The tax statement: the sheet built from the stored tax records, the screen's keys and
 // lookup, the print file (against golden files) and the workbook export read back.
 #include "CompanyTest.h"
+#include "DemoData.h"
 #include "ModalDriver.h"
 #include "RecordingPlatform.h"
 #include "Screens.h"
@@ -13,6 +14,8 @@
 #include "reports/frmrptIT.h"
 #include "session/Common.h"
 #include "session/mdlDalvoni.h"
+#include "tax/RegimeChoice.h"
+#include "ui/FormUtil.h"
 
 #include <QCursor>
 #include <QDir>
@@ -93,8 +96,8 @@ bool MatchesGolden(const QByteArray &text, const QString &name)
 QByteArray PrintOf(int *lastRow = nullptr)
 {
     Sheet sheet;
-    const int last =
-        Statement::Build(sheet, TestDb::Open(), QStringLiteral("C01"), kFrom, kTo, QString(), QDate(2019, 3, 31));
+    const int last = Statement::Build(sheet, TestDb::Open(), QStringLiteral("C01"), kFrom, kTo, QString(),
+                                      QDate(2019, 3, 31), kFrom, kTo);
     if (lastRow)
         *lastRow = last;
     // The title carries the date in the system's short form: fixed here for the golden files.
@@ -141,7 +144,7 @@ private slots:
         form.ui.CmShow->click();
         QCOMPARE(form.CurrentRow, 7);
         QCOMPARE(s.lastRow(), 7);
-        QCOMPARE(s.columnCount(), 27);
+        QCOMPARE(s.columnCount(), 28);
         QCOMPARE(s.text(3, 1), QStringLiteral("Income Tax Statement as on ") + ShortDate(QDate::currentDate()));
         QCOMPARE(s.text(6, 1), QStringLiteral("E001")); // ordered by code
         QCOMPARE(s.text(6, 2), QStringLiteral("FIRST"));
@@ -205,6 +208,66 @@ private slots:
         form.ui.CmShow->click();
         QCOMPARE(form.CurrentRow, 5);
         QCOMPARE(s.text(4, 1), QStringLiteral("Code"));
+    }
+
+    // Each employee's regime of the session's financial year stands in a last column, after
+    // every column of the record, on the screen and in the workbook; the print file is the
+    // same with it as without it.
+    void regimeColumn()
+    {
+        TestDb::AddNewRegimeYear(*DemoData::NewRegimeYear(2024), 2018); // the new regime the default
+        // A period that starts a month into the financial year: the regimes are still the year's.
+        const QDate from = kFrom.addMonths(1);
+        AddRecord(1, QStringLiteral("E001"), QStringLiteral("FIRST"), 1, from);
+        AddRecord(2, QStringLiteral("E002"), QStringLiteral("SECOND"), 2, from);
+        AddRecord(3, QStringLiteral("E003"), QStringLiteral("THIRD"), 3, from);
+        const AuditStamp stamp{QStringLiteral("1"), QDateTime(kFrom, QTime(9, 0))};
+        RegimeChoice::Save(TestDb::Open(), QStringLiteral("1"), kFrom, kTo, TaxRegime::Old, stamp);
+        RegimeChoice::Save(TestDb::Open(), QStringLiteral("2"), kFrom, kTo, TaxRegime::New, stamp);
+        // A choice of another year does not count.
+        RegimeChoice::Save(TestDb::Open(), QStringLiteral("3"), kFrom.addYears(-1), kTo.addYears(-1), TaxRegime::Old,
+                           stamp);
+
+        RecordingPlatform rec;
+        frmrptIT form;
+        QVERIFY(ShowActive(form));
+        form.ui.DTFrom->setDate(from);
+        form.ui.CmShow->click();
+        const Sheet &s = form.ui.FBook->sheet();
+        QCOMPARE(form.CurrentRow, 8);
+        QCOMPARE(s.columnCount(), 28);
+        QCOMPARE(s.text(4, 28), QStringLiteral("Regime"));
+        QCOMPARE(s.text(5, 28), QString());
+        QCOMPARE(s.format(4, 28), s.format(4, 27));
+        QCOMPARE(s.text(4, 27), QStringLiteral("Balance"));
+        const QStringList regimes = {s.text(6, 28), s.text(7, 28), s.text(8, 28)};
+        QCOMPARE(regimes, QStringList({"Old", "New", "New"}));
+        QCOMPARE(s.format(6, 28).font, s.format(6, 27).font);
+        QCOMPARE(s.format(6, 28).hAlign, HAlign::Right);
+        QCOMPARE(s.value(6, 27).toDouble(), 1000 + 100.25 * 22); // the record's columns where they were
+
+        // On screen every column, the last one too, is as wide as its heading and figures.
+        const QFontMetrics bold(QFont(QStringLiteral("Arial"), 8, QFont::Bold));
+        QVERIFY(form.ui.FBook->columnWidth(27) > bold.horizontalAdvance(QStringLiteral("Regime")));
+        QVERIFY(form.ui.FBook->columnWidth(4) < TwipsToPixels(2500));
+
+        // The workbook: the regimes in column AB.
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("statement.xlsx"));
+        rec.saveAnswers << target;
+        form.ui.CmExport->click();
+        QVERIFY(rec.messages.isEmpty());
+        const QString sheetXml = WorkbookPart(target, QStringLiteral("xl/worksheets/sheet1.xml"));
+        const QString strings = WorkbookPart(target, QStringLiteral("xl/sharedStrings.xml"));
+        QVERIFY(sheetXml.contains(QStringLiteral("<c r=\"AB4\"")));
+        QVERIFY(sheetXml.contains(QStringLiteral("<c r=\"AB8\"")));
+        QVERIFY(!sheetXml.contains(QStringLiteral("<c r=\"AC")));
+        QVERIFY(strings.contains(QStringLiteral("<t>Regime</t>")) && strings.contains(QStringLiteral("<t>New</t>")));
+
+        // The print file prints the first twelve columns: the regimes change nothing in it.
+        Sheet without = s;
+        without.clear({4, 28, 8, 28});
+        QCOMPARE(StatementPrint::Text(s, form.CurrentRow), StatementPrint::Text(without, form.CurrentRow));
     }
 
     void keysAndLookup()
@@ -444,7 +507,7 @@ private slots:
         static const QRegularExpression col(QStringLiteral("<col min=\"\\d+\" max=\"\\d+\" width=\"([\\d.]+)\""));
         for (auto m = col.globalMatch(sheetXml); m.hasNext();)
             widths << m.next().captured(1).toDouble();
-        QCOMPARE(widths.size(), 27);
+        QCOMPARE(widths.size(), 28);
         QVERIFY2(widths[1] >= 39 && std::accumulate(widths.begin(), widths.end(), 0.0) < 330,
                  qPrintable(QString::number(widths[1])));
         QVERIFY(styles.contains(QStringLiteral("formatCode=\"#,##\"")));

@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+#include <map>
+
 namespace {
 
 QColor ToColor(SheetColour c)
@@ -47,6 +49,9 @@ public:
         }
         endResetModel();
     }
+
+    // The font of a sheet format, as the cells show it.
+    const QFont &font(int formatId) const { return m_fonts[formatId]; }
 
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_rows; }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_cols; }
@@ -209,7 +214,7 @@ void CellGrid::refresh()
         const int w = m_sheet.columnWidth(c);
         setColumnHidden(c - 1, w == 0);
         if (w > 0)
-            setColumnWidth(c - 1, TwipsToPixels(w));
+            setColumnWidth(c - 1, shownWidth(c));
     }
     // Only rows of their own height are touched: setting 10,000 equal rows one by one is slow.
     const int rows = m_model->rowCount();
@@ -232,6 +237,65 @@ QSize CellGrid::sizeHint() const
     const int down = 2 * frameWidth() + (horizontalHeader()->isHidden() ? 0 : horizontalHeader()->sizeHint().height()) +
                      rows + horizontalScrollBar()->sizeHint().height();
     return QSize(qMin(across, kMost), qMin(down, kMost));
+}
+
+void CellGrid::setColumnUnit(double unitsPerPixel, int fitFromRow)
+{
+    m_unitsPerPixel = qMax(0.0, unitsPerPixel);
+    m_fitFromRow = qMax(0, fitFromRow);
+}
+
+int CellGrid::shownWidth(int col) const
+{
+    const int w = m_sheet.columnWidth(col);
+    const int pixels = m_unitsPerPixel > 0 ? qRound(w / m_unitsPerPixel) : TwipsToPixels(w);
+    return m_fitFromRow > 0 ? qMax(pixels, neededWidth(col)) : pixels;
+}
+
+int CellGrid::neededWidth(int col) const
+{
+    // Texts are measured one by one. Of the numbers only the largest and the smallest of each
+    // format: they show the most digits, and digits are all of one width in a sheet's fonts.
+    struct Range
+    {
+        double low = 0, high = 0;
+        bool any = false;
+    };
+    std::map<int, Range> numbers;
+    std::map<int, QFontMetrics> metrics;
+    const auto measure = [&](int formatId, const QString &text) {
+        auto m = metrics.find(formatId);
+        if (m == metrics.end())
+            m = metrics.emplace(formatId, QFontMetrics(m_model->font(formatId))).first;
+        return m->second.horizontalAdvance(text);
+    };
+    int widest = 0;
+    const int last = m_sheet.lastRow();
+    for (int r = m_fitFromRow; r <= last; ++r) {
+        const QVariant v = m_sheet.value(r, col);
+        if (!v.isValid())
+            continue;
+        const int id = m_sheet.formatId(r, col);
+        if (m_sheet.isNumber(r, col)) {
+            Range &range = numbers[id];
+            const double x = v.toDouble();
+            range.low = range.any ? qMin(range.low, x) : x;
+            range.high = range.any ? qMax(range.high, x) : x;
+            range.any = true;
+        } else {
+            widest = qMax(widest, measure(id, v.toString()));
+        }
+    }
+    for (const auto &[id, range] : numbers) {
+        const QString &format = m_sheet.formats()[id].numberFormat;
+        for (double x : {range.low, range.high})
+            widest = qMax(widest, measure(id, Sheet::formatNumber(x, format)));
+    }
+    if (widest == 0)
+        return 0;
+    // The cell's own margins, and a little air between neighbouring figures.
+    constexpr int kAir = 6;
+    return widest + 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + kAir;
 }
 
 void CellGrid::setPageRows(int rows)

@@ -38,6 +38,12 @@ public:
     QSize sizeHint() const override;
     void setPageRows(int rows);
 
+    // How the sheet's column widths show. By default they are twips (15 to a pixel); a sheet
+    // whose widths are relative values says how many of them make a pixel. From fitFromRow on
+    // (0: nowhere) every cell's text fits its column: a column is widened where a heading or
+    // a value needs more. The rows above it are titles that run on across empty neighbours.
+    void setColumnUnit(double unitsPerPixel, int fitFromRow = 0);
+
 signals:
     // A cell was picked with the mouse, or with Enter or Space on the keyboard.
     void rowPicked(int row, int col);
@@ -55,10 +61,16 @@ private:
     void placePanes();
     int frozenWidth() const;
     int frozenHeight() const;
+    // A sheet column's width on screen, in pixels.
+    int shownWidth(int col) const;
+    // The pixels the widest text of a column needs from the fitted row on; 0 when it has none.
+    int neededWidth(int col) const;
 
     Sheet m_sheet;
     SheetModel *m_model;
     int m_pageRows = 0;
+    double m_unitsPerPixel = 0; // 0: twips
+    int m_fitFromRow = 0;
     int m_frozenRows = 0;
     int m_frozenCols = 0;
     QTableView *m_topPane = nullptr;    // the frozen rows, scrolling across with the sheet

@@ -64,7 +64,7 @@ int main(int argc, char **argv)
         Sheet sheet;
         t.start();
         const int last = Statement::Build(sheet, db, QStringLiteral("BENCH"), QDate(2018, 4, 1), QDate(2019, 3, 31),
-                                          QString(), QDate::currentDate());
+                                          QString(), QDate::currentDate(), QDate(2018, 4, 1), QDate(2019, 3, 31));
         const qint64 build = t.elapsed();
 
         QTemporaryDir dir;

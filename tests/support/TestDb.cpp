@@ -164,6 +164,12 @@ void AddSalary(const QString &slno, const QDate &month, const QString &head, dou
              .arg(SqlEscape(slno), SqlEscape(head), PlainNumber(dr), PlainNumber(cr), SqlDate(month)));
 }
 
+void AddNewRegimeYear(const NewRegimeSetup::Year &year, int fromYear)
+{
+    NewRegimeSetup::Save(Open(), year, QDate(fromYear, 4, 1), QDate(fromYear + 1, 3, 31),
+                         {QStringLiteral("1"), QDateTime(QDate(fromYear, 4, 2), QTime(10, 0))});
+}
+
 void AddFinalize(const QDate &date, const QString &comp)
 {
     Exec(QStringLiteral("INSERT INTO hr0910.hr_finalize VALUES ('%1','SAL','%2')").arg(comp, SqlDate(date)));

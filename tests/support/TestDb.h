@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/NewRegimeSetup.h"
 #include "session/DbConnection.h"
 
 #include <QDate>
@@ -47,6 +48,9 @@ void AddSalary(const QString &slno, const QDate &month, const QString &head, dou
 // 20000, provident fund 6000, profession tax 200 and income tax 1000 deducted.
 void AddPaidEmployee(const QString &slno, const QString &code, const QString &name = QString(),
                      const QString &unit = QStringLiteral("HO"));
+// Stores the new regime's figures for the financial year from 1 April of fromYear (the
+// screen's save, by user 1).
+void AddNewRegimeYear(const NewRegimeSetup::Year &year, int fromYear);
 // Adds a 'SAL' finalisation of company C01.
 void AddFinalize(const QDate &date, const QString &comp = QStringLiteral("C01"));
 

@@ -19,6 +19,8 @@
 #include "lookup/frmListView.h"
 #include "reports/frmrptIT.h"
 #include "session/Common.h"
+#include "session/SessionData.h"
+#include "session/SessionText.h"
 #include "session/Startup.h"
 #include "session/frmChangeCompany.h"
 #include "session/frmFinancialYear.h"
@@ -104,6 +106,16 @@ void WhenModal(std::function<void(QWidget *)> action)
     timer->start();
 }
 
+// The demo's default financial year, as the main window opened on it.
+QDate DemoYearFrom;
+
+// Switches the session's financial year as the year list does, and shows it.
+void UseYear(frmMain *main, const QDate &from)
+{
+    SessionData::SwitchYear(mdlDalvoni::Db(), from, from.addYears(1).addDays(-1));
+    main->showFinancialYear(QLatin1String(SessionText::kSwitchProducts));
+}
+
 int Walk(const QString &user, const QString &password)
 {
     auto *login = new frmLogin;
@@ -125,21 +137,30 @@ int Walk(const QString &user, const QString &password)
     frmMain *main = frmMain::existing();
     if (!main || !main->isVisible())
         return 3;
+    DemoYearFrom = mdlDalvoni::FinYearFrom;
     main->ui.mnuMasters->popup(
         main->mapToGlobal(main->ui.menubar->actionGeometry(main->ui.mnuMasters->menuAction()).bottomLeft()));
     Save(main, QStringLiteral("main-window.png"));
     main->ui.mnuMasters->hide();
 
+    // The worksheet and the statement in a year of the new regime whose payroll the demo
+    // has (itdemo --recent-payroll): the employee's regime beside the old regime's figures.
+    UseYear(main, QDate(2025, 4, 1));
+
     // The worksheet: the employee list on F1, then Enter loads the picked employee.
     main->mnuTransactions_Click();
     Pause(500);
     auto *sheet = Window<frmMain>()->findChild<frmIncomeTax *>();
-    // An employee with declarations of the tax year, found by typing his name.
+    // An employee with declarations of the tax year, found by typing his name; one taxed under
+    // the year's default regime (the new one), whose tax is therefore not the old regime's.
     const QString withDeclarations = QueryFirstValue(
-        mdlDalvoni::Db(), QStringLiteral("Select emp_name from hr_it_trans Inner Join hr_employee on "
-                                         "hr_employee.emp_slno=hr_it_trans.emp_slno where comp_code='") +
-                              mdlDalvoni::CompanyCode + QStringLiteral("' and emp_it_from='") +
-                              SqlDate(mdlDalvoni::TaxYearStart) + QStringLiteral("' order by emp_code limit 1"));
+        mdlDalvoni::Db(),
+        QStringLiteral("Select emp_name from hr_it_trans Inner Join hr_employee on "
+                       "hr_employee.emp_slno=hr_it_trans.emp_slno where comp_code='") +
+            mdlDalvoni::CompanyCode + QStringLiteral("' and emp_it_from='") + SqlDate(mdlDalvoni::TaxYearStart) +
+            QStringLiteral("' and hr_employee.emp_slno not in (Select emp_slno from hr_it_emp_regime where "
+                           "ac_from_date='") +
+            SqlDate(mdlDalvoni::FinYearFrom) + QStringLiteral("') order by emp_code limit 1"));
     WhenModal([withDeclarations](QWidget *w) {
         auto *lookup = static_cast<frmListView *>(w);
         Save(lookup, QStringLiteral("lookup.png"));
@@ -153,20 +174,25 @@ int Walk(const QString &user, const QString &password)
     Save(main, QStringLiteral("worksheet.png"));
     CloseScreen<frmIncomeTax>(main);
 
-    main->mnuGenerateTax_Click();
-    Save(main, QStringLiteral("generate.png"));
-    CloseScreen<frmGenerateIncomeTax>(main);
-
+    // The statement scrolled to its last columns, the regimes among them; then half way
+    // across and down, the code and name still in view.
     main->mnuIncomeTaxStatement_Click();
     auto *statement = main->findChild<frmrptIT *>();
     statement->CmShow_Click();
-    Save(main, QStringLiteral("statement.png"));
+    Pause(200);
     QScrollBar *across = statement->ui.FBook->horizontalScrollBar();
+    across->setValue(across->maximum());
+    Save(main, QStringLiteral("statement.png"));
     across->setValue(across->maximum() / 2);
     QScrollBar *down = statement->ui.FBook->verticalScrollBar();
     down->setValue(down->maximum() / 2);
     Save(main, QStringLiteral("statement-scrolled.png"));
     CloseScreen<frmrptIT>(main);
+    UseYear(main, DemoYearFrom);
+
+    main->mnuGenerateTax_Click();
+    Save(main, QStringLiteral("generate.png"));
+    CloseScreen<frmGenerateIncomeTax>(main);
 
     main->mnuAdditionsMaster_Click();
     Save(main, QStringLiteral("allowance-master.png"));
