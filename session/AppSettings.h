@@ -10,12 +10,12 @@ QString Get(const QString &section, const QString &key);
 void Save(const QString &section, const QString &key, const QString &value);
 
 // The entries this program uses.
-inline const char *const ServerSection = "ServerIp";
-inline const char *const ServerKey = "ServerIP";
-inline const char *const LoginSection = "Login";
-inline const char *const LoginKey = "AUser";
+inline const char *const kServerSection = "ServerIp";
+inline const char *const kServerKey = "ServerIP";
+inline const char *const kLoginSection = "Login";
+inline const char *const kLoginKey = "AUser";
 // Ours: the unit (branch) of this workstation.
-inline const char *const WorkstationSection = "IncomeTax";
-inline const char *const UnitKey = "UnitCode";
+inline const char *const kWorkstationSection = "IncomeTax";
+inline const char *const kUnitKey = "UnitCode";
 
 } // namespace AppSettings

@@ -18,7 +18,7 @@ QHash<QString, Table> &cache()
 }
 
 // The lengths of the suite's own schema, for a server that does not tell.
-int knownLength(const QString &table, const QString &column)
+int KnownLength(const QString &table, const QString &column)
 {
     static const QHash<QString, int> known = {
         {QStringLiteral("dalvoni.userdetails.user_name"), 50},
@@ -34,7 +34,7 @@ int knownLength(const QString &table, const QString &column)
     return known.value(table + QLatin1Char('.') + column, 0);
 }
 
-QString qualified(const QString &table)
+QString Qualified(const QString &table)
 {
     const QString t = table.trimmed().toLower();
     return t.contains(QLatin1Char('.')) ? t : QStringLiteral("hr0910.") + t;
@@ -49,7 +49,7 @@ int Characters(const QString &text)
 
 int Of(DbConnection &db, const QString &table, const QString &column)
 {
-    const QString name = qualified(table);
+    const QString name = Qualified(table);
     const QString col = column.trimmed().toLower();
     auto found = cache().constFind(name);
     if (found == cache().constEnd()) {
@@ -68,12 +68,12 @@ int Of(DbConnection &db, const QString &table, const QString &column)
             rs.close();
         } catch (const DbError &) {
             // Asked again next time; until then the suite's own lengths serve.
-            return knownLength(name, col);
+            return KnownLength(name, col);
         }
         found = cache().insert(name, lengths);
     }
     const int length = found->value(col, 0);
-    return length > 0 ? length : knownLength(name, col);
+    return length > 0 ? length : KnownLength(name, col);
 }
 
 void Check(DbConnection &db, const QString &table, const QString &column, const QString &text, const QString &what)

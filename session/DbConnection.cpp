@@ -29,7 +29,7 @@ const QString kLostInTransactionText =
 const QString kReopenedText =
     QStringLiteral("The connection to the database server was lost and has been opened again.   ");
 
-QString errorText(const QSqlError &e)
+QString ErrorText(const QSqlError &e)
 {
     QString t = e.databaseText().trimmed();
     if (t.isEmpty())
@@ -39,18 +39,18 @@ QString errorText(const QSqlError &e)
     return t;
 }
 
-int nativeCode(const QSqlError &e)
+int NativeCode(const QSqlError &e)
 {
     return e.nativeErrorCode().toInt();
 }
 
 // A failed call that left no error at all could not even get a statement handle: the
 // driver has given the connection up.
-bool isLostLink(const QSqlError &e)
+bool IsLostLink(const QSqlError &e)
 {
     if (e.type() == QSqlError::NoError)
         return true;
-    switch (nativeCode(e)) {
+    switch (NativeCode(e)) {
     case kServerShutdown:
     case kConnectionKilled:
     case kServerGone:
@@ -63,7 +63,7 @@ bool isLostLink(const QSqlError &e)
 }
 
 // "the table hr_it", "the tables hr_it, hr_employee", "the database".
-QString tablesPhrase(const QString &sql)
+QString TablesPhrase(const QString &sql)
 {
     const QStringList tables = StatementTables(sql);
     if (tables.isEmpty())
@@ -73,7 +73,7 @@ QString tablesPhrase(const QString &sql)
 }
 
 // What a statement does, for a message: "reading the table hr_it".
-QString actionPhrase(const QString &sql)
+QString ActionPhrase(const QString &sql)
 {
     const QString verb = sql.trimmed().section(QLatin1Char(' '), 0, 0).toLower();
     QString action = QStringLiteral("a request on");
@@ -85,10 +85,10 @@ QString actionPhrase(const QString &sql)
         action = QStringLiteral("changing");
     else if (verb == QLatin1String("delete"))
         action = QStringLiteral("removing rows from");
-    return action + QLatin1Char(' ') + tablesPhrase(sql);
+    return action + QLatin1Char(' ') + TablesPhrase(sql);
 }
 
-QString capitalised(QString text)
+QString Capitalised(QString text)
 {
     if (!text.isEmpty())
         text[0] = text[0].toUpper();
@@ -102,11 +102,11 @@ QString nonEmptyText(const QString &text, const QString &sql, DbError::Kind kind
         return text;
     if (kind == DbError::Kind::ConnectionLost)
         return kLostText;
-    return capitalised(actionPhrase(sql)) +
+    return Capitalised(ActionPhrase(sql)) +
            QStringLiteral(" failed, and neither the database server nor its driver said why.");
 }
 
-QString busyText(const QString &sql, int code, int waitedSeconds)
+QString BusyText(const QString &sql, int code, int waitedSeconds)
 {
     const QStringList tables = StatementTables(sql);
     QString who = tables.isEmpty()     ? QStringLiteral("The data needed")
@@ -118,11 +118,11 @@ QString busyText(const QString &sql, int code, int waitedSeconds)
     return text + QStringLiteral(".\nNothing was lost: this step was not carried out. Please try again in a moment.");
 }
 
-QString timeLimitText(const QString &sql, int limitSeconds)
+QString TimeLimitText(const QString &sql, int limitSeconds)
 {
     return QStringLiteral("The database server stopped %1 after %2 seconds, the longest one request of this program "
                           "may run.\nNothing was lost: this step was not carried out.")
-        .arg(actionPhrase(sql))
+        .arg(ActionPhrase(sql))
         .arg(limitSeconds);
 }
 
@@ -158,9 +158,9 @@ void Recordset::moveNext()
     const QSqlError error = m_query.lastError();
     if (!m_valid && error.type() != QSqlError::NoError) {
         const QString sql = m_query.lastQuery();
-        throw DbError(capitalised(actionPhrase(sql)) + QStringLiteral(" stopped before the last row: ") +
-                          errorText(error),
-                      sql, DbError::Kind::Other, nativeCode(error));
+        throw DbError(Capitalised(ActionPhrase(sql)) + QStringLiteral(" stopped before the last row: ") +
+                          ErrorText(error),
+                      sql, DbError::Kind::Other, NativeCode(error));
     }
 }
 
@@ -196,7 +196,7 @@ QVariant Recordset::value(int index) const
     return m_query.value(index);
 }
 
-static QString variantText(const QVariant &v)
+static QString VariantText(const QVariant &v)
 {
     if (v.isNull())
         return QString();
@@ -216,11 +216,11 @@ static QString variantText(const QVariant &v)
 
 QString Recordset::text(const QString &column) const
 {
-    return variantText(value(column));
+    return VariantText(value(column));
 }
 QString Recordset::text(int index) const
 {
-    return variantText(value(index));
+    return VariantText(value(index));
 }
 
 double Recordset::number(const QString &column) const
@@ -320,9 +320,9 @@ void DbConnection::connect()
         const QSqlError error = db.lastError();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(name);
-        const QString text = errorText(error);
+        const QString text = ErrorText(error);
         throw DbError(text.isEmpty() ? QStringLiteral("Cannot connect to the database server.") : text, QString(),
-                      DbError::Kind::Other, nativeCode(error));
+                      DbError::Kind::Other, NativeCode(error));
     }
     m_current = name;
     applySessionSettings();
@@ -396,14 +396,14 @@ QSqlDatabase DbConnection::database() const
 
 DbError DbConnection::failure(const QSqlError &error, const QString &sql)
 {
-    const int code = nativeCode(error);
-    if (isLostLink(error)) {
+    const int code = NativeCode(error);
+    if (IsLostLink(error)) {
         // Without an open connection there is nothing to open again.
         if (m_current.isEmpty())
             return DbError(QStringLiteral("The connection to the database server is not open."), sql,
                            DbError::Kind::Other, code);
         m_lost = true;
-        QString text = errorText(error);
+        QString text = ErrorText(error);
         if (text.isEmpty())
             text = kLostText;
         if (m_inTransaction)
@@ -413,12 +413,12 @@ DbError DbConnection::failure(const QSqlError &error, const QString &sql)
     switch (code) {
     case kLockWaitTimeout:
     case kDeadlock:
-        return DbError(busyText(sql, code, m_limits.lockWaitSeconds), sql, DbError::Kind::Busy, code);
+        return DbError(BusyText(sql, code, m_limits.lockWaitSeconds), sql, DbError::Kind::Busy, code);
     case kStatementTimeout:
     case kQueryTimeout:
-        return DbError(timeLimitText(sql, m_limits.statementSeconds), sql, DbError::Kind::TimeLimit, code);
+        return DbError(TimeLimitText(sql, m_limits.statementSeconds), sql, DbError::Kind::TimeLimit, code);
     default:
-        return DbError(errorText(error), sql, DbError::Kind::Other, code);
+        return DbError(ErrorText(error), sql, DbError::Kind::Other, code);
     }
 }
 

@@ -27,7 +27,7 @@ bool PasswordMatches(const Recordset &rs, const QString &typed)
 void SetUser(const Recordset &rs, const QString &typedName, bool rememberName)
 {
     if (rememberName)
-        AppSettings::Save(QString::fromLatin1(AppSettings::LoginSection), QString::fromLatin1(AppSettings::LoginKey),
+        AppSettings::Save(QString::fromLatin1(AppSettings::kLoginSection), QString::fromLatin1(AppSettings::kLoginKey),
                           typedName);
     mdlDalvoni::UserName = typedName;
     mdlDalvoni::UserId = rs.text(QStringLiteral("user_id"));

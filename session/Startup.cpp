@@ -10,22 +10,22 @@ namespace Startup {
 QString VersionMessage(const QString &appVersion)
 {
     return QStringLiteral("Software Updated \r\nYou are running Version [") + appVersion +
-           QStringLiteral("].\r\nLatest Update is available at '") + QLatin1String(MakerWebAddress) +
+           QStringLiteral("].\r\nLatest Update is available at '") + QLatin1String(kMakerWebAddress) +
            QStringLiteral("'.");
 }
 
 QString UpdatePage(const QString &serverAddress)
 {
-    if (serverAddress == QLatin1String("127.0.0.1") || serverAddress == QLatin1String(InHouseServer1) ||
-        serverAddress == QLatin1String(InHouseServer2))
-        return QLatin1String(InHouseUpdatePage);
-    return QLatin1String(PublicUpdatePage);
+    if (serverAddress == QLatin1String("127.0.0.1") || serverAddress == QLatin1String(kInHouseServer1) ||
+        serverAddress == QLatin1String(kInHouseServer2))
+        return QLatin1String(kInHouseUpdatePage);
+    return QLatin1String(kPublicUpdatePage);
 }
 
 QString UseWorkstationUnit(DbConnection &db)
 {
     using namespace mdlDalvoni;
-    const QString configured = AppSettings::Get(AppSettings::WorkstationSection, AppSettings::UnitKey).trimmed();
+    const QString configured = AppSettings::Get(AppSettings::kWorkstationSection, AppSettings::kUnitKey).trimmed();
     Recordset rs =
         configured.isEmpty()
             ? db.query(QStringLiteral("Select unit_code,unit_name from dalvoni.unitmaster order by unit_code"))
@@ -56,8 +56,8 @@ bool FixWorkstationUnit(DbConnection &db)
 Outcome Run(DbConnection &db)
 {
     using namespace mdlDalvoni;
-    AppVersion = QLatin1String(ProgramVersion);
-    ServerAddress = AppSettings::Get(AppSettings::ServerSection, AppSettings::ServerKey);
+    AppVersion = QLatin1String(kProgramVersion);
+    ServerAddress = AppSettings::Get(AppSettings::kServerSection, AppSettings::kServerKey);
 
     try {
         db.open(ConnectionString(ServerAddress));
@@ -69,7 +69,7 @@ Outcome Run(DbConnection &db)
     }
 
     try {
-        Recordset rs = db.query(QLatin1String(VersionQuery));
+        Recordset rs = db.query(QLatin1String(kVersionQuery));
         if (!rs.eof() && !rs.isNull(QStringLiteral("version_code")) &&
             rs.text(QStringLiteral("version_code")) != AppVersion) {
             platform().message(VersionMessage(AppVersion), Platform::Icon::Information);

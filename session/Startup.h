@@ -10,13 +10,13 @@ namespace Startup {
 
 // Where updates come from. The in-house servers get the in-house page, every other
 // address the maker's public one.
-inline const char *const MakerWebAddress = "www.corvantis.in";
-inline const char *const InHouseServer1 = "192.168.10.5";
-inline const char *const InHouseServer2 = "192.168.10.6";
-inline const char *const InHouseUpdatePage = "http://192.168.10.5/updates/incometax/";
-inline const char *const PublicUpdatePage = "https://www.corvantis.in/updates/incometax/";
+inline const char *const kMakerWebAddress = "www.corvantis.in";
+inline const char *const kInHouseServer1 = "192.168.10.5";
+inline const char *const kInHouseServer2 = "192.168.10.6";
+inline const char *const kInHouseUpdatePage = "http://192.168.10.5/updates/incometax/";
+inline const char *const kPublicUpdatePage = "https://www.corvantis.in/updates/incometax/";
 
-inline const char *const VersionQuery = "Select * from dalvoni.versionmaster where pack_code='IT'";
+inline const char *const kVersionQuery = "Select * from dalvoni.versionmaster where pack_code='IT'";
 
 enum class Outcome {
     Ready,            // connected, version accepted, unit known: show the splash

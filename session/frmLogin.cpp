@@ -29,7 +29,7 @@ frmLogin::frmLogin(QWidget *parent) : QWidget(parent)
 
 void frmLogin::Form_Load()
 {
-    ui.TxtUserName->setText(AppSettings::Get(AppSettings::LoginSection, AppSettings::LoginKey));
+    ui.TxtUserName->setText(AppSettings::Get(AppSettings::kLoginSection, AppSettings::kLoginKey));
     adjustSize();
     if (QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());

@@ -42,7 +42,7 @@ void ClearListPicks();
 void ResetSession();
 
 // The program's own version.
-inline constexpr const char *ProgramVersion = "V1.1";
+inline constexpr const char *kProgramVersion = "V1.1";
 
 // The connection string for a server address: the local one for exactly "127.0.0.1",
 // the network one (suite account) for any other text, the empty one included.

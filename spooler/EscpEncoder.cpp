@@ -4,7 +4,7 @@ namespace Escp {
 
 using PrintFile::Attributes;
 
-QByteArray transition(const Attributes &from, const Attributes &to)
+QByteArray Transition(const Attributes &from, const Attributes &to)
 {
     QByteArray codes;
     if (from.emphasised != to.emphasised)
@@ -16,7 +16,7 @@ QByteArray transition(const Attributes &from, const Attributes &to)
     return codes;
 }
 
-QByteArray encode(const QList<PrintFile::Page> &pages)
+QByteArray Encode(const QList<PrintFile::Page> &pages)
 {
     QByteArray out;
     // Reset, then a form of 72 lines (ESC C n).
@@ -31,12 +31,12 @@ QByteArray encode(const QList<PrintFile::Page> &pages)
         for (qsizetype i = 0; i < page.size(); ++i) {
             const QList<QByteArray> fields = PrintFile::StatementFieldsOf(page.at(i));
             for (const PrintFile::Piece &piece : page.at(i).pieces) {
-                out += transition(current, piece.attributes);
+                out += Transition(current, piece.attributes);
                 current = piece.attributes;
                 if (fields.isEmpty() || piece.text.isEmpty())
                     out += piece.text;
                 else
-                    out += Elite + fields.join(' ') + Pica;
+                    out += kElite + fields.join(' ') + kPica;
             }
             if (i < used)
                 out += "\r\n";
@@ -44,7 +44,7 @@ QByteArray encode(const QList<PrintFile::Page> &pages)
         out += FormFeed;
     }
     // Leave the printer as it was found.
-    out += transition(current, Attributes{});
+    out += Transition(current, Attributes{});
     return out;
 }
 

@@ -21,13 +21,13 @@ inline constexpr char FormFeed = '\x0c';
 // Condensed on / off.
 inline constexpr char ShiftIn = '\x0f';
 inline constexpr char DeviceControl2 = '\x12';
-// Elite (12 characters an inch; 20 when condensed) and back to pica (10).
-inline constexpr const char *Elite = "\x1bM";
-inline constexpr const char *Pica = "\x1bP";
+// kElite (12 characters an inch; 20 when condensed) and back to pica (10).
+inline constexpr const char *kElite = "\x1bM";
+inline constexpr const char *kPica = "\x1bP";
 
 // The codes that take the printer from one set of attributes to another.
-QByteArray transition(const PrintFile::Attributes &from, const PrintFile::Attributes &to);
+QByteArray Transition(const PrintFile::Attributes &from, const PrintFile::Attributes &to);
 
-QByteArray encode(const QList<PrintFile::Page> &pages);
+QByteArray Encode(const QList<PrintFile::Page> &pages);
 
 } // namespace Escp

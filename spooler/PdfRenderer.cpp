@@ -11,12 +11,12 @@
 namespace {
 
 // Page margins in millimetres.
-constexpr double SideMarginMm = 12.0;
-constexpr double TopMarginMm = 10.0;
-constexpr double BottomMarginMm = 10.0;
+constexpr double kSideMarginMm = 12.0;
+constexpr double kTopMarginMm = 10.0;
+constexpr double kBottomMarginMm = 10.0;
 
 // The file's texts are UTF-8 when they decode as such, else Latin-1.
-QString decode(const QByteArray &bytes, bool utf8)
+QString Decode(const QByteArray &bytes, bool utf8)
 {
     QString text = utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
     // Control characters have no place on the page; a tab is a blank.
@@ -121,11 +121,11 @@ bool PdfRenderer::render(const QList<PrintFile::Page> &pages, const QString &pdf
 
         const double dotsPerMm = writer.resolution() / 25.4;
         const QSizeF pageMm = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
-        const double left = SideMarginMm * dotsPerMm;
-        const double top = TopMarginMm * dotsPerMm;
-        const double width = (pageMm.width() - 2 * SideMarginMm) * dotsPerMm;
+        const double left = kSideMarginMm * dotsPerMm;
+        const double top = kTopMarginMm * dotsPerMm;
+        const double width = (pageMm.width() - 2 * kSideMarginMm) * dotsPerMm;
         const double lineHeight =
-            (pageMm.height() - TopMarginMm - BottomMarginMm) * dotsPerMm / PrintFile::LinesPerPage;
+            (pageMm.height() - kTopMarginMm - kBottomMarginMm) * dotsPerMm / PrintFile::LinesPerPage;
 
         const bool utf8 = isUtf8(pages);
         QPainter painter;
@@ -157,7 +157,7 @@ bool PdfRenderer::render(const QList<PrintFile::Page> &pages, const QString &pdf
                     int cell = 0;
                     for (qsizetype f = 0; f < fields.size(); ++f) {
                         const int cells = PrintFile::StatementFields[f];
-                        runs.draw(decode(fields.at(f), utf8), bold, left + cell * condensedPitch, y, condensedPitch,
+                        runs.draw(Decode(fields.at(f), utf8), bold, left + cell * condensedPitch, y, condensedPitch,
                                   cells);
                         cell += cells + FieldGap;
                     }
@@ -165,7 +165,7 @@ bool PdfRenderer::render(const QList<PrintFile::Page> &pages, const QString &pdf
                 }
                 double x = left;
                 for (const PrintFile::Piece &piece : line.pieces) {
-                    const QString text = decode(piece.text, utf8);
+                    const QString text = Decode(piece.text, utf8);
                     if (text.isEmpty())
                         continue;
                     const PrintFile::Attributes &a = piece.attributes;

@@ -9,7 +9,7 @@ namespace PrintFile {
 namespace {
 
 // Applies the marker letter to the attributes; false when the letter is no marker.
-bool applyMarker(char letter, Attributes &a)
+bool ApplyMarker(char letter, Attributes &a)
 {
     switch (letter) {
     case 'E':
@@ -43,7 +43,7 @@ Line parseLine(const QByteArray &raw, Attributes &current)
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const char ch = raw.at(i);
         Attributes next = current;
-        if (ch == '\\' && i + 1 < raw.size() && applyMarker(raw.at(i + 1), next)) {
+        if (ch == '\\' && i + 1 < raw.size() && ApplyMarker(raw.at(i + 1), next)) {
             ++i;
             if (next == current)
                 continue;
@@ -108,7 +108,7 @@ QList<QByteArray> StatementFieldsOf(const Line &line)
     return fields;
 }
 
-QList<Line> parse(const QByteArray &content)
+QList<Line> Parse(const QByteArray &content)
 {
     QList<QByteArray> rawLines = content.split('\n');
     // The terminator of the last line leaves an empty remainder behind it.
@@ -125,7 +125,7 @@ QList<Line> parse(const QByteArray &content)
     return lines;
 }
 
-QList<Page> paginate(const QList<Line> &lines)
+QList<Page> Paginate(const QList<Line> &lines)
 {
     QList<Page> pages;
     for (qsizetype i = 0; i < lines.size(); i += LinesPerPage)

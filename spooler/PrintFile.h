@@ -52,9 +52,9 @@ QList<QByteArray> StatementFieldsOf(const Line &line);
 
 // Splits the file into lines (CR LF, a lone LF is accepted too) and the lines into pieces.
 // Attributes carry over from line to line as on a printer.
-QList<Line> parse(const QByteArray &content);
+QList<Line> Parse(const QByteArray &content);
 
 // Groups lines into pages of 72; the last page may be shorter.
-QList<Page> paginate(const QList<Line> &lines);
+QList<Page> Paginate(const QList<Line> &lines);
 
 } // namespace PrintFile

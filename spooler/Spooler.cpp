@@ -15,11 +15,11 @@
 
 namespace {
 
-constexpr int ProcessTimeoutMs = 120000;
+constexpr int kProcessTimeoutMs = 120000;
 // How long the desktop's opener may take to say that it could not show the PDF.
-constexpr int ViewerVerdictMs = 10000;
+constexpr int kViewerVerdictMs = 10000;
 
-QString title(const QString &printFile)
+QString Title(const QString &printFile)
 {
     return QFileInfo(printFile).fileName();
 }
@@ -41,7 +41,7 @@ QString Spooler::defaultPrinter()
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     lpstat.setProcessEnvironment(env);
     lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-d")});
-    if (!lpstat.waitForFinished(ProcessTimeoutMs))
+    if (!lpstat.waitForFinished(kProcessTimeoutMs))
         return {};
     // "system default destination: NAME", or "no system default destination".
     const QString marker = QStringLiteral("system default destination:");
@@ -98,7 +98,7 @@ int Spooler::renderOnly(const QString &printFile, const QString &pdfPath)
     if (!load(printFile))
         return 1;
     PdfRenderer renderer;
-    if (!renderer.render(PrintFile::paginate(PrintFile::parse(m_content)), pdfPath, title(m_printFile)))
+    if (!renderer.render(PrintFile::Paginate(PrintFile::Parse(m_content)), pdfPath, Title(m_printFile)))
         return fail(QStringLiteral("The report cannot be printed: the PDF %1 cannot be written (%2).")
                         .arg(QDir::toNativeSeparators(pdfPath), renderer.error()));
     return 0;
@@ -106,13 +106,13 @@ int Spooler::renderOnly(const QString &printFile, const QString &pdfPath)
 
 int Spooler::printRaw(const QString &queue)
 {
-    const QByteArray bytes = Escp::encode(PrintFile::paginate(PrintFile::parse(m_content)));
+    const QByteArray bytes = Escp::Encode(PrintFile::Paginate(PrintFile::Parse(m_content)));
     if (QStandardPaths::findExecutable(QStringLiteral("lp")).isEmpty())
         return fail(QStringLiteral("The report cannot be printed on %1: the print command \"lp\" is not installed.")
                         .arg(queue));
     if (!run(QStringLiteral("lp"),
              {QStringLiteral("-d"), queue, QStringLiteral("-o"), QStringLiteral("raw"), QStringLiteral("-t"),
-              title(m_printFile)},
+              Title(m_printFile)},
              bytes))
         return fail(QStringLiteral("The report cannot be printed on %1: %2").arg(queue, m_processError));
     return 0;
@@ -126,11 +126,11 @@ int Spooler::printPdf(const QString &printer)
                         .arg(folder.errorString()));
     const QString pdf = folder.filePath(QFileInfo(pdfBeside(m_printFile)).fileName());
     PdfRenderer renderer;
-    if (!renderer.render(PrintFile::paginate(PrintFile::parse(m_content)), pdf, title(m_printFile)))
+    if (!renderer.render(PrintFile::Paginate(PrintFile::Parse(m_content)), pdf, Title(m_printFile)))
         return fail(
             QStringLiteral("The report cannot be printed: the PDF cannot be written (%1).").arg(renderer.error()));
     // lp hands the whole file to the scheduler before it returns.
-    if (!run(QStringLiteral("lp"), {QStringLiteral("-d"), printer, QStringLiteral("-t"), title(m_printFile), pdf}))
+    if (!run(QStringLiteral("lp"), {QStringLiteral("-d"), printer, QStringLiteral("-t"), Title(m_printFile), pdf}))
         return fail(QStringLiteral("The report cannot be printed on %1: %2").arg(printer, m_processError));
     return 0;
 }
@@ -139,7 +139,7 @@ int Spooler::keepAndShow()
 {
     const QString pdf = pdfBeside(m_printFile);
     PdfRenderer renderer;
-    if (!renderer.render(PrintFile::paginate(PrintFile::parse(m_content)), pdf, title(m_printFile)))
+    if (!renderer.render(PrintFile::Paginate(PrintFile::Parse(m_content)), pdf, Title(m_printFile)))
         return fail(QStringLiteral("No printer is set up, and the report cannot be saved as %1 (%2).")
                         .arg(QDir::toNativeSeparators(pdf), renderer.error()));
     if (!showInViewer(pdf)) {
@@ -164,11 +164,11 @@ bool Spooler::showInViewer(const QString &pdf)
     opener->setStandardOutputFile(QProcess::nullDevice());
     opener->setStandardErrorFile(QProcess::nullDevice());
     opener->start(QStringLiteral("xdg-open"), {pdf});
-    if (!opener->waitForStarted(ProcessTimeoutMs)) {
+    if (!opener->waitForStarted(kProcessTimeoutMs)) {
         delete opener;
         return false;
     }
-    if (!opener->waitForFinished(ViewerVerdictMs))
+    if (!opener->waitForFinished(kViewerVerdictMs))
         return true;
     const bool shown = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
     delete opener;
@@ -179,14 +179,14 @@ bool Spooler::run(const QString &program, const QStringList &arguments, const QB
 {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForStarted(ProcessTimeoutMs)) {
+    if (!process.waitForStarted(kProcessTimeoutMs)) {
         m_processError = process.errorString();
         return false;
     }
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(ProcessTimeoutMs)) {
+    if (!process.waitForFinished(kProcessTimeoutMs)) {
         m_processError = QStringLiteral("\"%1\" did not finish.").arg(program);
         process.kill();
         process.waitForFinished();

@@ -10,7 +10,7 @@
 namespace {
 
 // Messages go to standard error instead of message windows (for scripts and tests).
-bool batchMode(int argc, char **argv)
+bool BatchMode(int argc, char **argv)
 {
     if (qEnvironmentVariableIntValue("INETSPOOLER_BATCH") != 0)
         return true;
@@ -24,7 +24,7 @@ bool batchMode(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    const bool batch = batchMode(argc, argv);
+    const bool batch = BatchMode(argc, argv);
     // Without message windows no screen is needed.
     if (batch && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -445,12 +445,12 @@ private slots:
         // The unit "\" is that unit, not the one of "\\".
         db.execute(QStringLiteral("INSERT INTO dalvoni.unitmaster VALUES ('") + SqlEscape(QStringLiteral("\\\\")) +
                    QStringLiteral("','TWO'),('") + SqlEscape(QStringLiteral("\\")) + QStringLiteral("','ONE')"));
-        AppSettings::Save(AppSettings::WorkstationSection, AppSettings::UnitKey, QStringLiteral("\\"));
+        AppSettings::Save(AppSettings::kWorkstationSection, AppSettings::kUnitKey, QStringLiteral("\\"));
         RecordingPlatform desktop;
         QVERIFY(Startup::FixWorkstationUnit(db));
         QCOMPARE(UnitCode, QStringLiteral("\\"));
         QCOMPARE(UnitName, QStringLiteral("ONE"));
-        AppSettings::Save(AppSettings::WorkstationSection, AppSettings::UnitKey, QString());
+        AppSettings::Save(AppSettings::kWorkstationSection, AppSettings::kUnitKey, QString());
     }
 
     // On a server that is not strict, a text too long for its column was cut and reported

@@ -63,7 +63,7 @@ private slots:
     {
         TestDb::Reset();
         TestDb::LoadStandardMasters();
-        Save(AppSettings::LoginSection, AppSettings::LoginKey, QStringLiteral("clerk"));
+        Save(AppSettings::kLoginSection, AppSettings::kLoginKey, QStringLiteral("clerk"));
     }
 
     void loginRules_data()
@@ -135,8 +135,8 @@ private slots:
 
     void batchFromTheCommandLine()
     {
-        Save(AppSettings::ServerSection, AppSettings::ServerKey, QStringLiteral("127.0.0.1"));
-        Save(AppSettings::WorkstationSection, AppSettings::UnitKey, QStringLiteral("HO"));
+        Save(AppSettings::kServerSection, AppSettings::kServerKey, QStringLiteral("127.0.0.1"));
+        Save(AppSettings::kWorkstationSection, AppSettings::kUnitKey, QStringLiteral("HO"));
         TestDb::AddFinalize(QDate(2018, 7, 31));
         TestDb::AddFinalize(QDate(2018, 9, 30));
         TestDb::AddEmployee("1", "E", "001", "ANIL");
@@ -178,8 +178,8 @@ private slots:
     // and every employee still has one record. One that cannot wait long enough is refused.
     void oneRunOfACompanyAtATime()
     {
-        Save(AppSettings::ServerSection, AppSettings::ServerKey, QStringLiteral("127.0.0.1"));
-        Save(AppSettings::WorkstationSection, AppSettings::UnitKey, QStringLiteral("HO"));
+        Save(AppSettings::kServerSection, AppSettings::kServerKey, QStringLiteral("127.0.0.1"));
+        Save(AppSettings::kWorkstationSection, AppSettings::kUnitKey, QStringLiteral("HO"));
         TestDb::AddFinalize(QDate(2018, 9, 30));
         for (int i = 1; i <= 40; ++i)
             TestDb::AddPaidEmployee(QString::number(i), QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')));
@@ -245,8 +245,8 @@ private slots:
         QFETCH(QString, unit);
         QFETCH(int, code);
         QFETCH(QString, message);
-        Save(AppSettings::ServerSection, AppSettings::ServerKey, QStringLiteral("127.0.0.1"));
-        Save(AppSettings::WorkstationSection, AppSettings::UnitKey, unit);
+        Save(AppSettings::kServerSection, AppSettings::kServerKey, QStringLiteral("127.0.0.1"));
+        Save(AppSettings::kWorkstationSection, AppSettings::kUnitKey, unit);
         const Run r = RunBatch(args, password);
         QCOMPARE(r.code, code);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));

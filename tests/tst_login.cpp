@@ -36,7 +36,7 @@ void AddUser(int id, const QString &name, const QString &password, int type, int
 
 QString LastUser()
 {
-    return AppSettings::Get(AppSettings::LoginSection, AppSettings::LoginKey);
+    return AppSettings::Get(AppSettings::kLoginSection, AppSettings::kLoginKey);
 }
 
 // The check's outcome as the login screen tells it apart: user 1's wrong password also
@@ -79,7 +79,7 @@ private slots:
     {
         TestDb::Reset();
         TestDb::Exec(QStringLiteral("INSERT INTO dalvoni.unitmaster VALUES ('HO','HEAD OFFICE')"));
-        AppSettings::Save(AppSettings::LoginSection, AppSettings::LoginKey, QStringLiteral("before"));
+        AppSettings::Save(AppSettings::kLoginSection, AppSettings::kLoginKey, QStringLiteral("before"));
         UnitCode = QStringLiteral("HO");
     }
 
@@ -181,7 +181,7 @@ private slots:
 
     void loadShowsTheLastUser()
     {
-        AppSettings::Save(AppSettings::LoginSection, AppSettings::LoginKey, QStringLiteral(" last one "));
+        AppSettings::Save(AppSettings::kLoginSection, AppSettings::kLoginKey, QStringLiteral(" last one "));
         frmLogin w;
         QCOMPARE(w.ui.TxtUserName->text(), QStringLiteral(" last one "));
         QCOMPARE(w.ui.TxtPassword->echoMode(), QLineEdit::Password);

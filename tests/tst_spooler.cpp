@@ -202,7 +202,7 @@ private slots:
         QFETCH(QByteArray, line);
         QFETCH(QByteArray, text);
         QFETCH(QString, attributes);
-        const QList<PrintFile::Line> lines = PrintFile::parse(line + "\r\n");
+        const QList<PrintFile::Line> lines = PrintFile::Parse(line + "\r\n");
         QCOMPARE(lines.size(), 1);
         QCOMPARE(lines.first().plainText(), text);
         QStringList shown;
@@ -222,17 +222,17 @@ private slots:
     void linesAndPages()
     {
         // CR LF and lone LF both end lines; attributes left on carry into the next line.
-        const QList<PrintFile::Line> lines = PrintFile::parse("\\Cone\r\ntwo\\c\nthree");
+        const QList<PrintFile::Line> lines = PrintFile::Parse("\\Cone\r\ntwo\\c\nthree");
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines.at(1).pieces.first().attributes.condensed);
         QVERIFY(!lines.at(2).pieces.first().attributes.condensed);
         QCOMPARE(lines.at(2).plainText(), QByteArray("three"));
 
-        const QList<PrintFile::Page> pages = PrintFile::paginate(PrintFile::parse(StatementFile(56)));
+        const QList<PrintFile::Page> pages = PrintFile::Paginate(PrintFile::Parse(StatementFile(56)));
         QCOMPARE(pages.size(), 2);
         QCOMPARE(pages.at(0).size(), 72);
         QCOMPARE(pages.at(1).size(), 72);
-        QCOMPARE(PrintFile::paginate(PrintFile::parse(QByteArray(73 * 2, '\n').replace("\n\n", "x\n"))).size(), 2);
+        QCOMPARE(PrintFile::Paginate(PrintFile::Parse(QByteArray(73 * 2, '\n').replace("\n\n", "x\n"))).size(), 2);
     }
 
     void escpCodes_data()
@@ -278,7 +278,7 @@ private slots:
     {
         QFETCH(QByteArray, line);
         QFETCH(QByteArray, bytes);
-        const QByteArray out = Escp::encode(PrintFile::paginate(PrintFile::parse(line + "\r\n")));
+        const QByteArray out = Escp::Encode(PrintFile::Paginate(PrintFile::Parse(line + "\r\n")));
         const QByteArray start = QByteArray("\x1b@\x1b"
                                             "C") +
                                  char(72);
@@ -289,7 +289,7 @@ private slots:
     void escpPages()
     {
         // Each form ends with a form feed after its last printed line, not with blank filler.
-        const QByteArray out = Escp::encode(PrintFile::paginate(PrintFile::parse(StatementFile(56))));
+        const QByteArray out = Escp::Encode(PrintFile::Paginate(PrintFile::Parse(StatementFile(56))));
         QCOMPARE(out.count('\x0c'), 2);
         const QByteArray firstPage = out.left(out.indexOf('\x0c'));
         QCOMPARE(firstPage.count("\r\n"), 7 + 55 + 4);
@@ -298,7 +298,7 @@ private slots:
                              "M" +
                              BodyText(56).toLatin1().left(10) + ' '));
         // A line that leaves an attribute on does not leave the printer that way.
-        const QByteArray open = Escp::encode(PrintFile::paginate(PrintFile::parse("\\Eopen\r\n")));
+        const QByteArray open = Escp::Encode(PrintFile::Paginate(PrintFile::Parse("\\Eopen\r\n")));
         QVERIFY(open.endsWith("\x0c\x1b"
                               "F"));
     }
@@ -396,7 +396,7 @@ private slots:
         QFETCH(QByteArray, line);
         QFETCH(QByteArray, printed);
         QFETCH(bool, statementLine);
-        const QByteArray escp = Escp::encode(PrintFile::paginate(PrintFile::parse(line + "\r\n")));
+        const QByteArray escp = Escp::Encode(PrintFile::Paginate(PrintFile::Parse(line + "\r\n")));
         QVERIFY2(escp.contains(statementLine ? "\x1bM" + printed + "\x1bP" : printed), escp.constData());
         QCOMPARE(escp.contains("\x1bM"), statementLine);
 
@@ -464,7 +464,7 @@ private slots:
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
         QCOMPARE(QString::fromUtf8(ReadFile(path("lp.args"))).trimmed(), QString("-d Epson-LX300 -o raw -t raw.prn"));
         const QByteArray sent = ReadFile(path("lp.data"));
-        QCOMPARE(sent, Escp::encode(PrintFile::paginate(PrintFile::parse(content))));
+        QCOMPARE(sent, Escp::Encode(PrintFile::Paginate(PrintFile::Parse(content))));
         QVERIFY(sent.contains("\x1b"
                               "E\x1b"
                               "GZN - CORPORATE"));

@@ -19,12 +19,12 @@ namespace {
 
 void SetServer(const QString &address)
 {
-    AppSettings::Save(AppSettings::ServerSection, AppSettings::ServerKey, address);
+    AppSettings::Save(AppSettings::kServerSection, AppSettings::kServerKey, address);
 }
 
 void SetUnit(const QString &unit)
 {
-    AppSettings::Save(AppSettings::WorkstationSection, AppSettings::UnitKey, unit);
+    AppSettings::Save(AppSettings::kWorkstationSection, AppSettings::kUnitKey, unit);
 }
 
 QString CurrentUser(DbConnection &db)
@@ -109,11 +109,11 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("page");
         QTest::newRow("newer, local") << QStringLiteral("V1.2") << QStringLiteral("127.0.0.1")
-                                      << QString::fromLatin1(Startup::InHouseUpdatePage);
+                                      << QString::fromLatin1(Startup::kInHouseUpdatePage);
         QTest::newRow("case only") << QStringLiteral("v1.1") << QStringLiteral("127.0.0.1")
-                                   << QString::fromLatin1(Startup::InHouseUpdatePage);
+                                   << QString::fromLatin1(Startup::kInHouseUpdatePage);
         QTest::newRow("blank after") << QStringLiteral("V1.1 ") << QStringLiteral("127.0.0.1")
-                                     << QString::fromLatin1(Startup::InHouseUpdatePage);
+                                     << QString::fromLatin1(Startup::kInHouseUpdatePage);
     }
 
     void versionMismatchOpensTheUpdatePageAndEnds()
@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(
             rec.messages[0].text,
             QStringLiteral("Software Updated \r\nYou are running Version [V1.1].\r\nLatest Update is available at '") +
-                QLatin1String(Startup::MakerWebAddress) + QStringLiteral("'."));
+                QLatin1String(Startup::kMakerWebAddress) + QStringLiteral("'."));
         QCOMPARE(rec.messages[0].icon, Platform::Icon::Information);
         QCOMPARE(rec.openedUrls, QStringList{page});
         QCOMPARE(rec.exits, QList<int>{0});
@@ -140,12 +140,13 @@ private slots:
 
     void updatePageFollowsTheServer()
     {
-        const QString inHouse = QString::fromLatin1(Startup::InHouseUpdatePage);
+        const QString inHouse = QString::fromLatin1(Startup::kInHouseUpdatePage);
         QCOMPARE(Startup::UpdatePage(QStringLiteral("127.0.0.1")), inHouse);
-        QCOMPARE(Startup::UpdatePage(QLatin1String(Startup::InHouseServer1)), inHouse);
-        QCOMPARE(Startup::UpdatePage(QLatin1String(Startup::InHouseServer2)), inHouse);
-        QCOMPARE(Startup::UpdatePage(QStringLiteral("db.example.org")), QString::fromLatin1(Startup::PublicUpdatePage));
-        QCOMPARE(Startup::UpdatePage(QString()), QString::fromLatin1(Startup::PublicUpdatePage));
+        QCOMPARE(Startup::UpdatePage(QLatin1String(Startup::kInHouseServer1)), inHouse);
+        QCOMPARE(Startup::UpdatePage(QLatin1String(Startup::kInHouseServer2)), inHouse);
+        QCOMPARE(Startup::UpdatePage(QStringLiteral("db.example.org")),
+                 QString::fromLatin1(Startup::kPublicUpdatePage));
+        QCOMPARE(Startup::UpdatePage(QString()), QString::fromLatin1(Startup::kPublicUpdatePage));
     }
 
     void missingOrNullVersionSkipsTheCheck_data()

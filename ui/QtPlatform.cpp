@@ -66,7 +66,7 @@ namespace {
 
 // The start picture stays up while the connection is made; a message of that time must not
 // hide behind it.
-void hideStartPicture()
+void HideStartPicture()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowType() == Qt::SplashScreen)
@@ -82,7 +82,7 @@ QString QtPlatform::title()
 
 void QtPlatform::message(const QString &text, Icon icon)
 {
-    hideStartPicture();
+    HideStartPicture();
     QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::Ok, owner());
     KeepTitleWhole(box);
     box.exec();
@@ -90,7 +90,7 @@ void QtPlatform::message(const QString &text, Icon icon)
 
 bool QtPlatform::askOkCancel(const QString &text, Icon icon)
 {
-    hideStartPicture();
+    HideStartPicture();
     QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::Ok | QMessageBox::Cancel, owner());
     KeepTitleWhole(box);
     box.setDefaultButton(QMessageBox::Ok);
@@ -99,7 +99,7 @@ bool QtPlatform::askOkCancel(const QString &text, Icon icon)
 
 bool QtPlatform::askYesNo(const QString &text, Icon icon, Default defaultButton)
 {
-    hideStartPicture();
+    HideStartPicture();
     QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::Yes | QMessageBox::No, owner());
     KeepTitleWhole(box);
     box.setDefaultButton(defaultButton == Default::Yes ? QMessageBox::Yes : QMessageBox::No);

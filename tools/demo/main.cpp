@@ -56,8 +56,9 @@ int main(int argc, char *argv[])
                 out << "Setting " << s << '/' << k << " = " << value << '\n';
             }
         };
-        writeIfAbsent(AppSettings::ServerSection, AppSettings::ServerKey, parser.value(serverOption));
-        writeIfAbsent(AppSettings::WorkstationSection, AppSettings::UnitKey, QLatin1String(DemoData::kHeadOfficeUnit));
+        writeIfAbsent(AppSettings::kServerSection, AppSettings::kServerKey, parser.value(serverOption));
+        writeIfAbsent(AppSettings::kWorkstationSection, AppSettings::kUnitKey,
+                      QLatin1String(DemoData::kHeadOfficeUnit));
         return 0;
     }
 

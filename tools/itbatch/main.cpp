@@ -62,8 +62,8 @@ int Run(const QCommandLineParser &args)
     if (!args.isSet(QStringLiteral("company")))
         throw Stop{QStringLiteral("--company is required (see --help)."), 1};
 
-    ServerAddress =
-        AppSettings::Get(QString::fromLatin1(AppSettings::ServerSection), QString::fromLatin1(AppSettings::ServerKey));
+    ServerAddress = AppSettings::Get(QString::fromLatin1(AppSettings::kServerSection),
+                                     QString::fromLatin1(AppSettings::kServerKey));
     try {
         Db().open(ConnectionString(ServerAddress));
     } catch (const DbError &e) {
@@ -77,8 +77,8 @@ int Run(const QCommandLineParser &args)
 
     QString user = args.value(QStringLiteral("user"));
     if (user.isEmpty())
-        user = AppSettings::Get(QString::fromLatin1(AppSettings::LoginSection),
-                                QString::fromLatin1(AppSettings::LoginKey));
+        user = AppSettings::Get(QString::fromLatin1(AppSettings::kLoginSection),
+                                QString::fromLatin1(AppSettings::kLoginKey));
     if (user.trimmed().isEmpty())
         throw Stop{QStringLiteral("No user name: give --user."), 1};
     const LoginCheck::Result login = LoginCheck::Check(Db(), user, ReadPassword(), false);
