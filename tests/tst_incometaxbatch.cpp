@@ -54,6 +54,7 @@ private slots:
         f.balance = -12.5;
         TaxSettings s;
         s.taxLimit = 250000;
+        f.exemption = 250000;
         const Request r = StandardRequest();
         QVERIFY(InsertSql(r, "7", "E007", f, s)
                     .endsWith("values ('7' , 'E007','C01',6, 637.6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,0,0, 0, 0, 0, 0, "
