@@ -249,6 +249,8 @@ QStringList Runs(const QStringList &runs, bool perEmployee, int perSet, int perS
                       .arg(result.inserted)
                       .arg(result.updated)
                       .arg(result.skipped);
+        if (result.newRegimeYear)
+            counts << QStringLiteral("%1: %2 under the new regime").arg(run).arg(result.newRegime);
     }
     return counts;
 }
@@ -307,6 +309,34 @@ QStringList Generated(int first, int step)
     return slnos;
 }
 
+// The new regime in the runs of the reference test:
+// - "new default": 2018-19 has the new regime's figures and it is the default; some employees
+//   keep the old one (one of them by his key in another case);
+// - "old default": 2019-20 has them with the old regime the default; some employees choose the
+//   new one, among them the high earner and one without pay; 2017-18 and 2018-19 have none, so
+//   that choices stored for them count for nothing.
+void AddRegimes(const QString &kind)
+{
+    if (kind == QLatin1String("new default")) {
+        NewRegimeYear(2018, TaxRegime::New);
+        Choose(2018, TaxRegime::Old,
+               Generated(1, 3) << "R1"
+                               << "D1"
+                               << "c1");
+        Choose(2018, TaxRegime::New, Generated(2, 6) << "R2");
+    } else if (kind == QLatin1String("old default")) {
+        NewRegimeYear(2019, TaxRegime::Old);
+        Choose(2019, TaxRegime::New,
+               Generated(2, 3) << "H1"
+                               << "R3"
+                               << "S1"
+                               << "P2");
+        Choose(2019, TaxRegime::Old, Generated(0, 5));
+        Choose(2018, TaxRegime::New, Generated(0, 2));
+        Choose(2017, TaxRegime::New, Generated(1, 2));
+    }
+}
+
 // The runs whose records the batch stored before there were regimes: a transport year, then the
 // next year inserted and updated.
 const QStringList kOldRegimeRuns = {"2017-04-01 2017-04-01 2018-03-31", "2018-04-01 2018-04-01 2019-03-31",
@@ -329,16 +359,22 @@ private slots:
         QTest::addColumn<int>("perSet");
         QTest::addColumn<int>("perStatement");
         QTest::addColumn<QStringList>("runs"); // financial year, period start and end
+        QTest::addColumn<QString>("regimes");  // the new regime's figures and choices, see AddRegimes
         const QStringList taxYearTwice = {"2018-04-01 2018-04-01 2019-03-31", "2018-04-01 2018-04-01 2019-03-31"};
         const QStringList years = {"2017-04-01 2017-04-01 2018-03-31", "2017-04-01 2017-04-01 2017-09-30",
                                    "2018-04-01 2018-04-01 2019-03-31", "2018-04-01 2018-04-01 2018-09-30",
                                    "2019-04-01 2018-04-01 2019-03-31"};
-        QTest::newRow("tax year twice, one set") << "DECIMAL(15,2)" << 2 << 2000 << 1000 << taxYearTwice;
+        QTest::newRow("tax year twice, one set") << "DECIMAL(15,2)" << 2 << 2000 << 1000 << taxYearTwice << "";
         QTest::newRow("tax year twice, sets of 7, 3 rows a statement")
-            << "DECIMAL(15,2)" << 2 << 7 << 3 << taxYearTwice;
-        QTest::newRow("transport year, half years, next year's rules") << "DECIMAL(15,2)" << 2 << 11 << 1000 << years;
-        QTest::newRow("payroll amounts of four decimals") << "DECIMAL(15,4)" << 4 << 13 << 5 << years;
-        QTest::newRow("payroll amounts as doubles") << "DOUBLE" << 3 << 2000 << 1000 << years;
+            << "DECIMAL(15,2)" << 2 << 7 << 3 << taxYearTwice << "";
+        QTest::newRow("transport year, half years, next year's rules")
+            << "DECIMAL(15,2)" << 2 << 11 << 1000 << years << "";
+        QTest::newRow("payroll amounts of four decimals") << "DECIMAL(15,4)" << 4 << 13 << 5 << years << "";
+        QTest::newRow("payroll amounts as doubles") << "DOUBLE" << 3 << 2000 << 1000 << years << "";
+        QTest::newRow("the new regime the default, some keep the old")
+            << "DECIMAL(15,2)" << 2 << 7 << 3 << taxYearTwice << "new default";
+        QTest::newRow("the old regime the default, some choose the new, years without figures")
+            << "DECIMAL(15,2)" << 2 << 11 << 1000 << years << "old default";
     }
     void setsMatchTheRunOfOneEmployeeAtATime()
     {
@@ -347,18 +383,25 @@ private slots:
         QFETCH(int, perSet);
         QFETCH(int, perStatement);
         QFETCH(QStringList, runs);
+        QFETCH(QString, regimes);
         const auto outcome = [&](bool perEmployee) {
             TestDb::Reset();
             TestDb::LoadStandardMasters();
             TestDb::SetStandardSession();
             AmountColumns(amounts);
             AddCompany(decimals, 60);
+            AddRegimes(regimes);
             return RunAll(runs, perEmployee, perSet, perStatement);
         };
         const QStringList reference = outcome(true);
         const QStringList sets = outcome(false);
         QVERIFY(reference.size() > 80 * kRecordColumns.size());
         QCOMPARE(sets, reference);
+        // Where the year has the new regime's figures, some of the employees are taxed under it.
+        const QStringList underTheNew = reference.filter(QStringLiteral("under the new regime"));
+        QCOMPARE(underTheNew.isEmpty(), regimes.isEmpty());
+        for (const QString &line : underTheNew)
+            QVERIFY2(!line.contains(QLatin1String(": 0 under")), qPrintable(line));
     }
 
     // Employees without a choice of their own, in a year without the new regime's figures or in
@@ -417,7 +460,10 @@ private slots:
         };
         const qsizetype records = golden.size();
         golden.removeIf(ofTheNewRegime);
+        const QStringList underTheNew = lines.filter(QStringLiteral("under the new regime"));
+        QCOMPARE(underTheNew.size(), oldDefault ? 3 : 0);
         lines.removeIf(ofTheNewRegime);
+        lines.removeIf([](const QString &line) { return line.endsWith(QLatin1String("under the new regime")); });
         QCOMPARE(golden.size() < records, oldDefault);
         QCOMPARE(lines, golden);
     }
