@@ -2,7 +2,6 @@
 
 #include "session/Common.h"
 #include "session/DbConnection.h"
-#include "tax/NewRegimeTax.h"
 #include "tax/RegimeChoice.h"
 
 #include <QElapsedTimer>
@@ -448,83 +447,6 @@ int WriteFinalisations(DbConnection &db)
     return int(rows.size()) - 2;
 }
 
-// The main company's salary finalisations of the recent year, April to September.
-int WriteRecentFinalisations(DbConnection &db)
-{
-    QStringList rows;
-    for (QDate m = DemoData::RecentYearFrom; m <= DemoData::RecentLastFinalised; m = m.addMonths(1))
-        rows << QStringLiteral("('%1','SAL',%2)")
-                    .arg(QLatin1String(DemoData::kMainCompany), Date(m.addMonths(1).addDays(-1)));
-    db.execute(QStringLiteral("INSERT INTO hr0910.hr_finalize (comp_code,entry_type,entry_date) VALUES ") +
-               rows.join(','));
-    return int(rows.size());
-}
-
-// The regime of the n-th employee in service of the main company in the recent year.
-TaxRegime RecentRegime(int nth)
-{
-    for (const RegimeChoiceRow &c : kRegimeChoices)
-        if (c.nth == nth && c.year == DemoData::RecentYearFrom.year())
-            return c.regime;
-    return DemoData::NewRegimeYear(DemoData::RecentYearFrom.year())->defaultRegime;
-}
-
-// An employee in service of the main company in the recent year: the salary of April to the
-// finalised September on that year's scale, the income tax the payroll deducts by his regime,
-// and declarations of about half of the employees. Its own generator, so that the older years
-// stay as they were.
-void WriteRecentYear(const Employee &e, TaxRegime regime, QRandomGenerator &rng, BulkInsert &salary,
-                     BulkInsert &declarations)
-{
-    const Year &y = YearOf(DemoData::RecentYearFrom);
-    Pay p = PayOf(e, y);
-    if (regime == TaxRegime::New) {
-        const double yearly = 12 * (p.basic + p.da + p.special + p.hra + p.transport);
-        const auto year = DemoData::NewRegimeYear(y.from);
-        p.tds = std::round(NewRegimeTax::Compute({yearly, 0, 0}, *year).payable / 12 / 10) * 10;
-    }
-    const QString prefix = QLatin1Char('(') + Quoted(e.slno) + QStringLiteral(",'");
-    for (QDate m = DemoData::RecentYearFrom; m <= DemoData::RecentLastFinalised; m = m.addMonths(1)) {
-        const QString when = QLatin1Char(',') + Date(m) + QLatin1Char(')');
-        const auto line = [&](const char *head, double dr, double cr) {
-            if (dr > 0 || cr > 0)
-                salary.add(prefix + QLatin1String(head) + QStringLiteral("',") + Num(dr) + QLatin1Char(',') + Num(cr) +
-                           when);
-        };
-        line(kBasic, p.basic, 0);
-        line(kDa, p.da, 0);
-        line(kSpecialPay, p.special, 0);
-        line(kHra, p.hra, 0);
-        line(e.conveyance ? kConveyance : kTransport, p.transport, 0);
-        if (e.overtime && rng.bounded(100) < 35)
-            line(kOvertime, 250 * rng.bounded(2, 21), 0);
-        line(kReimbursement, e.reimbursed ? 1250 : 0, 0);
-        line(kPf, 0, p.pf);
-        line(kVpf, 0, p.vpf);
-        line(kProfessionTax, 0, 200);
-        line(kIncomeTax, 0, p.tds);
-        line(kCanteen, 0, e.canteen ? 25 * rng.bounded(8, 25) : 0);
-    }
-    if (rng.bounded(100) >= 50)
-        return;
-    QList<QPair<const char *, double>> lines;
-    if (rng.bounded(100) < 55)
-        lines.append({"ITA000005", 12 * std::round(p.basic * (0.2 + 0.05 * rng.bounded(7)) / 500) * 500});
-    if (rng.bounded(100) < 60)
-        lines.append({"ITA000001", 1000.0 * rng.bounded(8, 61)});
-    if (rng.bounded(100) < 40)
-        lines.append({"ITA000002", 5000.0 * rng.bounded(1, 31)});
-    if (rng.bounded(100) < 25)
-        lines.append({"ITA000004", 2500.0 * rng.bounded(2, 21)});
-    int n = 0;
-    const QDate to = DemoData::RecentYearFrom.addYears(1).addDays(-1);
-    for (const auto &[head, amount] : lines)
-        declarations.add(QLatin1Char('(') + Quoted(e.slno) + QStringLiteral(",'") + QLatin1String(head) +
-                         QStringLiteral("',") + Num(amount) + QLatin1Char(',') + QString::number(++n) +
-                         QLatin1Char(',') + Date(DemoData::RecentYearFrom) + QLatin1Char(',') + Date(to) +
-                         QLatin1Char(')'));
-}
-
 } // namespace
 
 namespace DemoData {
@@ -647,7 +569,6 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
         Transaction tx(db);
         WriteMasters(db);
         summary.finalisations = WriteFinalisations(db);
-        summary.finalisations += WriteRecentFinalisations(db);
         tx.commit();
     }
 
@@ -769,11 +690,6 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                                      QStringLiteral("',") + Num(amount) + QLatin1Char(',') + QString::number(++n) +
                                      QLatin1Char(',') + Date(DefaultYearFrom) + QLatin1Char(',') +
                                      Date(DefaultYearFrom.addYears(1).addDays(-1)) + QLatin1Char(')'));
-            }
-
-            if (e.comp == QLatin1String(kMainCompany) && e.flag == 0) {
-                QRandomGenerator recent(options.seed * 104729u + quint32(i));
-                WriteRecentYear(e, RecentRegime(inServiceC01 - 1), recent, salary, declarations);
             }
         }
         flushAll();

@@ -46,8 +46,7 @@ struct DemoSummary
 
 // A realistic company for the suite's two databases: units (the four metro units among
 // them), companies, designations and departments, employees with monthly salary lines from
-// April 2016 to the September 2018 payroll and, for the main company's employees in service,
-// from April to the September payroll of 2025-26, bonuses, finalisations, the financial years
+// April 2016 to the September 2018 payroll, bonuses, finalisations, the financial years
 // 2016-17 to 2026-27 with their limits and slabs, the new regime's figures from 2020-21 (the
 // default from 2023-24) with a few employees' own choices, users, declaration heads and
 // declarations. The same seed and count always give the same data.
@@ -58,9 +57,6 @@ inline const char *const kHeadOfficeUnit = "HO";
 inline const char *const kMainCompany = "C01";
 inline const QDate DefaultYearFrom{2018, 4, 1};
 inline const QDate LastFinalised{2018, 9, 30};
-// The recent year of the main company's payroll, where the new regime is the default.
-inline const QDate RecentYearFrom{2025, 4, 1};
-inline const QDate RecentLastFinalised{2025, 9, 30};
 
 // Writes the company; throws DbError on a database failure, and std::runtime_error when the
 // databases already hold data and options.reset is not set.
