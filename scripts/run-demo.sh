@@ -64,7 +64,8 @@ IT_DB_ADDRESS=$address "$here/scripts/dbserver.sh" start "$datadir"
 if [ "$reset" = 1 ] || [ ! -f "$marker" ]; then
     rm -f "$marker"
     echo "Writing the demo company ($employees employees) ..."
-    "$build/itdemo" --server "$address" --employees "$employees" --reset
+    # With a recent half-year of payroll, so that a year of the new regime has figures to show.
+    "$build/itdemo" --server "$address" --employees "$employees" --reset --recent-payroll
     touch "$marker"
 else
     echo "The demo company is already in place (scripts/run-demo.sh --reset writes it again)."

@@ -2,6 +2,7 @@
 
 #include "session/Common.h"
 #include "session/DbConnection.h"
+#include "tax/NewRegimeTax.h"
 #include "tax/RegimeChoice.h"
 
 #include <QElapsedTimer>
@@ -447,6 +448,18 @@ int WriteFinalisations(DbConnection &db)
     return int(rows.size()) - 2;
 }
 
+// The recent payroll's finalisations, April to September, for both companies in business.
+int WriteRecentFinalisations(DbConnection &db)
+{
+    QStringList rows;
+    for (const char *comp : {"C01", "C02"})
+        for (QDate m = DemoData::RecentYearFrom; m <= DemoData::RecentLastFinalised; m = m.addMonths(1))
+            rows << QStringLiteral("('%1','SAL',%2)").arg(QLatin1String(comp), Date(m.addMonths(1).addDays(-1)));
+    db.execute(QStringLiteral("INSERT INTO hr0910.hr_finalize (comp_code,entry_type,entry_date) VALUES ") +
+               rows.join(','));
+    return int(rows.size());
+}
+
 } // namespace
 
 namespace DemoData {
@@ -569,6 +582,8 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
         Transaction tx(db);
         WriteMasters(db);
         summary.finalisations = WriteFinalisations(db);
+        if (options.recentPayroll)
+            summary.finalisations += WriteRecentFinalisations(db);
         tx.commit();
     }
 
@@ -610,10 +625,13 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                           QLatin1Char(',') + Quoted(e.comp) + QLatin1Char(',') + QString::number(e.disable) +
                           QLatin1Char(',') + QString::number(e.flag) + QLatin1Char(')'));
 
+            std::optional<TaxRegime> recentChoice;
             if (e.comp == QLatin1String(kMainCompany) && e.flag == 0) {
                 for (const RegimeChoiceRow &c : kRegimeChoices) {
                     if (c.nth != inServiceC01)
                         continue;
+                    if (c.year == RecentYearFrom.year())
+                        recentChoice = c.regime;
                     // Chosen with the payroll user at the start of the year.
                     const AuditStamp stamp{QStringLiteral("2"), QDateTime(QDate(c.year, 4, 10), QTime(11, 30))};
                     RegimeChoice::Save(db, e.slno, QDate(c.year, 4, 1), QDate(c.year + 1, 3, 31), c.regime, stamp);
@@ -690,6 +708,62 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                                      QStringLiteral("',") + Num(amount) + QLatin1Char(',') + QString::number(++n) +
                                      QLatin1Char(',') + Date(DefaultYearFrom) + QLatin1Char(',') +
                                      Date(DefaultYearFrom.addYears(1).addDays(-1)) + QLatin1Char(')'));
+            }
+
+            // The recent half-year, drawn from a generator of its own so that everything
+            // above comes out as it always did.
+            if (options.recentPayroll && e.flag == 0) {
+                QRandomGenerator recent(options.seed * 104729u + quint32(i));
+                const Year &y = YearOf(RecentYearFrom);
+                const Pay p = PayOf(e, y);
+                // The monthly deduction estimated under the employee's regime: the year's
+                // default (the new one) unless he kept the old one.
+                double tds = p.tds;
+                if (recentChoice.value_or(TaxRegime::New) == TaxRegime::New) {
+                    const double yearly = 12 * (p.basic + p.da + p.special + p.hra + p.transport);
+                    tds = std::round(NewRegimeTax::Compute({yearly, 0, 0}, *NewRegimeYear(y.from)).payable / 12 / 10) *
+                          10;
+                }
+                for (QDate m = RecentYearFrom; m <= RecentLastFinalised; m = m.addMonths(1)) {
+                    const QString when = QLatin1Char(',') + Date(m) + QLatin1Char(')');
+                    auto earn = [&](const char *head, double amount) {
+                        salary.add(prefix + QLatin1String(head) + QStringLiteral("',") + Num(amount) +
+                                   QStringLiteral(",0") + when);
+                    };
+                    auto deduct = [&](const char *head, double amount) {
+                        salary.add(prefix + QLatin1String(head) + QStringLiteral("',0,") + Num(amount) + when);
+                    };
+                    earn(kBasic, p.basic);
+                    earn(kDa, p.da);
+                    if (p.special > 0)
+                        earn(kSpecialPay, p.special);
+                    earn(kHra, p.hra);
+                    earn(e.conveyance ? kConveyance : kTransport, p.transport);
+                    deduct(kPf, p.pf);
+                    if (p.vpf > 0)
+                        deduct(kVpf, p.vpf);
+                    deduct(kProfessionTax, 200);
+                    if (tds > 0)
+                        deduct(kIncomeTax, tds);
+                }
+                if (recent.bounded(100) < 60) {
+                    const QDate to = RecentYearFrom.addYears(1).addDays(-1);
+                    QList<QPair<const char *, double>> lines;
+                    if (recent.bounded(100) < 55)
+                        lines.append(
+                            {"ITA000005", 12 * std::round(p.basic * (0.2 + 0.05 * recent.bounded(7)) / 500) * 500});
+                    lines.append({"ITA000001", 1000.0 * recent.bounded(8, 61)});
+                    if (recent.bounded(100) < 50)
+                        lines.append({"ITA000002", 5000.0 * recent.bounded(1, 31)});
+                    if (recent.bounded(100) < 25)
+                        lines.append({"ITA000004", 2500.0 * recent.bounded(2, 21)});
+                    int n = 0;
+                    for (const auto &[head, amount] : lines)
+                        declarations.add(QLatin1Char('(') + Quoted(e.slno) + QStringLiteral(",'") +
+                                         QLatin1String(head) + QStringLiteral("',") + Num(amount) + QLatin1Char(',') +
+                                         QString::number(++n) + QLatin1Char(',') + Date(RecentYearFrom) +
+                                         QLatin1Char(',') + Date(to) + QLatin1Char(')'));
+                }
             }
         }
         flushAll();

@@ -21,6 +21,10 @@ struct DemoOptions
     int rowsPerStatement = 2000;
     // Employees written per transaction.
     int employeesPerTransaction = 250;
+    // Also the payroll of April to September 2025, finalised, and declarations of 2025-26 for
+    // the employees in service: a year of the new regime with figures to show. Off by default,
+    // so that tests and benchmarks work on the data they always had.
+    bool recentPayroll = false;
 };
 
 // A user the demo creates, with what it may do.
@@ -49,7 +53,8 @@ struct DemoSummary
 // April 2016 to the September 2018 payroll, bonuses, finalisations, the financial years
 // 2016-17 to 2026-27 with their limits and slabs, the new regime's figures from 2020-21 (the
 // default from 2023-24) with a few employees' own choices, users, declaration heads and
-// declarations. The same seed and count always give the same data.
+// declarations; on request a recent half-year of payroll too. The same seed and count
+// always give the same data.
 namespace DemoData {
 
 // The session the demo is meant for: workstation unit, main company, default year.
@@ -57,6 +62,9 @@ inline const char *const kHeadOfficeUnit = "HO";
 inline const char *const kMainCompany = "C01";
 inline const QDate DefaultYearFrom{2018, 4, 1};
 inline const QDate LastFinalised{2018, 9, 30};
+// The recent payroll's financial year and its last finalised month (DemoOptions::recentPayroll).
+inline const QDate RecentYearFrom{2025, 4, 1};
+inline const QDate RecentLastFinalised{2025, 9, 30};
 
 // Writes the company; throws DbError on a database failure, and std::runtime_error when the
 // databases already hold data and options.reset is not set.

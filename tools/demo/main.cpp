@@ -36,7 +36,12 @@ int main(int argc, char *argv[])
         QStringLiteral("settings"),
         QStringLiteral("Only write the settings IncomeTax needs for the demo (server address and the "
                        "workstation's unit) where they are absent."));
-    parser.addOptions({employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption});
+    const QCommandLineOption recentOption(
+        QStringLiteral("recent-payroll"),
+        QStringLiteral("Also pay the employees in service from April to September 2025 (finalised), with "
+                       "declarations of 2025-26: a year of the new regime with figures to show."));
+    parser.addOptions(
+        {employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption, recentOption});
     parser.process(app);
 
     if (parser.isSet(usersOption)) {
@@ -69,6 +74,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     options.reset = parser.isSet(resetOption);
+    options.recentPayroll = parser.isSet(recentOption);
 
     try {
         DbConnection &db = mdlDalvoni::Db();
