@@ -229,6 +229,8 @@ int Drive(const QCommandLineParser &args)
             DemoOptions opt;
             opt.employees = static_cast<int>(size);
             opt.reset = true;
+            // The demo's recent payroll where its year is measured.
+            opt.recentPayroll = years.contains(DemoData::RecentYearFrom.year());
             const DemoSummary demo = DemoData::Generate(db, opt);
             std::printf("\n%d demo employees, %d salary lines (generated in %.0f s)\n", demo.employees,
                         demo.salaryLines, demo.milliseconds / 1000.0);
