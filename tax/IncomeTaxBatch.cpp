@@ -2,6 +2,7 @@
 
 #include "BatchInputs.h"
 #include "BatchLock.h"
+#include "RegimeChoice.h"
 #include "SalaryFigures.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
@@ -92,12 +93,12 @@ QString InsertValues(const Request &req, const QString &slno, const QString &emp
            QStringLiteral(", ") + N(f.hraProj) + QStringLiteral(", ") + N(f.pf) + QStringLiteral(", ") + N(f.pfProj) +
            QStringLiteral(", ") + N(f.professionTax) + QStringLiteral(", 0, ") + N(s.hlLimit) +
            QStringLiteral(", 0, ") + N(s.mcLimit) + QStringLiteral(",") + N(f.ta) + QStringLiteral(",") + N(f.taProj) +
-           QStringLiteral(", 0, ") + N(s.limit80c) + QStringLiteral(", 0, 0, ") + N(s.taxLimit) + QStringLiteral(", ") +
-           N(f.tax) + QStringLiteral(", ") + N(f.cess) + QStringLiteral(", ") + N(f.payable) + QStringLiteral(",") +
-           N(f.salCut) + QStringLiteral(",") + N(f.balance) + QStringLiteral(",'") + SqlSlashDate(req.from) +
-           QStringLiteral("','") + SqlSlashDate(req.to) + QStringLiteral("', ") + N(LeadingNumber(req.userId)) +
-           QStringLiteral(",'") + SqlSlashDate(req.today) + QStringLiteral("','") + SqlTime(req.now) +
-           QStringLiteral("')");
+           QStringLiteral(", 0, ") + N(s.limit80c) + QStringLiteral(", 0, 0, ") + N(f.exemption) +
+           QStringLiteral(", ") + N(f.tax) + QStringLiteral(", ") + N(f.cess) + QStringLiteral(", ") + N(f.payable) +
+           QStringLiteral(",") + N(f.salCut) + QStringLiteral(",") + N(f.balance) + QStringLiteral(",'") +
+           SqlSlashDate(req.from) + QStringLiteral("','") + SqlSlashDate(req.to) + QStringLiteral("', ") +
+           N(LeadingNumber(req.userId)) + QStringLiteral(",'") + SqlSlashDate(req.today) + QStringLiteral("','") +
+           SqlTime(req.now) + QStringLiteral("')");
 }
 
 } // namespace
@@ -132,7 +133,7 @@ QString UpdateSql(const Request &req, const QString &slno, const TaxFigures &f, 
            QStringLiteral(", emp_ta=") + N(f.ta) + QStringLiteral(",emp_ta_proj=") + N(f.taProj) +
            QStringLiteral(", emp_80c_total=") + N(f.total80c) + QStringLiteral(", emp_80c_limit=") + N(s.limit80c) +
            QStringLiteral(", emp_80c_net=") + N(f.net80c) + QStringLiteral(", emp_taxable_amt=") + N(f.taxable) +
-           QStringLiteral(", emp_excemption=") + N(s.taxLimit) + QStringLiteral(", emp_net_taxable_amt=") + N(f.tax) +
+           QStringLiteral(", emp_excemption=") + N(f.exemption) + QStringLiteral(", emp_net_taxable_amt=") + N(f.tax) +
            QStringLiteral(", emp_cess=") + N(f.cess) + QStringLiteral(", emp_payable=") + N(f.payable) +
            QStringLiteral(",emp_sal_cut=") + N(f.salCut) + QStringLiteral(",") + QStringLiteral(" emp_balance=") +
            N(f.balance) + QStringLiteral(" where emp_slno='") + SqlEscape(slno) +
@@ -157,6 +158,7 @@ QString UpdateRowsSql(const Request &req, const QList<RecordRow> &rows, const Ta
         {"emp_80c_total", &TaxFigures::total80c},
         {"emp_80c_net", &TaxFigures::net80c},
         {"emp_taxable_amt", &TaxFigures::taxable},
+        {"emp_excemption", &TaxFigures::exemption},
         {"emp_net_taxable_amt", &TaxFigures::tax},
         {"emp_cess", &TaxFigures::cess},
         {"emp_payable", &TaxFigures::payable},
@@ -184,8 +186,8 @@ QString UpdateRowsSql(const Request &req, const QList<RecordRow> &rows, const Ta
         sql += QStringLiteral(",h.") + QLatin1String(column) + QStringLiteral("=v.") + QLatin1String(column);
     sql += QStringLiteral(",h.emp_hl_int=v.emp_hl_int,h.emp_mc=v.emp_mc,h.emp_hl_int_limit=") + N(s.hlLimit) +
            QStringLiteral(",h.emp_mc_limit=") + N(s.mcLimit) + QStringLiteral(",h.emp_80c_limit=") + N(s.limit80c) +
-           QStringLiteral(",h.emp_excemption=") + N(s.taxLimit) + QStringLiteral(" where h.emp_it_from='") +
-           SqlDate(req.from) + QStringLiteral("' and h.emp_it_to='") + SqlDate(req.to) + QLatin1Char('\'');
+           QStringLiteral(" where h.emp_it_from='") + SqlDate(req.from) + QStringLiteral("' and h.emp_it_to='") +
+           SqlDate(req.to) + QLatin1Char('\'');
     return sql;
 }
 
@@ -203,11 +205,16 @@ QString PercentText(int value, int maximum)
 
 QString SummaryText(const Result &result)
 {
-    return QStringLiteral("%1 selected, %2 inserted, %3 updated, %4 skipped without gross pay")
-        .arg(result.selected)
-        .arg(result.inserted)
-        .arg(result.updated)
-        .arg(result.skipped);
+    QString text = QStringLiteral("%1 selected, %2 inserted, %3 updated, %4 skipped without gross pay")
+                       .arg(result.selected)
+                       .arg(result.inserted)
+                       .arg(result.updated)
+                       .arg(result.skipped);
+    if (result.newRegimeYear)
+        text += QStringLiteral("; %1 under the new regime, %2 under the old")
+                    .arg(result.newRegime)
+                    .arg(result.inserted + result.updated - result.newRegime);
+    return text;
 }
 
 namespace {
@@ -240,6 +247,11 @@ TaxRules::Context PrepareRun(DbConnection &db, const Request &req, RebateState &
     ctx.finYearTo = req.finYearTo;
     ctx.today = req.today;
     ctx.settings = TaxRules::LoadYear(db, req.finYearFrom, req.finYearTo, state);
+    // The new regime's figures of the year, and then, only where there are some, the employees'
+    // own choices: one statement for a year without them.
+    ctx.newRegime = NewRegimeSetup::Load(db, req.finYearFrom, req.finYearTo);
+    if (ctx.newRegime)
+        ctx.regimeChoices = RegimeChoice::LoadChoices(db, req.companyCode, req.finYearFrom, req.finYearTo, req.slno);
 
     const QDate last = SalaryFigures::ReadLastFinalised(db, req.companyCode, req.to);
     if (!last.isValid())
@@ -272,6 +284,8 @@ void RunPerEmployee(DbConnection &db, const Request &req, const TaxRules::Contex
         if (!figures) {
             ++result.skipped;
         } else {
+            if (figures->regime == TaxRegime::New)
+                ++result.newRegime;
             Recordset rec = db.query(RecordSql(slno, req.from, req.to));
             if (rec.eof()) {
                 rec.close();
@@ -352,7 +366,10 @@ void RunInSets(DbConnection &db, const Request &req, const TaxRules::Context &ct
         int skipped = 0;
         for (qsizetype i = 0; i < set.size(); ++i) {
             const BatchInputs::Inputs &in = inputs[i];
-            const auto figures = TaxRules::Compute(in.in, TaxRules::IsMetroUnit(set[i].unitCode), ctx, state);
+            const auto figures = TaxRules::Compute(in.in, TaxRules::IsMetroUnit(set[i].unitCode),
+                                                   TaxRules::RegimeOf(ctx, set[i].slno), ctx, state);
+            if (figures && figures->regime == TaxRegime::New)
+                ++result.newRegime;
             if (!figures)
                 ++skipped;
             else if (in.hasRecord)
@@ -412,6 +429,7 @@ Result Run(DbConnection &db, const Request &req, RebateState &state, const Progr
                                        "Nothing was changed. Please generate again."));
 
         const TaxRules::Context ctx = PrepareRun(db, req, state);
+        result.newRegimeYear = ctx.newRegime.has_value();
         const QString total = QueryFirstValue(db, CountSql(req.companyCode, req.slno));
         result.selected = static_cast<int>(LeadingNumber(total));
         Progress p;

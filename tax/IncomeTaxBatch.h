@@ -62,6 +62,10 @@ struct Result
     int inserted = 0;
     int updated = 0;
     int skipped = 0; // no gross pay in the period
+    // Whether the financial year has the new regime's figures, and of the records written, how
+    // many are under the new regime.
+    bool newRegimeYear = false;
+    int newRegime = 0;
 };
 
 // A run that stopped; the text says why (and names the employee and the server's text).
@@ -109,7 +113,8 @@ QString UpdateRowsSql(const Request &req, const QList<RecordRow> &rows, const Ta
 // The texts of the progress display.
 QString CaptionText(int value, int maximum);
 QString PercentText(int value, int maximum);
-// What a run wrote: "387 selected, 380 inserted, 0 updated, 7 skipped without gross pay".
+// What a run wrote: "387 selected, 380 inserted, 0 updated, 7 skipped without gross pay", and
+// in a year with the new regime's figures "; 300 under the new regime, 80 under the old".
 QString SummaryText(const Result &result);
 
 // Runs the batch, holding the company's run lock, in one transaction: either every record of

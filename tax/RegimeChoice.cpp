@@ -15,11 +15,16 @@ QString YearFilter(const QDate &from, const QDate &to)
 
 } // namespace
 
-QString ChoicesSql(const QString &companyCode, const QDate &from, const QDate &to)
+QString ChoicesSql(const QString &companyCode, const QDate &from, const QDate &to, const QString &slno)
 {
-    return QStringLiteral("Select hr_it_emp_regime.emp_slno,emp_regime from hr_it_emp_regime Inner Join hr_employee "
-                          "on hr_employee.emp_slno=hr_it_emp_regime.emp_slno where hr_employee.comp_code='") +
-           SqlEscape(companyCode) + QStringLiteral("' and ") + YearFilter(from, to);
+    // The employee's key as hr_employee holds it, which the batch's list reads: the server
+    // compares keys without regard to case or trailing blanks, a hash of the choices does not.
+    QString sql = QStringLiteral("Select hr_employee.emp_slno,emp_regime from hr_it_emp_regime Inner Join hr_employee "
+                                 "on hr_employee.emp_slno=hr_it_emp_regime.emp_slno where hr_employee.comp_code='") +
+                  SqlEscape(companyCode) + QStringLiteral("' and ") + YearFilter(from, to);
+    if (!slno.isEmpty())
+        sql += QStringLiteral(" and hr_employee.emp_slno='") + SqlEscape(slno) + QLatin1Char('\'');
+    return sql;
 }
 
 QString ChoiceSql(const QString &slno, const QDate &from, const QDate &to)
@@ -44,10 +49,11 @@ QString SaveStatement(const QString &slno, const QDate &from, const QDate &to, T
            QStringLiteral("', modified_time='") + time + QStringLiteral("'");
 }
 
-QHash<QString, TaxRegime> LoadChoices(DbConnection &db, const QString &companyCode, const QDate &from, const QDate &to)
+QHash<QString, TaxRegime> LoadChoices(DbConnection &db, const QString &companyCode, const QDate &from, const QDate &to,
+                                      const QString &slno)
 {
     QHash<QString, TaxRegime> choices;
-    Recordset rs = db.query(ChoicesSql(companyCode, from, to));
+    Recordset rs = db.query(ChoicesSql(companyCode, from, to, slno));
     for (; !rs.eof(); rs.moveNext())
         if (const auto regime = RegimeFromCode(rs.text(QStringLiteral("emp_regime"))))
             choices.insert(rs.text(QStringLiteral("emp_slno")), *regime);

@@ -12,8 +12,9 @@ class DbConnection;
 
 namespace RegimeChoice {
 
-// Every choice of the company's employees for the year (emp_slno, emp_regime).
-QString ChoicesSql(const QString &companyCode, const QDate &from, const QDate &to);
+// Every choice of the company's employees for the year, or of its one employee slno (emp_slno
+// as the employee list holds it, emp_regime).
+QString ChoicesSql(const QString &companyCode, const QDate &from, const QDate &to, const QString &slno = QString());
 // One employee's choice for the year.
 QString ChoiceSql(const QString &slno, const QDate &from, const QDate &to);
 // The choice, inserted or changed (then with the modified columns).
@@ -21,7 +22,8 @@ QString SaveStatement(const QString &slno, const QDate &from, const QDate &to, T
                       const AuditStamp &stamp);
 
 // The choices by emp_slno; a row with a code other than 'OLD' or 'NEW' counts as no choice.
-QHash<QString, TaxRegime> LoadChoices(DbConnection &db, const QString &companyCode, const QDate &from, const QDate &to);
+QHash<QString, TaxRegime> LoadChoices(DbConnection &db, const QString &companyCode, const QDate &from, const QDate &to,
+                                      const QString &slno = QString());
 std::optional<TaxRegime> LoadChoice(DbConnection &db, const QString &slno, const QDate &from, const QDate &to);
 // One statement: it joins the caller's transaction when one is open.
 void Save(DbConnection &db, const QString &slno, const QDate &from, const QDate &to, TaxRegime regime,

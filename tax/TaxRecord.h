@@ -4,6 +4,7 @@
 // as the batch uses them, and the slabs and rebate that live as long as the batch screen.
 
 #include "config/ITSetup.h"
+#include "config/NewRegimeSetup.h"
 
 #include <QString>
 
@@ -45,9 +46,11 @@ struct TaxFigures
     double total80c = 0;
     double net80c = 0;
     double taxable = 0;
-    double tax = 0; // after the rebate, before cess
+    double exemption = 0; // the TAX_LIMIT setting; under the new regime the top of its nil-rate slabs
+    double tax = 0;       // after the rebate, before cess (under the new regime with the surcharge)
     double cess = 0;
     double payable = 0;
     double salCut = 0; // income tax already deducted from salary
     double balance = 0;
+    TaxRegime regime = TaxRegime::Old;
 };

@@ -1,5 +1,7 @@
 #include "TaxRules.h"
 
+#include "NewRegimeTax.h"
+#include "RegimeChoice.h"
 #include "SalaryFigures.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
@@ -121,7 +123,37 @@ double ApplyRebate(double tax, double taxable, double grossTotal, const QDate &f
     return taxable > 500000 ? tax : tax - state.rebate;
 }
 
-std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Context &ctx, RebateState &state)
+TaxRegime RegimeOf(const Context &ctx, const QString &slno)
+{
+    const auto choice = ctx.regimeChoices.constFind(slno);
+    return RegimeChoice::Effective(
+        ctx.newRegime, choice == ctx.regimeChoices.cend() ? std::nullopt : std::optional<TaxRegime>(*choice));
+}
+
+namespace {
+
+// The new regime's tax in the figures of the pay as paid.
+void UseNewRegime(TaxFigures &f, const NewRegimeSetup::Year &year)
+{
+    const NewRegimeTax::Figures n = NewRegimeTax::Compute({f.gross, f.grossProj, f.salCut}, year);
+    f.regime = TaxRegime::New;
+    f.hra = 0;
+    f.hraProj = 0;
+    f.ta = n.standardDeduction;
+    f.taProj = 0;
+    f.net80c = 0;
+    f.taxable = n.taxable;
+    f.exemption = n.exemptionLimit;
+    f.tax = n.taxBeforeCess;
+    f.cess = n.cess;
+    f.payable = n.payable;
+    f.balance = n.balance;
+}
+
+} // namespace
+
+std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, TaxRegime regime, const Context &ctx,
+                                  RebateState &state)
 {
     if (!(in.gross > 0))
         return std::nullopt;
@@ -149,6 +181,13 @@ std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Co
 
     // Sums of amounts in hundredths: rounding only drops the binary noise of the additions.
     f.total80c = RoundAmount(f.pf + in.declared80c + f.pfProj);
+    f.declaredMc = in.declaredMc;
+    f.declaredHlInt = in.declaredHlInt;
+    f.salCut = in.taxDeducted;
+    if (regime == TaxRegime::New && ctx.newRegime) {
+        UseNewRegime(f, *ctx.newRegime);
+        return f;
+    }
 
     if (in.hasRent) {
         f.hra = HraExemption(in.rentPaid, in.basic, in.hraReceived, metro);
@@ -161,8 +200,6 @@ std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Co
             f.net80c = 0;
     }
 
-    f.declaredMc = in.declaredMc;
-    f.declaredHlInt = in.declaredHlInt;
     const double allowedMc = std::min(in.declaredMc, set.mcLimit);
     const double allowedHl = std::min(in.declaredHlInt, set.hlLimit);
 
@@ -170,6 +207,7 @@ std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Co
                             f.net80c - allowedMc);
     if (f.taxable < 0)
         f.taxable = 0;
+    f.exemption = set.taxLimit;
     const double excess = std::max(0.0, f.taxable - set.taxLimit);
 
     double tax = SlabTax(f.taxable, excess, state);
@@ -179,7 +217,6 @@ std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Co
     f.tax = tax;
     f.cess = RoundAmount(set.cess * tax / 100);
     f.payable = RoundAmount(f.cess + tax);
-    f.salCut = in.taxDeducted;
     f.balance = RoundAmount(f.payable - f.salCut);
     return f;
 }
@@ -279,7 +316,7 @@ void UseDeclaringRecord(EmployeeInputs &in, const QList<PeriodRecord> &records, 
 std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno, const QString &unitCode,
                                           const Context &ctx, RebateState &state)
 {
-    return Compute(ReadInputs(db, slno, ctx), IsMetroUnit(unitCode), ctx, state);
+    return Compute(ReadInputs(db, slno, ctx), IsMetroUnit(unitCode), RegimeOf(ctx, slno), ctx, state);
 }
 
 } // namespace TaxRules

@@ -6,6 +6,7 @@
 #include "TaxRecord.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -71,11 +72,25 @@ struct Context
     QDate today;
     int monthsRemaining = 0; // below 12
     TaxSettings settings;
+    // The new regime's figures of the financial year (none: the old regime for everybody), and
+    // the choices of the run's employees by emp_slno, read once per run.
+    std::optional<NewRegimeSetup::Year> newRegime;
+    QHash<QString, TaxRegime> regimeChoices;
 };
 
-// The figures from what was read; nullopt for an employee without gross pay (skipped). Both
-// ways of reading (one employee at a time, a set of employees at once) end here.
-std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, const Context &ctx, RebateState &state);
+// The regime of an employee of the run in its financial year: his choice, else the year's
+// default; the old regime in a year without the new regime's figures.
+TaxRegime RegimeOf(const Context &ctx, const QString &slno);
+
+// The figures from what was read, under the employee's regime; nullopt for an employee without
+// gross pay (skipped under either regime). Both ways of reading (one employee at a time, a set
+// of employees at once) end here. The new regime allows no exemption or deduction: it stores 0
+// as the house-rent exemption, the transport projection and the 80C amount allowed, its
+// standard deduction as emp_ta, its own taxable amount and exemption limit, and its tax with
+// the surcharge as the tax before cess; the slabs and rebate of the state are the old
+// regime's and stay untouched.
+std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, TaxRegime regime, const Context &ctx,
+                                  RebateState &state);
 
 // One of the employee's tax records that lie within the period, with the premium and interest
 // the worksheet declared on it.
@@ -103,7 +118,8 @@ void UseDeclaringRecord(EmployeeInputs &in, const QList<PeriodRecord> &records, 
 // soon as the employee turns out to have no gross pay.
 EmployeeInputs ReadInputs(DbConnection &db, const QString &slno, const Context &ctx);
 
-// Reads one employee's figures from the server and computes them; nullopt when skipped.
+// Reads one employee's figures from the server and computes them under his regime; nullopt
+// when skipped.
 std::optional<TaxFigures> ComputeEmployee(DbConnection &db, const QString &slno, const QString &unitCode,
                                           const Context &ctx, RebateState &state);
 

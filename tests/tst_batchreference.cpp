@@ -1,12 +1,15 @@
 // The company run read in sets against its reference, the run of one employee at a time:
 // generated employees and the cases where the two could part, the same runs one after the
 // other, and then every column of every tax record, the counts and the slabs and rebate left
-// for the next run compared.
+// for the next run compared. The same company's records of the old regime against those the
+// batch stored before there were regimes (tests/golden/batch-old-regime.txt).
 #include "CompanyTest.h"
+#include "DemoData.h"
 #include "TestDb.h"
 
 #include "session/Common.h"
 #include "tax/IncomeTaxBatch.h"
+#include "tax/RegimeChoice.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -162,6 +165,9 @@ void AddCompany(int decimals, int randomEmployees)
     c.months("P2", Apr18, 6, 90000);
     c.record("P2", Apr18, Sep18, "0", "0");
     c.record("P2", Apr18, Mar19, "150000", "25000");
+    // Pay of crores: the surcharge bands of the new regime.
+    c.employee("H1", "DLH");
+    c.months("H1", Apr18, 6, 420000);
     // Texts that must reach the server intact, and rows stored with another case or a trailing blank.
     c.employee("Q'1\\");
     c.months("Q'1\\", Apr18, 6, 33000);
@@ -221,11 +227,10 @@ void AmountColumns(const QString &type)
     TestDb::Exec(QStringLiteral("ALTER TABLE hr0910.hr_it_trans MODIFY emp_amount %1 NULL").arg(type));
 }
 
-// What a sequence of runs leaves: every record, each run's counts, the slabs and the rebate.
-QStringList RunAll(const QStringList &runs, bool perEmployee, int perSet, int perStatement)
+// Runs one after the other, the slabs and rebate carried as on one open screen; each run's counts.
+QStringList Runs(const QStringList &runs, bool perEmployee, int perSet, int perStatement, RebateState &state)
 {
-    QStringList outcome;
-    RebateState state;
+    QStringList counts;
     for (const QString &run : runs) {
         const QStringList dates = run.split(QLatin1Char(' '));
         IncomeTaxBatch::Request r = IncomeTaxBatch::SessionRequest(QDate::fromString(dates[1], Qt::ISODate),
@@ -238,27 +243,105 @@ QStringList RunAll(const QStringList &runs, bool perEmployee, int perSet, int pe
         r.employeesPerSet = perSet;
         r.rowsPerStatement = perStatement;
         const IncomeTaxBatch::Result result = IncomeTaxBatch::Run(TestDb::Open(), r, state);
-        outcome << QStringLiteral("%1: %2 selected, %3 inserted, %4 updated, %5 skipped")
-                       .arg(run)
-                       .arg(result.selected)
-                       .arg(result.inserted)
-                       .arg(result.updated)
-                       .arg(result.skipped);
+        counts << QStringLiteral("%1: %2 selected, %3 inserted, %4 updated, %5 skipped")
+                      .arg(run)
+                      .arg(result.selected)
+                      .arg(result.inserted)
+                      .arg(result.updated)
+                      .arg(result.skipped);
+        if (result.newRegimeYear)
+            counts << QStringLiteral("%1: %2 under the new regime").arg(run).arg(result.newRegime);
     }
+    return counts;
+}
+
+QList<QStringList> Records()
+{
+    return TestDb::AllRows("hr0910.hr_it ORDER BY emp_slno,emp_it_from,emp_it_to,emp_it_id", kRecordColumns);
+}
+
+QStringList StateLines(const RebateState &state)
+{
+    QStringList lines{QStringLiteral("rebate=%1").arg(PlainNumber(state.rebate))};
+    for (const TaxSlab &s : state.slabs)
+        lines << QStringLiteral("slab=%1..%2 at %3").arg(PlainNumber(s.start), PlainNumber(s.end), PlainNumber(s.rate));
+    return lines;
+}
+
+// What a sequence of runs leaves: every record, each run's counts, the slabs and the rebate.
+QStringList RunAll(const QStringList &runs, bool perEmployee, int perSet, int perStatement)
+{
+    RebateState state;
+    QStringList outcome = Runs(runs, perEmployee, perSet, perStatement, state);
     // One entry a column, so that a difference names its record and column.
-    for (const QStringList &row :
-         TestDb::AllRows("hr0910.hr_it ORDER BY emp_slno,emp_it_from,emp_it_to,emp_it_id", kRecordColumns)) {
+    for (const QStringList &row : Records()) {
         const QString record = row[0] + QLatin1Char(' ') + row[kRecordColumns.indexOf("emp_it_from")] +
                                QLatin1Char(' ') + row[kRecordColumns.indexOf("emp_it_to")] + QStringLiteral(": ");
         for (const QString &column : row)
             outcome << record + column;
     }
-    outcome << QStringLiteral("rebate=%1").arg(PlainNumber(state.rebate));
-    for (const TaxSlab &s : state.slabs)
-        outcome
-            << QStringLiteral("slab=%1..%2 at %3").arg(PlainNumber(s.start), PlainNumber(s.end), PlainNumber(s.rate));
-    return outcome;
+    return outcome + StateLines(state);
 }
+
+// The new regime's figures of a financial year (those of 2025-26), with its default regime.
+void NewRegimeYear(int firstYear, TaxRegime defaultRegime)
+{
+    NewRegimeSetup::Year year = *DemoData::NewRegimeYear(2025);
+    year.defaultRegime = defaultRegime;
+    NewRegimeSetup::Save(TestDb::Open(), year, QDate(firstYear, 4, 1), QDate(firstYear + 1, 3, 31),
+                         {QStringLiteral("1"), QDateTime(QDate(firstYear, 4, 2), QTime(9, 0))});
+}
+
+// Employees' own regimes for a financial year.
+void Choose(int firstYear, TaxRegime regime, const QStringList &slnos)
+{
+    for (const QString &slno : slnos)
+        RegimeChoice::Save(TestDb::Open(), slno, QDate(firstYear, 4, 1), QDate(firstYear + 1, 3, 31), regime,
+                           {QStringLiteral("2"), QDateTime(QDate(firstYear, 4, 10), QTime(11, 30))});
+}
+
+// Every n-th generated employee from the first.
+QStringList Generated(int first, int step)
+{
+    QStringList slnos;
+    for (int i = first; i < 60; i += step)
+        slnos << QStringLiteral("G%1").arg(i, 3, 10, QLatin1Char('0'));
+    return slnos;
+}
+
+// The new regime in the runs of the reference test:
+// - "new default": 2018-19 has the new regime's figures and it is the default; some employees
+//   keep the old one (one of them by his key in another case);
+// - "old default": 2019-20 has them with the old regime the default; some employees choose the
+//   new one, among them the high earner and one without pay; 2017-18 and 2018-19 have none, so
+//   that choices stored for them count for nothing.
+void AddRegimes(const QString &kind)
+{
+    if (kind == QLatin1String("new default")) {
+        NewRegimeYear(2018, TaxRegime::New);
+        Choose(2018, TaxRegime::Old,
+               Generated(1, 3) << "R1"
+                               << "D1"
+                               << "c1");
+        Choose(2018, TaxRegime::New, Generated(2, 6) << "R2");
+    } else if (kind == QLatin1String("old default")) {
+        NewRegimeYear(2019, TaxRegime::Old);
+        Choose(2019, TaxRegime::New,
+               Generated(2, 3) << "H1"
+                               << "R3"
+                               << "S1"
+                               << "P2");
+        Choose(2019, TaxRegime::Old, Generated(0, 5));
+        Choose(2018, TaxRegime::New, Generated(0, 2));
+        Choose(2017, TaxRegime::New, Generated(1, 2));
+    }
+}
+
+// The runs whose records the batch stored before there were regimes: a transport year, then the
+// next year inserted and updated.
+const QStringList kOldRegimeRuns = {"2017-04-01 2017-04-01 2018-03-31", "2018-04-01 2018-04-01 2019-03-31",
+                                    "2018-04-01 2018-04-01 2019-03-31"};
+const QString kOldRegimeGolden = QStringLiteral(IT_SOURCE_DIR "/tests/golden/batch-old-regime.txt");
 
 } // namespace
 
@@ -276,16 +359,22 @@ private slots:
         QTest::addColumn<int>("perSet");
         QTest::addColumn<int>("perStatement");
         QTest::addColumn<QStringList>("runs"); // financial year, period start and end
+        QTest::addColumn<QString>("regimes");  // the new regime's figures and choices, see AddRegimes
         const QStringList taxYearTwice = {"2018-04-01 2018-04-01 2019-03-31", "2018-04-01 2018-04-01 2019-03-31"};
         const QStringList years = {"2017-04-01 2017-04-01 2018-03-31", "2017-04-01 2017-04-01 2017-09-30",
                                    "2018-04-01 2018-04-01 2019-03-31", "2018-04-01 2018-04-01 2018-09-30",
                                    "2019-04-01 2018-04-01 2019-03-31"};
-        QTest::newRow("tax year twice, one set") << "DECIMAL(15,2)" << 2 << 2000 << 1000 << taxYearTwice;
+        QTest::newRow("tax year twice, one set") << "DECIMAL(15,2)" << 2 << 2000 << 1000 << taxYearTwice << "";
         QTest::newRow("tax year twice, sets of 7, 3 rows a statement")
-            << "DECIMAL(15,2)" << 2 << 7 << 3 << taxYearTwice;
-        QTest::newRow("transport year, half years, next year's rules") << "DECIMAL(15,2)" << 2 << 11 << 1000 << years;
-        QTest::newRow("payroll amounts of four decimals") << "DECIMAL(15,4)" << 4 << 13 << 5 << years;
-        QTest::newRow("payroll amounts as doubles") << "DOUBLE" << 3 << 2000 << 1000 << years;
+            << "DECIMAL(15,2)" << 2 << 7 << 3 << taxYearTwice << "";
+        QTest::newRow("transport year, half years, next year's rules")
+            << "DECIMAL(15,2)" << 2 << 11 << 1000 << years << "";
+        QTest::newRow("payroll amounts of four decimals") << "DECIMAL(15,4)" << 4 << 13 << 5 << years << "";
+        QTest::newRow("payroll amounts as doubles") << "DOUBLE" << 3 << 2000 << 1000 << years << "";
+        QTest::newRow("the new regime the default, some keep the old")
+            << "DECIMAL(15,2)" << 2 << 7 << 3 << taxYearTwice << "new default";
+        QTest::newRow("the old regime the default, some choose the new, years without figures")
+            << "DECIMAL(15,2)" << 2 << 11 << 1000 << years << "old default";
     }
     void setsMatchTheRunOfOneEmployeeAtATime()
     {
@@ -294,18 +383,89 @@ private slots:
         QFETCH(int, perSet);
         QFETCH(int, perStatement);
         QFETCH(QStringList, runs);
+        QFETCH(QString, regimes);
         const auto outcome = [&](bool perEmployee) {
             TestDb::Reset();
             TestDb::LoadStandardMasters();
             TestDb::SetStandardSession();
             AmountColumns(amounts);
             AddCompany(decimals, 60);
+            AddRegimes(regimes);
             return RunAll(runs, perEmployee, perSet, perStatement);
         };
         const QStringList reference = outcome(true);
         const QStringList sets = outcome(false);
         QVERIFY(reference.size() > 80 * kRecordColumns.size());
         QCOMPARE(sets, reference);
+        // Where the year has the new regime's figures, some of the employees are taxed under it.
+        const QStringList underTheNew = reference.filter(QStringLiteral("under the new regime"));
+        QCOMPARE(underTheNew.isEmpty(), regimes.isEmpty());
+        for (const QString &line : underTheNew)
+            QVERIFY2(!line.contains(QLatin1String(": 0 under")), qPrintable(line));
+    }
+
+    // Employees without a choice of their own, in a year without the new regime's figures or in
+    // one whose default is the old regime, get the records the batch always stored: every
+    // column, the counts, the slabs and the rebate as before there were regimes
+    // (IT_UPDATE_GOLDEN=1 writes the file instead).
+    void oldRegimeRecordsAsBefore_data()
+    {
+        QTest::addColumn<bool>("perEmployee");
+        QTest::addColumn<bool>("oldDefault");
+        QTest::newRow("no new-regime figures, in sets") << false << false;
+        QTest::newRow("no new-regime figures, one at a time") << true << false;
+        QTest::newRow("the old regime the default, in sets") << false << true;
+        QTest::newRow("the old regime the default, one at a time") << true << true;
+    }
+    void oldRegimeRecordsAsBefore()
+    {
+        QFETCH(bool, perEmployee);
+        QFETCH(bool, oldDefault);
+        AddCompany(2, 60);
+        // Employees taxed under the new regime in 2018-19; their records of that year differ.
+        QStringList newRegime;
+        if (oldDefault) {
+            NewRegimeYear(2017, TaxRegime::Old);
+            NewRegimeYear(2018, TaxRegime::Old);
+            newRegime = Generated(0, 4) << "H1";
+            Choose(2018, TaxRegime::New, newRegime);
+            Choose(2018, TaxRegime::Old, Generated(1, 4));
+            Choose(2017, TaxRegime::Old, {"R1", "P1"});
+        }
+        RebateState state;
+        QStringList lines = Runs(kOldRegimeRuns, perEmployee, 2000, 1000, state);
+        lines << kRecordColumns.join(QLatin1Char('|'));
+        for (const QStringList &row : Records()) {
+            QStringList values;
+            for (const QString &entry : row)
+                values << entry.mid(entry.indexOf(QLatin1Char('=')) + 1);
+            lines << values.join(QLatin1Char('|'));
+        }
+        lines << StateLines(state);
+
+        QFile file(kOldRegimeGolden);
+        if (qEnvironmentVariableIsSet("IT_UPDATE_GOLDEN")) {
+            QVERIFY(!oldDefault);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
+            file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+            return;
+        }
+        QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(kOldRegimeGolden));
+        QStringList golden = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const auto ofTheNewRegime = [&newRegime](const QString &line) {
+            const QStringList values = line.split(QLatin1Char('|'));
+            return values.size() == kRecordColumns.size() && newRegime.contains(values[0]) &&
+                   values[kRecordColumns.indexOf("emp_it_from")] == QLatin1String("2018-04-01") &&
+                   values[kRecordColumns.indexOf("emp_it_to")] == QLatin1String("2019-03-31");
+        };
+        const qsizetype records = golden.size();
+        golden.removeIf(ofTheNewRegime);
+        const QStringList underTheNew = lines.filter(QStringLiteral("under the new regime"));
+        QCOMPARE(underTheNew.size(), oldDefault ? 3 : 0);
+        lines.removeIf(ofTheNewRegime);
+        lines.removeIf([](const QString &line) { return line.endsWith(QLatin1String("under the new regime")); });
+        QCOMPARE(golden.size() < records, oldDefault);
+        QCOMPARE(lines, golden);
     }
 };
 

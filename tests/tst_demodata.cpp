@@ -15,11 +15,12 @@ class tst_DemoData : public QObject
     Q_OBJECT
 
 private:
-    DemoSummary generate(int employees, quint32 seed = 1)
+    DemoSummary generate(int employees, quint32 seed = 1, bool recentPayroll = false)
     {
         DemoOptions o;
         o.employees = employees;
         o.seed = seed;
+        o.recentPayroll = recentPayroll;
         o.reset = true;
         o.rowsPerStatement = 97; // several statements and transactions even for a small company
         o.employeesPerTransaction = 7;
@@ -227,6 +228,40 @@ private slots:
         QCOMPARE(Count("(SELECT 1 FROM hr0910.hr_employee GROUP BY comp_code, emp_code_char, emp_code "
                        "HAVING COUNT(*)>1) d"),
                  0);
+    }
+
+    void recentPayrollOnRequest()
+    {
+        // The years up to 2018-19 come out the same with it as without it.
+        const auto olderYears = [] {
+            return Scalar("SELECT CONCAT((SELECT CONCAT(COUNT(*),'/',SUM(emp_sal_dr)-SUM(emp_sal_cr)*3) FROM "
+                          "hr0910.hr_emp_salary WHERE emp_sal_date_from<'2019-04-01'),'/',"
+                          "(SELECT SUM(emp_amount) FROM hr0910.hr_it_trans WHERE emp_it_from<'2019-04-01'),'/',"
+                          "(SELECT COUNT(*) FROM hr0910.hr_finalize WHERE entry_date<'2019-04-01'),'/',"
+                          "(SELECT SUM(emp_bonus) FROM hr0910.hr_emp_bonus))")
+                .toString();
+        };
+        generate(40);
+        const QString older = olderYears();
+        QCOMPARE(Count("hr0910.hr_emp_salary WHERE emp_sal_date_from>='2019-04-01'"), 0);
+        QCOMPARE(Count("hr0910.hr_finalize WHERE entry_date>='2019-04-01'"), 0);
+        generate(40, 1, true);
+        QCOMPARE(olderYears(), older);
+        // April to September 2025, finalised, for every employee in service and nobody else.
+        for (const char *comp : {"C01", "C02"})
+            QCOMPARE(Scalar(QStringLiteral("SELECT MAX(entry_date) FROM hr0910.hr_finalize WHERE comp_code='%1' AND "
+                                           "entry_type='SAL'")
+                                .arg(QLatin1String(comp)))
+                         .toDate(),
+                     QDate(2025, 9, 30));
+        QCOMPARE(Count("(SELECT s.emp_slno FROM hr0910.hr_emp_salary s WHERE s.emp_sal_date_from>='2019-04-01' AND "
+                       "s.emp_sal_type='OTH0000000001' GROUP BY s.emp_slno HAVING COUNT(*)=6 AND "
+                       "MIN(s.emp_sal_date_from)='2025-04-01' AND MAX(s.emp_sal_date_from)='2025-09-01') d"),
+                 Count("hr0910.hr_employee WHERE emp_flag=0"));
+        QCOMPARE(Count("hr0910.hr_emp_salary s JOIN hr0910.hr_employee e ON e.emp_slno=s.emp_slno WHERE "
+                       "s.emp_sal_date_from>='2019-04-01' AND e.emp_flag<>0"),
+                 0);
+        QVERIFY(Count("hr0910.hr_it_trans WHERE emp_it_from='2025-04-01' AND emp_it_to='2026-03-31'") > 0);
     }
 
     void sameSeedSameCompany()

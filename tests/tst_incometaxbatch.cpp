@@ -1,10 +1,12 @@
 #include "CompanyTest.h"
+#include "DemoData.h"
 #include "TestDb.h"
 
 #include "session/Common.h"
 #include "session/mdlDalvoni.h"
 #include "tax/BatchLock.h"
 #include "tax/IncomeTaxBatch.h"
+#include "tax/RegimeChoice.h"
 
 #include <QtTest>
 
@@ -54,6 +56,7 @@ private slots:
         f.balance = -12.5;
         TaxSettings s;
         s.taxLimit = 250000;
+        f.exemption = 250000;
         const Request r = StandardRequest();
         QVERIFY(InsertSql(r, "7", "E007", f, s)
                     .endsWith("values ('7' , 'E007','C01',6, 637.6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,0,0, 0, 0, 0, 0, "
@@ -344,6 +347,129 @@ private slots:
         db.rollback();
         Recordset rs = other.query("SELECT GET_LOCK('IncomeTax batch C01',0)");
         QCOMPARE(rs.number(0), 1.0);
+    }
+
+    // An employee under the new regime: pay as paid, none of the exemptions and deductions
+    // allowed, its standard deduction, taxable amount, nil-rate limit and tax with the surcharge;
+    // inserted and updated by the same column rules as the old regime's record. 2025-26, the
+    // September payroll finalised: the pay of April to September and as much again projected,
+    // plus a bonus, less the standard deduction of 75,000 is the taxable amount.
+    void newRegimeRecord_data()
+    {
+        QTest::addColumn<double>("basic"); // a month; house-rent allowance a quarter of it, provident fund 12 %
+        QTest::addColumn<double>("bonus");
+        QTest::addColumn<QStringList>("updated");
+        const QStringList limits = {"emp_hl_int_limit=200000",
+                                    "emp_mc_limit=25000",
+                                    "emp_80c_limit=150000",
+                                    "emp_excemption=400000",
+                                    "emp_hra=0",
+                                    "emp_hra_proj=0",
+                                    "emp_ta=75000",
+                                    "emp_ta_proj=0",
+                                    "emp_80c_net=0",
+                                    "emp_hl_int=150000",
+                                    "emp_mc=20000",
+                                    "emp_pro_tax=1200",
+                                    "emp_sal_cut=6000",
+                                    "emp_months_rem=6"};
+        // 12,00,000: within the 87A limit, no tax.
+        QTest::newRow("12 L") << 80000.0 << 75000.0
+                              << limits + QStringList{"emp_gross=675000",      "emp_gross_proj=600000",
+                                                      "emp_pf=57600",          "emp_pf_proj=57600",
+                                                      "emp_80c_total=165200",  "emp_taxable_amt=1200000",
+                                                      "emp_net_taxable_amt=0", "emp_cess=0",
+                                                      "emp_payable=0",         "emp_balance=-6000"};
+        // 12,10,000: slab tax 61,500, marginal relief to 10,000, cess 400.
+        QTest::newRow("12.1 L") << 80000.0 << 85000.0
+                                << limits + QStringList{"emp_gross=685000",          "emp_taxable_amt=1210000",
+                                                        "emp_net_taxable_amt=10000", "emp_cess=400",
+                                                        "emp_payable=10400",         "emp_balance=4400"};
+        // 51,00,000: slab tax 11,10,000, surcharge 1,11,000 cut by marginal relief to 70,000, cess 47,200.
+        QTest::newRow("51 L: surcharge")
+            << 320000.0 << 375000.0
+            << limits + QStringList{"emp_gross=2775000",           "emp_gross_proj=2400000", "emp_pf=230400",
+                                    "emp_pf_proj=230400",          "emp_80c_total=510800",   "emp_taxable_amt=5100000",
+                                    "emp_net_taxable_amt=1180000", "emp_cess=47200",         "emp_payable=1227200",
+                                    "emp_balance=1221200"};
+    }
+    void newRegimeRecord()
+    {
+        QFETCH(double, basic);
+        QFETCH(double, bonus);
+        QFETCH(QStringList, updated);
+        const QDate from(2025, 4, 1), to(2026, 3, 31);
+        // The year: the old regime's limits and slabs, the new regime's figures (its default).
+        const QString key = QStringLiteral("'2025-04-01','2026-03-31',");
+        TestDb::Exec(QStringLiteral("INSERT INTO hr0910.hr_it_setup VALUES (%1'80C_LIMIT',150000),"
+                                    "(%1'HL_LIMIT',200000),(%1'MC_LIMIT',25000),(%1'TAX_LIMIT',250000),"
+                                    "(%1'REBATE',12500),(%1'CESS',4)")
+                         .arg(key));
+        TestDb::Exec(QStringLiteral("INSERT INTO hr0910.hr_it_slabs VALUES (%1 1,0,250000,0),(%1 2,250000,500000,5),"
+                                    "(%1 3,500000,1000000,20),(%1 4,1000000,99999999,30)")
+                         .arg(key));
+        NewRegimeSetup::Save(TestDb::Open(), *DemoData::NewRegimeYear(2025), from, to,
+                             {"1", QDateTime(QDate(2025, 4, 2), QTime(9, 0))});
+        TestDb::AddFinalize(QDate(2025, 9, 30));
+        // Employee 1 of the default regime; A2 keeps the old one (stored under his key in
+        // another case); 3 chose the new one but has no pay.
+        for (const QString &slno : {"1", "A2"}) {
+            TestDb::AddEmployee(slno, "E", slno, "NAME " + slno);
+            for (int m = 4; m <= 9; ++m) {
+                const QDate month(2025, m, 1);
+                TestDb::AddSalary(slno, month, "OTH0000000001", basic);
+                TestDb::AddSalary(slno, month, "OTH0000000019", basic / 4);
+                TestDb::AddSalary(slno, month, "OTH0000000013", 0, basic * 12 / 100);
+                TestDb::AddSalary(slno, month, "OTH0000000033", 0, 200);
+                TestDb::AddSalary(slno, month, "OTH0000000030", 0, 1000);
+            }
+            TestDb::Exec(QStringLiteral("INSERT INTO hr0910.hr_emp_bonus (emp_slno,emp_bonus,emp_date) VALUES "
+                                        "('%1',%2,'2025-09-12')")
+                             .arg(slno, PlainNumber(bonus)));
+            TestDb::Exec(QStringLiteral("INSERT INTO hr0910.hr_it_trans (emp_slno,emp_it_allowance_code,emp_amount,"
+                                        "emp_allowance_slno,emp_it_from,emp_it_to) VALUES ('%1','ITA000005',240000,1,"
+                                        "'2025-04-01','2026-03-31'),('%1','ITA000001',50000,2,'2025-04-01',"
+                                        "'2026-03-31')")
+                             .arg(slno));
+        }
+        TestDb::AddEmployee("3", "E", "3", "NO PAY");
+        TestDb::Exec("INSERT INTO hr0910.hr_emp_bonus (emp_slno,emp_bonus,emp_date) VALUES ('3',5000,'2025-09-12')");
+        const AuditStamp stamp{"1", QDateTime(QDate(2025, 4, 10), QTime(10, 0))};
+        RegimeChoice::Save(TestDb::Open(), "a2", from, to, TaxRegime::Old, stamp);
+        RegimeChoice::Save(TestDb::Open(), "3", from, to, TaxRegime::New, stamp);
+
+        const auto request = [&](const QString &slno) {
+            Request r = SessionRequest(from, to, slno);
+            r.finYearFrom = from;
+            r.finYearTo = to;
+            r.today = QDate(2025, 10, 15);
+            r.now = QTime(10, 20, 30);
+            return r;
+        };
+        // The company in sets inserts: the insert's zeros stand as for the old regime.
+        RebateState state;
+        const Result company = Run(TestDb::Open(), request({}), state);
+        QCOMPARE(SummaryText(company),
+                 "3 selected, 2 inserted, 0 updated, 1 skipped without gross pay; 1 under the new regime, 1 under "
+                 "the old");
+        const QStringList inserted = {
+            "emp_80c_total=0",        "emp_80c_net=0", "emp_taxable_amt=0",
+            "emp_hl_int=0",           "emp_mc=0",      "emp_excemption=400000",
+            "emp_ta=75000",           "emp_hra=0",     updated.filter("emp_net_taxable_amt=").first(),
+            "created_date=2025-10-15"};
+        QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='1'", inserted), inserted);
+        QCOMPARE(TestDb::Count("hr0910.hr_it WHERE emp_slno='3'"), 0);
+        // The worksheet declares interest and premium; a run for the employee alone keeps them
+        // as declared and allows neither.
+        TestDb::Exec("UPDATE hr0910.hr_it SET emp_hl_int=150000, emp_mc=20000 WHERE emp_slno='1'");
+        const Result one = Run(TestDb::Open(), request("1"), state);
+        QCOMPARE(one.updated, 1);
+        QCOMPARE(one.newRegime, 1);
+        QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='1'", updated), updated);
+        // The one who kept the old regime, run alone as well: its rules, its limit, its deduction.
+        QCOMPARE(Run(TestDb::Open(), request("A2"), state).newRegime, 0);
+        const QStringList old = {"emp_excemption=250000", "emp_ta=50000", "emp_80c_net=150000"};
+        QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='A2'", old), old);
     }
 
     void typedTextReachesTheServerIntact()

@@ -27,6 +27,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <sys/resource.h>
 #include <thread>
@@ -42,16 +43,17 @@ long PeakRssKb()
     return u.ru_maxrss;
 }
 
-// The session as after login to the demo's main company and default year.
-void DemoSession(const QString &server)
+// The session as after login to the demo's main company, in its default year or the financial
+// year that starts in April of firstYear.
+void DemoSession(const QString &server, int firstYear)
 {
     mdlDalvoni::ServerAddress = server;
     mdlDalvoni::Db().open(mdlDalvoni::ConnectionString(server));
     mdlDalvoni::CompanyCode = QString::fromLatin1(DemoData::kMainCompany);
     mdlDalvoni::UserId = QStringLiteral("1");
     mdlDalvoni::UserName = QStringLiteral("admin");
-    mdlDalvoni::FinYearFrom = DemoData::DefaultYearFrom;
-    mdlDalvoni::FinYearTo = DemoData::DefaultYearFrom.addYears(1).addDays(-1);
+    mdlDalvoni::FinYearFrom = firstYear > 0 ? QDate(firstYear, 4, 1) : DemoData::DefaultYearFrom;
+    mdlDalvoni::FinYearTo = mdlDalvoni::FinYearFrom.addYears(1).addDays(-1);
     mdlDalvoni::TaxYearStart = mdlDalvoni::FinYearFrom;
     mdlDalvoni::TaxYearEnd = mdlDalvoni::FinYearTo;
 }
@@ -88,7 +90,7 @@ public:
 };
 
 // One measured run in this process; prints "key=value ..." on one line.
-int MeasureRun(const QString &how, const QString &server, int argc, char *argv[])
+int MeasureRun(const QString &how, const QString &server, int firstYear, int argc, char *argv[])
 {
     if (how == QLatin1String("screen")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -100,7 +102,7 @@ int MeasureRun(const QString &how, const QString &server, int argc, char *argv[]
             qputenv("XDG_RUNTIME_DIR", runtime);
         }
         QApplication app(argc, argv);
-        DemoSession(server);
+        DemoSession(server, firstYear);
         frmGenerateIncomeTax screen;
         screen.show();
         QEventLoop loop;
@@ -134,7 +136,7 @@ int MeasureRun(const QString &how, const QString &server, int argc, char *argv[]
     }
 
     QCoreApplication app(argc, argv);
-    DemoSession(server);
+    DemoSession(server, firstYear);
     DbConnection &db = mdlDalvoni::Db();
     std::map<QString, std::pair<int, double>> kinds; // statement kind: count, seconds until the next one
     QString lastKind;
@@ -159,8 +161,8 @@ int MeasureRun(const QString &how, const QString &server, int argc, char *argv[]
     if (!lastKind.isEmpty())
         kinds[lastKind].second += sinceLast.nsecsElapsed() / 1e9;
     db.setRecorder({});
-    std::printf("ok=1 seconds=%.3f statements=%d selected=%d inserted=%d updated=%d peak_kb=%ld\n", seconds, statements,
-                r.selected, r.inserted, r.updated, PeakRssKb());
+    std::printf("ok=1 seconds=%.3f statements=%d selected=%d inserted=%d updated=%d new_regime=%d peak_kb=%ld\n",
+                seconds, statements, r.selected, r.inserted, r.updated, r.newRegime, PeakRssKb());
     if (qEnvironmentVariableIsSet("BENCH_PROFILE"))
         for (const auto &[kind, v] : kinds)
             std::fprintf(stderr, "  %5d x %-36s %.3f s\n", v.first, qPrintable(kind), v.second);
@@ -219,6 +221,7 @@ int Drive(const QCommandLineParser &args)
     const QList<double> sizes = Numbers(args.value(QStringLiteral("employees")));
     const QList<double> delays = Numbers(args.value(QStringLiteral("delays")));
     const QList<double> perEmployeeDelays = Numbers(args.value(QStringLiteral("per-employee-delays")));
+    const QList<double> years = Numbers(args.value(QStringLiteral("years")));
     for (const double size : sizes) {
         {
             DbConnection db(QStringLiteral("generator"));
@@ -226,40 +229,49 @@ int Drive(const QCommandLineParser &args)
             DemoOptions opt;
             opt.employees = static_cast<int>(size);
             opt.reset = true;
+            // The demo's recent payroll where its year is measured.
+            opt.recentPayroll = years.contains(DemoData::RecentYearFrom.year());
             const DemoSummary demo = DemoData::Generate(db, opt);
             std::printf("\n%d demo employees, %d salary lines (generated in %.0f s)\n", demo.employees,
                         demo.salaryLines, demo.milliseconds / 1000.0);
         }
-        // The first run inserts every record; the measured runs update them, as every later run does.
-        auto first = Child(
-            {QStringLiteral("--run"), QStringLiteral("sets"), QStringLiteral("--server"), QStringLiteral("127.0.0.1")});
-        std::printf("first run (inserts), loopback: %s s, %s statements, %s selected\n",
-                    qPrintable(first[QStringLiteral("seconds")]), qPrintable(first[QStringLiteral("statements")]),
-                    qPrintable(first[QStringLiteral("selected")]));
-        std::printf("%-12s %-6s %9s %10s %9s %10s %12s\n", "path", "rtt ms", "run s", "statements", "core MB",
-                    "screen s", "longest wait");
-        for (const double delay : delays) {
-            std::unique_ptr<Proxy> proxy;
-            if (delay > 0)
-                proxy = std::make_unique<Proxy>(delay);
-            const QString server = delay > 0 ? QStringLiteral("127.0.0.2") : QStringLiteral("127.0.0.1");
-            auto core = Child({QStringLiteral("--run"), QStringLiteral("sets"), QStringLiteral("--server"), server});
-            auto screen =
-                Child({QStringLiteral("--run"), QStringLiteral("screen"), QStringLiteral("--server"), server});
-            std::printf("%-12s %-6g %9s %10s %9.1f %10s %9s ms  (screen process %.1f MB)\n", "sets", delay,
-                        qPrintable(core[QStringLiteral("seconds")]), qPrintable(core[QStringLiteral("statements")]),
-                        core[QStringLiteral("peak_kb")].toDouble() / 1024,
-                        qPrintable(screen[QStringLiteral("seconds")]),
-                        qPrintable(screen[QStringLiteral("longest_wait_ms")]),
-                        screen[QStringLiteral("peak_kb")].toDouble() / 1024);
-            if (perEmployeeDelays.contains(delay)) {
-                auto one = Child(
-                    {QStringLiteral("--run"), QStringLiteral("per-employee"), QStringLiteral("--server"), server});
-                std::printf("%-12s %-6g %9s %10s %9.1f\n", "per-employee", delay,
-                            qPrintable(one[QStringLiteral("seconds")]), qPrintable(one[QStringLiteral("statements")]),
-                            one[QStringLiteral("peak_kb")].toDouble() / 1024);
+        for (const double year : years) {
+            const QString yearArg = QString::number(static_cast<int>(year));
+            const auto child = [&yearArg](const QString &how, const QString &server) {
+                return Child({QStringLiteral("--run"), how, QStringLiteral("--server"), server,
+                              QStringLiteral("--year"), yearArg});
+            };
+            // The first run inserts every record; the measured runs update them, as every later run does.
+            auto first = child(QStringLiteral("sets"), QStringLiteral("127.0.0.1"));
+            std::printf("financial year %s-%02d, first run (inserts), loopback: %s s, %s statements, %s selected, %s "
+                        "under the new regime\n",
+                        qPrintable(yearArg), (static_cast<int>(year) + 1) % 100,
+                        qPrintable(first[QStringLiteral("seconds")]), qPrintable(first[QStringLiteral("statements")]),
+                        qPrintable(first[QStringLiteral("selected")]), qPrintable(first[QStringLiteral("new_regime")]));
+            std::printf("%-12s %-6s %9s %10s %9s %10s %12s\n", "path", "rtt ms", "run s", "statements", "core MB",
+                        "screen s", "longest wait");
+            for (const double delay : delays) {
+                std::unique_ptr<Proxy> proxy;
+                if (delay > 0)
+                    proxy = std::make_unique<Proxy>(delay);
+                const QString server = delay > 0 ? QStringLiteral("127.0.0.2") : QStringLiteral("127.0.0.1");
+                auto core = child(QStringLiteral("sets"), server);
+                auto screen = child(QStringLiteral("screen"), server);
+                std::printf("%-12s %-6g %9s %10s %9.1f %10s %9s ms  (screen process %.1f MB)\n", "sets", delay,
+                            qPrintable(core[QStringLiteral("seconds")]), qPrintable(core[QStringLiteral("statements")]),
+                            core[QStringLiteral("peak_kb")].toDouble() / 1024,
+                            qPrintable(screen[QStringLiteral("seconds")]),
+                            qPrintable(screen[QStringLiteral("longest_wait_ms")]),
+                            screen[QStringLiteral("peak_kb")].toDouble() / 1024);
+                if (perEmployeeDelays.contains(delay)) {
+                    auto one = child(QStringLiteral("per-employee"), server);
+                    std::printf("%-12s %-6g %9s %10s %9.1f\n", "per-employee", delay,
+                                qPrintable(one[QStringLiteral("seconds")]),
+                                qPrintable(one[QStringLiteral("statements")]),
+                                one[QStringLiteral("peak_kb")].toDouble() / 1024);
+                }
+                std::fflush(stdout);
             }
-            std::fflush(stdout);
         }
     }
     return 0;
@@ -269,10 +281,12 @@ int Drive(const QCommandLineParser &args)
 
 int main(int argc, char *argv[])
 {
-    // A measured run: bench_batch --run sets|per-employee|screen --server ADDRESS.
-    if (argc == 5 && qstrcmp(argv[1], "--run") == 0 && qstrcmp(argv[3], "--server") == 0) {
+    // A measured run: bench_batch --run sets|per-employee|screen --server ADDRESS [--year FIRST].
+    if ((argc == 5 || (argc == 7 && qstrcmp(argv[5], "--year") == 0)) && qstrcmp(argv[1], "--run") == 0 &&
+        qstrcmp(argv[3], "--server") == 0) {
         try {
-            return MeasureRun(QString::fromLatin1(argv[2]), QString::fromLatin1(argv[4]), argc, argv);
+            return MeasureRun(QString::fromLatin1(argv[2]), QString::fromLatin1(argv[4]),
+                              argc == 7 ? std::atoi(argv[6]) : 0, argc, argv);
         } catch (const DbError &e) {
             std::fprintf(stderr, "bench_batch: %s\n", qPrintable(e.text()));
         } catch (const std::exception &e) {
@@ -288,6 +302,10 @@ int main(int argc, char *argv[])
                     QStringLiteral("n,..."), QStringLiteral("2000,10000")});
     args.addOption({QStringLiteral("delays"), QStringLiteral("Round-trip times in ms (default 0,0.5,2,10)."),
                     QStringLiteral("ms,..."), QStringLiteral("0,0.5,2,10")});
+    args.addOption({QStringLiteral("years"),
+                    QStringLiteral("Financial years measured, by the year of their 1 April (default 2018: the demo's "
+                                   "default year; 2025 has its recent payroll and the new regime)."),
+                    QStringLiteral("year,..."), QStringLiteral("2018")});
     args.addOption({QStringLiteral("per-employee-delays"),
                     QStringLiteral("Round-trip times at which the per-employee path is measured too (default 0,2)."),
                     QStringLiteral("ms,..."), QStringLiteral("0,2")});
