@@ -132,14 +132,24 @@ QDate DateFromText(const QString &text)
     return d;
 }
 
-QString SqlEscape(const QString &text)
+namespace {
+
+// A text made safe for a single-quoted MySQL literal; for LIKE, its wildcards made literal too.
+QString EscapeLiteral(const QString &text, bool forLike)
 {
     QString out;
     out.reserve(text.size() + 8);
     for (const QChar c : text) {
         switch (c.unicode()) {
         case '\\':
-            out += QLatin1String("\\\\");
+            // Inside LIKE the literal parser halves the backslashes, and LIKE halves them again.
+            out += forLike ? QLatin1String("\\\\\\\\") : QLatin1String("\\\\");
+            break;
+        case '%':
+        case '_':
+            if (forLike)
+                out += QLatin1Char('\\');
+            out += c;
             break;
         case '\'':
             out += QLatin1String("''");
@@ -157,36 +167,16 @@ QString SqlEscape(const QString &text)
     return out;
 }
 
+} // namespace
+
+QString SqlEscape(const QString &text)
+{
+    return EscapeLiteral(text, false);
+}
+
 QString SqlLikeEscape(const QString &text)
 {
-    QString out;
-    out.reserve(text.size() + 8);
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        // The literal parser halves the backslashes, LIKE halves them again.
-        case '\\':
-            out += QLatin1String("\\\\\\\\");
-            break;
-        case '%':
-            out += QLatin1String("\\%");
-            break;
-        case '_':
-            out += QLatin1String("\\_");
-            break;
-        case '\'':
-            out += QLatin1String("''");
-            break;
-        case 0:
-            out += QLatin1String("\\0");
-            break;
-        case 26:
-            out += QLatin1String("\\Z");
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return EscapeLiteral(text, true);
 }
 
 QString EscapeQuotes(const QString &text)

@@ -192,6 +192,32 @@ private:
     int m_total = 0;
 };
 
+// The salary lines of one employee's month: what the month paid and deducted, head by head.
+class MonthLines
+{
+public:
+    MonthLines(BulkInsert &salary, const QString &slno, const QDate &month)
+        : m_salary(salary), m_prefix(QLatin1Char('(') + Quoted(slno) + QStringLiteral(",'")),
+          m_when(QLatin1Char(',') + Date(month) + QLatin1Char(')'))
+    {
+    }
+
+    void earn(const char *head, double amount)
+    {
+        m_salary.add(m_prefix + QLatin1String(head) + QStringLiteral("',") + Num(amount) + QStringLiteral(",0") +
+                     m_when);
+    }
+    void deduct(const char *head, double amount)
+    {
+        m_salary.add(m_prefix + QLatin1String(head) + QStringLiteral("',0,") + Num(amount) + m_when);
+    }
+
+private:
+    BulkInsert &m_salary;
+    QString m_prefix;
+    QString m_when;
+};
+
 // Income tax of a year's taxable amount under the year's slabs, rebate and cess, as payroll
 // estimates it for the monthly deduction.
 double EstimatedTax(const Year &y, double taxable)
@@ -223,6 +249,38 @@ struct Employee
     double special = 0, vpfShare = 0;
     QDate joined, left; // first and last salary month
 };
+
+// The regular earnings of a month: basic, dearness allowance, special pay, house-rent allowance
+// and conveyance or transport.
+void EarnRegularPay(MonthLines &lines, const Employee &e, const Pay &p)
+{
+    lines.earn(kBasic, p.basic);
+    lines.earn(kDa, p.da);
+    if (p.special > 0)
+        lines.earn(kSpecialPay, p.special);
+    lines.earn(kHra, p.hra);
+    lines.earn(e.conveyance ? kConveyance : kTransport, p.transport);
+}
+
+// An employee's declarations of the tax year that starts on from, numbered from 1.
+void Declare(BulkInsert &declarations, const QString &slno, const QList<QPair<const char *, double>> &lines,
+             const QDate &from)
+{
+    const QDate to = from.addYears(1).addDays(-1);
+    int n = 0;
+    for (const auto &[head, amount] : lines)
+        declarations.add(QLatin1Char('(') + Quoted(slno) + QStringLiteral(",'") + QLatin1String(head) +
+                         QStringLiteral("',") + Num(amount) + QLatin1Char(',') + QString::number(++n) +
+                         QLatin1Char(',') + Date(from) + QLatin1Char(',') + Date(to) + QLatin1Char(')'));
+}
+
+// The provident fund of a month, the voluntary share included.
+void DeductProvidentFund(MonthLines &lines, const Pay &p)
+{
+    lines.deduct(kPf, p.pf);
+    if (p.vpf > 0)
+        lines.deduct(kVpf, p.vpf);
+}
 
 // Monthly basic bands; the first employees go round the four so that even a small company
 // has somebody in every tax slab.
@@ -640,37 +698,21 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                 ++inServiceC01;
             }
 
-            const QString prefix = QLatin1Char('(') + Quoted(e.slno) + QStringLiteral(",'");
             for (QDate m = e.joined; m <= e.left; m = m.addMonths(1)) {
-                const Year &y = YearOf(m);
-                const Pay p = PayOf(e, y);
-                const QString when = QLatin1Char(',') + Date(m) + QLatin1Char(')');
-                auto earn = [&](const char *head, double amount) {
-                    salary.add(prefix + QLatin1String(head) + QStringLiteral("',") + Num(amount) +
-                               QStringLiteral(",0") + when);
-                };
-                auto deduct = [&](const char *head, double amount) {
-                    salary.add(prefix + QLatin1String(head) + QStringLiteral("',0,") + Num(amount) + when);
-                };
-                earn(kBasic, p.basic);
-                earn(kDa, p.da);
-                if (p.special > 0)
-                    earn(kSpecialPay, p.special);
-                earn(kHra, p.hra);
-                earn(e.conveyance ? kConveyance : kTransport, p.transport);
+                const Pay p = PayOf(e, YearOf(m));
+                MonthLines lines(salary, e.slno, m);
+                EarnRegularPay(lines, e, p);
                 if (e.overtime && rng.bounded(100) < 35)
-                    earn(kOvertime, 250 * rng.bounded(2, 21));
+                    lines.earn(kOvertime, 250 * rng.bounded(2, 21));
                 if (e.reimbursed)
-                    earn(kReimbursement, 1250);
-                deduct(kPf, p.pf);
-                if (p.vpf > 0)
-                    deduct(kVpf, p.vpf);
+                    lines.earn(kReimbursement, 1250);
+                DeductProvidentFund(lines, p);
                 // Profession tax: 200 a month, 300 in February.
-                deduct(kProfessionTax, m.month() == 2 ? 300 : 200);
+                lines.deduct(kProfessionTax, m.month() == 2 ? 300 : 200);
                 if (p.tds > 0)
-                    deduct(kIncomeTax, p.tds);
+                    lines.deduct(kIncomeTax, p.tds);
                 if (e.canteen)
-                    deduct(kCanteen, 25 * rng.bounded(8, 25));
+                    lines.deduct(kCanteen, 25 * rng.bounded(8, 25));
             }
 
             // Diwali bonus in the earlier years; in 2018-19 a Ganesh festival bonus paid in September.
@@ -702,12 +744,7 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                     lines.append({"ITA000006", 6000.0 * rng.bounded(2, 11)});
                 if (basic >= 42000 && rng.bounded(100) < 25)
                     lines.append({"ITA000007", 10000.0 * rng.bounded(3, 16)});
-                int n = 0;
-                for (const auto &[head, amount] : lines)
-                    declarations.add(QLatin1Char('(') + Quoted(e.slno) + QStringLiteral(",'") + QLatin1String(head) +
-                                     QStringLiteral("',") + Num(amount) + QLatin1Char(',') + QString::number(++n) +
-                                     QLatin1Char(',') + Date(DefaultYearFrom) + QLatin1Char(',') +
-                                     Date(DefaultYearFrom.addYears(1).addDays(-1)) + QLatin1Char(')'));
+                Declare(declarations, e.slno, lines, DefaultYearFrom);
             }
 
             // The recent half-year, drawn from a generator of its own so that everything
@@ -725,29 +762,14 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                           10;
                 }
                 for (QDate m = RecentYearFrom; m <= RecentLastFinalised; m = m.addMonths(1)) {
-                    const QString when = QLatin1Char(',') + Date(m) + QLatin1Char(')');
-                    auto earn = [&](const char *head, double amount) {
-                        salary.add(prefix + QLatin1String(head) + QStringLiteral("',") + Num(amount) +
-                                   QStringLiteral(",0") + when);
-                    };
-                    auto deduct = [&](const char *head, double amount) {
-                        salary.add(prefix + QLatin1String(head) + QStringLiteral("',0,") + Num(amount) + when);
-                    };
-                    earn(kBasic, p.basic);
-                    earn(kDa, p.da);
-                    if (p.special > 0)
-                        earn(kSpecialPay, p.special);
-                    earn(kHra, p.hra);
-                    earn(e.conveyance ? kConveyance : kTransport, p.transport);
-                    deduct(kPf, p.pf);
-                    if (p.vpf > 0)
-                        deduct(kVpf, p.vpf);
-                    deduct(kProfessionTax, 200);
+                    MonthLines lines(salary, e.slno, m);
+                    EarnRegularPay(lines, e, p);
+                    DeductProvidentFund(lines, p);
+                    lines.deduct(kProfessionTax, 200);
                     if (tds > 0)
-                        deduct(kIncomeTax, tds);
+                        lines.deduct(kIncomeTax, tds);
                 }
                 if (recent.bounded(100) < 60) {
-                    const QDate to = RecentYearFrom.addYears(1).addDays(-1);
                     QList<QPair<const char *, double>> lines;
                     if (recent.bounded(100) < 55)
                         lines.append(
@@ -757,12 +779,7 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                         lines.append({"ITA000002", 5000.0 * recent.bounded(1, 31)});
                     if (recent.bounded(100) < 25)
                         lines.append({"ITA000004", 2500.0 * recent.bounded(2, 21)});
-                    int n = 0;
-                    for (const auto &[head, amount] : lines)
-                        declarations.add(QLatin1Char('(') + Quoted(e.slno) + QStringLiteral(",'") +
-                                         QLatin1String(head) + QStringLiteral("',") + Num(amount) + QLatin1Char(',') +
-                                         QString::number(++n) + QLatin1Char(',') + Date(RecentYearFrom) +
-                                         QLatin1Char(',') + Date(to) + QLatin1Char(')'));
+                    Declare(declarations, e.slno, lines, RecentYearFrom);
                 }
             }
         }
