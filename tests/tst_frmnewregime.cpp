@@ -1,30 +1,20 @@
 // The New Tax Regime screen: a year's figures copied from the year before, changed from the
 // keyboard in boxes and grids, refused with a clear message while the slabs do not fit
 // together, and saved whole.
+#include "CompanyTest.h"
 #include "DemoData.h"
 #include "RecordingPlatform.h"
+#include "Screens.h"
 #include "TestDb.h"
 #include "config/frmNewRegime.h"
 #include "session/mdlDalvoni.h"
+#include "ui/GridUtil.h"
 
 #include <QtTest>
 
 using namespace mdlDalvoni;
 
 namespace {
-
-void showActive(QWidget &w)
-{
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
-QString cell(QTableWidget *grid, int row, int col)
-{
-    const QTableWidgetItem *item = grid->item(row, col);
-    return item ? item->text() : QString();
-}
 
 // Types an amount into the grid's current cell and presses Enter, as a clerk does: the first
 // key opens the cell's box, the others go to the box.
@@ -38,19 +28,17 @@ void typeCell(QTableWidget *grid, const QString &text)
 
 } // namespace
 
-class tst_FrmNewRegime : public QObject
+class tst_FrmNewRegime : public CompanyTest
 {
     Q_OBJECT
 
-private slots:
-    void init()
+    void addCompanyData() override
     {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
         FinYearFrom = QDate(2025, 4, 1);
         FinYearTo = QDate(2026, 3, 31);
     }
+
+private slots:
 
     void copyChangeRefuseAndSaveFromTheKeyboard()
     {
@@ -58,7 +46,7 @@ private slots:
         NewRegimeSetup::Save(TestDb::Open(), *DemoData::NewRegimeYear(2024), QDate(2024, 4, 1), QDate(2025, 3, 31),
                              {"1", QDateTime::currentDateTime()});
         frmNewRegime f;
-        showActive(f);
+        QVERIFY(ShowActive(f));
         QVERIFY(f.ui.LbStatus->isVisible());
         QVERIFY(f.ui.OptOldRegime->isChecked());
         QCOMPARE(f.ui.GrSlabs->rowCount(), 1);
@@ -69,8 +57,8 @@ private slots:
         QVERIFY(f.ui.OptNewRegime->isChecked());
         QCOMPARE(f.ui.TxStdDeduction->text(), QStringLiteral("75000.00"));
         QCOMPARE(f.ui.GrSlabs->rowCount(), 7);
-        QCOMPARE(cell(f.ui.GrSlabs, 1, 1), QStringLiteral("700000.00"));
-        QCOMPARE(cell(f.ui.GrSlabs, 5, 1), QString());
+        QCOMPARE(CellText(f.ui.GrSlabs, 1, 1), QStringLiteral("700000.00"));
+        QCOMPARE(CellText(f.ui.GrSlabs, 5, 1), QString());
         QVERIFY(f.TypedYear() == *DemoData::NewRegimeYear(2024));
 
         // Enter walks the boxes; a typed amount replaces the box's text.
@@ -84,7 +72,7 @@ private slots:
         f.ui.GrSlabs->setFocus();
         f.ui.GrSlabs->setCurrentCell(1, 1);
         typeCell(f.ui.GrSlabs, "800000");
-        QCOMPARE(cell(f.ui.GrSlabs, 1, 1), QStringLiteral("800000.00"));
+        QCOMPARE(CellText(f.ui.GrSlabs, 1, 1), QStringLiteral("800000.00"));
         QCOMPARE(f.ui.GrSlabs->currentColumn(), 2);
         QTest::keyClick(f.ui.CmSave, Qt::Key_Return);
         QCOMPARE(p.lastMessage(), QStringLiteral("Slab 3 must start where slab 2 ends (800000.00).   "));
@@ -107,7 +95,7 @@ private slots:
         QTest::keyClick(f.ui.GrSurcharge, Qt::Key_Delete, Qt::ShiftModifier);
         f.ui.GrSurcharge->setCurrentCell(0, 0);
         QTest::keyClick(f.ui.GrSurcharge, Qt::Key_Delete, Qt::ShiftModifier);
-        QCOMPARE(cell(f.ui.GrSurcharge, 0, 0), QStringLiteral("10000000.00"));
+        QCOMPARE(CellText(f.ui.GrSurcharge, 0, 0), QStringLiteral("10000000.00"));
         f.ui.GrSurcharge->setCurrentCell(f.ui.GrSurcharge->rowCount() - 1, 0);
         QTest::keyClick(f.ui.GrSurcharge, Qt::Key_Return);
         QVERIFY(f.ui.CmSave->hasFocus());

@@ -1,6 +1,7 @@
 // The new regime's figures of a year and the employees' own regimes, stored and read back on
 // the server: a save replaces the year whole or not at all, a change of choice keeps who first
 // set it and records who changed it.
+#include "CompanyTest.h"
 #include "DemoData.h"
 #include "TestDb.h"
 #include "config/NewRegimeSetup.h"
@@ -26,18 +27,11 @@ QString Audit(const QString &table, const QString &where)
 
 } // namespace
 
-class tst_NewRegimeData : public QObject
+class tst_NewRegimeData : public CompanyTest
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        TestDb::Reset();
-        TestDb::LoadStandardMasters();
-        TestDb::SetStandardSession();
-    }
-
     void yearIsReplacedWholeOrNotAtAll()
     {
         DbConnection &db = TestDb::Open();
