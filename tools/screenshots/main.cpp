@@ -190,7 +190,13 @@ int Walk(const QString &user, const QString &password)
     CloseScreen<frmrptIT>(main);
     UseYear(main, DemoYearFrom);
 
+    // Generate at the end of a run of the whole company, its summary in view.
     main->mnuGenerateTax_Click();
+    if (auto *generate = main->findChild<frmGenerateIncomeTax *>()) {
+        generate->CmGenerate_Click();
+        for (int waited = 0; generate->isRunning() && waited < 60000; waited += 100)
+            Pause(100);
+    }
     Save(main, QStringLiteral("generate.png"));
     CloseScreen<frmGenerateIncomeTax>(main);
 
