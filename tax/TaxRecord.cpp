@@ -1,5 +1,6 @@
 #include "TaxRecord.h"
 
+#include "BatchInputs.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
 
@@ -128,6 +129,24 @@ constexpr int ListedCount()
 }
 static_assert(ListedCount() == kListedColumns);
 
+// The columns as a select list, each with a prefix ("h.").
+QString SelectList(const QString &prefix)
+{
+    QStringList names;
+    for (const Column &c : kColumns)
+        names << prefix + QLatin1String(c.name);
+    return names.join(QLatin1Char(','));
+}
+
+// The record of a result row whose columns, from first on, are the select list's.
+Record FromRow(const Recordset &rs, int first)
+{
+    Record r;
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
+        kColumns[i].value.read(r, rs, first + i);
+    return r;
+}
+
 } // namespace
 
 std::span<const Column> Columns()
@@ -142,6 +161,47 @@ QStringList ListedColumns()
         if (c.listed)
             listed << QLatin1String(c.name);
     return listed;
+}
+
+QString ReadSql(const QString &slno, const QDate &from, const QDate &to)
+{
+    return QStringLiteral("Select ") + SelectList(QString()) + QStringLiteral(" from hr_it where emp_slno='") +
+           SqlEscape(slno) + QStringLiteral("' and emp_it_from='") + SqlDate(from) +
+           QStringLiteral("' and emp_it_to='") + SqlDate(to) + QStringLiteral("' order by emp_it_id limit 1");
+}
+
+QString ReadSetSql(const QStringList &slnos, const QDate &from, const QDate &to)
+{
+    return QStringLiteral("Select v.k,") + SelectList(QStringLiteral("h.")) + QStringLiteral(" from ") +
+           BatchInputs::EmployeeTable(slnos) +
+           QStringLiteral(" straight_join hr_it h on h.emp_slno=v.s where h.emp_it_from='") + SqlDate(from) +
+           QStringLiteral("' and h.emp_it_to='") + SqlDate(to) + QStringLiteral("' order by v.k,h.emp_it_id");
+}
+
+std::optional<Record> Read(DbConnection &db, const QString &slno, const QDate &from, const QDate &to)
+{
+    Recordset rs = db.query(ReadSql(slno, from, to));
+    std::optional<Record> record;
+    if (!rs.eof())
+        record = FromRow(rs, 0);
+    rs.close();
+    return record;
+}
+
+std::vector<std::optional<Record>> ReadSet(DbConnection &db, const QStringList &slnos, const QDate &from,
+                                           const QDate &to)
+{
+    std::vector<std::optional<Record>> records(slnos.size());
+    if (slnos.isEmpty())
+        return records;
+    Recordset rs = db.query(ReadSetSql(slnos, from, to));
+    for (; !rs.eof(); rs.moveNext()) {
+        std::optional<Record> &record = records[BatchInputs::EmployeeIndex(rs, static_cast<int>(slnos.size()))];
+        if (!record)
+            record = FromRow(rs, 1);
+    }
+    rs.close();
+    return records;
 }
 
 } // namespace TaxRecord

@@ -2,7 +2,7 @@
 
 // The tax record of one employee and period (a row of hr_it), the limits of a financial year
 // as the batch uses them, and the slabs and rebate that live as long as the batch screen; the
-// one map of the record's columns, from which its statements are built.
+// one map of the record's columns, from which its statements are built, and its reader.
 
 #include "config/ITSetup.h"
 #include "config/NewRegimeSetup.h"
@@ -12,8 +12,11 @@
 #include <QStringList>
 #include <QTime>
 
+#include <optional>
 #include <span>
+#include <vector>
 
+class DbConnection;
 class Recordset;
 
 // The limits of a financial year (hr_it_setup), each rounded to two decimals; 0 without a row.
@@ -128,5 +131,20 @@ std::span<const Column> Columns();
 // figures and limits from emp_months_rem to emp_balance.
 constexpr int kListedColumns = 25;
 QStringList ListedColumns();
+
+// --- The reader ---------------------------------------------------------------------
+// A record is found by its key, the employee's emp_slno and exactly the period; of several
+// rows with the same key (the batch gives them the same figures) the first stored.
+
+QString ReadSql(const QString &slno, const QDate &from, const QDate &to);
+// One statement for the records of a set of employees, each row with k, the employee's index.
+QString ReadSetSql(const QStringList &slnos, const QDate &from, const QDate &to);
+
+// The stored record of one employee and period; nullopt when there is none.
+std::optional<Record> Read(DbConnection &db, const QString &slno, const QDate &from, const QDate &to);
+// The stored records of a set of employees and a period, in the order of slnos, with one
+// statement (nullopt for an employee without one). Give it a few thousand employees at a time.
+std::vector<std::optional<Record>> ReadSet(DbConnection &db, const QStringList &slnos, const QDate &from,
+                                           const QDate &to);
 
 } // namespace TaxRecord

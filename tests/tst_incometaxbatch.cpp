@@ -222,6 +222,59 @@ private slots:
         QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='1'", updated), updated);
     }
 
+    // The stored records read back, of one employee and of a set with one statement: the update
+    // a run of one employee at a time sent for each is built again, text for text, from what
+    // the reader gives back, and the columns only the insert writes come back as written.
+    void readerGivesBackTheStoredRecords()
+    {
+        TestDb::AddPaidEmployee("1", "001");
+        TestDb::AddPaidEmployee("2", "002");
+        TestDb::AddEmployee("3", "E", "003", "NO PAY");
+        DbConnection &db = TestDb::Open();
+        RebateState state;
+        Request r = StandardRequest();
+        Run(db, r, state);
+        TestDb::Exec("UPDATE hr0910.hr_it SET emp_hl_int=12345.5, emp_mc=20000 WHERE emp_slno='2'");
+        QHash<QString, QString> sent; // the updates by employee
+        int queries = 0;
+        db.setRecorder([&](const QString &sql, bool isQuery) {
+            queries += isQuery ? 1 : 0;
+            if (sql.startsWith("Update hr_it set"))
+                sent.insert(sql.section("emp_slno='", 1).section('\'', 0, 0), sql);
+        });
+        r.perEmployee = true;
+        r.now = QTime(11, 12, 13); // the update keeps the stamp of the insert
+        Run(db, r, state);
+        QCOMPARE(sent.size(), 2);
+
+        queries = 0;
+        const auto set = TaxRecord::ReadSet(db, {"2", "3", "1"}, YearFrom, YearTo);
+        QCOMPARE(queries, 1);
+        QCOMPARE(set.size(), 3u);
+        QVERIFY(!set[1]);
+        QVERIFY(!TaxRecord::Read(db, "3", YearFrom, YearTo));
+        for (const auto &[slno, k] : {std::pair{"1", 2}, std::pair{"2", 0}}) {
+            const auto one = TaxRecord::Read(db, slno, YearFrom, YearTo);
+            QVERIFY(one && set[k]);
+            for (const TaxRecord::Record &rec : {*one, *set[k]}) {
+                const TaxFigures &f = rec.figures;
+                QCOMPARE(UpdateSql(r, slno, f, rec.limits, f.declaredHlInt, f.declaredMc), sent.value(slno));
+                const QStringList written = {rec.slno,
+                                             rec.empCode,
+                                             rec.companyCode,
+                                             SqlDate(rec.from),
+                                             SqlDate(rec.to),
+                                             PlainNumber(rec.createdBy),
+                                             SqlDate(rec.createdDate),
+                                             SqlTime(rec.createdTime)};
+                QCOMPARE(written, QStringList({slno, QStringLiteral("E00") + slno, "C01", "2018-04-01", "2019-03-31",
+                                               "1", "2018-10-15", "10:20:30"}));
+            }
+        }
+        QCOMPARE(set[0]->figures.declaredHlInt, 12345.5);
+        db.setRecorder({});
+    }
+
     void otherPeriodGetsItsOwnRow()
     {
         TestDb::AddPaidEmployee("1", "001");
