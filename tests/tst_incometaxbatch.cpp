@@ -78,38 +78,32 @@ private slots:
     {
         QTest::addColumn<QString>("sent");
         QTest::addColumn<QString>("expected");
-        TaxFigures a;
-        a.monthsRemaining = 6;
-        a.gross = 420000.5;
-        a.grossProj = 420000;
-        a.hra = 1.25;
-        a.hraProj = 2.5;
-        a.pf = 3;
-        a.pfProj = 4;
-        a.professionTax = 5;
-        a.declaredHlInt = 150000;
-        a.declaredMc = 20000;
-        a.ta = 7;
-        a.taProj = 8;
-        a.total80c = 9;
-        a.net80c = 10;
-        a.taxable = 11;
-        a.exemption = 250000;
-        a.tax = 12;
-        a.cess = 13;
-        a.payable = 14;
-        a.salCut = 15;
-        a.balance = -16.5;
+        const TaxFigures a{.monthsRemaining = 6,
+                           .gross = 420000.5,
+                           .grossProj = 420000,
+                           .hra = 1.25,
+                           .hraProj = 2.5,
+                           .pf = 3,
+                           .pfProj = 4,
+                           .professionTax = 5,
+                           .declaredHlInt = 150000,
+                           .declaredMc = 20000,
+                           .ta = 7,
+                           .taProj = 8,
+                           .total80c = 9,
+                           .net80c = 10,
+                           .taxable = 11,
+                           .exemption = 250000,
+                           .tax = 12,
+                           .cess = 13,
+                           .payable = 14,
+                           .salCut = 15,
+                           .balance = -16.5};
         TaxFigures b = a;
         b.monthsRemaining = 0;
         b.gross = 1;
         b.balance = 0.25;
-        TaxSettings s;
-        s.hlLimit = 200000;
-        s.mcLimit = 25000;
-        s.limit80c = 150000;
-        s.taxLimit = 250000;
-        s.cess = 4;
+        const TaxSettings s{.mcLimit = 25000, .hlLimit = 200000, .limit80c = 150000, .taxLimit = 250000, .cess = 4};
         const Request r = StandardRequest();
         const QString head =
             "Insert into hr_it(emp_slno, emp_code,comp_code,emp_months_rem, emp_gross, emp_gross_proj, emp_hra, "
