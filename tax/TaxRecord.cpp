@@ -82,7 +82,7 @@ using enum Write;
 
 // The columns of hr_it with the value of each, what the insert and the update write, whether
 // the statement lists it, and the texts before it in the insert's column list, in its values
-// and in the update (the described texts, blanks and all).
+// and in the update (the texts as they have always been sent, blanks and all).
 constexpr Column kColumns[] = {
     // name, value, insert, update, listed, list, values, update
     {"emp_slno", At<&Record::slno>(), Value, Key, false, "", "", ""},

@@ -107,9 +107,9 @@ struct Value
 
 // A column of hr_it: its name, its value, what the insert and the update of the batch write
 // into it, whether a list of the records shows it (the statement), and the texts that stand
-// before it in the described statements, which differ from column to column: in the
-// insert's column list, in the insert's values, in the update (before the name, and between
-// the name and the value).
+// before it in the statements as they have always been sent, which differ from column to
+// column: in the insert's column list, in the insert's values, in the update (before the
+// name, and between the name and the value).
 struct Column
 {
     const char *name;
