@@ -46,7 +46,10 @@ void frmOtherAllowance::Form_Load()
     drawHeadings();
     fillList();
     setMode(false);
-    // The clerk starts from the list of heads (the fields are closed until New or Edit).
+    // The clerk starts from the list of heads, on the first one (the fields are closed until
+    // New or Edit).
+    if (listRows() >= 2)
+        ui.FbAllowance->setActiveCell(2, 1);
     ui.FbAllowance->setFocus();
 }
 

@@ -135,8 +135,9 @@ void FocusFirstField(QWidget *screen)
         for (auto *sibling : option->parentWidget()->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly))
             if (sibling->isChecked() && sibling->isEnabled() && sibling->isVisibleTo(screen))
                 target = sibling;
+    // As Tab gives it: a box's text selected, a button's or an option's focus drawn.
     if (target)
-        target->setFocus(Qt::OtherFocusReason);
+        target->setFocus(Qt::TabFocusReason);
     else
-        screen->setFocus(Qt::OtherFocusReason);
+        screen->setFocus(Qt::TabFocusReason);
 }
