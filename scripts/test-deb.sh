@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# The package's check, as CI runs it (as root): builds incometax_<version>_<arch>.deb, checks it
+# with lintian (no error; every warning left is named in packaging/README.md), appstreamcli
+# and desktop-file-validate, then installs it twice with `apt-get install ./<deb>`, which pulls
+# whatever it depends on, and purges it again:
+#
+#   1. as on a fresh workstation, with no "MySQL ODBC 3.51 Driver" registered (an empty ODBC
+#      configuration of its own, ODBCSYSINI): the install registers the MariaDB driver under
+#      that name, the installed itbatch works through it, the purge takes the registration away;
+#   2. with the machine's own ODBC configuration, where that name is registered already: the
+#      install and the purge leave /etc/odbcinst.ini as it was.
+#
+# Each time the installed IncomeTax and itbatch print the build's version without a display,
+# and the installed itbatch generates the tax records of the demo company (the build's itdemo)
+# on a throwaway server in a private network namespace.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${IT_BUILD_DIR:-$here/build}
+[ "$(id -u)" = 0 ] || { echo "test-deb: run as root (it installs and removes the package)" >&2; exit 1; }
+if dpkg-query -W -f='${Status}' incometax 2>/dev/null | grep -q 'install ok installed'; then
+    echo "test-deb: the incometax package is installed on this machine; the check installs and removes it" >&2
+    exit 1
+fi
+apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -y -qq -o DPkg::Lock::Timeout=600 "$@"; }
+
+missing=()
+for p in lintian appstream desktop-file-utils iproute2; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    apt_get update
+    apt_get install --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+work=$(mktemp -d /tmp/incometax-deb.XXXXXX)
+ns=itdeb$$
+cleanup() {
+    ip netns exec "$ns" "$here/scripts/dbserver.sh" stop "$work/db" >/dev/null 2>&1 || true
+    ip netns delete "$ns" 2>/dev/null || true
+    if dpkg-query -W -f='${Status}' incometax 2>/dev/null | grep -q 'install ok installed'; then
+        apt_get purge incometax >/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "test-deb: $*" >&2; exit 1; }
+
+echo "== building the package"
+"$here/scripts/make-deb.sh" "$work"
+deb=$(ls "$work"/incometax_*.deb)
+version=$(dpkg-deb -f "$deb" Version)
+
+echo "== lintian"
+lintian --display-info "$deb" 2>/dev/null | tee "$work/lintian.txt"
+grep -q '^E: ' "$work/lintian.txt" && fail "lintian reports errors"
+for tag in $(sed -n 's/^W: [^:]*: \([^ ]*\).*/\1/p' "$work/lintian.txt" | sort -u); do
+    grep -q "\`$tag\`" "$here/packaging/README.md" || fail "lintian warning $tag is not named in packaging/README.md"
+done
+
+echo "== contents"
+dpkg-deb -x "$deb" "$work/root"
+for f in usr/bin/IncomeTax usr/bin/inetspooler usr/bin/itbatch usr/share/applications/incometax.desktop \
+    usr/share/metainfo/in.corvantis.IncomeTax.metainfo.xml usr/share/doc/incometax/copyright \
+    usr/share/doc/incometax/changelog.gz usr/share/man/man1/IncomeTax.1.gz usr/share/man/man1/itbatch.1.gz \
+    usr/share/man/man1/inetspooler.1.gz usr/share/icons/hicolor/48x48/apps/incometax.png \
+    usr/share/icons/hicolor/scalable/apps/incometax.svg; do
+    [ -e "$work/root/$f" ] || fail "the package lacks /$f"
+done
+if dpkg-deb -c "$deb" | grep -E 'itdemo|tst_|bench_|itscreens|delayproxy'; then fail "the package holds a tool or test"; fi
+desktop-file-validate "$work/root/usr/share/applications/incometax.desktop"
+appstreamcli validate --no-net "$work/root/usr/share/metainfo/in.corvantis.IncomeTax.metainfo.xml"
+
+echo "== the test server"
+IT_TARGETS=itdemo-program "$here/scripts/build.sh" >/dev/null
+ip netns add "$ns"
+ip netns exec "$ns" ip link set lo up
+ip netns exec "$ns" "$here/scripts/dbserver.sh" start "$work/db" >/dev/null
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
+ip netns exec "$ns" "$build/itdemo" --employees 200 --reset >/dev/null
+ip netns exec "$ns" "$build/itdemo" --settings >/dev/null
+
+# The installed programs: their version without a display, and one batch run of the demo
+# company through the ODBC configuration in force.
+check_installed() {
+    [ "$(command -v itbatch)" = /usr/bin/itbatch ] || fail "itbatch is not /usr/bin/itbatch on the PATH"
+    local shown
+    shown=$(env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/itbatch --version)
+    [ "$shown" = "itbatch V$version" ] || fail "itbatch --version: $shown (the package is $version)"
+    shown=$(env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/IncomeTax --version)
+    [ "$shown" = "IncomeTax V$version" ] || fail "IncomeTax --version: $shown (the package is $version)"
+    echo "$shown"
+    shown=$(ip netns exec "$ns" env INCOMETAX_PASSWORD=Admin@123 ODBCSYSINI="${ODBCSYSINI:-/etc}" \
+        /usr/bin/itbatch --company C01 --user admin) || fail "the installed itbatch failed: $shown"
+    echo "$shown"
+    case "$shown" in *inserted*) ;; *) fail "the installed itbatch wrote no summary" ;; esac
+}
+
+odbcinst -q -d -n "MySQL ODBC 3.51 Driver" >/dev/null 2>&1 || fail "no 'MySQL ODBC 3.51 Driver' on this machine"
+before=$(sha256sum /etc/odbcinst.ini)
+
+echo "== install 1: no driver of the suite's name registered"
+mkdir -p "$work/odbc"
+: >"$work/odbc/odbcinst.ini"
+(cd "$work" && ODBCSYSINI="$work/odbc" apt_get install ./incometax_*.deb >/dev/null)
+grep -q '^\[MySQL ODBC 3.51 Driver\]' "$work/odbc/odbcinst.ini" || fail "the install registered no driver"
+[ "$(sha256sum /etc/odbcinst.ini)" = "$before" ] || fail "the install changed /etc/odbcinst.ini"
+ODBCSYSINI="$work/odbc" check_installed
+ODBCSYSINI="$work/odbc" apt_get purge incometax >/dev/null
+grep -q 'MySQL ODBC 3.51 Driver' "$work/odbc/odbcinst.ini" && fail "the purge left the driver's registration"
+[ ! -e /var/lib/incometax ] || fail "the purge left /var/lib/incometax"
+
+echo "== install 2: the machine's own registration"
+(cd "$work" && apt_get install ./incometax_*.deb >/dev/null)
+[ "$(sha256sum /etc/odbcinst.ini)" = "$before" ] || fail "the install changed /etc/odbcinst.ini"
+check_installed
+apt_get purge incometax >/dev/null
+[ "$(sha256sum /etc/odbcinst.ini)" = "$before" ] || fail "the purge changed /etc/odbcinst.ini"
+[ ! -e /usr/bin/IncomeTax ] || fail "the purge left /usr/bin/IncomeTax"
+echo "== the package passed its check"
