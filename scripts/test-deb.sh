@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The package's check, as CI runs it (as root): builds incometax_<version>_<arch>.deb, checks it
 # with lintian (no error; every warning left is named in packaging/README.md), appstreamcli
-# and desktop-file-validate, then installs it twice with `apt-get install ./<deb>`, which pulls
-# whatever it depends on, and purges it again:
+# and desktop-file-validate, then installs it three times with `apt-get install ./<deb>`,
+# which pulls whatever it depends on, and purges it again:
 #
-#   1. as on a fresh workstation, with no "MySQL ODBC 3.51 Driver" registered (an empty ODBC
+#   1. on this machine, with no "MySQL ODBC 3.51 Driver" registered (an empty ODBC
 #      configuration of its own, ODBCSYSINI): the install registers the MariaDB driver under
 #      that name, the installed itbatch works through it, the purge takes the registration away;
 #   2. with the machine's own ODBC configuration, where that name is registered already: the
-#      install and the purge leave /etc/odbcinst.ini as it was.
+#      install and the purge leave /etc/odbcinst.ini as it was;
+#   3. on a fresh Debian of this release (debootstrap --variant=minbase), where apt-get must
+#      pull every package the programs need.
 #
 # Each time the installed IncomeTax and itbatch print the build's version without a display,
 # and the installed itbatch generates the tax records of the demo company (the build's itdemo)
@@ -40,7 +42,8 @@ cleanup() {
     if dpkg-query -W -f='${Status}' incometax 2>/dev/null | grep -q 'install ok installed'; then
         apt_get purge incometax >/dev/null || true
     fi
-    rm -rf "$work"
+    umount "$work/fresh/proc" 2>/dev/null || true
+    rm -rf --one-file-system "$work"
 }
 trap cleanup EXIT
 fail() { echo "test-deb: $*" >&2; exit 1; }
@@ -80,18 +83,21 @@ mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 ip netns exec "$ns" "$build/itdemo" --employees 200 --reset >/dev/null
 ip netns exec "$ns" "$build/itdemo" --settings >/dev/null
 
-# The installed programs: their version without a display, and one batch run of the demo
-# company through the ODBC configuration in force.
+# The installed programs, on this machine or, with $root set, in the fresh system there: their
+# version without a display, and one batch run of the demo company through the ODBC
+# configuration in force.
+root=""
 check_installed() {
-    [ "$(command -v itbatch)" = /usr/bin/itbatch ] || fail "itbatch is not /usr/bin/itbatch on the PATH"
-    local shown
-    shown=$(env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/itbatch --version)
+    local in=() shown
+    [ -z "$root" ] || in=(chroot "$root" env HOME=/root XDG_CONFIG_HOME=/root/.config)
+    [ "$("${in[@]}" sh -c 'command -v itbatch')" = /usr/bin/itbatch ] || fail "itbatch is not /usr/bin/itbatch on the PATH"
+    shown=$("${in[@]}" env -u DISPLAY -u WAYLAND_DISPLAY itbatch --version)
     [ "$shown" = "itbatch V$version" ] || fail "itbatch --version: $shown (the package is $version)"
-    shown=$(env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/IncomeTax --version)
+    shown=$("${in[@]}" env -u DISPLAY -u WAYLAND_DISPLAY IncomeTax --version)
     [ "$shown" = "IncomeTax V$version" ] || fail "IncomeTax --version: $shown (the package is $version)"
     echo "$shown"
-    shown=$(ip netns exec "$ns" env INCOMETAX_PASSWORD=Admin@123 ODBCSYSINI="${ODBCSYSINI:-/etc}" \
-        /usr/bin/itbatch --company C01 --user admin) || fail "the installed itbatch failed: $shown"
+    shown=$(ip netns exec "$ns" "${in[@]}" env INCOMETAX_PASSWORD=Admin@123 ODBCSYSINI="${ODBCSYSINI:-/etc}" \
+        itbatch --company C01 --user admin) || fail "the installed itbatch failed: $shown"
     echo "$shown"
     case "$shown" in *inserted*) ;; *) fail "the installed itbatch wrote no summary" ;; esac
 }
@@ -117,4 +123,26 @@ check_installed
 apt_get purge incometax >/dev/null
 [ "$(sha256sum /etc/odbcinst.ini)" = "$before" ] || fail "the purge changed /etc/odbcinst.ini"
 [ ! -e /usr/bin/IncomeTax ] || fail "the purge left /usr/bin/IncomeTax"
+echo "== install 3: a fresh Debian (debootstrap, minbase): apt-get pulls every dependency"
+. /etc/os-release
+mirror=$(sed -n 's/^URIs: *\([^ ]*\).*/\1/p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n1)
+[ -n "$mirror" ] || mirror=http://deb.debian.org/debian
+dpkg-query -W -f='${Status}' debootstrap 2>/dev/null | grep -q 'install ok installed' ||
+    apt_get install --no-install-recommends debootstrap >/dev/null
+root="$work/fresh"
+debootstrap --variant=minbase "$VERSION_CODENAME" "$root" "$mirror" >"$work/debootstrap.log" 2>&1 ||
+    { tail -20 "$work/debootstrap.log" >&2; fail "debootstrap failed"; }
+mount -t proc proc "$root/proc"
+cp "$deb" "$root/root/"
+chroot "$root" sh -c 'apt-get -qq update && cd /root && DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq -o Dpkg::Use-Pty=0 ./incometax_*.deb' >"$work/fresh-install.log" 2>&1 ||
+    { tail -20 "$work/fresh-install.log" >&2; fail "the install on a fresh system failed"; }
+echo "$(grep -c '^Setting up' "$work/fresh-install.log") packages set up"
+grep -q '^\[MySQL ODBC 3.51 Driver\]' "$root/etc/odbcinst.ini" || fail "the install registered no driver"
+mkdir -p "$root/root/.config/Dalvoni"
+cp "$XDG_CONFIG_HOME/Dalvoni/Dalvoni.ini" "$root/root/.config/Dalvoni/"
+check_installed
+chroot "$root" sh -c 'DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o Dpkg::Use-Pty=0 incometax' >/dev/null 2>&1
+grep -q 'MySQL ODBC 3.51 Driver' "$root/etc/odbcinst.ini" && fail "the purge left the driver's registration"
+[ ! -e "$root/usr/bin/IncomeTax" ] || fail "the purge left /usr/bin/IncomeTax"
 echo "== the package passed its check"
