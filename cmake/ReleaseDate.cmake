@@ -1,27 +1,17 @@
-# The release date of the version: the date of the changelog's first entry, which the manual
-# pages and the AppStream metadata show (IT_RELEASE_DATE "9 December 2026",
-# IT_RELEASE_ISO_DATE "2026-12-09").
+# The release date of the version: the date of the changelog's first entry (`date -R`), which
+# the manual pages and the AppStream entry show: IT_RELEASE_DATE ("9 December 2026") and
+# IT_RELEASE_ISO_DATE ("2026-12-09").
 file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog.in it_trailers REGEX "^ -- ")
 list(GET it_trailers 0 it_first)
-if(NOT it_first MATCHES ", ([0-9]+) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
-    message(FATAL_ERROR "packaging/changelog.in: no date in the first entry's trailer: ${it_first}")
+if(NOT it_first MATCHES ", ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+    message(FATAL_ERROR "packaging/changelog.in: the first entry's trailer has no date: ${it_first}")
 endif()
-set(it_day ${CMAKE_MATCH_1})
-set(it_year ${CMAKE_MATCH_3})
 set(it_months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+set(it_numbers 01 02 03 04 05 06 07 08 09 10 11 12)
 set(it_names January February March April May June July August September October November December)
 list(FIND it_months ${CMAKE_MATCH_2} it_index)
+list(GET it_numbers ${it_index} it_month)
 list(GET it_names ${it_index} it_month_name)
-math(EXPR it_month "${it_index} + 1" OUTPUT_FORMAT DECIMAL)
-math(EXPR it_day_number "${it_day} + 0")
-string(LENGTH "${it_month}" it_len)
-if(it_len EQUAL 1)
-    set(it_month "0${it_month}")
-endif()
-string(LENGTH "${it_day_number}" it_len)
-set(it_day_padded ${it_day_number})
-if(it_len EQUAL 1)
-    set(it_day_padded "0${it_day_number}")
-endif()
-set(IT_RELEASE_DATE "${it_day_number} ${it_month_name} ${it_year}")
-set(IT_RELEASE_ISO_DATE "${it_year}-${it_month}-${it_day_padded}")
+math(EXPR it_day "${CMAKE_MATCH_1} + 0")
+set(IT_RELEASE_DATE "${it_day} ${it_month_name} ${CMAKE_MATCH_3}")
+set(IT_RELEASE_ISO_DATE "${CMAKE_MATCH_3}-${it_month}-${CMAKE_MATCH_1}")
