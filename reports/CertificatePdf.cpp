@@ -1,0 +1,225 @@
+#include "CertificatePdf.h"
+
+#include "session/Common.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace CertificatePdf {
+
+namespace {
+
+constexpr int kResolution = 600; // dots an inch; the layout below is in points
+constexpr double kPageWidth = 595.0, kPageHeight = 842.0;
+constexpr double kLeft = 36.0, kRight = 36.0, kTop = 32.0, kBottom = 34.0;
+constexpr double kNumberWidth = 26.0;
+
+double Dots(double points)
+{
+    return points * kResolution / 72.0;
+}
+
+// The page's font: a sans-serif face for the layout, and the Noto faces for names written in
+// the Indian scripts (Debian's fonts-noto-core).
+QFont PageFont(double points, bool bold = false, bool italic = false)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans"), QStringLiteral("Noto Sans Devanagari"),
+                      QStringLiteral("Noto Sans Bengali"), QStringLiteral("Noto Sans Tamil"),
+                      QStringLiteral("Noto Sans Telugu"), QStringLiteral("Noto Sans Kannada"),
+                      QStringLiteral("Noto Sans Malayalam"), QStringLiteral("Noto Sans Gujarati"),
+                      QStringLiteral("Noto Sans Gurmukhi"), QStringLiteral("Noto Sans Oriya")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+// Lays out text in points, from the top of the page down, starting new pages as it goes.
+class Page
+{
+public:
+    Page(QPainter &painter, QPagedPaintDevice &device) : m_p(painter), m_device(device) {}
+
+    double y = kTop;
+
+    // Starts a new page when fewer than `height` points are left.
+    bool need(double height)
+    {
+        if (y + height <= kPageHeight - kBottom)
+            return false;
+        m_device.newPage();
+        y = kTop;
+        return true;
+    }
+    // The height of text wrapped into a width.
+    double height(const QString &text, const QFont &font, double width) const
+    {
+        m_p.setFont(font);
+        const QRectF r = m_p.boundingRect(QRectF(0, 0, Dots(width), Dots(1000)),
+                                          Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+        return r.height() * 72.0 / kResolution;
+    }
+    void text(double x, double width, double height, const QString &text, const QFont &font, int flags)
+    {
+        m_p.setFont(font);
+        m_p.drawText(QRectF(Dots(x), Dots(y), Dots(width), Dots(height)), flags, text);
+    }
+    void rule(double x1, double x2, double at, double width = 0.5)
+    {
+        QPen pen(Qt::black);
+        pen.setWidthF(Dots(width));
+        m_p.setPen(pen);
+        m_p.drawLine(QPointF(Dots(x1), Dots(at)), QPointF(Dots(x2), Dots(at)));
+    }
+    void shade(double x, double width, double height, const QColor &colour)
+    {
+        m_p.fillRect(QRectF(Dots(x), Dots(y), Dots(width), Dots(height)), colour);
+    }
+
+private:
+    QPainter &m_p;
+    QPagedPaintDevice &m_device;
+};
+
+
+// Label and value pairs of one party, in two columns.
+void Party(Page &page, const QString &title, const QList<std::pair<QString, QString>> &rows)
+{
+    const double width = kPageWidth - kLeft - kRight;
+    const QFont bold = PageFont(8, true), plain = PageFont(8);
+    const double labelWidth = 150;
+    page.need(30);
+    page.shade(kLeft, width, 12, QColor(225, 225, 225));
+    page.text(kLeft + 3, width - 6, 12, title, bold, Qt::AlignLeft | Qt::AlignVCenter);
+    page.y += 13;
+    for (const auto &[label, value] : rows) {
+        const double h = std::max(11.0, page.height(value, plain, width - labelWidth - 6) + 1.5);
+        page.need(h);
+        page.text(kLeft + 3, labelWidth, h, label, plain, Qt::AlignLeft | Qt::AlignTop);
+        page.text(kLeft + labelWidth, width - labelWidth - 3, h, value, bold,
+                  Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+        page.y += h;
+    }
+    page.y += 4;
+}
+
+} // namespace
+
+void Setup(QPdfWriter &writer, const QString &title)
+{
+    writer.setResolution(kResolution);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("IncomeTax"));
+}
+
+void Draw(QPainter &painter, QPagedPaintDevice &device, const Certificate::Document &d)
+{
+    Page page(painter, device);
+    painter.setPen(Qt::black);
+    const double width = kPageWidth - kLeft - kRight;
+
+    // The form's heading, centred; the first line larger.
+    for (int i = 0; i < d.heading.size(); ++i) {
+        const bool strong = i == 0 || d.heading[i].startsWith(QLatin1String("PART")) ||
+                            d.heading[i].startsWith(QLatin1String("PROJECTED"));
+        const QFont font = PageFont(i == 0 ? 12 : 8.5, strong);
+        const double h = page.height(d.heading[i], font, width) + 2;
+        page.text(kLeft, width, h, d.heading[i], font, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap);
+        page.y += h;
+    }
+    page.text(kLeft, width, 12, d.yearCaption, PageFont(8.5, true), Qt::AlignRight | Qt::AlignTop);
+    page.y += 16;
+
+    Party(page, QStringLiteral("Employer"), d.employer);
+    Party(page, QStringLiteral("Employee"), d.employee);
+    if (!d.regimeQuestion.isEmpty()) {
+        page.text(kLeft + 3, width - 6, 12, d.regimeQuestion + QStringLiteral("   ") + d.regimeAnswer,
+                  PageFont(8.5, true), Qt::AlignLeft | Qt::AlignTop);
+        page.y += 16;
+    }
+
+    // The table: number, text, and the amount columns at the right.
+    const int columns = static_cast<int>(d.columns.size());
+    const double amountWidth = columns > 2 ? 66 : 78;
+    const double textLeft = kLeft + kNumberWidth;
+    const double textWidth = width - kNumberWidth - columns * amountWidth - 4;
+    const double amountsLeft = kLeft + width - columns * amountWidth;
+    const QFont headFont = PageFont(7.5, true);
+    auto columnHeads = [&] {
+        page.shade(kLeft, width, 13, QColor(225, 225, 225));
+        page.text(kLeft + 2, kNumberWidth, 13, QStringLiteral("S.No."), headFont, Qt::AlignLeft | Qt::AlignVCenter);
+        page.text(textLeft, textWidth, 13, QStringLiteral("Particulars"), headFont, Qt::AlignLeft | Qt::AlignVCenter);
+        for (int c = 0; c < columns; ++c)
+            page.text(amountsLeft + c * amountWidth, amountWidth - 3, 13, d.columns[c], headFont,
+                      Qt::AlignRight | Qt::AlignVCenter);
+        page.y += 14;
+    };
+    page.need(40);
+    columnHeads();
+    for (const Certificate::Line &l : d.lines) {
+        const QFont font = PageFont(l.level == 2 ? 7 : 7.5, l.strong, l.level == 2);
+        const double indent = l.level == 0 ? 0 : (l.level == 1 ? 8 : 24);
+        const double h = std::max(10.5, page.height(l.text, font, textWidth - indent) + 1.5);
+        if (page.need(h))
+            columnHeads();
+        const double x = textLeft + indent;
+        if (l.level == 1)
+            page.text(textLeft - 4, 20, h, l.number, font, Qt::AlignLeft | Qt::AlignTop);
+        else
+            page.text(kLeft + 2, kNumberWidth, h, l.number, font, Qt::AlignLeft | Qt::AlignTop);
+        page.text(x, textWidth - indent, h, l.text, font, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+        for (int c = 0; c < static_cast<int>(l.cells.size()) && c < columns; ++c) {
+            const Certificate::Cell &cell = l.cells[c];
+            const QString shown = cell.amount ? IndianAmount(*cell.amount) : cell.text;
+            const QFont cellFont = cell.amount ? font : headFont;
+            page.text(amountsLeft + c * amountWidth, amountWidth - 3, h, shown, cellFont, Qt::AlignRight | Qt::AlignTop);
+        }
+        page.y += h;
+        if (l.strong)
+            page.rule(kLeft, kLeft + width, page.y - 0.5, 0.3);
+    }
+    page.rule(kLeft, kLeft + width, page.y + 1, 0.8);
+    page.y += 6;
+
+    const QFont noteFont = PageFont(7.5, false, true);
+    for (const QString &note : d.notes) {
+        const double h = page.height(note, noteFont, width) + 3;
+        page.need(h);
+        page.text(kLeft, width, h, note, noteFont, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+        page.y += h;
+    }
+
+    const QFont plain = PageFont(8), bold = PageFont(8, true);
+    if (!d.verification.isEmpty()) {
+        page.y += 4;
+        const double h = page.height(d.verification.value(1), plain, width) + 4;
+        page.need(h + 70);
+        page.text(kLeft, width, 12, d.verification.value(0), PageFont(9, true), Qt::AlignHCenter | Qt::AlignTop);
+        page.y += 14;
+        page.text(kLeft, width, h, d.verification.value(1), plain, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+        page.y += h + 6;
+    } else {
+        page.need(40);
+        page.y += 6;
+    }
+    page.text(kLeft, 200, 12, QStringLiteral("Place: ") + d.place, plain, Qt::AlignLeft | Qt::AlignTop);
+    if (!d.verification.isEmpty())
+        page.text(kLeft + width - 260, 260, 12, QStringLiteral("(Signature of person responsible for deduction of tax)"),
+                  plain, Qt::AlignRight | Qt::AlignTop);
+    page.y += 13;
+    page.text(kLeft, 200, 12, QStringLiteral("Date: ") + d.date, plain, Qt::AlignLeft | Qt::AlignTop);
+    if (!d.verification.isEmpty())
+        page.text(kLeft + width - 260, 260, 12, QStringLiteral("Full Name: ") + d.signatory, bold,
+                  Qt::AlignRight | Qt::AlignTop);
+    page.y += 13;
+}
+
+} // namespace CertificatePdf
