@@ -139,16 +139,12 @@ public:
     // A numbered row with its amount; a split amount shows its parts in a projected computation.
     void amount(const QString &number, const QString &text, int level, const Split &value, bool strong = false)
     {
-        Line l{number, text, level, strong, {}};
-        if (m_projected)
-            l.cells = {{}, Amount(value.soFar), Amount(value.projected), Amount(value.total())};
-        else
-            l.cells = {{}, Amount(value.total())};
-        lines.append(l);
+        add(number, text, level, strong, value, true);
     }
+    // A row whose amount is the year's, not split into the months paid and those to come.
     void amount(const QString &number, const QString &text, int level, double value, bool strong = false)
     {
-        amount(number, text, level, Split{value, 0}, strong);
+        add(number, text, level, strong, Split{value, 0}, false);
     }
     // A row of Chapter VI-A: the gross amount beside the amount deductible.
     void deduction(const QString &number, const QString &text, const Split &gross, double deductible)
@@ -160,12 +156,14 @@ public:
             l.cells = {Amount(gross.total()), Amount(deductible)};
         lines.append(l);
     }
-    // A line of detail under a row (a declaration, the transport allowance's clause).
-    void detail(const QString &text, const Split &value)
+    // A line of detail under a row (a declaration, the transport allowance's clause), beside the
+    // row's own amount: in the gross amount's column of the certificate.
+    void detail(const QString &text, const Split &value, bool split = true)
     {
         Line l{QString(), text, 2, false, {}};
         if (m_projected)
-            l.cells = {{}, Amount(value.soFar), Amount(value.projected), Amount(value.total())};
+            l.cells = {{}, split ? Amount(value.soFar) : Cell(), split ? Amount(value.projected) : Cell(),
+                       Amount(value.total())};
         else
             l.cells = {Amount(value.total()), {}};
         lines.append(l);
@@ -180,6 +178,16 @@ public:
 
 private:
     static Cell Amount(double value) { return {RoundAmount(value), QString()}; }
+    void add(const QString &number, const QString &text, int level, bool strong, const Split &value, bool split)
+    {
+        Line l{number, text, level, strong, {}};
+        if (m_projected)
+            l.cells = {{}, split ? Amount(value.soFar) : Cell(), split ? Amount(value.projected) : Cell(),
+                       Amount(value.total())};
+        else
+            l.cells = {{}, Amount(value.total())};
+        lines.append(l);
+    }
     bool m_projected;
 };
 
@@ -206,8 +214,9 @@ void AddRows(Rows &r, const Wording &w, const Inputs &in, bool projected)
     r.amount(Letter(2), T(w.pension), 1, 0);
     r.amount(Letter(3), T(w.leave), 1, 0);
     r.amount(Letter(4), T(w.houseRent), 1, c.houseRent);
-    r.heading(Letter(5), T(w.otherExempt), 1);
-    r.detail(T(w.transport), c.transport);
+    r.amount(Letter(5), T(w.otherExempt), 1, c.transport);
+    if (c.transport.total() != 0)
+        r.detail(T(w.transport), c.transport);
     r.amount(Letter(6), T(w.otherTotal), 1, c.transport);
     const Split exempt{RoundAmount(c.houseRent.soFar + c.transport.soFar),
                        RoundAmount(c.houseRent.projected + c.transport.projected)};
@@ -242,7 +251,7 @@ void AddRows(Rows &r, const Wording &w, const Inputs &in, bool projected)
         r.detail(QStringLiteral("Provident fund"), {f.pf, f.pfProj});
     for (const Declaration &d : in.declarations)
         if (d.head != kRentHead)
-            r.detail(d.name, {d.amount, 0});
+            r.detail(d.name, {d.amount, 0}, false);
     r.deduction(Letter(1), T(w.s80ccc), {}, 0);
     r.deduction(Letter(2), T(w.s80ccd1), {}, 0);
     r.deduction(Letter(3), T(w.s80cTotal), c.gross80c, c.allowed80c);

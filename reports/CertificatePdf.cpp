@@ -35,6 +35,9 @@ QFont PageFont(double points, bool bold = false, bool italic = false)
                       QStringLiteral("Noto Sans Malayalam"), QStringLiteral("Noto Sans Gujarati"),
                       QStringLiteral("Noto Sans Gurmukhi"), QStringLiteral("Noto Sans Oriya")});
     font.setStyleHint(QFont::SansSerif);
+    // No ligatures in the Latin text, so that a reader of the file finds "certificate" as typed;
+    // the Indian scripts are shaped all the same.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPointSizeF(points);
     font.setBold(bold);
     font.setItalic(italic);
@@ -89,25 +92,28 @@ private:
 };
 
 
-// Label and value pairs of one party, in two columns.
-void Party(Page &page, const QString &title, const QList<std::pair<QString, QString>> &rows)
+// Label and value pairs of one party, in a box of its own at x, width wide; returns its height.
+double Party(Page &page, double x, double width, const QString &title,
+             const QList<std::pair<QString, QString>> &rows)
 {
-    const double width = kPageWidth - kLeft - kRight;
-    const QFont bold = PageFont(8, true), plain = PageFont(8);
-    const double labelWidth = 150;
-    page.need(30);
-    page.shade(kLeft, width, 12, QColor(225, 225, 225));
-    page.text(kLeft + 3, width - 6, 12, title, bold, Qt::AlignLeft | Qt::AlignVCenter);
-    page.y += 13;
+    const QFont bold = PageFont(7.5, true), plain = PageFont(7.5);
+    const double labelWidth = 88;
+    const double top = page.y;
+    page.shade(x, width, 11, QColor(225, 225, 225));
+    page.text(x + 3, width - 6, 11, title, bold, Qt::AlignLeft | Qt::AlignVCenter);
+    page.y += 12;
     for (const auto &[label, value] : rows) {
-        const double h = std::max(11.0, page.height(value, plain, width - labelWidth - 6) + 1.5);
-        page.need(h);
-        page.text(kLeft + 3, labelWidth, h, label, plain, Qt::AlignLeft | Qt::AlignTop);
-        page.text(kLeft + labelWidth, width - labelWidth - 3, h, value, bold,
+        const double h = std::max(page.height(label, plain, labelWidth - 4),
+                                  page.height(value, bold, width - labelWidth - 6)) +
+                         1.5;
+        page.text(x + 3, labelWidth - 4, h, label, plain, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+        page.text(x + labelWidth, width - labelWidth - 3, h, value, bold,
                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
         page.y += h;
     }
-    page.y += 4;
+    const double height = page.y - top;
+    page.y = top;
+    return height;
 }
 
 } // namespace
@@ -130,20 +136,23 @@ void Draw(QPainter &painter, QPagedPaintDevice &device, const Certificate::Docum
     for (int i = 0; i < d.heading.size(); ++i) {
         const bool strong = i == 0 || d.heading[i].startsWith(QLatin1String("PART")) ||
                             d.heading[i].startsWith(QLatin1String("PROJECTED"));
-        const QFont font = PageFont(i == 0 ? 12 : 8.5, strong);
-        const double h = page.height(d.heading[i], font, width) + 2;
+        const QFont font = PageFont(i == 0 ? 11 : 8, strong);
+        const double h = page.height(d.heading[i], font, width) + 1;
         page.text(kLeft, width, h, d.heading[i], font, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap);
         page.y += h;
     }
-    page.text(kLeft, width, 12, d.yearCaption, PageFont(8.5, true), Qt::AlignRight | Qt::AlignTop);
-    page.y += 16;
+    page.text(kLeft, width, 12, d.yearCaption, PageFont(8, true), Qt::AlignRight | Qt::AlignTop);
+    page.y += 13;
 
-    Party(page, QStringLiteral("Employer"), d.employer);
-    Party(page, QStringLiteral("Employee"), d.employee);
+    // The employer and the employee side by side.
+    const double half = (width - 8) / 2;
+    const double parties = std::max(Party(page, kLeft, half, QStringLiteral("Employer"), d.employer),
+                                    Party(page, kLeft + half + 8, half, QStringLiteral("Employee"), d.employee));
+    page.y += parties + 5;
     if (!d.regimeQuestion.isEmpty()) {
         page.text(kLeft + 3, width - 6, 12, d.regimeQuestion + QStringLiteral("   ") + d.regimeAnswer,
-                  PageFont(8.5, true), Qt::AlignLeft | Qt::AlignTop);
-        page.y += 16;
+                  PageFont(8, true), Qt::AlignLeft | Qt::AlignTop);
+        page.y += 13;
     }
 
     // The table: number, text, and the amount columns at the right.
@@ -165,9 +174,9 @@ void Draw(QPainter &painter, QPagedPaintDevice &device, const Certificate::Docum
     page.need(40);
     columnHeads();
     for (const Certificate::Line &l : d.lines) {
-        const QFont font = PageFont(l.level == 2 ? 7 : 7.5, l.strong, l.level == 2);
+        const QFont font = PageFont(l.level == 2 ? 6.8 : 7.2, l.strong, l.level == 2);
         const double indent = l.level == 0 ? 0 : (l.level == 1 ? 8 : 24);
-        const double h = std::max(10.5, page.height(l.text, font, textWidth - indent) + 1.5);
+        const double h = std::max(9.2, page.height(l.text, font, textWidth - indent) + 0.8);
         if (page.need(h))
             columnHeads();
         const double x = textLeft + indent;

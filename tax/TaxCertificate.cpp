@@ -65,6 +65,10 @@ Outcome Derive(const TaxRecord::Record &record, TaxRegime regime, double declare
     c.totalIncome = f.taxable;
     c.deducted = f.salCut;
 
+    // The first run of a period inserts 0 as the 80C figures and the taxable amount beside the tax.
+    if (f.total80c == 0 && f.net80c == 0 && f.taxable == 0 && (f.tax != 0 || f.gross + f.grossProj > f.ta))
+        return Refused(QStringLiteral("it was stored by a first run, which leaves its 80C figures and taxable amount "
+                                      "at 0"));
     // The 80C total is the provident fund, paid and projected, and the declarations.
     const double with80c = RoundAmount(f.pf + f.pfProj + declared80c);
     if (!Same(with80c, f.total80c))
