@@ -23,8 +23,8 @@ frmEmployerDetails::frmEmployerDetails(QWidget *parent) : QWidget(parent)
         LimitToColumn(b, QStringLiteral("hr0910.hr_it_employer"),
                       QLatin1String(EmployerDetails::Column(static_cast<Field>(i))));
     }
-    const std::pair<Qt::Key, QPushButton *> keys[] = {{Qt::Key_F5, ui.CmSave}, {Qt::Key_F9, ui.CmClose},
-                                                      {Qt::Key_Escape, ui.CmClose}};
+    const std::pair<Qt::Key, QPushButton *> keys[] = {
+        {Qt::Key_F5, ui.CmSave}, {Qt::Key_F9, ui.CmClose}, {Qt::Key_Escape, ui.CmClose}};
     for (const auto &[key, button] : keys) {
         auto *shortcut = new QShortcut(QKeySequence(key), this);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
@@ -35,7 +35,7 @@ frmEmployerDetails::frmEmployerDetails(QWidget *parent) : QWidget(parent)
 
 QLineEdit *frmEmployerDetails::box(Field field) const
 {
-    QLineEdit *const boxes[] = {ui.TxTan,        ui.TxPan,        ui.TxAddress,     ui.TxCity,
+    QLineEdit *const boxes[] = {ui.TxTan,      ui.TxPan,        ui.TxAddress,     ui.TxCity,
                                 ui.TxRespName, ui.TxFatherName, ui.TxDesignation, ui.TxSignPlace};
     return boxes[static_cast<int>(field)];
 }
@@ -136,7 +136,8 @@ void frmEmployerDetails::CmSave_Click()
 
 QString frmEmployerDetails::unsavedChanges() const
 {
-    return shown().fields == m_stored ? QString() : QStringLiteral("the employer details of ") + mdlDalvoni::CompanyName;
+    return shown().fields == m_stored ? QString()
+                                      : QStringLiteral("the employer details of ") + mdlDalvoni::CompanyName;
 }
 
 void frmEmployerDetails::CmClose_Click()

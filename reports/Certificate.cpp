@@ -162,7 +162,9 @@ public:
     {
         Line l{QString(), text, 2, false, {}};
         if (m_projected)
-            l.cells = {{}, split ? Amount(value.soFar) : Cell(), split ? Amount(value.projected) : Cell(),
+            l.cells = {{},
+                       split ? Amount(value.soFar) : Cell(),
+                       split ? Amount(value.projected) : Cell(),
                        Amount(value.total())};
         else
             l.cells = {Amount(value.total()), {}};
@@ -182,7 +184,9 @@ private:
     {
         Line l{number, text, level, strong, {}};
         if (m_projected)
-            l.cells = {{}, split ? Amount(value.soFar) : Cell(), split ? Amount(value.projected) : Cell(),
+            l.cells = {{},
+                       split ? Amount(value.soFar) : Cell(),
+                       split ? Amount(value.projected) : Cell(),
                        Amount(value.total())};
         else
             l.cells = {{}, Amount(value.total())};
@@ -221,7 +225,8 @@ void AddRows(Rows &r, const Wording &w, const Inputs &in, bool projected)
     const Split exempt{RoundAmount(c.houseRent.soFar + c.transport.soFar),
                        RoundAmount(c.houseRent.projected + c.transport.projected)};
     r.amount(Letter(7), T(w.exemptTotal), 1, exempt, true);
-    const Split received{RoundAmount(c.salary.soFar - exempt.soFar), RoundAmount(c.salary.projected - exempt.projected)};
+    const Split received{RoundAmount(c.salary.soFar - exempt.soFar),
+                         RoundAmount(c.salary.projected - exempt.projected)};
     r.amount(QStringLiteral("3."), QStringLiteral("Total amount of salary received from current employer [1(d)-2(h)]"),
              0, received, true);
 
@@ -244,8 +249,9 @@ void AddRows(Rows &r, const Wording &w, const Inputs &in, bool projected)
     r.amount(QStringLiteral("9."), QStringLiteral("Gross total income (6+8)"), 0, grossTotal, true);
 
     r.heading(QStringLiteral("10."), T(w.chapter), 0,
-              projected ? QStringList{QStringLiteral("Gross Amount"), QString(), QString(), QStringLiteral("Deductible")}
-                        : QStringList{QStringLiteral("Gross Amount"), QStringLiteral("Deductible Amount")});
+              projected
+                  ? QStringList{QStringLiteral("Gross Amount"), QString(), QString(), QStringLiteral("Deductible")}
+                  : QStringList{QStringLiteral("Gross Amount"), QStringLiteral("Deductible Amount")});
     r.deduction(Letter(0), T(w.s80c), c.gross80c, c.allowed80c);
     if (f.pf + f.pfProj != 0)
         r.detail(QStringLiteral("Provident fund"), {f.pf, f.pfProj});
@@ -275,8 +281,9 @@ void AddRows(Rows &r, const Wording &w, const Inputs &in, bool projected)
     r.amount(QStringLiteral("19."), QStringLiteral("Net tax payable (17-18)"), 0, c.payable, true);
     // Beside the form's rows: what was deducted from the salary, and what remains.
     r.amount(QString(), QStringLiteral("Tax deducted from salary so far"), 0, c.deducted);
-    r.amount(QString(), c.balance < 0 ? QStringLiteral("Balance: deducted above the tax payable (19 less tax deducted)")
-                                      : QStringLiteral("Balance of tax to be deducted (19 less tax deducted)"),
+    r.amount(QString(),
+             c.balance < 0 ? QStringLiteral("Balance: deducted above the tax payable (19 less tax deducted)")
+                           : QStringLiteral("Balance of tax to be deducted (19 less tax deducted)"),
              0, c.balance, true);
 }
 
@@ -342,9 +349,9 @@ Document Build(const Inputs &in)
                    emp.name + QStringLiteral(" (") + emp.code + QStringLiteral(")") +
                        (role.isEmpty() ? QString() : QStringLiteral(", ") + role)},
                   {QStringLiteral("PAN of the Employee"), emp.pan.isEmpty() ? QStringLiteral("PANNOTAVBL") : emp.pan},
-                  {QStringLiteral("Period with the Employer"),
-                   in.periodFrom.toString(QStringLiteral("dd-MMM-yyyy")) + QStringLiteral(" to ") +
-                       in.periodTo.toString(QStringLiteral("dd-MMM-yyyy"))},
+                  {QStringLiteral("Period with the Employer"), in.periodFrom.toString(QStringLiteral("dd-MMM-yyyy")) +
+                                                                   QStringLiteral(" to ") +
+                                                                   in.periodTo.toString(QStringLiteral("dd-MMM-yyyy"))},
                   {act2025 ? QStringLiteral("Tax Year") : QStringLiteral("Assessment Year"),
                    act2025 ? YearLabel(year) : YearLabel(year + 1)}};
 

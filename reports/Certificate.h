@@ -21,10 +21,10 @@ namespace Certificate {
 
 // The notified layout of the year's form.
 enum class Form {
-    Form16,            // Form 16 Part B as revised in 2019 (to 2019-20)
-    Form16OptingFor,   // with the question whether the employee opts for section 115BAC (2020-21 to 2022-23)
-    Form16OptingOut,   // with the question whether he opts out of section 115BAC(1A) (2023-24 to 2025-26)
-    Form130,           // Form 130 of the Income-tax Rules, 2026 (from tax year 2026-27)
+    Form16,          // Form 16 Part B as revised in 2019 (to 2019-20)
+    Form16OptingFor, // with the question whether the employee opts for section 115BAC (2020-21 to 2022-23)
+    Form16OptingOut, // with the question whether he opts out of section 115BAC(1A) (2023-24 to 2025-26)
+    Form130,         // Form 130 of the Income-tax Rules, 2026 (from tax year 2026-27)
 };
 Form FormOf(const QDate &finYearFrom);
 

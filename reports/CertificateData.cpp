@@ -18,8 +18,9 @@ QString EmployeesSql(const Request &r)
     sql += SqlEscape(r.companyCode) + QLatin1Char('\'');
     if (!r.slno.isEmpty())
         return sql + QStringLiteral(" and e.emp_slno='") + SqlEscape(r.slno) + QLatin1Char('\'');
-    return sql + QStringLiteral(" and (e.emp_flag=0 or exists (Select 1 from hr_it h where h.emp_slno=e.emp_slno and "
-                                "h.emp_it_from='") +
+    return sql +
+           QStringLiteral(" and (e.emp_flag=0 or exists (Select 1 from hr_it h where h.emp_slno=e.emp_slno and "
+                          "h.emp_it_from='") +
            SqlDate(r.from) + QStringLiteral("' and h.emp_it_to='") + SqlDate(r.to) +
            QStringLiteral("')) order by concat(e.emp_code_char,e.emp_code),e.emp_slno");
 }
@@ -55,8 +56,8 @@ Context Load(DbConnection &db, const Request &request)
     c.employer = *employer;
     c.year = TaxCertificate::LoadYear(db, request.finYearFrom, request.finYearTo);
     if (c.year.newRegime)
-        c.choices = RegimeChoice::LoadChoices(db, request.companyCode, request.finYearFrom, request.finYearTo,
-                                              request.slno);
+        c.choices =
+            RegimeChoice::LoadChoices(db, request.companyCode, request.finYearFrom, request.finYearTo, request.slno);
     const QDate last = SalaryFigures::ReadLastFinalised(db, request.companyCode, request.to);
     if (last.isValid())
         c.monthsRemaining = std::max(0, SalaryFigures::MonthsRemaining(last, request.to));

@@ -74,7 +74,7 @@ struct Prepared
     enum class Status { Ready, NoRecord, Refused };
     Status status = Status::NoRecord;
     Certificate::Employee employee;
-    QString reason; // why refused
+    QString reason;             // why refused
     Certificate::Inputs inputs; // Ready only
 };
 

@@ -61,7 +61,8 @@ struct PdfFile
     {
         if (empty) {
             if (!painter.begin(writer.get()))
-                throw Error(QStringLiteral("The certificate file %1 could not be written.").arg(Native(file.fileName())));
+                throw Error(
+                    QStringLiteral("The certificate file %1 could not be written.").arg(Native(file.fileName())));
         } else {
             writer->newPage();
         }

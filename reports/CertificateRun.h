@@ -47,11 +47,11 @@ struct Result
 {
     int selected = 0;
     int written = 0;
-    QList<Entry> refused;   // figures that do not add up
-    QList<Entry> skipped;   // no tax record for the period
+    QList<Entry> refused;    // figures that do not add up
+    QList<Entry> skipped;    // no tax record for the period
     QList<Entry> withoutPan; // written, flagged
-    bool stopped = false;   // by the user, before the end
-    bool projected = false; // months of the period remain: projected computations, not certificates
+    bool stopped = false;    // by the user, before the end
+    bool projected = false;  // months of the period remain: projected computations, not certificates
     QString folder;
     QString combinedFile; // empty when none was written
     bool act2025 = false; // Form 130: the 2025 Act's sections in the texts

@@ -18,8 +18,8 @@ class CertificateThread : public QThread
     Q_OBJECT
 
 public:
-    CertificateThread(const CertificateRun::Request &request, const QString &connectString,
-                      const SessionLimits &limits, QObject *parent = nullptr);
+    CertificateThread(const CertificateRun::Request &request, const QString &connectString, const SessionLimits &limits,
+                      QObject *parent = nullptr);
 
     // Asks the run to stop after the employee it is on.
     void requestStop() { m_stop = true; }

@@ -114,8 +114,7 @@ void frmTaxCertificate::CmWrite_Click()
         return;
     const bool one = ui.OptEmployee->isChecked();
     if (one && m_empSlno.isEmpty()) {
-        platform().message(QStringLiteral("Pick the employee with F1 in Emp Code first."),
-                           Platform::Icon::Information);
+        platform().message(QStringLiteral("Pick the employee with F1 in Emp Code first."), Platform::Icon::Information);
         ui.TxEmpCode->setFocus();
         return;
     }
@@ -147,8 +146,8 @@ void frmTaxCertificate::CmWrite_Click()
 
 void frmTaxCertificate::setRunning(bool running)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{ui.OptCompany, ui.OptEmployee, ui.DtFrom, ui.DtTo, ui.CmWrite,
-                                                       ui.CmClose})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{ui.OptCompany, ui.OptEmployee, ui.DtFrom, ui.DtTo, ui.CmWrite, ui.CmClose})
         w->setEnabled(!running);
     ui.TxEmpCode->setReadOnly(running);
     ui.TxFolder->setReadOnly(running);
@@ -205,13 +204,14 @@ void frmTaxCertificate::endRun()
         emit runEnded();
         return;
     }
-    QStringList lines{QStringLiteral("Finished at %1: %2.")
-                          .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")),
-                               CertificateRun::SummaryText(*result))};
+    QStringList lines{
+        QStringLiteral("Finished at %1: %2.")
+            .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), CertificateRun::SummaryText(*result))};
     const QStringList entries = CertificateRun::EntryLines(*result);
     lines << entries.mid(0, kNamedAtEnd);
     if (entries.size() > kNamedAtEnd)
-        lines << QStringLiteral("... and %1 more (itbatch --certificates lists them all).").arg(entries.size() - kNamedAtEnd);
+        lines << QStringLiteral("... and %1 more (itbatch --certificates lists them all).")
+                     .arg(entries.size() - kNamedAtEnd);
     ui.LbSummary->setText(lines.join(QLatin1Char('\n')));
     if (!result->stopped) {
         ui.Pbar->setValue(ui.Pbar->maximum());

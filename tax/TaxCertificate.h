@@ -49,9 +49,9 @@ struct Split
 struct Computation
 {
     TaxRegime regime = TaxRegime::Old;
-    Split salary;            // section 17(1): gross pay with the bonus, and its projection
-    Split houseRent;         // exempt house-rent allowance (0 under the new regime)
-    Split transport;         // exempt transport allowance, in the years that allow it
+    Split salary;    // section 17(1): gross pay with the bonus, and its projection
+    Split houseRent; // exempt house-rent allowance (0 under the new regime)
+    Split transport; // exempt transport allowance, in the years that allow it
     double standardDeduction = 0;
     double professionTax = 0; // tax on employment (0 under the new regime)
     double houseProperty = 0; // the loss from house property: minus the interest allowed

@@ -81,11 +81,12 @@ void Pay(const QString &slno, int y, int months, double basic)
 
 void Declare(const QString &slno, int y, const QString &head, double amount)
 {
-    TestDb::Exec(QStringLiteral("INSERT INTO hr0910.hr_it_trans (emp_slno,emp_it_allowance_code,emp_amount,"
-                                "emp_allowance_slno,emp_it_from,emp_it_to) VALUES ('%1','%2',%3,1,'%4-04-01','%5-03-31')")
-                     .arg(slno, head, PlainNumber(amount))
-                     .arg(y)
-                     .arg(y + 1));
+    TestDb::Exec(
+        QStringLiteral("INSERT INTO hr0910.hr_it_trans (emp_slno,emp_it_allowance_code,emp_amount,"
+                       "emp_allowance_slno,emp_it_from,emp_it_to) VALUES ('%1','%2',%3,1,'%4-04-01','%5-03-31')")
+            .arg(slno, head, PlainNumber(amount))
+            .arg(y)
+            .arg(y + 1));
 }
 
 // Runs the batch over the tax year of y (twice: the first run's records leave the 80C figures
@@ -167,7 +168,8 @@ class TestCertificates : public CompanyTest
 
     void addCompanyData() override
     {
-        EmployerDetails::Save(TestDb::Open(), Employer(), {QStringLiteral("1"), QDateTime(QDate(2019, 4, 2), QTime(9, 0))});
+        EmployerDetails::Save(TestDb::Open(), Employer(),
+                              {QStringLiteral("1"), QDateTime(QDate(2019, 4, 2), QTime(9, 0))});
         // 2018-19: the standard company's six months, finalised to September.
         TestDb::AddFinalize(QDate(2018, 9, 30));
         TestDb::AddPaidEmployee(kOld, QStringLiteral("001"), QStringLiteral("ASHA RAO"));
@@ -327,18 +329,20 @@ private slots:
         const QString consistent =
             ", emp_cess=round(emp_net_taxable_amt*4/100,2), emp_payable=emp_net_taxable_amt+emp_cess, "
             "emp_balance=emp_payable-emp_sal_cut";
-        QTest::newRow("first run's record") << 1 << "" << "it was stored by a first run";
+        QTest::newRow("first run's record") << 1 << ""
+                                            << "it was stored by a first run";
         QTest::newRow("negative rebate") << 2 << "set " + tax + "=" + tax + "+1000" + consistent
                                          << "so that the rebate would be negative";
-        QTest::newRow("rebate the year does not allow")
-            << 2 << "set " + tax + "=" + tax + "-1000" + consistent
-            << "would need a rebate of 1,000.00, and the year allows 0.00";
+        QTest::newRow("rebate the year does not allow") << 2 << "set " + tax + "=" + tax + "-1000" + consistent
+                                                        << "would need a rebate of 1,000.00, and the year allows 0.00";
         QTest::newRow("payable not tax and cess") << 2 << "set emp_payable=emp_payable+1"
                                                   << "is not its tax and cess";
         QTest::newRow("cess not the year's") << 2 << "set emp_cess=emp_cess+1, emp_payable=emp_payable+1"
                                              << "is not 4 % of its tax";
-        QTest::newRow("interest declared since") << 2 << "set emp_hl_int=50000" << "its taxable amount (6,85,600.00)";
-        QTest::newRow("declarations changed since") << 2 << "declare" << "its 80C total (1,02,000.00)";
+        QTest::newRow("interest declared since") << 2 << "set emp_hl_int=50000"
+                                                 << "its taxable amount (6,85,600.00)";
+        QTest::newRow("declarations changed since") << 2 << "declare"
+                                                    << "its 80C total (1,02,000.00)";
     }
     void refusals()
     {
@@ -366,8 +370,10 @@ private slots:
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("message");
-        QTest::newRow("none entered") << "DELETE FROM hr0910.hr_it_employer" << "have not been entered";
-        QTest::newRow("no TAN") << "UPDATE hr0910.hr_it_employer SET tan=''" << "the TAN is missing";
+        QTest::newRow("none entered") << "DELETE FROM hr0910.hr_it_employer"
+                                      << "have not been entered";
+        QTest::newRow("no TAN") << "UPDATE hr0910.hr_it_employer SET tan=''"
+                                << "the TAN is missing";
         QTest::newRow("no father's name") << "UPDATE hr0910.hr_it_employer SET resp_father_name=' '"
                                           << "the father's name of the person responsible is missing";
         QTest::newRow("PAN of another form") << "UPDATE hr0910.hr_it_employer SET pan='AAAC1234F'"
@@ -451,7 +457,8 @@ private slots:
                         extra);
             p.closeWriteChannel();
             p.waitForFinished(120000);
-            return std::pair{p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError())};
+            return std::pair{p.exitCode(),
+                             QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError())};
         };
         const auto [all, allOut] = itbatch({});
         QCOMPARE(all, 6);

@@ -148,8 +148,9 @@ int Drive(const QCommandLineParser &args)
             const int written = r[QStringLiteral("written")].toInt();
             std::printf("%-6g %9.2f %8d %9.0f %10s %9.1f %10.1f %5s + %s\n", delay, seconds, written,
                         seconds > 0 ? written / seconds : 0, qPrintable(r[QStringLiteral("statements")]),
-                        r[QStringLiteral("peak_kb")].toDouble() / 1024, r[QStringLiteral("folder_kb")].toDouble() / 1024,
-                        qPrintable(r[QStringLiteral("refused")]), qPrintable(r[QStringLiteral("skipped")]));
+                        r[QStringLiteral("peak_kb")].toDouble() / 1024,
+                        r[QStringLiteral("folder_kb")].toDouble() / 1024, qPrintable(r[QStringLiteral("refused")]),
+                        qPrintable(r[QStringLiteral("skipped")]));
             std::fflush(stdout);
         }
     }

@@ -227,7 +227,8 @@ int main(int argc, char *argv[])
     QCommandLineParser args;
     args.setApplicationDescription(
         QStringLiteral("Generates the income-tax records of a company's employees for a period, as the "
-                       "\"Generate Income Tax\" screen does, or writes their tax certificates (--certificates).\nServer and unit come from the settings of IncomeTax; "
+                       "\"Generate Income Tax\" screen does, or writes their tax certificates "
+                       "(--certificates).\nServer and unit come from the settings of IncomeTax; "
                        "the password from INCOMETAX_PASSWORD or a prompt."));
     args.addHelpOption();
     args.addOptions({
