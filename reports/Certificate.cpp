@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <utility>
+
 namespace Certificate {
 
 namespace {
@@ -160,15 +162,10 @@ public:
     // row's own amount: in the gross amount's column of the certificate.
     void detail(const QString &text, const Split &value, bool split = true)
     {
-        Line l{QString(), text, 2, false, {}};
-        if (m_projected)
-            l.cells = {{},
-                       split ? Amount(value.soFar) : Cell(),
-                       split ? Amount(value.projected) : Cell(),
-                       Amount(value.total())};
-        else
-            l.cells = {Amount(value.total()), {}};
-        lines.append(l);
+        add(QString(), text, 2, false, value, split);
+        // The certificate shows it in the gross amount's column, beside the row's own amount.
+        if (!m_projected)
+            std::swap(lines.last().cells[0], lines.last().cells[1]);
     }
     void heading(const QString &number, const QString &text, int level = 0, const QStringList &cellTexts = {})
     {

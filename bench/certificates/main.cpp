@@ -7,6 +7,7 @@
 // For each size the driver generates the demo company, generates its tax records of 2018-19
 // (twice, so that they hold every figure), and measures every run in a process of its own
 // (bench_certificates --run --server ADDRESS --folder DIR), so that each peak is the run's own.
+#include "../support/BenchSupport.h"
 #include "DemoData.h"
 #include "reports/CertificateRun.h"
 #include "session/mdlDalvoni.h"
@@ -26,12 +27,7 @@
 
 namespace {
 
-long PeakRssKb()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
+using namespace BenchSupport;
 
 void DemoSession(const QString &server)
 {
@@ -67,52 +63,6 @@ int MeasureRun(const QString &server, const QString &folder)
                 static_cast<int>(r.skipped.size()), PeakRssKb(), bytes / 1024);
     return 0;
 }
-
-std::map<QString, QString> Child(const QStringList &args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(QCoreApplication::applicationFilePath(), args);
-    p.waitForFinished(-1);
-    std::map<QString, QString> values;
-    for (const QString &pair : QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' ')))
-        values[pair.section(QLatin1Char('='), 0, 0)] = pair.section(QLatin1Char('='), 1);
-    if (p.exitCode() != 0 || values[QStringLiteral("ok")] != QLatin1String("1"))
-        std::fprintf(stderr, "bench_certificates: the run %s failed\n", qPrintable(args.join(QLatin1Char(' '))));
-    return values;
-}
-
-QList<double> Numbers(const QString &list)
-{
-    QList<double> n;
-    for (const QString &s : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
-        n << s.toDouble();
-    return n;
-}
-
-// A delay proxy on 127.0.0.2:3306 in front of the server, for as long as it lives.
-class Proxy
-{
-public:
-    explicit Proxy(double roundTripMs)
-    {
-        m_process.setProgram(QCoreApplication::applicationDirPath() +
-                             QStringLiteral("/../../tools/delayproxy/delayproxy"));
-        m_process.setArguments(
-            {QStringLiteral("127.0.0.2:3306"), QStringLiteral("127.0.0.1:3306"), QString::number(roundTripMs / 2)});
-        m_process.start();
-        if (!m_process.waitForReadyRead(5000))
-            throw std::runtime_error("the delay proxy did not start");
-    }
-    ~Proxy()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-
-private:
-    QProcess m_process;
-};
 
 int Drive(const QCommandLineParser &args)
 {
@@ -164,6 +114,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("bench_certificates"));
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Measures the writing of the year's tax certificates."));
     args.addHelpOption();
