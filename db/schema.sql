@@ -272,3 +272,24 @@ CREATE TABLE IF NOT EXISTS hr_it_batch_run (
     emp_it_to    DATE NULL,
     started_at   DATETIME NULL
 ) ENGINE=InnoDB;
+
+-- The employer's details that the year's tax certificate names, one row per company: the tax
+-- deduction account number, the PAN, the address, the person responsible for deducting the
+-- tax (who signs the certificate) and the place of signing, with who entered and changed them.
+CREATE TABLE IF NOT EXISTS hr_it_employer (
+    comp_code         VARCHAR(10) NOT NULL PRIMARY KEY,
+    tan               CHAR(10) NOT NULL DEFAULT '',
+    pan               CHAR(10) NOT NULL DEFAULT '',
+    address           VARCHAR(200) NOT NULL DEFAULT '',
+    city              VARCHAR(60) NOT NULL DEFAULT '',
+    resp_name         VARCHAR(100) NOT NULL DEFAULT '',
+    resp_father_name  VARCHAR(100) NOT NULL DEFAULT '',
+    resp_designation  VARCHAR(60) NOT NULL DEFAULT '',
+    sign_place        VARCHAR(60) NOT NULL DEFAULT '',
+    created_by        INT NULL,
+    created_date      DATE NULL,
+    created_time      TIME NULL,
+    modified_by       INT NULL,
+    modified_date     DATE NULL,
+    modified_time     TIME NULL
+) ENGINE=InnoDB;

@@ -55,6 +55,18 @@ QString Format00(double value)
     return QString::number(r, 'f', 2);
 }
 
+QString IndianAmount(double value)
+{
+    QString text = Format00(value);
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    if (negative)
+        text.remove(0, 1);
+    // Commas before the thousands, then before every further two digits.
+    for (int at = text.indexOf(QLatin1Char('.')) - 3; at > 0; at -= 2)
+        text.insert(at, QLatin1Char(','));
+    return negative ? QLatin1Char('-') + text : text;
+}
+
 QString PlainNumber(double value)
 {
     if (!std::isfinite(value))

@@ -19,6 +19,10 @@ double RoundAmount(double value);
 // The "0.00" pattern: rounded, two decimals, no grouping ("-0.00" never appears).
 QString Format00(double value);
 
+// An amount as Indian documents write it: "0.00" grouped in lakhs and crores, the last three
+// digits together and every two before them (12,34,567.00; -1,00,000.00).
+QString IndianAmount(double value);
+
 // A plain decimal: shortest text, point as separator, no exponent, no grouping,
 // no trailing zeros, never "-0" (637.6, 0, 250000). Numbers go into SQL text this way.
 QString PlainNumber(double value);

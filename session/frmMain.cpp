@@ -5,12 +5,14 @@
 #include "Platform.h"
 #include "SessionData.h"
 #include "SessionText.h"
+#include "config/frmEmployerDetails.h"
 #include "config/frmITSettings.h"
 #include "config/frmNewRegime.h"
 #include "config/frmOtherAllowance.h"
 #include "frmChangeCompany.h"
 #include "frmFinancialYear.h"
 #include "mdlDalvoni.h"
+#include "reports/frmTaxCertificate.h"
 #include "reports/frmrptIT.h"
 #include "tax/frmGenerateIncomeTax.h"
 #include "tax/frmIncomeTax.h"
@@ -60,9 +62,11 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     connect(ui.mnuAdditionsMaster, &QAction::triggered, this, &frmMain::mnuAdditionsMaster_Click);
     connect(ui.mnuSettings, &QAction::triggered, this, &frmMain::mnuSettings_Click);
     connect(ui.mnuNewRegime, &QAction::triggered, this, &frmMain::mnuNewRegime_Click);
+    connect(ui.mnuEmployerDetails, &QAction::triggered, this, &frmMain::mnuEmployerDetails_Click);
     connect(ui.mnuTransactions, &QAction::triggered, this, &frmMain::mnuTransactions_Click);
     connect(ui.mnuGenerateTax, &QAction::triggered, this, &frmMain::mnuGenerateTax_Click);
     connect(ui.mnuIncomeTaxStatement, &QAction::triggered, this, &frmMain::mnuIncomeTaxStatement_Click);
+    connect(ui.mnuTaxCertificates, &QAction::triggered, this, &frmMain::mnuTaxCertificates_Click);
     connect(ui.mnuChangeCompany, &QAction::triggered, this, &frmMain::mnuChangeCompany_Click);
     connect(ui.mnuChangeFinancialYear, &QAction::triggered, this, &frmMain::mnuChangeFinancialYear_Click);
     // F10 opens the menu bar, as Alt alone does (eventFilter); Alt and a menu's underlined
@@ -215,6 +219,11 @@ void frmMain::mnuNewRegime_Click()
         openScreen<frmNewRegime>();
 }
 
+void frmMain::mnuEmployerDetails_Click()
+{
+    openScreen<frmEmployerDetails>();
+}
+
 void frmMain::mnuTransactions_Click()
 {
     openScreen<frmIncomeTax>();
@@ -228,6 +237,11 @@ void frmMain::mnuGenerateTax_Click()
 void frmMain::mnuIncomeTaxStatement_Click()
 {
     openScreen<frmrptIT>();
+}
+
+void frmMain::mnuTaxCertificates_Click()
+{
+    openScreen<frmTaxCertificate>();
 }
 
 void frmMain::mnuChangeCompany_Click()

@@ -50,9 +50,11 @@ public:
     void mnuAdditionsMaster_Click();
     void mnuSettings_Click();
     void mnuNewRegime_Click();
+    void mnuEmployerDetails_Click();
     void mnuTransactions_Click();
     void mnuGenerateTax_Click();
     void mnuIncomeTaxStatement_Click();
+    void mnuTaxCertificates_Click();
     void mnuChangeCompany_Click();
     void mnuChangeFinancialYear_Click();
 

@@ -49,6 +49,26 @@ private slots:
         QCOMPARE(PlainNumber(value), expected);
     }
 
+    void indianAmounts_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("zero") << 0.0 << "0.00";
+        QTest::newRow("hundreds stay whole") << 999.5 << "999.50";
+        QTest::newRow("thousand") << 1000.0 << "1,000.00";
+        QTest::newRow("lakh") << 100000.0 << "1,00,000.00";
+        QTest::newRow("ten lakh and more") << 1234567.0 << "12,34,567.00";
+        QTest::newRow("crore") << 123456789.125 << "12,34,56,789.13";
+        QTest::newRow("negative") << -250000.0 << "-2,50,000.00";
+        QTest::newRow("rounded into a new group") << 99999.996 << "1,00,000.00";
+    }
+    void indianAmounts()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(IndianAmount(value), expected);
+    }
+
     void leadingNumbers_data()
     {
         QTest::addColumn<QString>("text");

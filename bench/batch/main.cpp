@@ -8,6 +8,7 @@
 // The driver generates the demo company for each size, starts tools/delayproxy on 127.0.0.2:3306
 // in front of the server for each delay, and measures every run in a fresh process of its own
 // (bench_batch --run ...), so that each peak of memory is the run's own.
+#include "../support/BenchSupport.h"
 #include "DemoData.h"
 #include "session/mdlDalvoni.h"
 #include "tax/IncomeTaxBatch.h"
@@ -34,14 +35,8 @@
 
 namespace {
 
+using namespace BenchSupport;
 using Clock = std::chrono::steady_clock;
-
-long PeakRssKb()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
 
 // The session as after login to the demo's main company, in 2018-19 or the financial year
 // that starts in April of firstYear.
@@ -168,53 +163,6 @@ int MeasureRun(const QString &how, const QString &server, int firstYear, int arg
             std::fprintf(stderr, "  %5d x %-36s %.3f s\n", v.first, qPrintable(kind), v.second);
     return 0;
 }
-
-// The driver's side: a child process per measured run.
-std::map<QString, QString> Child(const QStringList &args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(QCoreApplication::applicationFilePath(), args);
-    p.waitForFinished(-1);
-    std::map<QString, QString> values;
-    for (const QString &pair : QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' ')))
-        values[pair.section(QLatin1Char('='), 0, 0)] = pair.section(QLatin1Char('='), 1);
-    if (p.exitCode() != 0 || values[QStringLiteral("ok")] != QLatin1String("1"))
-        std::fprintf(stderr, "bench_batch: the run %s failed\n", qPrintable(args.join(QLatin1Char(' '))));
-    return values;
-}
-
-QList<double> Numbers(const QString &list)
-{
-    QList<double> n;
-    for (const QString &s : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
-        n << s.toDouble();
-    return n;
-}
-
-// A delay proxy on 127.0.0.2:3306 in front of the server, for as long as it lives.
-class Proxy
-{
-public:
-    explicit Proxy(double roundTripMs)
-    {
-        m_process.setProgram(QCoreApplication::applicationDirPath() +
-                             QStringLiteral("/../../tools/delayproxy/delayproxy"));
-        m_process.setArguments(
-            {QStringLiteral("127.0.0.2:3306"), QStringLiteral("127.0.0.1:3306"), QString::number(roundTripMs / 2)});
-        m_process.start();
-        if (!m_process.waitForReadyRead(5000))
-            throw std::runtime_error("the delay proxy did not start");
-    }
-    ~Proxy()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-
-private:
-    QProcess m_process;
-};
 
 int Drive(const QCommandLineParser &args)
 {

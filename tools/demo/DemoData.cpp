@@ -37,6 +37,7 @@ const QStringList kTables = {
     QStringLiteral("hr0910.hr_it_new_regime_slabs"),
     QStringLiteral("hr0910.hr_it_new_regime_surcharge"),
     QStringLiteral("hr0910.hr_it_emp_regime"),
+    QStringLiteral("hr0910.hr_it_employer"),
 };
 
 // Salary heads of the payroll.
@@ -449,6 +450,14 @@ void WriteMasters(DbConnection &db, const QList<Year> &demoYears, int defaultYea
         QStringLiteral("INSERT INTO dalvoni.acc_companymaster (comp_code,comp_name,comp_disable,comp_priority) VALUES "
                        "('C01','SAHYADRI TEXTILES LTD',0,1),('C02','SAHYADRI EXPORTS PVT LTD',0,2),"
                        "('C03','SAHYADRI AGRO PRODUCTS',1,3)"));
+    // Invented employer details in the valid formats, so that the demo prints certificates at once.
+    db.execute(QStringLiteral(
+        "INSERT INTO hr0910.hr_it_employer (comp_code,tan,pan,address,city,resp_name,resp_father_name,"
+        "resp_designation,sign_place,created_by,created_date,created_time) VALUES "
+        "('C01','PNES04217K','AADCS4821M','Plot 14, MIDC Bhosari','Pune 411026','MADHAV PRABHAKAR KULKARNI',"
+        "'PRABHAKAR VINAYAK KULKARNI','Manager - Finance','Pune',1,'2018-04-02','10:00:00'),"
+        "('C02','MUMS18263H','AAECS7730R','Unit 5, Sahar Cargo Complex, Andheri East','Mumbai 400099',"
+        "'REKHA ANIL DESHPANDE','ANIL GOVIND DESHPANDE','Head - Payroll','Mumbai',1,'2018-04-02','10:05:00')"));
 
     QStringList units, years;
     for (const Unit &u : kUnits) {

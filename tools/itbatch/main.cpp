@@ -1,5 +1,7 @@
 // itbatch: generates the tax records of a company's employees (or of one) for a period, with
-// the same rules and statements as the "Generate Income Tax" screen.
+// the same rules and statements as the "Generate Income Tax" screen; or writes their tax
+// certificates from the stored records, as the "Tax Certificates" screen does.
+#include "reports/CertificateRun.h"
 #include "session/AppSettings.h"
 #include "session/Common.h"
 #include "session/LoginCheck.h"
@@ -10,9 +12,12 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -55,6 +60,43 @@ QDate DateOption(const QCommandLineParser &args, const QString &name)
     if (!d.isValid())
         throw Stop{QStringLiteral("--%1: not a date (yyyy-mm-dd): %2").arg(name, args.value(name)), 1};
     return d;
+}
+
+// The certificates of each period from the stored records: one line per employee not written
+// (or written without a PAN) and a summary; 0 only when every employee selected was written.
+int WriteCertificates(const QCommandLineParser &args, const QList<std::pair<QDate, QDate>> &periods)
+{
+    if (args.isSet(QStringLiteral("per-employee")))
+        throw Stop{QStringLiteral("--per-employee belongs to the generation of records, not to --certificates."), 1};
+    const bool terminal = isatty(STDERR_FILENO);
+    bool allWritten = true;
+    for (const auto &[from, to] : periods) {
+        const auto request = CertificateRun::SessionRequest(from, to, args.value(QStringLiteral("employee")),
+                                                            args.value(QStringLiteral("certificates")));
+        CertificateRun::Result r;
+        try {
+            r = CertificateRun::Run(Db(), request, [terminal](const CertificateRun::Progress &p) {
+                if (terminal && p.done > 0)
+                    std::fprintf(stderr, "\r%d/%d", p.done, p.total);
+            });
+        } catch (const CertificateData::Problem &e) {
+            throw Stop{e.text(), 4};
+        } catch (const CertificateRun::Error &e) {
+            if (terminal)
+                std::fprintf(stderr, "\n");
+            throw Stop{e.text(), 4};
+        }
+        if (terminal)
+            std::fprintf(stderr, "\n");
+        for (const QString &line : CertificateRun::EntryLines(r))
+            std::printf("%s\n", qPrintable(line));
+        std::printf("%s %s to %s: certificates in %s: %s\n", qPrintable(CompanyCode), qPrintable(SqlDate(from)),
+                    qPrintable(SqlDate(to)), qPrintable(QDir::toNativeSeparators(r.folder)),
+                    qPrintable(CertificateRun::SummaryText(r)));
+        std::fflush(stdout);
+        allWritten = allWritten && r.written == r.selected;
+    }
+    return allWritten ? 0 : 6;
 }
 
 int Run(const QCommandLineParser &args)
@@ -124,6 +166,9 @@ int Run(const QCommandLineParser &args)
         if (!from.isValid() || !to.isValid() || from > to)
             throw Stop{QStringLiteral("The period %1 to %2 is not valid.").arg(SqlDate(from), SqlDate(to)), 1};
 
+    if (args.isSet(QStringLiteral("certificates")))
+        return WriteCertificates(args, periods);
+
     int wait = 5;
     if (args.isSet(QStringLiteral("wait"))) {
         bool ok = false;
@@ -166,13 +211,25 @@ int Run(const QCommandLineParser &args)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Certificates are drawn with fonts, which need Qt Gui: without a display, off screen.
+    bool certificates = false;
+    for (int i = 1; i < argc; ++i)
+        certificates = certificates || QByteArray(argv[i]).startsWith("--certificates");
+    if (certificates && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application;
+    if (certificates)
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("itbatch"));
     QCoreApplication::setApplicationVersion(QLatin1String(kProgramVersion));
     QCommandLineParser args;
     args.setApplicationDescription(
         QStringLiteral("Generates the income-tax records of a company's employees for a period, as the "
-                       "\"Generate Income Tax\" screen does.\nServer and unit come from the settings of IncomeTax; "
+                       "\"Generate Income Tax\" screen does, or writes their tax certificates "
+                       "(--certificates).\nServer and unit come from the settings of IncomeTax; "
                        "the password from INCOMETAX_PASSWORD or a prompt."));
     args.addHelpOption();
     args.addVersionOption();
@@ -198,6 +255,11 @@ int main(int argc, char *argv[])
          QStringLiteral("Seconds to wait for a run of the same company on another workstation (default 5); exit "
                         "code 5 when it is still running then."),
          QStringLiteral("seconds")},
+        {QStringLiteral("certificates"),
+         QStringLiteral("Write the tax certificates of the period from the stored records into this folder (one PDF "
+                        "per employee, named by his code, and one of them all) instead of generating records; exit "
+                        "code 6 when an employee selected was not written."),
+         QStringLiteral("folder")},
     });
     args.process(app);
     try {
