@@ -8,6 +8,7 @@
 // The driver generates the demo company for each size, starts tools/delayproxy on 127.0.0.2:3306
 // in front of the server for each delay, and measures every run in a fresh process of its own
 // (bench_batch --run ...), so that each peak of memory is the run's own.
+#include "BenchSupport.h"
 #include "DemoData.h"
 #include "session/mdlDalvoni.h"
 #include "tax/IncomeTaxBatch.h"
@@ -176,9 +177,7 @@ std::map<QString, QString> Child(const QStringList &args)
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(QCoreApplication::applicationFilePath(), args);
     p.waitForFinished(-1);
-    std::map<QString, QString> values;
-    for (const QString &pair : QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' ')))
-        values[pair.section(QLatin1Char('='), 0, 0)] = pair.section(QLatin1Char('='), 1);
+    std::map<QString, QString> values = BenchSupport::Values(QString::fromLocal8Bit(p.readAllStandardOutput()));
     if (p.exitCode() != 0 || values[QStringLiteral("ok")] != QLatin1String("1"))
         std::fprintf(stderr, "bench_batch: the run %s failed\n", qPrintable(args.join(QLatin1Char(' '))));
     return values;
@@ -191,30 +190,6 @@ QList<double> Numbers(const QString &list)
         n << s.toDouble();
     return n;
 }
-
-// A delay proxy on 127.0.0.2:3306 in front of the server, for as long as it lives.
-class Proxy
-{
-public:
-    explicit Proxy(double roundTripMs)
-    {
-        m_process.setProgram(QCoreApplication::applicationDirPath() +
-                             QStringLiteral("/../../tools/delayproxy/delayproxy"));
-        m_process.setArguments(
-            {QStringLiteral("127.0.0.2:3306"), QStringLiteral("127.0.0.1:3306"), QString::number(roundTripMs / 2)});
-        m_process.start();
-        if (!m_process.waitForReadyRead(5000))
-            throw std::runtime_error("the delay proxy did not start");
-    }
-    ~Proxy()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-
-private:
-    QProcess m_process;
-};
 
 int Drive(const QCommandLineParser &args)
 {
@@ -251,9 +226,9 @@ int Drive(const QCommandLineParser &args)
             std::printf("%-12s %-6s %9s %10s %9s %10s %12s\n", "path", "rtt ms", "run s", "statements", "core MB",
                         "screen s", "longest wait");
             for (const double delay : delays) {
-                std::unique_ptr<Proxy> proxy;
+                std::unique_ptr<BenchSupport::Proxy> proxy;
                 if (delay > 0)
-                    proxy = std::make_unique<Proxy>(delay);
+                    proxy = std::make_unique<BenchSupport::Proxy>(delay);
                 const QString server = delay > 0 ? QStringLiteral("127.0.0.2") : QStringLiteral("127.0.0.1");
                 auto core = child(QStringLiteral("sets"), server);
                 auto screen = child(QStringLiteral("screen"), server);
