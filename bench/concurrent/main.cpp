@@ -107,6 +107,19 @@ void CopyCompanies(DbConnection &db, int companies)
     }
 }
 
+// The server's count of deadlocks and of waits for a row lock so far.
+std::pair<int, int> LockCounts(DbConnection &db)
+{
+    int deadlocks = 0, waits = 0;
+    Recordset rs = db.query(QStringLiteral("Select variable_name,variable_value from information_schema.GLOBAL_STATUS "
+                                           "where variable_name in ('INNODB_DEADLOCKS','INNODB_ROW_LOCK_WAITS')"));
+    for (; !rs.eof(); rs.moveNext())
+        (rs.text(0).toUpper() == QLatin1String("INNODB_DEADLOCKS") ? deadlocks : waits) =
+            static_cast<int>(rs.number(1));
+    rs.close();
+    return {deadlocks, waits};
+}
+
 int Drive(const QCommandLineParser &args)
 {
     const int companies = args.value(QStringLiteral("companies")).toInt();
@@ -128,8 +141,8 @@ int Drive(const QCommandLineParser &args)
     std::printf("%d companies of %s employees in service each, first runs of %s-%02d at once, %s\n", companies,
                 qPrintable(perCompany), qPrintable(QString::number(kFrom.year())), (kFrom.year() + 1) % 100,
                 retry ? "runs that meet others run again" : "no run again (as before)");
-    std::printf("%-6s %-5s %8s %8s %18s %10s %10s %10s\n", "rtt ms", "round", "finished", "refused",
-                "runs again (tries)", "slowest s", "median s", "all in s");
+    std::printf("%-6s %-5s %8s %8s %18s %10s %10s %10s %9s %10s\n", "rtt ms", "round", "finished", "refused",
+                "runs again (tries)", "slowest s", "median s", "all in s", "deadlocks", "lock waits");
 
     for (const double delay : delays) {
         std::unique_ptr<BenchSupport::Proxy> proxy;
@@ -139,6 +152,7 @@ int Drive(const QCommandLineParser &args)
         int allFinished = 0, allRefused = 0, allAgain = 0;
         for (int round = 1; round <= rounds; ++round) {
             db.execute(QStringLiteral("Delete from hr0910.hr_it where comp_code like 'K%'"));
+            const auto [deadlocksBefore, waitsBefore] = LockCounts(db);
             std::vector<std::unique_ptr<QProcess>> runs;
             for (int k = 1; k <= companies; ++k) {
                 auto p = std::make_unique<QProcess>();
@@ -177,9 +191,11 @@ int Drive(const QCommandLineParser &args)
                 seconds.push_back(v[QStringLiteral("seconds")].toDouble());
             }
             const double all = clock.nsecsElapsed() / 1e9;
+            const auto [deadlocks, waits] = LockCounts(db);
             std::sort(seconds.begin(), seconds.end());
-            std::printf("%-6g %-5d %8d %8d %5d (%d at most) %10.2f %10.2f %10.2f\n", delay, round, finished, refused,
-                        again, most, seconds.back(), seconds[seconds.size() / 2], all);
+            std::printf("%-6g %-5d %8d %8d %5d (%d at most) %10.2f %10.2f %10.2f %9d %10d\n", delay, round, finished,
+                        refused, again, most, seconds.back(), seconds[seconds.size() / 2], all,
+                        deadlocks - deadlocksBefore, waits - waitsBefore);
             std::fflush(stdout);
             allFinished += finished;
             allRefused += refused;
