@@ -3,11 +3,12 @@
 #include <QString>
 
 // The folder where the program writes its files (the print file, the "Excel Files" folder):
-// the program's own folder, or, where that cannot be written (an installed copy), the
-// user's data folder for this program, created when missing.
+// the program's own folder, or, where that cannot be written or the program is the installed
+// copy (whose folder root could write), the user's data folder for this program, created when
+// missing.
 QString OutputFolder();
-// The same for a given program folder.
-QString OutputFolderFor(const QString &programFolder);
+// The same for a given program folder and the folder the build installs the programs into.
+QString OutputFolderFor(const QString &programFolder, const QString &installedFolder = QString());
 
 // Why a file could not be written, in the clerk's words: "the disk that holds the folder /x is
 // full", "the folder /x may not be written to", or the system's own reason. errorNumber is the

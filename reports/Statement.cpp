@@ -3,6 +3,7 @@
 #include "session/Common.h"
 #include "session/DbConnection.h"
 #include "tax/RegimeChoice.h"
+#include "tax/TaxRecord.h"
 
 namespace Statement {
 
@@ -13,41 +14,56 @@ struct Column
     const char *heading1;
     const char *heading2;
     int width;
-    const char *field;
 };
 
-// In sheet order: two heading lines, width in twips, the hr_it (or employee) column; the
-// regime, last, is read beside the records.
+// In sheet order: two heading lines and the width in twips; the regime, last, is read beside
+// the records.
+// clang-format off
 const Column kColumns[kColumnCount] = {
-    {"Code", "", 1750, "emp_code"},
-    {"Name", "", 4000, "emp_name"},
-    {"PAN No", "", 3200, "emp_pan"},
-    {"Months", "Rem.", 2000, "emp_months_rem"},
-    {"Gross ", "Pay", 2500, "emp_gross"},
-    {"Gross", "Proj.", 2500, "emp_gross_proj"},
-    {"H.R.A", "", 2500, "emp_hra"},
-    {"H.R.A", "Proj.", 2500, "emp_hra_proj"},
-    {"P.F", "", 2500, "emp_pf"},
-    {"P.F", "Proj.", 2500, "emp_pf_proj"},
-    {"Profession", "Tax", 2500, "emp_pro_tax"},
-    {"H.Loan", "Intr.", 2500, "emp_hl_int"},
-    {"H.Loan", "Limit", 2500, "emp_hl_int_limit"},
-    {"Medi", "Claim", 2500, "emp_mc"},
-    {"M.C", "Limit", 2500, "emp_mc_limit"},
-    {"STD ", "DED", 2500, "emp_ta"},
-    {"T.A", "Proj", 2500, "emp_ta_proj"},
-    {"80-c", "Total", 2500, "emp_80c_total"},
-    {"80-c", "Limit", 2500, "emp_80c_limit"},
-    {"80-c", "Net", 2500, "emp_80c_net"},
-    {"Taxable", "Amt", 2500, "emp_taxable_amt"},
-    {"Exception", "", 2500, "emp_excemption"},
-    {"Net", "Taxable", 2500, "emp_net_taxable_amt"},
-    {"Cess", "", 2500, "emp_cess"},
-    {"Net", "Payable", 2500, "emp_payable"},
-    {"Sal", "Deduction", 2500, "emp_sal_cut"},
-    {"Balance", "", 2500, "emp_balance"},
-    {"Regime", "", 2000, nullptr},
+    {"Code", "", 1750},
+    {"Name", "", 4000},
+    {"PAN No", "", 3200},
+    {"Months", "Rem.", 2000},
+    {"Gross ", "Pay", 2500},
+    {"Gross", "Proj.", 2500},
+    {"H.R.A", "", 2500},
+    {"H.R.A", "Proj.", 2500},
+    {"P.F", "", 2500},
+    {"P.F", "Proj.", 2500},
+    {"Profession", "Tax", 2500},
+    {"H.Loan", "Intr.", 2500},
+    {"H.Loan", "Limit", 2500},
+    {"Medi", "Claim", 2500},
+    {"M.C", "Limit", 2500},
+    {"STD ", "DED", 2500},
+    {"T.A", "Proj", 2500},
+    {"80-c", "Total", 2500},
+    {"80-c", "Limit", 2500},
+    {"80-c", "Net", 2500},
+    {"Taxable", "Amt", 2500},
+    {"Exception", "", 2500},
+    {"Net", "Taxable", 2500},
+    {"Cess", "", 2500},
+    {"Net", "Payable", 2500},
+    {"Sal", "Deduction", 2500},
+    {"Balance", "", 2500},
+    {"Regime", "", 2000},
 };
+// clang-format on
+
+// The column each sheet column shows: the record's listed columns (tax/TaxRecord.h), with the
+// employee's name and PAN (hr_employee) after the code.
+static_assert(TaxRecord::kListedColumns + 2 == kRecordColumns);
+const QStringList &Fields()
+{
+    static const QStringList fields = [] {
+        QStringList f = TaxRecord::ListedColumns();
+        f.insert(1, QStringLiteral("emp_name"));
+        f.insert(2, QStringLiteral("emp_pan"));
+        return f;
+    }();
+    return fields;
+}
 
 constexpr SheetColour kNavy = RgbColour(0, 0, 128);
 constexpr SheetColour kSilver = RgbColour(192, 192, 192);
@@ -119,9 +135,9 @@ int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDat
         ++row;
         // Text columns show a missing value as an empty cell, number columns as 0.
         for (int c = 1; c <= 4; ++c)
-            sheet.setText(row, c, rs.text(QLatin1String(kColumns[c - 1].field)));
+            sheet.setText(row, c, rs.text(Fields()[c - 1]));
         for (int c = 5; c <= kRecordColumns; ++c)
-            sheet.setNumber(row, c, rs.number(QLatin1String(kColumns[c - 1].field)));
+            sheet.setNumber(row, c, rs.number(Fields()[c - 1]));
         const auto choice = choices.constFind(rs.text(QStringLiteral("emp_slno")));
         sheet.setText(row, kRegimeColumn,
                       RegimeText(RegimeChoice::Effective(

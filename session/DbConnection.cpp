@@ -255,7 +255,12 @@ double Recordset::number(int index) const
 
 QDate Recordset::date(const QString &column) const
 {
-    const QVariant v = value(column);
+    return date(indexOf(column));
+}
+
+QDate Recordset::date(int index) const
+{
+    const QVariant v = value(index);
     if (v.isNull())
         return QDate();
     if (v.typeId() == QMetaType::QDate)

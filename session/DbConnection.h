@@ -75,6 +75,7 @@ public:
     double number(const QString &column) const;
     double number(int index) const;
     QDate date(const QString &column) const;
+    QDate date(int index) const;
 
 private:
     friend class DbConnection;

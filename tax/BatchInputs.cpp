@@ -40,7 +40,9 @@ QString Between(const QString &column, const QDate &from, const QDate &to)
            SqlDate(to) + QLatin1Char('\'');
 }
 
-int Index(const Recordset &rs, int count)
+} // namespace
+
+int EmployeeIndex(const Recordset &rs, int count)
 {
     const int k = static_cast<int>(rs.number(QStringLiteral("k")));
     if (k < 0 || k >= count)
@@ -48,20 +50,27 @@ int Index(const Recordset &rs, int count)
     return k;
 }
 
-} // namespace
-
-QString EmployeeTable(const QList<Employee> &employees)
+QString EmployeeTable(const QStringList &slnos)
 {
     QString sql;
-    sql.reserve(40 + employees.size() * 32);
+    sql.reserve(40 + slnos.size() * 32);
     sql += QLatin1Char('(');
-    for (int i = 0; i < employees.size(); ++i) {
+    for (int i = 0; i < slnos.size(); ++i) {
         sql += i == 0 ? QStringLiteral("Select 0 as k,'")
                       : QStringLiteral(" union all Select ") + QString::number(i) + QStringLiteral(",'");
-        sql += SqlEscape(employees[i].slno) + (i == 0 ? QStringLiteral("' as s") : QStringLiteral("'"));
+        sql += SqlEscape(slnos[i]) + (i == 0 ? QStringLiteral("' as s") : QStringLiteral("'"));
     }
     sql += QStringLiteral(") v");
     return sql;
+}
+
+QString EmployeeTable(const QList<Employee> &employees)
+{
+    QStringList slnos;
+    slnos.reserve(employees.size());
+    for (const Employee &e : employees)
+        slnos << e.slno;
+    return EmployeeTable(slnos);
 }
 
 QString MonthlyGrossSql(const QString &employeeTable, const QDate &from, const QDate &to)
@@ -122,7 +131,7 @@ std::vector<Inputs> Read(DbConnection &db, const QList<Employee> &employees, con
     // Month by month, each month's sum added and rounded in the order of the months.
     Recordset rs = db.query(MonthlyGrossSql(table, from, to));
     for (; !rs.eof(); rs.moveNext()) {
-        TaxRules::EmployeeInputs &in = result[Index(rs, n)].in;
+        TaxRules::EmployeeInputs &in = result[EmployeeIndex(rs, n)].in;
         in.gross = RoundAmount(in.gross + rs.number(QStringLiteral("gross_pay")));
         ++in.paidMonths;
     }
@@ -130,7 +139,7 @@ std::vector<Inputs> Read(DbConnection &db, const QList<Employee> &employees, con
 
     rs = db.query(HeadSumsSql(table, from, to));
     for (; !rs.eof(); rs.moveNext()) {
-        TaxRules::EmployeeInputs &in = result[Index(rs, n)].in;
+        TaxRules::EmployeeInputs &in = result[EmployeeIndex(rs, n)].in;
         const auto sum = [&rs](const char *alias) { return RoundAmount(rs.number(QLatin1String(alias))); };
         in.hraReceived = sum("hra");
         in.basic = sum("emp_basic");
@@ -143,20 +152,20 @@ std::vector<Inputs> Read(DbConnection &db, const QList<Employee> &employees, con
 
     rs = db.query(BonusSql(table, from, to));
     for (; !rs.eof(); rs.moveNext())
-        result[Index(rs, n)].in.bonus += rs.number(QStringLiteral("emp_bonus"));
+        result[EmployeeIndex(rs, n)].in.bonus += rs.number(QStringLiteral("emp_bonus"));
     rs.close();
 
     // Each employee's rows in the order they come, as the statement of one employee reads them.
     rs = db.query(DeclarationsSql(table, from, to));
     for (; !rs.eof(); rs.moveNext())
-        TaxRules::AddDeclaration(result[Index(rs, n)].in, rs.text(QStringLiteral("emp_it_allowance_code")),
+        TaxRules::AddDeclaration(result[EmployeeIndex(rs, n)].in, rs.text(QStringLiteral("emp_it_allowance_code")),
                                  rs.text(QStringLiteral("emp_amount")));
     rs.close();
 
     std::vector<QList<TaxRules::PeriodRecord>> records(n);
     rs = db.query(RecordsSql(table, from, to));
     for (; !rs.eof(); rs.moveNext()) {
-        const int k = Index(rs, n);
+        const int k = EmployeeIndex(rs, n);
         const TaxRules::PeriodRecord r{rs.date(QStringLiteral("emp_it_from")), rs.date(QStringLiteral("emp_it_to")),
                                        rs.number(QStringLiteral("emp_hl_int")), rs.number(QStringLiteral("emp_mc"))};
         Inputs &e = result[k];

@@ -10,10 +10,12 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
 class DbConnection;
+class Recordset;
 
 namespace BatchInputs {
 
@@ -40,6 +42,10 @@ struct Inputs
 // statement compares s with its own table's column, so that an employee's rows are found as
 // the statements of one employee find them.
 QString EmployeeTable(const QList<Employee> &employees);
+QString EmployeeTable(const QStringList &slnos);
+// The index k of the current row of a result over such a table of count employees; throws
+// DbError when the server answered for one that was not asked for.
+int EmployeeIndex(const Recordset &rs, int count);
 
 QString MonthlyGrossSql(const QString &employeeTable, const QDate &from, const QDate &to);
 QString HeadSumsSql(const QString &employeeTable, const QDate &from, const QDate &to);

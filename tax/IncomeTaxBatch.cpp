@@ -17,11 +17,6 @@ namespace IncomeTaxBatch {
 
 namespace {
 
-QString N(double value)
-{
-    return PlainNumber(value);
-}
-
 QString DayText(const QDate &d)
 {
     return d.toString(QStringLiteral("dd/MM/yyyy"));
@@ -77,29 +72,62 @@ QString RecordSql(const QString &slno, const QDate &from, const QDate &to)
 
 namespace {
 
-const QString kInsertHead = QStringLiteral(
-    "Insert into hr_it(emp_slno, emp_code,comp_code,emp_months_rem, emp_gross, emp_gross_proj, emp_hra, "
-    "emp_hra_proj, emp_pf, emp_pf_proj, emp_pro_tax, emp_hl_int, emp_hl_int_limit, emp_mc, "
-    "emp_mc_limit,emp_ta,emp_ta_proj, emp_80c_total, emp_80c_limit, emp_80c_net, emp_taxable_amt, "
-    "emp_excemption, emp_net_taxable_amt, emp_cess, "
-    "emp_payable,emp_sal_cut,emp_balance,emp_it_from,emp_it_to,created_by, created_date, created_time) values ");
+using TaxRecord::Column;
+using TaxRecord::Write;
+
+// The record a run writes for an employee: the figures, the year's limits, the run's period and
+// stamp, and the interest and premium the row already holds (the update writes them back).
+TaxRecord::Record RecordOf(const Request &req, const QString &slno, const QString &empCode, const TaxFigures &f,
+                           const TaxSettings &s, double hlInt, double mc)
+{
+    TaxRecord::Record r;
+    r.slno = slno;
+    r.empCode = empCode;
+    r.companyCode = req.companyCode;
+    r.from = req.from;
+    r.to = req.to;
+    r.figures = f;
+    r.figures.declaredHlInt = hlInt;
+    r.figures.declaredMc = mc;
+    r.limits = s;
+    r.createdBy = LeadingNumber(req.userId);
+    r.createdDate = req.today;
+    r.createdTime = req.now;
+    return r;
+}
+
+bool Writes(Write w)
+{
+    return w == Write::Value || w == Write::Zero || w == Write::Kept;
+}
+
+// What a statement writes into the column for the record.
+QString Written(const Column &c, Write w, const TaxRecord::Record &r)
+{
+    return w == Write::Zero ? QStringLiteral("0") : c.value.sql(r);
+}
+
+// "Insert into hr_it(emp_slno, emp_code,... created_time) values ".
+const QString &InsertHead()
+{
+    static const QString head = [] {
+        QString sql = QStringLiteral("Insert into hr_it(");
+        for (const Column &c : TaxRecord::Columns())
+            if (Writes(c.insert))
+                sql += QLatin1String(c.listSep) + QLatin1String(c.name);
+        return sql + QStringLiteral(") values ");
+    }();
+    return head;
+}
 
 // One row of the insert, "('7' , 'E007', ... '10:20:30')".
-QString InsertValues(const Request &req, const QString &slno, const QString &empCode, const TaxFigures &f,
-                     const TaxSettings &s)
+void AppendInsertValues(QString &sql, const TaxRecord::Record &r)
 {
-    return QStringLiteral("('") + SqlEscape(slno) + QStringLiteral("' , '") + SqlEscape(empCode) +
-           QStringLiteral("','") + SqlEscape(req.companyCode) + QStringLiteral("',") + N(f.monthsRemaining) +
-           QStringLiteral(", ") + N(f.gross) + QStringLiteral(", ") + N(f.grossProj) + QStringLiteral(", ") + N(f.hra) +
-           QStringLiteral(", ") + N(f.hraProj) + QStringLiteral(", ") + N(f.pf) + QStringLiteral(", ") + N(f.pfProj) +
-           QStringLiteral(", ") + N(f.professionTax) + QStringLiteral(", 0, ") + N(s.hlLimit) +
-           QStringLiteral(", 0, ") + N(s.mcLimit) + QStringLiteral(",") + N(f.ta) + QStringLiteral(",") + N(f.taProj) +
-           QStringLiteral(", 0, ") + N(s.limit80c) + QStringLiteral(", 0, 0, ") + N(f.exemption) +
-           QStringLiteral(", ") + N(f.tax) + QStringLiteral(", ") + N(f.cess) + QStringLiteral(", ") + N(f.payable) +
-           QStringLiteral(",") + N(f.salCut) + QStringLiteral(",") + N(f.balance) + QStringLiteral(",'") +
-           SqlSlashDate(req.from) + QStringLiteral("','") + SqlSlashDate(req.to) + QStringLiteral("', ") +
-           N(LeadingNumber(req.userId)) + QStringLiteral(",'") + SqlSlashDate(req.today) + QStringLiteral("','") +
-           SqlTime(req.now) + QStringLiteral("')");
+    sql += QLatin1Char('(');
+    for (const Column &c : TaxRecord::Columns())
+        if (Writes(c.insert))
+            sql += QLatin1String(c.valueSep) + Written(c, c.insert, r);
+    sql += QLatin1Char(')');
 }
 
 } // namespace
@@ -107,17 +135,19 @@ QString InsertValues(const Request &req, const QString &slno, const QString &emp
 QString InsertSql(const Request &req, const QString &slno, const QString &empCode, const TaxFigures &f,
                   const TaxSettings &s)
 {
-    return kInsertHead + InsertValues(req, slno, empCode, f, s);
+    QString sql = InsertHead();
+    AppendInsertValues(sql, RecordOf(req, slno, empCode, f, s, 0, 0));
+    return sql;
 }
 
 QString InsertRowsSql(const Request &req, const QList<RecordRow> &rows, const TaxSettings &s)
 {
-    QString sql = kInsertHead;
+    QString sql = InsertHead();
     sql.reserve(sql.size() + rows.size() * 320);
     for (int i = 0; i < rows.size(); ++i) {
         if (i > 0)
             sql += QLatin1Char(',');
-        sql += InsertValues(req, rows[i].slno, rows[i].empCode, rows[i].figures, s);
+        AppendInsertValues(sql, RecordOf(req, rows[i].slno, rows[i].empCode, rows[i].figures, s, 0, 0));
     }
     return sql;
 }
@@ -125,69 +155,52 @@ QString InsertRowsSql(const Request &req, const QList<RecordRow> &rows, const Ta
 QString UpdateSql(const Request &req, const QString &slno, const TaxFigures &f, const TaxSettings &s, double hlInt,
                   double mc)
 {
-    return QStringLiteral("Update hr_it set emp_months_rem =") + N(f.monthsRemaining) + QStringLiteral(", emp_gross=") +
-           N(f.gross) + QStringLiteral(", emp_gross_proj=") + N(f.grossProj) + QStringLiteral(", emp_hra=") + N(f.hra) +
-           QStringLiteral(", emp_hra_proj=") + N(f.hraProj) + QStringLiteral(", emp_pf=") + N(f.pf) +
-           QStringLiteral(" , emp_pf_proj=") + N(f.pfProj) + QStringLiteral(", emp_pro_tax=") + N(f.professionTax) +
-           QStringLiteral(", emp_hl_int=") + N(hlInt) + QStringLiteral(", emp_hl_int_limit=") + N(s.hlLimit) +
-           QStringLiteral(", emp_mc=") + N(mc) + QStringLiteral(", emp_mc_limit=") + N(s.mcLimit) +
-           QStringLiteral(", emp_ta=") + N(f.ta) + QStringLiteral(",emp_ta_proj=") + N(f.taProj) +
-           QStringLiteral(", emp_80c_total=") + N(f.total80c) + QStringLiteral(", emp_80c_limit=") + N(s.limit80c) +
-           QStringLiteral(", emp_80c_net=") + N(f.net80c) + QStringLiteral(", emp_taxable_amt=") + N(f.taxable) +
-           QStringLiteral(", emp_excemption=") + N(f.exemption) + QStringLiteral(", emp_net_taxable_amt=") + N(f.tax) +
-           QStringLiteral(", emp_cess=") + N(f.cess) + QStringLiteral(", emp_payable=") + N(f.payable) +
-           QStringLiteral(",emp_sal_cut=") + N(f.salCut) + QStringLiteral(",") + QStringLiteral(" emp_balance=") +
-           N(f.balance) + QStringLiteral(" where emp_slno='") + SqlEscape(slno) +
-           QStringLiteral("' and emp_it_from='") + SqlDate(req.from) + QStringLiteral("' and emp_it_to='") +
-           SqlDate(req.to) + QStringLiteral("'");
+    const TaxRecord::Record r = RecordOf(req, slno, QString(), f, s, hlInt, mc);
+    QString sql = QStringLiteral("Update hr_it set ");
+    for (const Column &c : TaxRecord::Columns())
+        if (Writes(c.update))
+            sql += QLatin1String(c.setSep) + QLatin1String(c.name) + QLatin1String(c.assign) + Written(c, c.update, r);
+    return sql + QStringLiteral(" where emp_slno='") + SqlEscape(slno) + QStringLiteral("' and emp_it_from='") +
+           SqlDate(req.from) + QStringLiteral("' and emp_it_to='") + SqlDate(req.to) + QStringLiteral("'");
 }
 
 QString UpdateRowsSql(const Request &req, const QList<RecordRow> &rows, const TaxSettings &s)
 {
-    // The figures of each employee, by the names of the columns they go into.
-    using Figure = double TaxFigures::*;
-    static const std::pair<const char *, Figure> kFigures[] = {
-        {"emp_gross", &TaxFigures::gross},
-        {"emp_gross_proj", &TaxFigures::grossProj},
-        {"emp_hra", &TaxFigures::hra},
-        {"emp_hra_proj", &TaxFigures::hraProj},
-        {"emp_pf", &TaxFigures::pf},
-        {"emp_pf_proj", &TaxFigures::pfProj},
-        {"emp_pro_tax", &TaxFigures::professionTax},
-        {"emp_ta", &TaxFigures::ta},
-        {"emp_ta_proj", &TaxFigures::taProj},
-        {"emp_80c_total", &TaxFigures::total80c},
-        {"emp_80c_net", &TaxFigures::net80c},
-        {"emp_taxable_amt", &TaxFigures::taxable},
-        {"emp_excemption", &TaxFigures::exemption},
-        {"emp_net_taxable_amt", &TaxFigures::tax},
-        {"emp_cess", &TaxFigures::cess},
-        {"emp_payable", &TaxFigures::payable},
-        {"emp_sal_cut", &TaxFigures::salCut},
-        {"emp_balance", &TaxFigures::balance},
-    };
+    // The columns each record gets its own value in, by a table of the records joined on the
+    // employee: the figures, then the values kept; and the year's limits, the same for all.
+    static const auto [perRecord, perRun] = [] {
+        QList<const Column *> own, kept, run;
+        for (const Column &c : TaxRecord::Columns()) {
+            if (!Writes(c.update))
+                continue;
+            (c.value.perRun ? run : c.update == Write::Kept ? kept : own).append(&c);
+        }
+        return std::pair{own + kept, run};
+    }();
     QString sql = QStringLiteral("Update (");
     sql.reserve(600 + rows.size() * 220);
     for (int i = 0; i < rows.size(); ++i) {
-        const RecordRow &r = rows[i];
+        const RecordRow &row = rows[i];
+        const TaxRecord::Record r = RecordOf(req, row.slno, row.empCode, row.figures, s, row.hlInt, row.mc);
         const bool first = i == 0;
         const auto as = [first](const char *column) {
             return first ? QStringLiteral(" as ") + QLatin1String(column) : QString();
         };
         sql += first ? QStringLiteral("Select '") : QStringLiteral(" union all Select '");
         sql += SqlEscape(r.slno) + QLatin1Char('\'') + as("emp_slno");
-        sql += QLatin1Char(',') + N(r.figures.monthsRemaining) + as("emp_months_rem");
-        for (const auto &[column, figure] : kFigures)
-            sql += QLatin1Char(',') + N(r.figures.*figure) + as(column);
-        sql += QLatin1Char(',') + N(r.hlInt) + as("emp_hl_int") + QLatin1Char(',') + N(r.mc) + as("emp_mc");
+        for (const Column *c : perRecord)
+            sql += QLatin1Char(',') + Written(*c, c->update, r) + as(c->name);
     }
-    sql += QStringLiteral(") v straight_join hr_it h on h.emp_slno=v.emp_slno set "
-                          "h.emp_months_rem=v.emp_months_rem");
-    for (const auto &[column, figure] : kFigures)
-        sql += QStringLiteral(",h.") + QLatin1String(column) + QStringLiteral("=v.") + QLatin1String(column);
-    sql += QStringLiteral(",h.emp_hl_int=v.emp_hl_int,h.emp_mc=v.emp_mc,h.emp_hl_int_limit=") + N(s.hlLimit) +
-           QStringLiteral(",h.emp_mc_limit=") + N(s.mcLimit) + QStringLiteral(",h.emp_80c_limit=") + N(s.limit80c) +
-           QStringLiteral(" where h.emp_it_from='") + SqlDate(req.from) + QStringLiteral("' and h.emp_it_to='") +
+    sql += QStringLiteral(") v straight_join hr_it h on h.emp_slno=v.emp_slno set ");
+    for (const Column *c : perRecord) {
+        if (c != perRecord.first())
+            sql += QLatin1Char(',');
+        sql += QStringLiteral("h.") + QLatin1String(c->name) + QStringLiteral("=v.") + QLatin1String(c->name);
+    }
+    const TaxRecord::Record year = RecordOf(req, QString(), QString(), TaxFigures(), s, 0, 0);
+    for (const Column *c : perRun)
+        sql += QStringLiteral(",h.") + QLatin1String(c->name) + QLatin1Char('=') + Written(*c, c->update, year);
+    sql += QStringLiteral(" where h.emp_it_from='") + SqlDate(req.from) + QStringLiteral("' and h.emp_it_to='") +
            SqlDate(req.to) + QLatin1Char('\'');
     return sql;
 }
@@ -288,8 +301,8 @@ void RunPerEmployee(DbConnection &db, const Request &req, const TaxRules::Contex
             if (figures->regime == TaxRegime::New)
                 ++result.newRegime;
             // A locking read: it sees the interest and premium as a worksheet saved them during
-            // the run (the run's other reads see the server as the run began), and keeps them
-            // from changing until the run ends.
+            // the run, whatever the transaction's reads saw before, and keeps them from changing
+            // until the run ends.
             Recordset rec = db.query(RecordSql(slno, req.from, req.to) + QStringLiteral(" for update"));
             if (rec.eof()) {
                 rec.close();

@@ -72,6 +72,91 @@ private slots:
                  "emp_it_to='2019-03-31'");
     }
 
+    // The statements that write records, byte for byte as the server gets them, for records
+    // whose figures all differ: one record and two, inserted and updated (the update writes
+    // back the interest and premium the row holds; the insert writes 0 in their place and in
+    // the 80C figures' and the taxable amount's).
+    void recordStatementTexts_data()
+    {
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("expected");
+        const TaxFigures a{.monthsRemaining = 6,
+                           .gross = 420000.5,
+                           .grossProj = 420000,
+                           .hra = 1.25,
+                           .hraProj = 2.5,
+                           .pf = 3,
+                           .pfProj = 4,
+                           .professionTax = 5,
+                           .declaredHlInt = 150000,
+                           .declaredMc = 20000,
+                           .ta = 7,
+                           .taProj = 8,
+                           .total80c = 9,
+                           .net80c = 10,
+                           .taxable = 11,
+                           .exemption = 250000,
+                           .tax = 12,
+                           .cess = 13,
+                           .payable = 14,
+                           .salCut = 15,
+                           .balance = -16.5};
+        TaxFigures b = a;
+        b.monthsRemaining = 0;
+        b.gross = 1;
+        b.balance = 0.25;
+        const TaxSettings s{.mcLimit = 25000, .hlLimit = 200000, .limit80c = 150000, .taxLimit = 250000, .cess = 4};
+        const Request r = StandardRequest();
+        const QString head =
+            "Insert into hr_it(emp_slno, emp_code,comp_code,emp_months_rem, emp_gross, emp_gross_proj, emp_hra, "
+            "emp_hra_proj, emp_pf, emp_pf_proj, emp_pro_tax, emp_hl_int, emp_hl_int_limit, emp_mc, emp_mc_limit,"
+            "emp_ta,emp_ta_proj, emp_80c_total, emp_80c_limit, emp_80c_net, emp_taxable_amt, emp_excemption, "
+            "emp_net_taxable_amt, emp_cess, emp_payable,emp_sal_cut,emp_balance,emp_it_from,emp_it_to,created_by, "
+            "created_date, created_time) values ";
+        const QString rowA = "('7' , 'E''07','C01',6, 420000.5, 420000, 1.25, 2.5, 3, 4, 5, 0, 200000, 0, 25000,7,8, "
+                             "0, 150000, 0, 0, 250000, 12, 13, 14,15,-16.5,'2018/04/01','2019/03/31', 1,'2018/10/15',"
+                             "'10:20:30')";
+        QTest::newRow("insert") << InsertSql(r, "7", "E'07", a, s) << head + rowA;
+        QTest::newRow("insert, two rows")
+            << InsertRowsSql(r, {{"7", "E'07", a, 0, 0}, {"8", "E008", b, 0, 0}}, s)
+            << head + rowA +
+                   ",('8' , 'E008','C01',0, 1, 420000, 1.25, 2.5, 3, 4, 5, 0, 200000, 0, 25000,7,8, 0, 150000, 0, 0, "
+                   "250000, 12, 13, 14,15,0.25,'2018/04/01','2019/03/31', 1,'2018/10/15','10:20:30')";
+        QTest::newRow("update")
+            << UpdateSql(r, "7", a, s, 6.5, 7.25)
+            << QString("Update hr_it set emp_months_rem =6, emp_gross=420000.5, emp_gross_proj=420000, emp_hra=1.25, "
+                       "emp_hra_proj=2.5, emp_pf=3 , emp_pf_proj=4, emp_pro_tax=5, emp_hl_int=6.5, "
+                       "emp_hl_int_limit=200000, emp_mc=7.25, emp_mc_limit=25000, emp_ta=7,emp_ta_proj=8, "
+                       "emp_80c_total=9, emp_80c_limit=150000, emp_80c_net=10, emp_taxable_amt=11, "
+                       "emp_excemption=250000, emp_net_taxable_amt=12, emp_cess=13, emp_payable=14,emp_sal_cut=15, "
+                       "emp_balance=-16.5 where emp_slno='7' and emp_it_from='2018-04-01' and "
+                       "emp_it_to='2019-03-31'");
+        QTest::newRow("update, two rows")
+            << UpdateRowsSql(r, {{"7", "E'07", a, 6.5, 7.25}, {"8", "E008", b, 0, 1}}, s)
+            << QString("Update (Select '7' as emp_slno,6 as emp_months_rem,420000.5 as emp_gross,420000 as "
+                       "emp_gross_proj,1.25 as emp_hra,2.5 as emp_hra_proj,3 as emp_pf,4 as emp_pf_proj,5 as "
+                       "emp_pro_tax,7 as emp_ta,8 as emp_ta_proj,9 as emp_80c_total,10 as emp_80c_net,11 as "
+                       "emp_taxable_amt,250000 as emp_excemption,12 as emp_net_taxable_amt,13 as emp_cess,14 as "
+                       "emp_payable,15 as emp_sal_cut,-16.5 as emp_balance,6.5 as emp_hl_int,7.25 as emp_mc union "
+                       "all Select '8',0,1,420000,1.25,2.5,3,4,5,7,8,9,10,11,250000,12,13,14,15,0.25,0,1) v "
+                       "straight_join hr_it h on h.emp_slno=v.emp_slno set h.emp_months_rem=v.emp_months_rem,"
+                       "h.emp_gross=v.emp_gross,h.emp_gross_proj=v.emp_gross_proj,h.emp_hra=v.emp_hra,"
+                       "h.emp_hra_proj=v.emp_hra_proj,h.emp_pf=v.emp_pf,h.emp_pf_proj=v.emp_pf_proj,"
+                       "h.emp_pro_tax=v.emp_pro_tax,h.emp_ta=v.emp_ta,h.emp_ta_proj=v.emp_ta_proj,"
+                       "h.emp_80c_total=v.emp_80c_total,h.emp_80c_net=v.emp_80c_net,"
+                       "h.emp_taxable_amt=v.emp_taxable_amt,h.emp_excemption=v.emp_excemption,"
+                       "h.emp_net_taxable_amt=v.emp_net_taxable_amt,h.emp_cess=v.emp_cess,"
+                       "h.emp_payable=v.emp_payable,h.emp_sal_cut=v.emp_sal_cut,h.emp_balance=v.emp_balance,"
+                       "h.emp_hl_int=v.emp_hl_int,h.emp_mc=v.emp_mc,h.emp_hl_int_limit=200000,h.emp_mc_limit=25000,"
+                       "h.emp_80c_limit=150000 where h.emp_it_from='2018-04-01' and h.emp_it_to='2019-03-31'");
+    }
+    void recordStatementTexts()
+    {
+        QFETCH(QString, sent);
+        QFETCH(QString, expected);
+        QCOMPARE(sent, expected);
+    }
+
     void progressTexts()
     {
         QCOMPARE(CaptionText(0, 3), " [ 0/3]");
@@ -131,6 +216,59 @@ private slots:
             "created_date=2018-10-15",
         };
         QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='1'", updated), updated);
+    }
+
+    // The stored records read back, of one employee and of a set with one statement: the update
+    // a run of one employee at a time sent for each is built again, text for text, from what
+    // the reader gives back, and the columns only the insert writes come back as written.
+    void readerGivesBackTheStoredRecords()
+    {
+        TestDb::AddPaidEmployee("1", "001");
+        TestDb::AddPaidEmployee("2", "002");
+        TestDb::AddEmployee("3", "E", "003", "NO PAY");
+        DbConnection &db = TestDb::Open();
+        RebateState state;
+        Request r = StandardRequest();
+        Run(db, r, state);
+        TestDb::Exec("UPDATE hr0910.hr_it SET emp_hl_int=12345.5, emp_mc=20000 WHERE emp_slno='2'");
+        QHash<QString, QString> sent; // the updates by employee
+        int queries = 0;
+        db.setRecorder([&](const QString &sql, bool isQuery) {
+            queries += isQuery ? 1 : 0;
+            if (sql.startsWith("Update hr_it set"))
+                sent.insert(sql.section("emp_slno='", 1).section('\'', 0, 0), sql);
+        });
+        r.perEmployee = true;
+        r.now = QTime(11, 12, 13); // the update keeps the stamp of the insert
+        Run(db, r, state);
+        QCOMPARE(sent.size(), 2);
+
+        queries = 0;
+        const auto set = TaxRecord::ReadSet(db, {"2", "3", "1"}, YearFrom, YearTo);
+        QCOMPARE(queries, 1);
+        QCOMPARE(set.size(), 3u);
+        QVERIFY(!set[1]);
+        QVERIFY(!TaxRecord::Read(db, "3", YearFrom, YearTo));
+        for (const auto &[slno, k] : {std::pair{"1", 2}, std::pair{"2", 0}}) {
+            const auto one = TaxRecord::Read(db, slno, YearFrom, YearTo);
+            QVERIFY(one && set[k]);
+            for (const TaxRecord::Record &rec : {*one, *set[k]}) {
+                const TaxFigures &f = rec.figures;
+                QCOMPARE(UpdateSql(r, slno, f, rec.limits, f.declaredHlInt, f.declaredMc), sent.value(slno));
+                const QStringList written = {rec.slno,
+                                             rec.empCode,
+                                             rec.companyCode,
+                                             SqlDate(rec.from),
+                                             SqlDate(rec.to),
+                                             PlainNumber(rec.createdBy),
+                                             SqlDate(rec.createdDate),
+                                             SqlTime(rec.createdTime)};
+                QCOMPARE(written, QStringList({slno, QStringLiteral("E00") + slno, "C01", "2018-04-01", "2019-03-31",
+                                               "1", "2018-10-15", "10:20:30"}));
+            }
+        }
+        QCOMPARE(set[0]->figures.declaredHlInt, 12345.5);
+        db.setRecorder({});
     }
 
     void otherPeriodGetsItsOwnRow()

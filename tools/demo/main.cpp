@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLocale>
 #include <QTextStream>
 
 #include <stdexcept>
@@ -36,12 +37,16 @@ int main(int argc, char *argv[])
         QStringLiteral("settings"),
         QStringLiteral("Only write the settings IncomeTax needs for the demo (server address and the "
                        "workstation's unit) where they are absent."));
-    const QCommandLineOption recentOption(
-        QStringLiteral("recent-payroll"),
-        QStringLiteral("Also pay the employees in service from April to September 2025 (finalised), with "
-                       "declarations of 2025-26: a year of the new regime with figures to show."));
-    parser.addOptions(
-        {employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption, recentOption});
+    const QCommandLineOption todayOption(
+        QStringLiteral("today"),
+        QStringLiteral("The day the demo is made for (default: today): its financial year is the default, "
+                       "paid from April to the last complete month."),
+        QStringLiteral("yyyy-mm-dd"));
+    // The current year's payroll is always written now; older scripts still pass this.
+    QCommandLineOption recentOption(QStringLiteral("recent-payroll"));
+    recentOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption, todayOption,
+                       recentOption});
     parser.process(app);
 
     if (parser.isSet(usersOption)) {
@@ -75,7 +80,13 @@ int main(int argc, char *argv[])
         return 1;
     }
     options.reset = parser.isSet(resetOption);
-    options.recentPayroll = parser.isSet(recentOption);
+    if (parser.isSet(todayOption)) {
+        options.today = QDate::fromString(parser.value(todayOption), Qt::ISODate);
+        if (!options.today.isValid()) {
+            err << "itdemo: --today needs a date written yyyy-mm-dd\n";
+            return 1;
+        }
+    }
 
     try {
         DbConnection &db = mdlDalvoni::Db();
@@ -89,6 +100,11 @@ int main(int argc, char *argv[])
                    .arg(s.declarations)
                    .arg(s.finalisations)
                    .arg(s.milliseconds / 1000.0, 0, 'f', 1);
+        const QDate from = DemoData::DefaultYearFrom(options.today);
+        out << QStringLiteral("Default financial year %1-%2, paid and finalised up to %3.\n")
+                   .arg(from.year())
+                   .arg((from.year() + 1) % 100, 2, 10, QLatin1Char('0'))
+                   .arg(QLocale::c().toString(DemoData::LastCompleteMonth(options.today), QStringLiteral("MMMM yyyy")));
         out << DemoData::UsersText();
     } catch (const DbError &e) {
         err << "itdemo: database error: " << e.text() << '\n';
