@@ -33,7 +33,7 @@
 
 namespace {
 
-const QDate kFrom = DemoData::DefaultYearFrom;
+const QDate kFrom = DemoData::HistoryYearFrom;
 const QDate kTo = kFrom.addYears(1).addDays(-1);
 
 QString CompanyCode(int k)
@@ -134,6 +134,9 @@ int Drive(const QCommandLineParser &args)
     DemoOptions opt;
     opt.employees = args.value(QStringLiteral("employees")).toInt();
     opt.reset = true;
+    // The payroll history alone, made as on a day of 2018-19: the year measured.
+    opt.currentPayroll = false;
+    opt.today = QDate(2018, 10, 15);
     DemoData::Generate(db, opt);
     CopyCompanies(db, companies);
     const QString perCompany =
