@@ -42,21 +42,43 @@ QString ListQuery()
     return QStringLiteral("Select * from hr0910.hr_it_allowance  order by allowance_code");
 }
 
+namespace {
+
+// A head read from hr_it_allowance, as the list shows it.
+Row RowOf(const Recordset &rs)
+{
+    Row r;
+    r.name = rs.text(QStringLiteral("allowance_name"));
+    r.code = rs.text(QStringLiteral("allowance_code"));
+    r.flag =
+        rs.number(QStringLiteral("allowance_flag")) == 0 ? QStringLiteral("Addition") : QStringLiteral("Deduction");
+    r.dedPer = rs.text(QStringLiteral("allowance_ded_per"));
+    r.dedAmt = rs.text(QStringLiteral("allowance_ded_amount"));
+    return r;
+}
+
+// The head of the entry's code in the stamp's unit and company, as the update finds it.
+QString HeadKey(const Entry &entry, const Stamp &stamp)
+{
+    return QStringLiteral(" Where  allowance_code='") + SqlEscape(entry.code.trimmed()) +
+           QStringLiteral("' and unit_code='") + SqlEscape(stamp.unitCode) + QStringLiteral("' and comp_code='") +
+           SqlEscape(stamp.companyCode) + QStringLiteral("'");
+}
+
+bool SameHead(const Row &a, const Row &b)
+{
+    return a.name == b.name && a.flag == b.flag && LeadingNumber(a.dedPer) == LeadingNumber(b.dedPer) &&
+           LeadingNumber(a.dedAmt) == LeadingNumber(b.dedAmt);
+}
+
+} // namespace
+
 QList<Row> LoadList(DbConnection &db)
 {
     QList<Row> rows;
     Recordset rs = db.query(ListQuery());
-    while (!rs.eof()) {
-        Row r;
-        r.name = rs.text(QStringLiteral("allowance_name"));
-        r.code = rs.text(QStringLiteral("allowance_code"));
-        r.flag =
-            rs.number(QStringLiteral("allowance_flag")) == 0 ? QStringLiteral("Addition") : QStringLiteral("Deduction");
-        r.dedPer = rs.text(QStringLiteral("allowance_ded_per"));
-        r.dedAmt = rs.text(QStringLiteral("allowance_ded_amount"));
-        rows << r;
-        rs.moveNext();
-    }
+    for (; !rs.eof(); rs.moveNext())
+        rows << RowOf(rs);
     rs.close();
     return rows;
 }
@@ -94,9 +116,7 @@ QString UpdateStatement(const Entry &entry, const Stamp &stamp)
            QStringLiteral("',allowance_ded_per=") + Number(entry.dedPer) + QStringLiteral(",allowance_ded_amount=") +
            Number(entry.dedAmt) + QStringLiteral(", modified_by=") + Number(stamp.userId) +
            QStringLiteral(",modified_date='") + SqlSlashDate(stamp.now.date()) + QStringLiteral("',modified_time='") +
-           SqlTime(stamp.now.time()) + QStringLiteral("' Where  allowance_code='") + SqlEscape(entry.code.trimmed()) +
-           QStringLiteral("' and unit_code='") + SqlEscape(stamp.unitCode) + QStringLiteral("' and comp_code='") +
-           SqlEscape(stamp.companyCode) + QStringLiteral("'");
+           SqlTime(stamp.now.time()) + QStringLiteral("'") + HeadKey(entry, stamp);
 }
 
 InsertResult Insert(DbConnection &db, const Entry &entry, const Stamp &stamp)
@@ -115,12 +135,44 @@ InsertResult Insert(DbConnection &db, const Entry &entry, const Stamp &stamp)
     return InsertResult::Inserted;
 }
 
-void Update(DbConnection &db, const Entry &entry, const Stamp &stamp)
+UpdateResult Update(DbConnection &db, const Entry &entry, const Stamp &stamp, const Row *loaded)
 {
     CheckLengths(db, entry);
-    Transaction tx(db);
-    db.execute(UpdateStatement(entry, stamp));
-    tx.commit();
+    UpdateResult result;
+    const QString code = entry.code.trimmed();
+    // Only the head that was picked and is being saved under its own code is compared.
+    const bool compare = loaded && loaded->code.trimmed().compare(code, Qt::CaseInsensitive) == 0;
+    RetryOnCollision({3, 50}, [&] {
+        result = UpdateResult();
+        Transaction tx(db);
+        if (compare) {
+            Recordset rs = db.query(QStringLiteral("Select * from hr0910.hr_it_allowance") + HeadKey(entry, stamp) +
+                                    QStringLiteral(" for update"));
+            if (!rs.eof() && !SameHead(RowOf(rs), *loaded)) {
+                result.changedMeanwhile = true;
+                result.stored = RowOf(rs);
+                return; // nothing written; the transaction is rolled back
+            }
+            rs.close();
+        }
+        db.execute(UpdateStatement(entry, stamp));
+        tx.commit();
+    });
+    return result;
+}
+
+QStringList Changes(const Row &loaded, const Row &now)
+{
+    QStringList changes;
+    const auto line = [&changes](const char *what, const QString &was, const QString &is) {
+        if (was != is)
+            changes << QLatin1String(what) + QStringLiteral(": now ") + is + QStringLiteral(", loaded ") + was;
+    };
+    line("Allowance", loaded.name, now.name);
+    line("Flag", loaded.flag, now.flag);
+    line("Ded %", Format00(LeadingNumber(loaded.dedPer)), Format00(LeadingNumber(now.dedPer)));
+    line("Ded Amt", Format00(LeadingNumber(loaded.dedAmt)), Format00(LeadingNumber(now.dedAmt)));
+    return changes;
 }
 
 } // namespace AllowanceHeads

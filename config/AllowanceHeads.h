@@ -58,9 +58,20 @@ enum class InsertResult { Inserted, Duplicate };
 // A DbError leaves neither stored and propagates; a name or code longer than its column is
 // refused that way (kind TooLong) before anything is sent.
 InsertResult Insert(DbConnection &db, const Entry &entry, const Stamp &stamp);
+struct UpdateResult
+{
+    // True when the head was no longer as the screen showed it: nothing was written.
+    bool changedMeanwhile = false;
+    // The head as stored now (when changed meanwhile).
+    Row stored;
+};
 // Changes name and amounts of the head with the entry's code in the stamp's unit and company
 // (a code no row has changes nothing). A DbError leaves the head unchanged and propagates;
-// lengths are checked as for Insert.
-void Update(DbConnection &db, const Entry &entry, const Stamp &stamp);
+// lengths are checked as for Insert. With loaded (the head as the list showed it when it was
+// picked), the stored head of that code is first read under lock and compared with it: when
+// someone else changed it in between, nothing is written.
+UpdateResult Update(DbConnection &db, const Entry &entry, const Stamp &stamp, const Row *loaded = nullptr);
+// What differs between two states of a head, one line each ("Ded Amt: now 500, loaded 0").
+QStringList Changes(const Row &loaded, const Row &now);
 
 } // namespace AllowanceHeads

@@ -62,9 +62,10 @@ QString SurchargeSql(const QDate &from, const QDate &to)
            YearKey("it_ac_from_date", from, "it_ac_to_date", to) + QStringLiteral(" order by it_band");
 }
 
-std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to)
+std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to, bool forUpdate)
 {
-    Recordset rs = db.query(YearSql(from, to));
+    const QString lock = forUpdate ? QStringLiteral(" for update") : QString();
+    Recordset rs = db.query(YearSql(from, to) + lock);
     if (rs.eof()) {
         rs.close();
         return std::nullopt;
@@ -78,7 +79,7 @@ std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to)
     year.cess = RoundAmount(rs.number(QStringLiteral("cess_per")));
     rs.close();
 
-    rs = db.query(SlabsSql(from, to));
+    rs = db.query(SlabsSql(from, to) + lock);
     for (; !rs.eof(); rs.moveNext()) {
         Slab s;
         s.from = RoundAmount(rs.number(QStringLiteral("it_slab_start")));
@@ -89,7 +90,7 @@ std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to)
     }
     rs.close();
 
-    rs = db.query(SurchargeSql(from, to));
+    rs = db.query(SurchargeSql(from, to) + lock);
     for (; !rs.eof(); rs.moveNext())
         year.surcharge.append(
             {RoundAmount(rs.number(QStringLiteral("it_threshold"))), RoundAmount(rs.number(QStringLiteral("it_per")))});
@@ -192,13 +193,78 @@ QStringList SaveStatements(const Year &year, const QDate &from, const QDate &to,
     return sql;
 }
 
-void Save(DbConnection &db, const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp)
+SaveResult Save(DbConnection &db, const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp,
+                const std::optional<Year> *loaded)
 {
     const QStringList statements = SaveStatements(year, from, to, stamp);
-    Transaction tx(db);
-    for (const QString &sql : statements)
-        db.execute(sql);
-    tx.commit();
+    SaveResult result;
+    // Two first saves of a year find no row to lock and both go on to insert one; the server
+    // undoes one of them, which, tried again, finds the other's year.
+    RetryOnCollision({3, 50}, [&] {
+        result = SaveResult();
+        Transaction tx(db);
+        if (loaded) {
+            std::optional<Year> now = Load(db, from, to, true);
+            if (now != *loaded) {
+                result.changedMeanwhile = true;
+                result.stored = std::move(now);
+                return; // nothing written; the transaction is rolled back
+            }
+        }
+        for (const QString &sql : statements)
+            db.execute(sql);
+        tx.commit();
+        result.stored = year;
+    });
+    return result;
+}
+
+namespace {
+
+QString SlabsText(const QList<Slab> &slabs)
+{
+    QStringList items;
+    for (const Slab &s : slabs)
+        items << Format00(s.from) + QStringLiteral(" to ") + (s.to ? Format00(*s.to) : QStringLiteral("above")) +
+                     QStringLiteral(" at ") + Format00(s.per) + QStringLiteral(" %");
+    return items.isEmpty() ? QStringLiteral("none") : items.join(QStringLiteral(", "));
+}
+
+QString BandsText(const QList<SurchargeBand> &bands)
+{
+    QStringList items;
+    for (const SurchargeBand &b : bands)
+        items << QStringLiteral("above ") + Format00(b.threshold) + QStringLiteral(" at ") + Format00(b.per) +
+                     QStringLiteral(" %");
+    return items.isEmpty() ? QStringLiteral("none") : items.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QStringList Changes(const std::optional<Year> &loaded, const std::optional<Year> &now)
+{
+    if (loaded == now)
+        return {};
+    if (!loaded || !now)
+        return {QStringLiteral("the year's figures: now ") +
+                (now ? QStringLiteral("stored") : QStringLiteral("none stored")) + QStringLiteral(", loaded ") +
+                (loaded ? QStringLiteral("stored ones") : QStringLiteral("none"))};
+    QStringList changes;
+    const auto line = [&changes](const char *what, const QString &was, const QString &is) {
+        if (was != is)
+            changes << QLatin1String(what) + QStringLiteral(": now ") + is + QStringLiteral(", loaded ") + was;
+    };
+    const auto regime = [](TaxRegime r) { return r == TaxRegime::New ? QStringLiteral("New") : QStringLiteral("Old"); };
+    const auto yesNo = [](bool b) { return b ? QStringLiteral("Yes") : QStringLiteral("No"); };
+    line("regime of employees without a choice", regime(loaded->defaultRegime), regime(now->defaultRegime));
+    line("standard deduction", Format00(loaded->standardDeduction), Format00(now->standardDeduction));
+    line("rebate 87A: income limit", Format00(loaded->rebateLimit), Format00(now->rebateLimit));
+    line("largest rebate", Format00(loaded->rebateMax), Format00(now->rebateMax));
+    line("marginal relief above the limit", yesNo(loaded->rebateRelief), yesNo(now->rebateRelief));
+    line("cess %", Format00(loaded->cess), Format00(now->cess));
+    line("slabs", SlabsText(loaded->slabs), SlabsText(now->slabs));
+    line("surcharge", BandsText(loaded->surcharge), BandsText(now->surcharge));
+    return changes;
 }
 
 } // namespace NewRegimeSetup

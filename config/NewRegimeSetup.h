@@ -67,8 +67,9 @@ QString YearSql(const QDate &from, const QDate &to);
 QString SlabsSql(const QDate &from, const QDate &to);
 QString SurchargeSql(const QDate &from, const QDate &to);
 
-// The year's data; nullopt when the year has none (the old way for everybody).
-std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to);
+// The year's data; nullopt when the year has none (the old way for everybody). forUpdate
+// locks what it reads until the transaction ends.
+std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to, bool forUpdate = false);
 
 // What a clerk got wrong, and where, so that the screen can put the cursor there.
 struct Problem
@@ -86,7 +87,21 @@ Problem Validate(const Year &year);
 // The statements of a save: the year's row (inserted, or changed with the modified columns),
 // then its slabs and surcharge bands replaced.
 QStringList SaveStatements(const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp);
-// Stores the year in one transaction; a DbError leaves the stored year as it was and propagates.
-void Save(DbConnection &db, const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp);
+struct SaveResult
+{
+    // True when the stored year was no longer the one the screen loaded: nothing was written.
+    bool changedMeanwhile = false;
+    // The year as stored now: the one saved, or, when changed meanwhile, the other one.
+    std::optional<Year> stored;
+};
+// Stores the year in one transaction; a DbError leaves the stored year as it was and
+// propagates. With loaded (the year as stored when the screen loaded it, nullopt for none), the
+// stored year is first read under lock and compared with it: when someone else saved it in
+// between, nothing is written. Two first saves of a year that met in a deadlock are tried again.
+SaveResult Save(DbConnection &db, const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp,
+                const std::optional<Year> *loaded = nullptr);
+// What differs between two stored states of a year, one line each, in the clerk's words
+// ("standard deduction: now 75000.00, loaded 50000.00").
+QStringList Changes(const std::optional<Year> &loaded, const std::optional<Year> &now);
 
 } // namespace NewRegimeSetup

@@ -8,6 +8,7 @@
 #include "ui/FormUtil.h"
 #include "ui/NumericEdit.h"
 
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
@@ -147,6 +148,12 @@ void frmNewRegime::Form_Load()
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
     }
+    ShowStored(year);
+}
+
+void frmNewRegime::ShowStored(const std::optional<NewRegimeSetup::Year> &year)
+{
+    m_loaded = year;
     ShowYear(year.value_or(NewRegimeSetup::Year{}));
     ui.LbStatus->setText(year ? QString()
                               : QStringLiteral("No new-regime figures are stored for this year: every employee is "
@@ -222,13 +229,32 @@ void frmNewRegime::CmSave_Click()
         ShowProblem(problem, slabRows, bandRows);
         return;
     }
-    try {
-        NewRegimeSetup::Save(mdlDalvoni::Db(), year, mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo,
-                             {mdlDalvoni::UserId, QDateTime::currentDateTime()});
-    } catch (const DbError &e) {
-        // Nothing was stored; the typed figures stay for another try.
-        platform().message(e.text(), Platform::Icon::Critical);
-        return;
+    for (;;) {
+        NewRegimeSetup::SaveResult saved;
+        try {
+            saved = NewRegimeSetup::Save(mdlDalvoni::Db(), year, mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo,
+                                         {mdlDalvoni::UserId, QDateTime::currentDateTime()}, &m_loaded);
+        } catch (const DbError &e) {
+            // Nothing was stored; the typed figures stay for another try.
+            platform().message(e.text(), Platform::Icon::Critical);
+            return;
+        }
+        if (!saved.changedMeanwhile) {
+            m_loaded = saved.stored;
+            break;
+        }
+        switch (AskChangedMeanwhile(QStringLiteral("the new regime's figures of this year"),
+                                    NewRegimeSetup::Changes(m_loaded, saved.stored))) {
+        case ChangedMeanwhile::Reload:
+            ShowStored(saved.stored);
+            return;
+        case ChangedMeanwhile::Overwrite:
+            // Over what is stored now; a change after this one asks again.
+            m_loaded = saved.stored;
+            continue;
+        case ChangedMeanwhile::Cancel:
+            return;
+        }
     }
     platform().message(QStringLiteral("New Tax Regime Saved.   "), Platform::Icon::Information);
     CloseScreen(this);
@@ -339,6 +365,33 @@ void frmNewRegime::RemoveRow(QTableWidget *grid)
     if (grid->rowCount() == 0)
         grid->setRowCount(1);
     grid->setCurrentCell(qMin(row, grid->rowCount() - 1), 0);
+}
+
+QString frmNewRegime::unsavedChanges() const
+{
+    bool typing = false;
+    for (const QTableWidget *grid : {ui.GrSlabs, ui.GrSurcharge}) {
+        // A cell's box holds what is typed until Enter or leaving the cell stores it.
+        if (const auto *box = grid->viewport()->findChild<QLineEdit *>(); box && box->isVisible()) {
+            const QString typed = box->text().trimmed();
+            const QString cell = Cell(grid, grid->currentRow(), grid->currentColumn());
+            typing |= (typed.isEmpty() ? QString() : Format00(LeadingNumber(typed))) != cell;
+        }
+    }
+    if (!typing && TypedYear() == m_loaded.value_or(NewRegimeSetup::Year{}))
+        return QString();
+    return QStringLiteral("the new regime's figures of the year ") +
+           mdlDalvoni::FinYearFrom.toString(QStringLiteral("yyyy")) + QLatin1Char('-') +
+           mdlDalvoni::FinYearTo.toString(QStringLiteral("yy"));
+}
+
+void frmNewRegime::closeEvent(QCloseEvent *event)
+{
+    if (!MayCloseScreen(*this)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 QWidget *frmNewRegime::EnterTarget(QObject *field) const

@@ -3,13 +3,14 @@
 #include <QWidget>
 
 #include "NewRegimeSetup.h"
+#include "ui/UnsavedWork.h"
 #include "ui_frmNewRegime.h"
 
 class QTableWidget;
 
 // New Tax Regime: the new regime's figures of the session's financial year, the regime of
 // employees without a choice of their own, the slabs and the surcharge bands.
-class frmNewRegime : public QWidget
+class frmNewRegime : public QWidget, public UnsavedWork
 {
     Q_OBJECT
 
@@ -28,8 +29,13 @@ public:
     // the grid row of each slab and band.
     NewRegimeSetup::Year TypedYear(QList<int> *slabRows = nullptr, QList<int> *bandRows = nullptr) const;
 
+    // The figures on the screen when they differ from those stored for the year (as the screen
+    // loaded or saved them), a cell being typed into included.
+    QString unsavedChanges() const override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void ShowYear(const NewRegimeSetup::Year &year);
@@ -42,4 +48,10 @@ private:
     void ShowProblem(const NewRegimeSetup::Problem &problem, const QList<int> &slabRows, const QList<int> &bandRows);
     // Where Enter moves the focus from a field.
     QWidget *EnterTarget(QObject *field) const;
+    // Shows the year as stored (none: the empty figures) and takes it as what the screen loaded.
+    void ShowStored(const std::optional<NewRegimeSetup::Year> &year);
+
+    // The year as stored when the screen loaded or last saved it: a save asks before it
+    // replaces what another workstation saved since.
+    std::optional<NewRegimeSetup::Year> m_loaded;
 };

@@ -131,6 +131,8 @@ void frmOtherAllowance::FbAllowance_RowPick()
     const int row = ui.FbAllowance->activeRow();
     if (row < 1)
         return;
+    m_picked =
+        AllowanceHeads::Row{listCell(row, 1), listCell(row, 2), listCell(row, 3), listCell(row, 4), listCell(row, 5)};
     ui.TxCode->setText(listCell(row, 2));
     ui.TxName->setText(listCell(row, 1));
     // The amount boxes hold amounts only, whatever the cell shows.
@@ -208,12 +210,42 @@ bool frmOtherAllowance::saveInsert()
 
 bool frmOtherAllowance::saveUpdate()
 {
-    try {
-        AllowanceHeads::Update(mdlDalvoni::Db(), typedEntry(), sessionStamp());
-    } catch (const DbError &e) {
-        platform().message(e.text(), Platform::Icon::Information);
-        return false;
+    const AllowanceHeads::Entry entry = typedEntry();
+    for (;;) {
+        AllowanceHeads::UpdateResult saved;
+        try {
+            saved = AllowanceHeads::Update(mdlDalvoni::Db(), entry, sessionStamp(), m_picked ? &*m_picked : nullptr);
+        } catch (const DbError &e) {
+            platform().message(e.text(), Platform::Icon::Information);
+            return false;
+        }
+        if (!saved.changedMeanwhile)
+            break;
+        switch (AskChangedMeanwhile(QStringLiteral("the head ") + m_picked->name,
+                                    AllowanceHeads::Changes(*m_picked, saved.stored))) {
+        case ChangedMeanwhile::Reload:
+            // The stored head in the fields, still to be changed and saved.
+            m_picked = saved.stored;
+            ui.TxName->setText(saved.stored.name);
+            ui.TxDedPer->setText(Format00(LeadingNumber(saved.stored.dedPer)));
+            ui.TxDedAmt->setText(Format00(LeadingNumber(saved.stored.dedAmt)));
+            (saved.stored.flag == QLatin1String("Addition") ? ui.OptAdd : ui.OptSub)->setChecked(true);
+            m_entered = shownFields();
+            fillList();
+            return false;
+        case ChangedMeanwhile::Overwrite:
+            // Over what is stored now; a change after this one asks again.
+            m_picked = saved.stored;
+            continue;
+        case ChangedMeanwhile::Cancel:
+            return false;
+        }
     }
+    // The head as it is stored now; the update leaves its flag as it was.
+    if (m_picked)
+        m_picked =
+            AllowanceHeads::Row{entry.name.toUpper().trimmed(), entry.code.trimmed(), m_picked->flag,
+                                PlainNumber(LeadingNumber(entry.dedPer)), PlainNumber(LeadingNumber(entry.dedAmt))};
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "AllowanceHeads.h"
 #include "ui/UnsavedWork.h"
 #include "ui_frmOtherAllowance.h"
@@ -63,4 +65,7 @@ private:
     bool EditingExisting = false;
     bool m_editMode = false;
     Fields m_entered; // as edit mode began
+    // The head as the list showed it when it was picked: saving a change of it asks before it
+    // replaces what another workstation changed since.
+    std::optional<AllowanceHeads::Row> m_picked;
 };

@@ -189,7 +189,10 @@ CREATE TABLE IF NOT EXISTS hr_it (
     created_by           INT NULL,
     created_date         DATE NULL,
     created_time         TIME NULL,
-    KEY ix_emp_period (emp_slno, emp_it_from, emp_it_to),
+    -- One record per employee and period, whoever writes it: keys compare as the server
+    -- compares them everywhere, without regard to case or trailing blanks. A server whose
+    -- hr_it was made without this key gets it from scripts/add-tax-record-key.sh.
+    UNIQUE KEY ux_emp_period (emp_slno, emp_it_from, emp_it_to),
     KEY ix_comp_period (comp_code, emp_it_from, emp_it_to, emp_code)
 ) ENGINE=InnoDB;
 

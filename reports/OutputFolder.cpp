@@ -4,6 +4,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStorageInfo>
+
+#include <cerrno>
+#include <cstring>
 
 QString OutputFolder()
 {
@@ -20,4 +24,26 @@ QString OutputFolderFor(const QString &programFolder, const QString &installedFo
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(data);
     return data;
+}
+
+QString WriteFailureReason(const QString &path, int errorNumber, bool *diskFull)
+{
+    const QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+    // Less than this left counts as full: no workbook or print file of a statement fits.
+    constexpr qint64 kNearlyFull = 1024 * 1024;
+    const bool full = errorNumber == ENOSPC || errorNumber == EDQUOT ||
+                      (errorNumber == 0 && QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable() < kNearlyFull);
+    if (diskFull)
+        *diskFull = full;
+    if (full)
+        return QStringLiteral("the disk that holds the folder ") + folder + QStringLiteral(" is full");
+    if (errorNumber == EACCES || errorNumber == EPERM)
+        return QStringLiteral("the folder ") + folder + QStringLiteral(" may not be written to");
+    if (errorNumber == ENOENT || errorNumber == ENOTDIR)
+        return QStringLiteral("the folder ") + folder + QStringLiteral(" does not exist");
+    if (errorNumber == EROFS)
+        return QStringLiteral("the folder ") + folder + QStringLiteral(" is on a disk that can only be read");
+    if (errorNumber != 0)
+        return QStringLiteral("the system reports: ") + QString::fromLocal8Bit(std::strerror(errorNumber));
+    return QStringLiteral("it could not be written completely");
 }

@@ -9,3 +9,9 @@
 QString OutputFolder();
 // The same for a given program folder and the folder the build installs the programs into.
 QString OutputFolderFor(const QString &programFolder, const QString &installedFolder = QString());
+
+// Why a file could not be written, in the clerk's words: "the disk that holds the folder /x is
+// full", "the folder /x may not be written to", or the system's own reason. errorNumber is the
+// errno of the failure, 0 when it is not known (the folder's free space then tells a full disk).
+// diskFull, when given, tells whether the disk is full.
+QString WriteFailureReason(const QString &path, int errorNumber, bool *diskFull = nullptr);

@@ -1,9 +1,13 @@
 #include "StatementPrint.h"
 
+#include "OutputFolder.h"
 #include "Sheet.h"
 #include "session/Common.h"
 
+#include <QDir>
 #include <QSaveFile>
+
+#include <cerrno>
 
 namespace StatementPrint {
 
@@ -121,12 +125,24 @@ QByteArray Text(const Sheet &sheet, int lastRow, int *stoppedAt)
 bool Write(const QString &path, const QByteArray &text, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false; // QSaveFile drops its temporary file: nothing stays open
+    errno = 0;
+    bool written = file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    // The buffer is written out before the commit: a commit whose own last write fails would
+    // still put the cut file in place of the old one.
+    written = written && file.flush() && file.error() == QFileDevice::NoError;
+    // Qt tells a full disk apart; otherwise the errno of the call that failed says why.
+    int code = file.error() == QFileDevice::ResourceError ? ENOSPC : errno;
+    if (written && !file.commit()) {
+        written = false;
+        code = errno;
     }
-    return true;
+    if (!written) {
+        file.cancelWriting(); // the temporary file goes with the object: nothing stays open
+        if (error)
+            *error = QStringLiteral("The print file ") + QDir::toNativeSeparators(path) +
+                     QStringLiteral(" could not be written: ") + WriteFailureReason(path, code) + QLatin1Char('.');
+    }
+    return written;
 }
 
 } // namespace StatementPrint

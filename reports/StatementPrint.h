@@ -16,7 +16,8 @@ constexpr int kLastBodyLine = 61; // body lines fill lines 8 to 62 of a page: 55
 // row receives the row where the listing stopped (one after the last printed row).
 QByteArray Text(const Sheet &sheet, int lastRow, int *row = nullptr);
 
-// Writes the file; false with the reason in error when it cannot be written completely.
+// Writes the file; false when it cannot be written completely, with error saying so in the
+// clerk's words ("The print file /x/os.prn could not be written: the disk ... is full.").
 bool Write(const QString &path, const QByteArray &text, QString *error);
 
 } // namespace StatementPrint

@@ -1,5 +1,6 @@
 #include "Workbook.h"
 
+#include "OutputFolder.h"
 #include "Sheet.h"
 
 #include <QFile>
@@ -59,9 +60,35 @@ lxw_format *MakeFormat(lxw_workbook *book, const CellFormat &f)
     return x;
 }
 
-QString Describe(lxw_error e)
+// Why the workbook was not written, and that nothing was saved, in the clerk's words.
+QString FailureText(const QString &path, lxw_error e, int errorNumber)
 {
-    return QString::fromUtf8(lxw_strerror(e));
+    QString reason;
+    bool full = false;
+    switch (e) {
+    case LXW_ERROR_CREATING_TMPFILE:
+        // The writer gathers the workbook in the system's temporary folder first.
+        reason = WriteFailureReason(QDir(QDir::tempPath()).filePath(QStringLiteral("x")), errorNumber, &full) +
+                 QStringLiteral(" (the temporary folder, where the workbook is put together first)");
+        break;
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        reason = QStringLiteral("there was not enough memory for it");
+        break;
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        reason = WriteFailureReason(path, errorNumber, &full);
+        break;
+    default:
+        reason = QStringLiteral("the spreadsheet writer reports: ") + QString::fromUtf8(lxw_strerror(e));
+    }
+    const bool existed = QFileInfo::exists(path);
+    return QStringLiteral("The workbook ") + QDir::toNativeSeparators(path) +
+           QStringLiteral(" could not be written: ") + reason + QStringLiteral(".\nNothing was saved") +
+           (existed ? QStringLiteral(": the file of that name keeps what it held.") : QStringLiteral(".")) +
+           (full ? QStringLiteral(" Free some space on that disk, or choose another folder, and export again.")
+                 : QStringLiteral(" Choose another folder and export again."));
 }
 
 // A column's width in the spreadsheet's unit (the width of a digit of its 11-point default
@@ -163,13 +190,16 @@ bool WriteWorkbook(const Sheet &sheet, const QString &path, QString *error, cons
             }
         }
     }
+    errno = 0;
     const lxw_error closed = workbook_close(book);
+    // The writer keeps the system's reason in errno (its "zip" errors say no more than that).
+    const int closeErrno = errno;
     if (err == LXW_NO_ERROR)
         err = closed;
     if (err != LXW_NO_ERROR) {
         QFile::remove(temporary);
         if (error)
-            *error = Describe(err);
+            *error = FailureText(path, err, closeErrno);
         return false;
     }
     // rename() replaces the old file in one step.
@@ -177,7 +207,7 @@ bool WriteWorkbook(const Sheet &sheet, const QString &path, QString *error, cons
         const int code = errno;
         QFile::remove(temporary);
         if (error)
-            *error = QString::fromLocal8Bit(std::strerror(code));
+            *error = FailureText(path, LXW_ERROR_CREATING_XLSX_FILE, code);
         return false;
     }
     return true;

@@ -120,12 +120,23 @@ void frmrptIT::CmPrint_Click()
     const QByteArray text = StatementPrint::Text(ui.FBook->sheet(), ui.FBook->sheet().lastRow(), &stoppedAt);
     CurrentRow = stoppedAt;
     const QString file = QDir(OutputFolder()).filePath(QStringLiteral("os.prn"));
-    // The path goes as one argument, so blanks in it do not split it.
-    if (!StatementPrint::Write(file, text, nullptr) ||
-        !platform().startDetached(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("inetspooler")),
-                                  {QFileInfo(file).absoluteFilePath()})) {
+    const QString spooler = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("inetspooler"));
+    // The described message, and on the next lines why, and that nothing went to the printer.
+    const auto refuse = [this](const QString &why) {
         ShowOutputFile(this, {}, {});
-        platform().message(QStringLiteral("File Cannot be Printed.   "), Platform::Icon::Information);
+        platform().message(QStringLiteral("File Cannot be Printed.   \n") + why +
+                               QStringLiteral("\nNothing was sent to the printer.   "),
+                           Platform::Icon::Information);
+    };
+    QString error;
+    if (!StatementPrint::Write(file, text, &error)) {
+        refuse(error);
+        return;
+    }
+    // The path goes as one argument, so blanks in it do not split it.
+    if (!platform().startDetached(spooler, {QFileInfo(file).absoluteFilePath()})) {
+        refuse(QStringLiteral("The print program ") + QDir::toNativeSeparators(spooler) +
+               QStringLiteral(" could not be started: it may be missing from the program's folder."));
         return;
     }
     ShowOutputFile(this, QStringLiteral("Print file written: %1"), file);

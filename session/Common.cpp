@@ -4,6 +4,8 @@
 #include "Platform.h"
 
 #include <QLocale>
+#include <QTextBoundaryFinder>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -202,7 +204,16 @@ QString PadText(const QString &text, int width, const QString &alignment)
 {
     if (width <= 0)
         return QString();
-    const QString cut = text.left(width);
+    QString cut = text;
+    if (text.size() > width) {
+        // Cut at the last whole letter that fits: a letter of the Indian scripts is often
+        // several characters (a consonant with its vowel sign or virama), and a part of one
+        // prints as another letter.
+        QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, text);
+        letters.setPosition(width);
+        const qsizetype end = letters.isAtBoundary() ? width : letters.toPreviousBoundary();
+        cut = text.left(std::max<qsizetype>(end, 0));
+    }
     if (alignment.compare(QLatin1String("R"), Qt::CaseInsensitive) == 0)
         return cut.rightJustified(width, QLatin1Char(' '));
     return cut.leftJustified(width, QLatin1Char(' '));

@@ -58,7 +58,9 @@ QString EscapeQuotes(const QString &text);
 
 // --- Printed columns ----------------------------------------------------------------
 
-// Cuts the text to width, then pads it with blanks: "L" left-justified, "R" right-justified.
+// Cuts the text to width, then pads it with blanks to width: "L" left-justified, "R"
+// right-justified. Widths count characters (UTF-16 units), and the cut falls after the last
+// whole letter that fits (a grapheme cluster: "கி" is two characters and one letter).
 QString PadText(const QString &text, int width, const QString &alignment);
 
 // --- Running codes and queries ------------------------------------------------------

@@ -1,7 +1,10 @@
 #include "DbConnection.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlError>
+#include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -14,6 +17,7 @@ enum ServerError {
     kServerShutdown = 1053,     // the server is shutting down
     kLockWaitTimeout = 1205,    // a row, table or metadata lock was not granted in time
     kDeadlock = 1213,           // two sessions waited for each other; this one was undone
+    kDuplicateKey = 1062,       // a row with the same unique key is stored
     kConnectionKilled = 1927,   // the session was killed on the server
     kStatementTimeout = 1969,   // max_statement_time exceeded (MariaDB)
     kServerGone = 2006,         // the server has gone away
@@ -134,10 +138,21 @@ DbError::DbError(const QString &text, const QString &sql, Kind kind, int nativeC
 {
 }
 
+bool DbError::isDeadlock() const
+{
+    return m_kind == Kind::Busy && m_nativeCode == kDeadlock;
+}
+
+bool DbError::isDuplicateKey() const
+{
+    return m_kind == Kind::Other && m_nativeCode == kDuplicateKey;
+}
+
 QStringList StatementTables(const QString &sql)
 {
+    // straight_join is one word: \b does not stand between its '_' and "join".
     static const QRegularExpression table(
-        QStringLiteral("\\b(?:from|join|into|update)\\s+`?([A-Za-z0-9_$]+(?:`?\\.`?[A-Za-z0-9_$]+)?)"),
+        QStringLiteral("\\b(?:from|(?:straight_)?join|into|update)\\s+`?([A-Za-z0-9_$]+(?:`?\\.`?[A-Za-z0-9_$]+)?)"),
         QRegularExpression::CaseInsensitiveOption);
     QStringList tables;
     for (const QRegularExpressionMatch &m : table.globalMatch(sql)) {
@@ -354,6 +369,14 @@ void DbConnection::applySessionSettings()
         throw failed;
     }
 
+    // Whether the server logs statements; a server that does not say is taken to.
+    {
+        QSqlQuery q(database());
+        m_mayReadCommitted = q.exec(QStringLiteral("Select @@log_bin, @@binlog_format")) && q.next() &&
+                             (q.value(0).toInt() == 0 ||
+                              q.value(1).toString().compare(QLatin1String("STATEMENT"), Qt::CaseInsensitive) != 0);
+    }
+
     // Bounded waits; a server without one of these settings keeps its own.
     const QString lockWait = QString::number(m_limits.lockWaitSeconds);
     run(QStringLiteral("SET SESSION lock_wait_timeout=") + lockWait);
@@ -549,6 +572,53 @@ void DbConnection::rollback()
     const DbError error = failure(db.lastError(), QString());
     m_inTransaction = false;
     throw error;
+}
+
+void RetryOnCollision(const RetryPolicy &policy, const std::function<void()> &work, const RetryNotice &retrying)
+{
+    int pause = std::max(1, policy.firstPauseMs);
+    for (int attempt = 1;; ++attempt) {
+        try {
+            work();
+            return;
+        } catch (const DbError &e) {
+            const int allowed = e.isDeadlock() || (policy.duplicates && e.isDuplicateKey()) ? policy.attempts
+                                : e.kind() == DbError::Kind::Busy                           ? policy.lockWaitAttempts
+                                                                                            : 1;
+            if (attempt >= allowed)
+                throw;
+            const int wait = pause + int(QRandomGenerator::global()->bounded(pause + 1));
+            if (retrying)
+                retrying(e, attempt + 1, allowed, wait);
+            QThread::msleep(wait);
+            pause *= 2;
+        }
+    }
+}
+
+QString LockHolderText(DbConnection &db)
+{
+    try {
+        Recordset rs = db.query(QStringLiteral(
+            "Select p.USER,p.HOST,timestampdiff(second,t.trx_started,now()) as open_for from "
+            "information_schema.INNODB_TRX t join information_schema.PROCESSLIST p on "
+            "p.ID=t.trx_mysql_thread_id where t.trx_mysql_thread_id<>connection_id() and t.trx_lock_structs>0 "
+            "order by t.trx_started limit 1"));
+        if (rs.eof())
+            return QString();
+        QString host = rs.text(QStringLiteral("HOST"));
+        if (const int colon = int(host.lastIndexOf(QLatin1Char(':'))); colon > 0)
+            host.truncate(colon);
+        const int seconds = static_cast<int>(rs.number(QStringLiteral("open_for")));
+        QString who = QStringLiteral("user ") + rs.text(QStringLiteral("USER"));
+        if (!host.isEmpty())
+            who += QStringLiteral(" from ") + host;
+        return who +
+               QStringLiteral(", in a transaction open for %1 second%2").arg(seconds).arg(seconds == 1 ? "" : "s");
+    } catch (const DbError &) {
+        // Without the PROCESS privilege the server shows none but our own.
+        return QString();
+    }
 }
 
 Transaction::Transaction(DbConnection &db) : m_db(db)

@@ -32,6 +32,11 @@ public:
     Kind kind() const { return m_kind; }
     // The server's or client library's error number; 0 when there was none.
     int nativeCode() const { return m_nativeCode; }
+    // Busy because this session and another waited for each other: the server undid this
+    // session's whole transaction (otherwise a lock wait that ran out undid one statement).
+    bool isDeadlock() const;
+    // The server refused a row because another with the same key is stored.
+    bool isDuplicateKey() const;
 
 private:
     QString m_text;
@@ -145,6 +150,10 @@ public:
     void setReopenNotice(ReopenNotice notice) { m_reopenNotice = std::move(notice); }
     // True after the server or the network dropped the connection, until it is open again.
     bool isLost() const { return m_lost; }
+    // Whether a transaction of this session may read committed rows only (no gap locks, so
+    // that writers of different rows do not wait for each other): not on a server that logs
+    // statements (binlog_format STATEMENT), which refuses the writes of such a transaction.
+    bool mayReadCommitted() const { return m_mayReadCommitted; }
 
     // Sees every statement sent (true for a query), for measuring the client's share of a run.
     using Recorder = std::function<void(const QString &sql, bool isQuery)>;
@@ -168,11 +177,37 @@ private:
     SessionLimits m_limits;
     bool m_inTransaction = false;
     bool m_lost = false;
+    bool m_mayReadCommitted = true;
     ReopenNotice m_reopenNotice;
     Recorder m_recorder;
     // Attempts that gave no answer in time and still run; removed once they have ended.
     std::vector<std::shared_ptr<Attempt>> m_abandoned;
 };
+
+// How work that is one whole transaction is tried again when the server undid it because
+// another session got in its way.
+struct RetryPolicy
+{
+    int attempts = 3;      // in all, the first one counted, after a deadlock
+    int firstPauseMs = 50; // before the second attempt, doubled before each one after it
+    // After a lock wait that ran out (the work has waited the session's lock wait already):
+    // 1 tries no more.
+    int lockWaitAttempts = 1;
+    bool duplicates = false; // a row refused for a key that another session stored meanwhile
+                             // is tried again as a deadlock is
+};
+// Runs work; when it throws a DbError of a collision the policy names, pauses (the pause
+// and up to as much again, at random, so that two sessions do not meet again) and runs it
+// again, up to the policy's attempts for that collision; then the last error propagates.
+// retrying is told before each pause.
+using RetryNotice = std::function<void(const DbError &error, int nextAttempt, int ofAttempts, int pauseMs)>;
+void RetryOnCollision(const RetryPolicy &policy, const std::function<void()> &work, const RetryNotice &retrying = {});
+
+// Who holds rows locked on the server, as far as this session may see it: "user root from
+// 10.0.0.7, in a transaction open for 25 seconds" for the longest-running transaction of
+// another connection that holds locks; empty when none is seen (the account may lack the
+// PROCESS privilege).
+QString LockHolderText(DbConnection &db);
 
 // Rolls the transaction back unless commit() was called.
 class Transaction

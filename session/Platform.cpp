@@ -36,6 +36,13 @@ bool ConsolePlatform::askYesNo(const QString &text, Icon, Default)
     return false;
 }
 
+int ConsolePlatform::askChoice(const QString &text, Icon, const QStringList &buttons, int)
+{
+    std::fprintf(stderr, "%s [%s]\n", qPrintable(text.trimmed()),
+                 qPrintable(QString(buttons.value(buttons.size() - 1)).remove(QLatin1Char('&'))));
+    return int(buttons.size()) - 1;
+}
+
 QString ConsolePlatform::saveFileName(const QString &, const QString &, const QString &)
 {
     return QString();

@@ -22,6 +22,10 @@ public:
     virtual bool askOkCancel(const QString &text, Icon icon) = 0;
     // Yes / No; true for Yes. A question whose Yes throws work away makes No the default.
     virtual bool askYesNo(const QString &text, Icon icon, Default defaultButton = Default::Yes) = 0;
+    // A question with buttons of its own, named in order ("Reload", "Overwrite", "Cancel"):
+    // the index of the button pressed. Enter presses defaultButton; Escape and the frame's close
+    // box press the last one, which must be the answer that changes nothing.
+    virtual int askChoice(const QString &text, Icon icon, const QStringList &buttons, int defaultButton) = 0;
     // The common save dialog; an empty result means the user cancelled.
     virtual QString saveFileName(const QString &folder, const QString &filter, const QString &proposedName) = 0;
     // Opens a document or web address with the desktop's handler.
@@ -37,13 +41,16 @@ Platform &platform();
 // Installs a platform; the caller keeps ownership. nullptr restores the console one.
 void setPlatform(Platform *p);
 
-// Prints messages to standard error and answers every question with its default (OK, No).
+// Prints messages to standard error and answers every question with its default (OK, No,
+// the button that changes nothing).
 class ConsolePlatform : public Platform
 {
 public:
     void message(const QString &text, Icon icon) override;
     bool askOkCancel(const QString &text, Icon icon) override;
     bool askYesNo(const QString &text, Icon icon, Default defaultButton = Default::Yes) override;
+    // Answers with the last button, the one that changes nothing.
+    int askChoice(const QString &text, Icon icon, const QStringList &buttons, int defaultButton) override;
     QString saveFileName(const QString &folder, const QString &filter, const QString &proposedName) override;
     bool openUrl(const QString &address) override;
     bool startDetached(const QString &program, const QStringList &arguments) override;

@@ -34,6 +34,22 @@ QList<Company> ReadCompanies(DbConnection &db)
     return companies;
 }
 
+QString CompanyByCodeQuery(const QString &code)
+{
+    return QStringLiteral("Select comp_code,comp_name from dalvoni.acc_companymaster where comp_code='") +
+           SqlEscape(code) + QStringLiteral("'");
+}
+
+std::optional<Company> FindCompany(DbConnection &db, const QString &code)
+{
+    Recordset rs = db.query(CompanyByCodeQuery(code));
+    std::optional<Company> company;
+    if (!rs.eof())
+        company = Company{rs.text(QStringLiteral("comp_code")), rs.text(QStringLiteral("comp_name"))};
+    rs.close();
+    return company;
+}
+
 QList<FinancialYear> ReadFinancialYears(DbConnection &db)
 {
     QList<FinancialYear> years;

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class DbConnection;
 
 namespace SessionData {
@@ -31,6 +33,11 @@ struct Company
 };
 // The companies that are not disabled, by priority.
 QList<Company> ReadCompanies(DbConnection &db);
+// The company whose code the server takes to be this one: it compares codes without regard
+// to case or trailing blanks, so "c01 " finds C01, returned as the master holds it. nullopt
+// when the master has no such company.
+QString CompanyByCodeQuery(const QString &code);
+std::optional<Company> FindCompany(DbConnection &db, const QString &code);
 
 // A financial year offered to this program (ac_fin_year).
 struct FinancialYear

@@ -6,6 +6,7 @@
 #include "SalaryFigures.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
+#include "session/SessionData.h"
 #include "session/mdlDalvoni.h"
 
 #include <QSysInfo>
@@ -299,7 +300,10 @@ void RunPerEmployee(DbConnection &db, const Request &req, const TaxRules::Contex
         } else {
             if (figures->regime == TaxRegime::New)
                 ++result.newRegime;
-            Recordset rec = db.query(RecordSql(slno, req.from, req.to));
+            // A locking read: it sees the interest and premium as a worksheet saved them during
+            // the run, whatever the transaction's reads saw before, and keeps them from changing
+            // until the run ends.
+            Recordset rec = db.query(RecordSql(slno, req.from, req.to) + QStringLiteral(" for update"));
             if (rec.eof()) {
                 rec.close();
                 db.execute(InsertSql(req, slno, empCode, *figures, ctx.settings));
@@ -415,14 +419,113 @@ QString BusyText(const QString &holder, int waitSeconds)
                       .arg(waitSeconds == 1 ? "" : "s");
 }
 
+QString Times(int n)
+{
+    return n == 1 ? QStringLiteral("once") : QStringLiteral("%1 times").arg(n);
+}
+
+// "the table hr_it", the tables of the statement the server undid.
+QString TablesOf(const DbError &e)
+{
+    const QStringList tables = StatementTables(e.sql());
+    if (tables.isEmpty())
+        return QStringLiteral("the tax records");
+    return (tables.size() == 1 ? QStringLiteral("the table ") : QStringLiteral("the tables ")) +
+           tables.join(QStringLiteral(", "));
+}
+
+// Why the server undid the run, and what that means for the clerk, after the last attempt.
+QString CollisionText(DbConnection &db, const DbError &e, int attempts, int lockWaitSeconds)
+{
+    const QString stored = QStringLiteral("\nNo tax record was changed: the server undid all this run had written.");
+    if (e.isDeadlock())
+        return QStringLiteral("Income tax could not be generated: %1 this run and other work on %2 at the same moment "
+                              "waited for each other (a deadlock), and the database server undid this run.")
+                   .arg(Times(attempts), TablesOf(e)) +
+               stored + QStringLiteral("\nPlease generate again in a minute.");
+    if (e.isDuplicateKey())
+        return QStringLiteral("Income tax could not be generated: %1, while this run was storing the tax records, "
+                              "another workstation or program stored a record of the same employee and period first.")
+                   .arg(Times(attempts)) +
+               stored + QStringLiteral("\nPlease generate again.");
+    const QString holder = LockHolderText(db);
+    return QStringLiteral("Income tax could not be generated: %1 is in use by another user or program%2, and this run "
+                          "waited %3 second%4 for it, %5.")
+               .arg(TablesOf(e), holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + QLatin1Char(')'))
+               .arg(lockWaitSeconds)
+               .arg(lockWaitSeconds == 1 ? "" : "s", Times(attempts)) +
+           stored + QStringLiteral("\nPlease generate again when that work has finished.");
+}
+
+// What the screen and itbatch are told while a run that collided waits to run again.
+QString RetryNote(const DbError &e, int attempt, int attempts, int pauseMs)
+{
+    const QString why = e.isDeadlock()       ? QStringLiteral("other work on %1 got in its way (a deadlock)")
+                        : e.isDuplicateKey() ? QStringLiteral("a record it was storing was stored meanwhile by "
+                                                              "another workstation or program")
+                                             : QStringLiteral("%1 stayed in use by another user or program");
+    return QStringLiteral("The database server undid the run: %1. Generating again in %2 s (attempt %3 of %4).")
+        .arg(why.contains(QLatin1String("%1")) ? why.arg(TablesOf(e)) : why)
+        .arg(QString::number(pauseMs / 1000.0, 'f', 1))
+        .arg(attempt)
+        .arg(attempts);
+}
+
+// One attempt of the run, in a transaction of its own.
+Result Attempt(DbConnection &db, const Request &req, const BatchLock::Guard &lock, RebateState &state,
+               const ProgressFn &progress, QString &current, bool &committing)
+{
+    Result result;
+    // The run's locking reads then lock the records they find and no gap beside them: runs of
+    // other companies storing their first records of a year (into the same gaps of the key)
+    // no longer wait for each other or meet in deadlocks. The run's own records are kept from
+    // other runs by the company's run lock, and from other programs by the locks and the key.
+    if (db.mayReadCommitted())
+        db.execute(QStringLiteral("SET TRANSACTION ISOLATION LEVEL READ COMMITTED"));
+    Transaction transaction(db);
+    if (!lock.held())
+        throw Error(QStringLiteral("The connection to the database server was lost as the run began.\n"
+                                   "Nothing was changed. Please generate again."));
+
+    const TaxRules::Context ctx = PrepareRun(db, req, state);
+    result.newRegimeYear = ctx.newRegime.has_value();
+    const QString total = QueryFirstValue(db, CountSql(req.companyCode, req.slno));
+    result.selected = static_cast<int>(LeadingNumber(total));
+    Progress p;
+    p.maximum = result.selected;
+    p.percent = QStringLiteral("0%");
+    if (progress)
+        progress(p);
+
+    if (req.slno.isEmpty() && !req.perEmployee)
+        RunInSets(db, req, ctx, state, result, p, progress, current);
+    else
+        RunPerEmployee(db, req, ctx, state, result, p, progress, current);
+    committing = true;
+    transaction.commit();
+    return result;
+}
+
 } // namespace
 
-Result Run(DbConnection &db, const Request &req, RebateState &state, const ProgressFn &progress)
+Result Run(DbConnection &db, const Request &typed, RebateState &state, const ProgressFn &progress)
 {
     Result result;
     QString current; // the employee whose record the server refused, for the message
     bool committing = false;
+    int attempts = 1;
     try {
+        // Every statement of the run, the lock and the run's row take the code as the master
+        // holds it: the server finds "c01" as C01, but the lock's name and a hash would not.
+        const std::optional<SessionData::Company> company = SessionData::FindCompany(db, typed.companyCode);
+        if (!company)
+            throw Error(QStringLiteral("No company with the code \"%1\" is in the company master.\n"
+                                       "Nothing was generated.")
+                            .arg(typed.companyCode),
+                        Error::Kind::UnknownCompany);
+        Request req = typed;
+        req.companyCode = company->code;
+
         const BatchLock::Owner owner{req.companyCode, req.userId, req.userName, req.workstation, req.from, req.to};
         const auto waiting = [&](const QString &holder) {
             Progress note;
@@ -436,33 +539,40 @@ Result Run(DbConnection &db, const Request &req, RebateState &state, const Progr
         if (!lock.taken())
             throw Error(BusyText(BatchLock::DescribeHolder(db, req.companyCode), req.lockWaitSeconds),
                         Error::Kind::Busy);
-        Transaction transaction(db);
-        if (!lock.held())
-            throw Error(QStringLiteral("The connection to the database server was lost as the run began.\n"
-                                       "Nothing was changed. Please generate again."));
 
-        const TaxRules::Context ctx = PrepareRun(db, req, state);
-        result.newRegimeYear = ctx.newRegime.has_value();
-        const QString total = QueryFirstValue(db, CountSql(req.companyCode, req.slno));
-        result.selected = static_cast<int>(LeadingNumber(total));
-        Progress p;
-        p.maximum = result.selected;
-        p.percent = QStringLiteral("0%");
-        if (progress)
-            progress(p);
-
-        if (req.slno.isEmpty() && !req.perEmployee)
-            RunInSets(db, req, ctx, state, result, p, progress, current);
-        else
-            RunPerEmployee(db, req, ctx, state, result, p, progress, current);
-        committing = true;
-        transaction.commit();
+        // A run the server undid starts again from the slabs and rebate it started with.
+        const RebateState before = state;
+        RetryOnCollision(
+            req.retry,
+            [&] {
+                state = before;
+                current.clear();
+                committing = false;
+                result = Attempt(db, req, lock, state, progress, current, committing);
+            },
+            [&](const DbError &e, int next, int ofAttempts, int pauseMs) {
+                attempts = next;
+                if (progress) {
+                    Progress note;
+                    note.note = RetryNote(e, next, ofAttempts, pauseMs);
+                    progress(note);
+                }
+            });
+        result.companyCode = req.companyCode;
+        result.attempts = attempts;
     } catch (const DbError &e) {
         if (committing)
             throw Error(QStringLiteral("Income tax was generated, but the database server did not confirm that "
                                        "the records were stored.\nPlease generate again to be sure.\n%1")
                             .arg(e.text()));
-        if (current.isEmpty())
+        if (e.kind() == DbError::Kind::ConnectionLost)
+            throw Error(QStringLiteral("Income tax could not be generated: the connection to the database server was "
+                                       "lost during the run.\nThe server undoes a run that breaks off: no tax record "
+                                       "was changed. Please generate again when the server can be reached.\n%1")
+                            .arg(e.text()));
+        if (e.kind() == DbError::Kind::Busy || e.isDuplicateKey())
+            throw Error(CollisionText(db, e, attempts, db.limits().lockWaitSeconds));
+        if (current.isEmpty() || e.kind() != DbError::Kind::Other)
             throw Error(
                 QStringLiteral("Income tax could not be generated.\nNo tax record was changed.\n%1").arg(e.text()));
         throw Error(QStringLiteral("Income tax could not be generated for employee %1.\n"

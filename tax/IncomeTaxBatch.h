@@ -6,6 +6,7 @@
 
 #include "TaxRecord.h"
 #include "TaxRules.h"
+#include "session/DbConnection.h"
 
 #include <QDate>
 #include <QList>
@@ -15,12 +16,11 @@
 #include <functional>
 #include <stdexcept>
 
-class DbConnection;
-
 namespace IncomeTaxBatch {
 
 struct Request
 {
+    // As typed or chosen; the run works with the code as the company master holds it.
     QString companyCode;
     QDate finYearFrom, finYearTo; // select the limits, slabs and year rules
     QDate from, to;               // the period
@@ -39,6 +39,9 @@ struct Request
     // Employees read together, and records written by one statement at most.
     int employeesPerSet = 2000;
     int rowsPerStatement = 1000;
+    // A run that the server undid because other work on the same tables got in its way (a
+    // deadlock, a lock wait that ran out, a record stored meanwhile) is run again as a whole.
+    RetryPolicy retry{5, 250, 3, true};
 };
 
 // A run of the session's company and financial year over a period, stamped now.
@@ -66,6 +69,9 @@ struct Result
     // many are under the new regime.
     bool newRegimeYear = false;
     int newRegime = 0;
+    // The company's code as the company master holds it, and the attempts the run took.
+    QString companyCode;
+    int attempts = 1;
 };
 
 // A run that stopped; the text says why (and names the employee and the server's text).
@@ -73,7 +79,8 @@ class Error : public std::runtime_error
 {
 public:
     // Busy: another run of the company held the company's run lock past the wait.
-    enum class Kind { Stopped, Busy };
+    // UnknownCompany: the company master has no company of that code; nothing was read.
+    enum class Kind { Stopped, Busy, UnknownCompany };
     explicit Error(const QString &text, Kind kind = Kind::Stopped)
         : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind)
     {
@@ -118,9 +125,12 @@ QString PercentText(int value, int maximum);
 QString SummaryText(const Result &result);
 
 // Runs the batch, holding the company's run lock, in one transaction: either every record of
-// the run is stored or none. Throws Error when another run of the company kept the lock past
-// the wait, when the months remaining cannot be counted, and when a statement fails; the
-// text names the employee whose record the server refused.
+// the run is stored or none. The company is looked up first, and everything after works with
+// its code as the master holds it. A run that collided with other work is run again (see
+// Request::retry), from the slabs and rebate it started with. Throws Error for an unknown
+// company, when another run of the company kept the lock past the wait, when the months
+// remaining cannot be counted, and when a statement fails; the text says why in the clerk's
+// words, names the employee whose record the server refused, and says that nothing was stored.
 Result Run(DbConnection &db, const Request &req, RebateState &state,
            const std::function<void(const Progress &)> &progress = {});
 

@@ -246,7 +246,7 @@ QString DeclaredAmountsSql(const QString &slno, const QDate &from, const QDate &
     return QStringLiteral("Select emp_mc,emp_mc_limit,emp_hl_int,emp_hl_int_limit,emp_it_from,emp_it_to from hr_it "
                           "where emp_slno='") +
            SqlEscape(slno) + QStringLiteral("' and emp_it_from>='") + SqlDate(from) +
-           QStringLiteral("' and emp_it_to<='") + SqlDate(to) + QStringLiteral("'");
+           QStringLiteral("' and emp_it_to<='") + SqlDate(to) + QStringLiteral("' for update");
 }
 
 EmployeeInputs ReadInputs(DbConnection &db, const QString &slno, const Context &ctx)

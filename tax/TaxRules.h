@@ -106,6 +106,9 @@ struct PeriodRecord
 int DeclaringRecord(const QList<PeriodRecord> &records, const QDate &from, const QDate &to);
 
 QString DeclarationsSql(const QString &slno, const QDate &from, const QDate &to);
+// A locking read, as the batch's read of a set of employees is: inside the run's transaction it
+// sees the premium and interest as a worksheet saved them meanwhile and keeps them until the
+// run has written them back.
 QString DeclaredAmountsSql(const QString &slno, const QDate &from, const QDate &to);
 
 // A declaration read: the last rent row read is the rent paid; every other head is a section

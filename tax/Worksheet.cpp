@@ -5,6 +5,7 @@
 #include "session/DbConnection.h"
 #include "tax/RegimeChoice.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <cmath>
@@ -357,8 +358,93 @@ QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
     return statements;
 }
 
+StoredEntries ReadStored(DbConnection &db, const QString &slno, const QDate &from, const QDate &to, bool withRegime,
+                         bool forUpdate)
+{
+    const QString lock = forUpdate ? QStringLiteral(" for update") : QString();
+    const QString s = SqlEscape(slno.trimmed());
+    const QString period = QStringLiteral("' and emp_it_from='") + SqlDate(from) + QStringLiteral("' and emp_it_to='") +
+                           SqlDate(to) + QStringLiteral("'");
+    StoredEntries stored;
+    // The tax record first: a save that must wait for it names that table.
+    Recordset rs = db.query(QStringLiteral("Select emp_hl_int,emp_mc from hr_it where emp_slno='") + s + period + lock);
+    if (!rs.eof()) {
+        stored.hlInt = RoundAmount(rs.number(QStringLiteral("emp_hl_int")));
+        stored.mc = RoundAmount(rs.number(QStringLiteral("emp_mc")));
+    }
+    rs.close();
+    rs = db.query(QStringLiteral("Select emp_it_allowance_code,emp_amount from hr_it_trans where emp_slno='") + s +
+                  period + QStringLiteral(" order by emp_allowance_slno,emp_it_trans_id") + lock);
+    for (; !rs.eof(); rs.moveNext())
+        stored.lines.append(
+            {rs.text(QStringLiteral("emp_it_allowance_code")), RoundAmount(rs.number(QStringLiteral("emp_amount")))});
+    rs.close();
+    if (withRegime) {
+        rs = db.query(RegimeChoice::ChoiceSql(slno.trimmed(), from, to) + lock);
+        if (!rs.eof())
+            stored.regime = RegimeFromCode(rs.text(QStringLiteral("emp_regime")));
+        rs.close();
+    }
+    return stored;
+}
+
+namespace {
+
+QString RegimeText(const std::optional<TaxRegime> &regime)
+{
+    if (!regime)
+        return QStringLiteral("the year's default");
+    return *regime == TaxRegime::New ? QStringLiteral("New") : QStringLiteral("Old");
+}
+
+} // namespace
+
+QStringList StoredChanges(DbConnection &db, const StoredEntries &loaded, const StoredEntries &now)
+{
+    QStringList changes;
+    if (loaded.lines != now.lines) {
+        QStringList codes;
+        for (const auto *lines : {&loaded.lines, &now.lines})
+            for (const StoredEntries::Line &l : *lines)
+                if (!l.code.isEmpty() && !codes.contains(l.code))
+                    codes << QLatin1Char('\'') + SqlEscape(l.code) + QLatin1Char('\'');
+        QHash<QString, QString> names;
+        if (!codes.isEmpty()) {
+            Recordset rs = db.query(
+                QStringLiteral(
+                    "Select allowance_code,allowance_name from hr0910.hr_it_allowance where allowance_code in (") +
+                codes.join(QLatin1Char(',')) + QLatin1Char(')'));
+            for (; !rs.eof(); rs.moveNext())
+                names.insert(rs.text(0).toUpper(), rs.text(1));
+            rs.close();
+        }
+        const auto listed = [&names](const QList<StoredEntries::Line> &lines) {
+            if (lines.isEmpty())
+                return QStringLiteral("none");
+            QStringList items;
+            for (const StoredEntries::Line &l : lines)
+                items << names.value(l.code.toUpper(), l.code.isEmpty() ? QStringLiteral("(no head)") : l.code) +
+                             QLatin1Char(' ') + Format00(l.amount);
+            return items.join(QStringLiteral(", "));
+        };
+        changes << QStringLiteral("declarations: now ") + listed(now.lines) + QStringLiteral("; loaded ") +
+                       listed(loaded.lines);
+    }
+    const auto amount = [&changes](const char *what, double was, double is) {
+        if (was != is)
+            changes << QLatin1String(what) + QStringLiteral(": now ") + Format00(is) + QStringLiteral(", loaded ") +
+                           Format00(was);
+    };
+    amount("housing loan interest", loaded.hlInt, now.hlInt);
+    amount("mediclaim", loaded.mc, now.mc);
+    if (loaded.regime != now.regime)
+        changes << QStringLiteral("regime: now ") + RegimeText(now.regime) + QStringLiteral(", loaded ") +
+                       RegimeText(loaded.regime);
+    return changes;
+}
+
 SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to,
-                const std::optional<RegimePick> &regime)
+                const std::optional<RegimePick> &regime, const StoredEntries *loaded, bool withRegime)
 {
     // What the declaration rows cannot hold is refused before anything is written.
     const QString trans = QStringLiteral("hr0910.hr_it_trans");
@@ -371,18 +457,43 @@ SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDa
         ColumnLengths::Check(db, QStringLiteral("hr0910.hr_it_emp_regime"), QStringLiteral("emp_slno"),
                              f.LbSerialNo.trimmed(), QStringLiteral("The employee's serial number"));
     const QStringList statements = SaveStatements(f, from, to);
-    Transaction transaction(db);
-    int touched = -1;
-    for (const QString &sql : statements)
-        touched = db.execute(sql);
-    if (regime)
-        RegimeChoice::Save(db, f.LbSerialNo.trimmed(), regime->finYearFrom, regime->finYearTo, regime->regime,
-                           regime->stamp);
-    transaction.commit();
-    // The last statement is the update of the tax record; the session counts the rows it
-    // matched, so an unchanged amount still counts its row (-1: the driver did not say).
     SaveResult result;
-    result.taxRecordUpdated = touched != 0;
+    // Two saves of one employee that found nothing to lock both go on to write, and the
+    // server undoes one of them: tried again, it finds what the other one stored.
+    RetryOnCollision({3, 50}, [&] {
+        result = SaveResult();
+        Transaction transaction(db);
+        if (loaded) {
+            StoredEntries now = ReadStored(db, f.LbSerialNo, from, to, withRegime, true);
+            if (now != *loaded) {
+                result.changedMeanwhile = std::move(now);
+                return; // nothing written; the transaction is rolled back
+            }
+            result.stored = now;
+        }
+        int touched = -1;
+        for (const QString &sql : statements)
+            touched = db.execute(sql);
+        if (regime)
+            RegimeChoice::Save(db, f.LbSerialNo.trimmed(), regime->finYearFrom, regime->finYearTo, regime->regime,
+                               regime->stamp);
+        transaction.commit();
+        // The last statement is the update of the tax record; the session counts the rows it
+        // matched, so an unchanged amount still counts its row (-1: the driver did not say).
+        result.taxRecordUpdated = touched != 0;
+    });
+    if (result.changedMeanwhile)
+        return result;
+    // What is stored now: the lines as saved, the amounts where the record took them.
+    result.stored.lines.clear();
+    for (int i = 1; i <= f.filledLines(); ++i)
+        result.stored.lines.append({f.lines[i - 1].code, RoundAmount(Num(f.lines[i - 1].amount))});
+    if (result.taxRecordUpdated) {
+        result.stored.hlInt = RoundAmount(Num(f.TxHLInterest));
+        result.stored.mc = RoundAmount(Num(f.TxMediClaim));
+    }
+    if (regime)
+        result.stored.regime = regime->regime;
     return result;
 }
 

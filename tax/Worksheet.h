@@ -147,16 +147,52 @@ struct RegimePick
     AuditStamp stamp;
 };
 
+// What is stored of an employee's entries for the tax year, all that a save replaces: the
+// declaration rows in their order, the housing-loan interest and mediclaim of the tax record
+// (0 without one) and, in a year with the new regime's figures, his own regime.
+struct StoredEntries
+{
+    struct Line
+    {
+        QString code;
+        double amount = 0;
+        bool operator==(const Line &) const = default;
+    };
+    QList<Line> lines;
+    double hlInt = 0;
+    double mc = 0;
+    std::optional<TaxRegime> regime;
+    bool operator==(const StoredEntries &) const = default;
+};
+// Reads them (the regime too when withRegime); forUpdate locks what it reads until the
+// transaction ends, so that no other save can change it in between.
+StoredEntries ReadStored(DbConnection &db, const QString &slno, const QDate &from, const QDate &to, bool withRegime,
+                         bool forUpdate = false);
+// What differs between two states of the entries, one line each, in the clerk's words
+// ("housing loan interest: now 150000.00, loaded 120000.00"); the declarations name their
+// heads as hr_it_allowance does (read from the server).
+QStringList StoredChanges(DbConnection &db, const StoredEntries &loaded, const StoredEntries &now);
+
 struct SaveResult
 {
     // False when the employee has no tax record of the period: the housing-loan interest
     // and mediclaim are kept there, so they were not stored (the declarations were).
     bool taxRecordUpdated = true;
+    // Set when the stored entries were no longer those the screen loaded: nothing was
+    // written, and this is what is stored now.
+    std::optional<StoredEntries> changedMeanwhile;
+    // What is stored after a save that wrote.
+    StoredEntries stored;
 };
 // Sends them, and the regime picked when there is one, in one transaction; on a failure
 // nothing is changed and DbError is thrown. A code that its column cannot hold is refused
-// (DbError of kind TooLong) before anything is sent.
+// (DbError of kind TooLong) before anything is sent. With loaded (what was stored when the
+// screen loaded the employee, read with the regime when withRegime), the stored entries are
+// first read under lock and compared with it: when someone else changed them in between,
+// nothing is written and the result says what is stored now. A save that met another save
+// of the same employee in a deadlock is tried again.
 SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDate &to,
-                const std::optional<RegimePick> &regime = std::nullopt);
+                const std::optional<RegimePick> &regime = std::nullopt, const StoredEntries *loaded = nullptr,
+                bool withRegime = false);
 
 } // namespace Worksheet

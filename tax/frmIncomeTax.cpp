@@ -5,6 +5,7 @@
 #include "session/Common.h"
 #include "session/Platform.h"
 #include "session/mdlDalvoni.h"
+#include "tax/RegimeChoice.h"
 #include "ui/FormUtil.h"
 #include "ui/NumericEdit.h"
 
@@ -232,6 +233,7 @@ void frmIncomeTax::TxEmpCode_Change()
     const Worksheet::Figures before = m_fig;
     m_fig.TxEmpCode = ui.TxEmpCode->text();
     Worksheet::Clear(m_fig);
+    m_storedAtLoad.reset();
     linesToGrid();
     showFields();
     if (Worksheet::TaxInputsDiffer(before, m_fig))
@@ -252,7 +254,11 @@ void frmIncomeTax::loadFigures()
     linesFromGrid();
     Worksheet::LoadResult result;
     TaxRegime regime = TaxRegime::Old;
+    m_storedAtLoad.reset();
     try {
+        // Read first: a save in between makes the save ask, never replace it unseen.
+        m_storedAtLoad = Worksheet::ReadStored(mdlDalvoni::Db(), m_fig.LbSerialNo, m_setup.taxYearStart,
+                                               m_setup.taxYearEnd, m_setup.newRegime.has_value());
         result = Worksheet::LoadFigures(mdlDalvoni::Db(), m_fig, m_setup, QDate::currentDate());
         regime = Worksheet::LoadRegime(mdlDalvoni::Db(), m_fig.LbSerialNo, m_setup);
     } catch (const DbError &e) {
@@ -675,16 +681,39 @@ void frmIncomeTax::CmEdit_Click()
         pick = Worksheet::RegimePick{m_setup.finYearFrom, m_setup.finYearTo, *regime,
                                      AuditStamp{mdlDalvoni::UserId, QDateTime::currentDateTime()}};
     Worksheet::SaveResult saved;
-    try {
-        saved = Worksheet::Save(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd, pick);
-    } catch (const DbError &e) {
-        // Nothing was changed on the server; the screen keeps what the user entered.
-        platform().message(QStringLiteral("Income Tax Details of ") + m_fig.LbName +
-                               QStringLiteral(" Could Not Be Updated.   \n") + e.text() +
-                               QStringLiteral("\nThe stored declarations are unchanged.   "),
-                           Platform::Icon::Information);
-        return;
+    for (;;) {
+        try {
+            saved = Worksheet::Save(mdlDalvoni::Db(), m_fig, m_setup.taxYearStart, m_setup.taxYearEnd, pick,
+                                    m_storedAtLoad ? &*m_storedAtLoad : nullptr, m_setup.newRegime.has_value());
+            if (!saved.changedMeanwhile)
+                break;
+            const QStringList changes =
+                Worksheet::StoredChanges(mdlDalvoni::Db(), *m_storedAtLoad, *saved.changedMeanwhile);
+            switch (AskChangedMeanwhile(QStringLiteral("the entries of ") + m_fig.LbName, changes)) {
+            case ChangedMeanwhile::Reload:
+                reloadEmployee();
+                return;
+            case ChangedMeanwhile::Overwrite:
+                // Over what is stored now; a change after this one asks again. The regime shown
+                // is stored too where it is no longer the one that applies.
+                m_storedAtLoad = saved.changedMeanwhile;
+                if (regime && !pick && *regime != RegimeChoice::Effective(m_setup.newRegime, m_storedAtLoad->regime))
+                    pick = Worksheet::RegimePick{m_setup.finYearFrom, m_setup.finYearTo, *regime,
+                                                 AuditStamp{mdlDalvoni::UserId, QDateTime::currentDateTime()}};
+                continue;
+            case ChangedMeanwhile::Cancel:
+                return;
+            }
+        } catch (const DbError &e) {
+            // Nothing was changed on the server; the screen keeps what the user entered.
+            platform().message(QStringLiteral("Income Tax Details of ") + m_fig.LbName +
+                                   QStringLiteral(" Could Not Be Updated.   \n") + e.text() +
+                                   QStringLiteral("\nThe stored declarations are unchanged.   "),
+                               Platform::Icon::Information);
+            return;
+        }
     }
+    m_storedAtLoad = saved.stored;
     // Without a tax record the interest and premium have nowhere to go yet: the screen keeps
     // them, still in edit mode, so that they can be saved once Generate has made the record.
     if (!saved.taxRecordUpdated && (LeadingNumber(m_fig.TxHLInterest) != 0 || LeadingNumber(m_fig.TxMediClaim) != 0)) {
@@ -706,6 +735,21 @@ void frmIncomeTax::CmEdit_Click()
     updateRegimeControls();
     ui.TxEmpCode->setFocus();
     rememberStored();
+}
+
+void frmIncomeTax::reloadEmployee()
+{
+    // The employee stays picked; everything of his is read again over an empty grid.
+    Worksheet::Figures picked = m_fig;
+    Worksheet::Clear(m_fig);
+    for (auto field : {&Worksheet::Figures::TxEmpCode, &Worksheet::Figures::LbName, &Worksheet::Figures::LbDept,
+                       &Worksheet::Figures::LbDesig, &Worksheet::Figures::LbUnit, &Worksheet::Figures::LbCompany,
+                       &Worksheet::Figures::LbPan, &Worksheet::Figures::LbSerialNo, &Worksheet::Figures::unitCodeTag,
+                       &Worksheet::Figures::companyCodeTag})
+        m_fig.*field = picked.*field;
+    linesToGrid();
+    showFields();
+    loadFigures();
 }
 
 void frmIncomeTax::CmClose_Click()

@@ -91,8 +91,14 @@ private:
     Entries shownEntries() const;
     void rememberStored() { m_stored = shownEntries(); }
 
+    // Loads the shown employee again from what is stored, over an empty grid.
+    void reloadEmployee();
+
     Worksheet::Figures m_fig;
     Entries m_stored;
+    // What the server held of the employee's entries when the screen loaded them: a save asks
+    // before it replaces what another workstation changed since.
+    std::optional<Worksheet::StoredEntries> m_storedAtLoad;
     Worksheet::YearSetup m_setup;
     NumericEdit *m_amountFilter = nullptr;
 };

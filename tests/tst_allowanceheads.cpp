@@ -206,6 +206,63 @@ private slots:
         QCOMPARE(ItCode(), QStringLiteral("ITA000006"));
     }
 
+    // Two workstations change the same head: the second is asked, with what the first stored,
+    // and stores only what its clerk chooses.
+    void aSecondChangeOfTheHeadAsks_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::newRow("reload") << "Reload";
+        QTest::newRow("overwrite") << "Overwrite";
+        QTest::newRow("cancel") << "Cancel";
+    }
+    void aSecondChangeOfTheHeadAsks()
+    {
+        QFETCH(QString, choice);
+        RecordingPlatform p;
+        frmOtherAllowance first, second;
+        for (frmOtherAllowance *f : {&first, &second}) {
+            QVERIFY(ShowActive(*f));
+            ClickRow(*f, RowOfCode(*f, QStringLiteral("ITA000001")));
+            f->CmEdit_Click();
+        }
+        first.ui.TxDedAmt->setText(QStringLiteral("500.00"));
+        first.CmNew_Click();
+        QVERIFY(!first.editing());
+        second.ui.TxDedPer->setText(QStringLiteral("10.00"));
+        p.choices << choice;
+        second.CmNew_Click();
+        QCOMPARE(p.questions.size(), 1);
+        QVERIFY2(p.questions[0].startsWith(QStringLiteral("Since this screen loaded the head LIC PREMIUM, another "
+                                                          "workstation or program has changed:   \n\n"
+                                                          "   Ded Amt: now 500.00, loaded 0.00\n\n")),
+                 qPrintable(p.questions[0]));
+        QVERIFY(p.messages.isEmpty());
+        const double amount = Head("ITA000001", "allowance_ded_amount").toDouble();
+        const double percent = Head("ITA000001", "allowance_ded_per").toDouble();
+        if (choice == QLatin1String("Overwrite")) {
+            QVERIFY(!second.editing());
+            QCOMPARE(amount, 0.0);
+            QCOMPARE(percent, 10.0);
+            return;
+        }
+        QCOMPARE(amount, 500.0);
+        QCOMPARE(percent, 0.0);
+        QVERIFY(second.editing() && second.editingExisting());
+        if (choice == QLatin1String("Reload")) {
+            // The stored head to change again: saved now, it asks nothing.
+            QCOMPARE(second.ui.TxDedAmt->text(), QStringLiteral("500.00"));
+            QCOMPARE(second.listCell(RowOfCode(second, QStringLiteral("ITA000001")), 5), QStringLiteral("500"));
+            QCOMPARE(second.unsavedChanges(), QString());
+            second.ui.TxDedPer->setText(QStringLiteral("10.00"));
+            second.CmNew_Click();
+            QCOMPARE(p.questions.size(), 1);
+            QCOMPARE(Head("ITA000001", "allowance_ded_per").toDouble(), 10.0);
+            QCOMPARE(Head("ITA000001", "allowance_ded_amount").toDouble(), 500.0);
+        } else {
+            QCOMPARE(second.ui.TxDedPer->text(), QStringLiteral("10.00"));
+        }
+    }
+
     void updateOfACodeNoRowHasChangesNothingAndReportsNothing()
     {
         RecordingPlatform p;

@@ -109,6 +109,17 @@ private slots:
         QCOMPARE(PadText(QStringLiteral("AB"), 4, QStringLiteral("L")), QStringLiteral("AB  "));
         QCOMPARE(PadText(QStringLiteral("AB"), 4, QStringLiteral("R")), QStringLiteral("  AB"));
         QCOMPARE(PadText(QString(), 3, QStringLiteral("L")), QStringLiteral("   "));
+        // A cut never splits a letter: it falls after the last whole one that fits, and the
+        // blanks fill the width (counted in characters, as the print file's fields are).
+        const QString tamil = QStringLiteral("கிருஷ்ணமூர்த்தி"); // the 8th character is ம of மூ
+        QCOMPARE(tamil.left(8), QStringLiteral("கிருஷ்ணம"));
+        QCOMPARE(PadText(tamil, 8, QStringLiteral("L")), QStringLiteral("கிருஷ்ண "));
+        QCOMPARE(PadText(tamil, 9, QStringLiteral("R")), QStringLiteral("கிருஷ்ணமூ"));
+        const QString hindi = QStringLiteral("रामचन्द्र"); // न् is two characters
+        QCOMPARE(PadText(hindi, 5, QStringLiteral("R")), QStringLiteral(" रामच"));
+        QCOMPARE(PadText(hindi, 3, QStringLiteral("L")), QStringLiteral("राम"));
+        QCOMPARE(PadText(QStringLiteral("JOSE\u0301PH"), 4, QStringLiteral("L")), QStringLiteral("JOS "));
+        QCOMPARE(PadText(QStringLiteral("\u0915\u093F"), 1, QStringLiteral("L")), QStringLiteral(" "));
     }
 
     void quotes()

@@ -474,6 +474,75 @@ private slots:
         QCOMPARE(TestDb::Scalar("select emp_mc from hr_it where emp_slno='E1'").toDouble(), 10000.0);
     }
 
+    // Two workstations save the same employee: the second is asked, with what the first one
+    // changed (its mediclaim, and its declarations, where the line without a head is gone),
+    // and stores only what its clerk chooses; Enter (and Escape) store nothing.
+    void aSecondSaveOfTheEmployeeAsks_data()
+    {
+        QTest::addColumn<QString>("choice"); // "" presses the default
+        QTest::newRow("reload") << "Reload";
+        QTest::newRow("overwrite") << "Overwrite";
+        QTest::newRow("cancel") << "Cancel";
+        QTest::newRow("the default") << "";
+    }
+    void aSecondSaveOfTheEmployeeAsks()
+    {
+        QFETCH(QString, choice);
+        RecordingPlatform p;
+        frmIncomeTax first, second;
+        ShowInEditMode(first);
+        ShowInEditMode(second);
+        const auto type = [](QLineEdit *box, const QString &amount) {
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, amount);
+        };
+        type(first.ui.TxMediClaim, QStringLiteral("5000"));
+        QTest::mouseClick(first.ui.CmEdit, Qt::LeftButton);
+        QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Details of ASHA RAO Updated.   "));
+
+        type(second.ui.TxHLInterest, QStringLiteral("90000"));
+        p.clear();
+        if (!choice.isEmpty())
+            p.choices << choice;
+        QTest::mouseClick(second.ui.CmEdit, Qt::LeftButton);
+        QCOMPARE(p.questions.size(), 1);
+        QVERIFY2(p.questions[0].startsWith(QStringLiteral("Since this screen loaded the entries of ASHA RAO, another "
+                                                          "workstation or program has changed:   \n\n"
+                                                          "   declarations: now LIC PREMIUM 50000.00, HOUSE RENT PAID "
+                                                          "240000.00; loaded LIC PREMIUM 50000.00, HOUSE RENT PAID "
+                                                          "240000.00, ITA999999 7000.00\n"
+                                                          "   mediclaim: now 5000.00, loaded 30000.00\n\n")),
+                 qPrintable(p.questions[0]));
+        QCOMPARE(p.choiceButtons[0], QStringList({"&Reload", "&Overwrite", "&Cancel"}));
+        const QStringList stored = TestDb::Row("hr_it WHERE emp_slno='E1'", {"emp_hl_int", "emp_mc"});
+        if (choice == QLatin1String("Overwrite")) {
+            QCOMPARE(p.lastMessage(), QStringLiteral("Income Tax Details of ASHA RAO Updated.   "));
+            QCOMPARE(stored, QStringList({"emp_hl_int=90000", "emp_mc=30000"}));
+            QCOMPARE(second.ui.CmEdit->text(), QStringLiteral("Edit - F3"));
+            return;
+        }
+        QVERIFY(p.messages.isEmpty());
+        QCOMPARE(stored, QStringList({"emp_hl_int=120000", "emp_mc=5000"}));
+        QCOMPARE(second.ui.CmEdit->text(), QStringLiteral("Update - F5"));
+        if (choice == QLatin1String("Reload")) {
+            // What is stored, over a grid of what is stored only.
+            QCOMPARE(second.ui.TxMediClaim->text(), QStringLiteral("5000.00"));
+            QCOMPARE(second.ui.TxHLInterest->text(), QStringLiteral("120000.00"));
+            QCOMPARE(Cell(second, 3, 1), QString());
+            QCOMPARE(second.unsavedChanges(), QString());
+            // Saved now, it asks nothing.
+            type(second.ui.TxHLInterest, QStringLiteral("90000"));
+            QTest::mouseClick(second.ui.CmEdit, Qt::LeftButton);
+            QCOMPARE(p.questions.size(), 1);
+            QCOMPARE(TestDb::Row("hr_it WHERE emp_slno='E1'", {"emp_hl_int", "emp_mc"}),
+                     QStringList({"emp_hl_int=90000", "emp_mc=5000"}));
+        } else {
+            QCOMPARE(second.ui.TxHLInterest->text(), QStringLiteral("90000.00"));
+            QCOMPARE(second.unsavedChanges(), QStringLiteral("the housing loan interest of ASHA RAO"));
+        }
+    }
+
     // The tax follows every edit of the grid, and agrees with what the same figures give once
     // saved and loaded again.
     void gridEditsRecomputeTheTax_data()

@@ -121,6 +121,68 @@ private slots:
         QCOMPARE(p.questions.size(), 1);
         QVERIFY(again.TypedYear() == expected);
     }
+
+    // Two workstations save one year: the second is asked, with what the first stored, and
+    // stores only what its clerk chooses. Figures typed and not saved, in a box or a cell, are
+    // not dropped without a question.
+    void aSecondSaveOfTheYearAsks_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::newRow("reload") << "Reload";
+        QTest::newRow("overwrite") << "Overwrite";
+        QTest::newRow("cancel") << "Cancel";
+    }
+    void aSecondSaveOfTheYearAsks()
+    {
+        QFETCH(QString, choice);
+        RecordingPlatform p;
+        NewRegimeSetup::Save(TestDb::Open(), *DemoData::NewRegimeYear(2024), QDate(2024, 4, 1), QDate(2025, 3, 31),
+                             {"1", QDateTime::currentDateTime()});
+        frmNewRegime first, second;
+        QVERIFY(ShowActive(second));
+        QCOMPARE(second.unsavedChanges(), QString());
+        first.CmCopyPrevious_Click();
+        first.CmSave_Click();
+        QCOMPARE(p.lastMessage(), QStringLiteral("New Tax Regime Saved.   "));
+
+        second.CmCopyPrevious_Click();
+        second.ui.TxStdDeduction->setText(QStringLiteral("80000.00"));
+        QCOMPARE(second.unsavedChanges(), QStringLiteral("the new regime's figures of the year 2025-26"));
+        p.clear();
+        p.choices << choice;
+        second.CmSave_Click();
+        QCOMPARE(p.questions.size(), 1);
+        QVERIFY2(p.questions[0].startsWith(QStringLiteral("Since this screen loaded the new regime's figures of this "
+                                                          "year, another workstation or program has changed:   \n\n"
+                                                          "   the year's figures: now stored, loaded none\n")),
+                 qPrintable(p.questions[0]));
+        const auto stored = [] {
+            return NewRegimeSetup::Load(TestDb::Open(), FinYearFrom, FinYearTo).value().standardDeduction;
+        };
+        if (choice == QLatin1String("Overwrite")) {
+            QCOMPARE(p.lastMessage(), QStringLiteral("New Tax Regime Saved.   "));
+            QCOMPARE(stored(), 80000.0);
+            QVERIFY(!second.isVisible());
+            return;
+        }
+        QCOMPARE(stored(), 75000.0);
+        QVERIFY(p.messages.isEmpty());
+        if (choice == QLatin1String("Reload")) {
+            QCOMPARE(second.ui.TxStdDeduction->text(), QStringLiteral("75000.00"));
+            QCOMPARE(second.unsavedChanges(), QString());
+            // A figure typed into a cell, Enter not yet pressed.
+            second.ui.GrSlabs->setFocus();
+            second.ui.GrSlabs->setCurrentCell(0, 1);
+            QTest::keyClick(second.ui.GrSlabs, '9');
+            QCOMPARE(second.unsavedChanges(), QStringLiteral("the new regime's figures of the year 2025-26"));
+        }
+        // Closing asks first; No keeps the screen and its figures.
+        p.answers << false;
+        second.close();
+        QCOMPARE(p.questions.size(), 2);
+        QVERIFY(p.questions[1].contains(QStringLiteral("\n   the new regime's figures of the year 2025-26\n")));
+        QVERIFY(second.isVisible());
+    }
 };
 
 QTEST_MAIN(tst_FrmNewRegime)

@@ -10,6 +10,8 @@
 
 #include <QtTest>
 
+#include <optional>
+
 using namespace IncomeTaxBatch;
 
 namespace {
@@ -469,6 +471,188 @@ private slots:
         if (runTable)
             QCOMPARE(TestDb::Count("hr0910.hr_it_batch_run"), 0);
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 1);
+    }
+
+    // However the company is spelt, the run works with its code as the company master holds
+    // it: its lock is the company's, and the records and the run's row carry that code. An
+    // unknown company is refused before anything else is read.
+    void companyAsTheMasterHoldsIt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("lower case") << "c01";
+        QTest::newRow("trailing blank") << "C01 ";
+        QTest::newRow("unknown") << "C99";
+    }
+    void companyAsTheMasterHoldsIt()
+    {
+        QFETCH(QString, typed);
+        TestDb::AddPaidEmployee("1", "001");
+        DbConnection &db = TestDb::Open();
+        QStringList sent;
+        const auto record = [&db, &sent] {
+            sent.clear();
+            db.setRecorder([&sent](const QString &sql, bool) { sent << sql; });
+        };
+        record();
+        Request r = StandardRequest();
+        r.companyCode = typed;
+        r.lockWaitSeconds = 0;
+        RebateState state;
+        if (typed == QLatin1String("C99")) {
+            try {
+                Run(db, r, state);
+                QFAIL("the run went on");
+            } catch (const Error &e) {
+                QCOMPARE(e.kind(), Error::Kind::UnknownCompany);
+                QVERIFY2(e.text().startsWith("No company with the code \"C99\""), qPrintable(e.text()));
+            }
+            db.setRecorder({});
+            QCOMPARE(sent,
+                     QStringList{"Select comp_code,comp_name from dalvoni.acc_companymaster where comp_code='C99'"});
+            return;
+        }
+        DbConnection other(QStringLiteral("other workstation"));
+        other.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
+        {
+            BatchLock::Guard held(other, {"C01", "2", "clerk", "WS-7", YearFrom, YearTo}, 0);
+            QVERIFY_THROWS_EXCEPTION(Error, Run(db, r, state));
+            QCOMPARE(TestDb::Count("hr0910.hr_it"), 0);
+        }
+        QString runRow;
+        record();
+        const Result done = Run(db, r, state, [&](const Progress &) {
+            runRow = QueryFirstValue(other, "SELECT GROUP_CONCAT(comp_code) FROM hr_it_batch_run");
+        });
+        db.setRecorder({});
+        QCOMPARE(done.companyCode, "C01");
+        QCOMPARE(runRow, "C01");
+        QCOMPARE(TestDb::Count("hr0910.hr_it WHERE BINARY comp_code='C01'"), 1);
+        QCOMPARE(sent.filter("'" + typed + "'").size(), 1); // the lookup alone
+    }
+
+    // A worksheet that saves an employee's interest and premium while a run goes on keeps them:
+    // the run reads the record it writes back with a locking read, one employee at a time as in
+    // sets, and works out the tax with them.
+    void aSaveDuringTheRunIsKept_data()
+    {
+        QTest::addColumn<bool>("perEmployee");
+        QTest::newRow("one at a time") << true;
+        QTest::newRow("in sets") << false;
+    }
+    void aSaveDuringTheRunIsKept()
+    {
+        QFETCH(bool, perEmployee);
+        for (const char *slno : {"1", "2", "3"})
+            TestDb::AddPaidEmployee(slno, QStringLiteral("00") + slno);
+        DbConnection &db = TestDb::Open();
+        RebateState state;
+        Run(db, StandardRequest(), state); // the records to update
+        Request r = StandardRequest();
+        r.perEmployee = perEmployee;
+        r.employeesPerSet = 1;
+        DbConnection worksheet(QStringLiteral("worksheet"));
+        worksheet.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
+        // After the first employee: the last one's record, which the run has not read yet. The
+        // run reads committed rows only, so that it leaves the gaps of the key to other runs.
+        const QString runConnection = QueryFirstValue(db, "SELECT CONNECTION_ID()");
+        QString isolation;
+        Run(db, r, state, [&](const Progress &p) {
+            if (p.value != 1)
+                return;
+            worksheet.execute("Update hr_it set emp_hl_int=77777,emp_mc=8888 where emp_slno='3'");
+            QThread::msleep(150); // the server renews its table of transactions every 0.1 s at most
+            isolation = QueryFirstValue(worksheet, "SELECT trx_isolation_level FROM information_schema.INNODB_TRX "
+                                                   "WHERE trx_mysql_thread_id=" +
+                                                       runConnection);
+        });
+        QCOMPARE(isolation, "READ COMMITTED");
+        const QStringList kept = {"emp_hl_int=77777", "emp_mc=8888"};
+        QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='3'", kept), kept);
+        // Its tax already takes them in: a run of its own changes nothing.
+        const QStringList figures = {"emp_taxable_amt", "emp_net_taxable_amt", "emp_balance"};
+        const QStringList during = TestDb::Row("hr0910.hr_it WHERE emp_slno='3'", figures);
+        Run(db, StandardRequest(YearFrom, YearTo, "3"), state);
+        QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='3'", figures), during);
+    }
+
+    // A run that meets other work on its tables is run again as a whole; what stops it in the
+    // end is told in the clerk's words, with the cause and that nothing was stored: the table
+    // and who holds it, or the connection that was lost (not an employee of the run).
+    void collisionsAndLostConnections_data()
+    {
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<bool>("perEmployee");
+        QTest::addColumn<QStringList>("told"); // the message, or the note of the run again
+        QTest::newRow("table held for a moment") << "held until the retry" << false
+                                                 << QStringList{"The database server undid the run: the table hr_it "
+                                                                "stayed in use by another user or program. Generating "
+                                                                "again in"};
+        QTest::newRow("table held past every attempt")
+            << "held" << false
+            << QStringList{"Income tax could not be generated: the table hr_it is in use by another user or program "
+                           "(user root from 127.0.0.1, in a transaction open for",
+                           "this run waited 1 second for it, 2 times.", "No tax record was changed"};
+        QTest::newRow("connection lost, one at a time")
+            << "lost" << true
+            << QStringList{"connection to the database server was lost during the run", "no tax record was changed"};
+        QTest::newRow("connection lost, in sets")
+            << "lost" << false
+            << QStringList{"connection to the database server was lost during the run", "no tax record was changed"};
+    }
+    void collisionsAndLostConnections()
+    {
+        QFETCH(QString, event);
+        QFETCH(bool, perEmployee);
+        QFETCH(QStringList, told);
+        for (const char *slno : {"1", "2", "3"})
+            TestDb::AddPaidEmployee(slno, QStringLiteral("00") + slno);
+        TestDb::Exec("INSERT INTO hr0910.hr_it (emp_slno,emp_gross,emp_it_from,emp_it_to) "
+                     "VALUES ('2',123,'2018-04-01','2019-03-31')");
+        DbConnection db(QStringLiteral("batch"));
+        db.setLimits({15, 1, 900});
+        db.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
+        const QString runConnection = QueryFirstValue(db, "SELECT CONNECTION_ID()");
+        DbConnection other(QStringLiteral("other program"));
+        other.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
+        if (event.startsWith(QLatin1String("held"))) {
+            other.begin();
+            other.execute("Update hr_it set emp_mc=emp_mc where emp_slno='2'");
+        }
+        Request r = StandardRequest();
+        r.perEmployee = perEmployee;
+        r.employeesPerSet = 1;
+        r.retry = {3, 10, 2, true};
+        QStringList notes;
+        RebateState state;
+        std::optional<Result> done;
+        try {
+            done = Run(db, r, state, [&](const Progress &p) {
+                if (!p.note.isEmpty())
+                    notes << p.note;
+                if (!p.note.isEmpty() && event == QLatin1String("held until the retry"))
+                    other.rollback();
+                if (p.value == 1 && event == QLatin1String("lost"))
+                    other.execute("KILL CONNECTION " + runConnection);
+            });
+        } catch (const Error &e) {
+            for (const QString &part : told)
+                QVERIFY2(e.text().contains(part), qPrintable(e.text()));
+            QVERIFY2(!e.text().contains("for employee"), qPrintable(e.text()));
+        }
+        if (other.inTransaction())
+            other.rollback();
+        QCOMPARE(done.has_value(), event == QLatin1String("held until the retry"));
+        if (done) {
+            QCOMPARE(done->attempts, 2);
+            QCOMPARE(notes.size(), 1);
+            QVERIFY2(notes[0].startsWith(told[0]) && notes[0].endsWith("(attempt 2 of 2)."), qPrintable(notes[0]));
+            QCOMPARE(done->inserted, 2);
+            QCOMPARE(done->updated, 1);
+            QCOMPARE(TestDb::Count("hr0910.hr_it"), 3);
+        } else {
+            QCOMPARE(TestDb::Count("hr0910.hr_it"), 1);
+            QCOMPARE(TestDb::Scalar("SELECT emp_gross FROM hr0910.hr_it").toDouble(), 123.0);
+        }
     }
 
     void lockGoesWithALostConnection()

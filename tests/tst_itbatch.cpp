@@ -10,6 +10,9 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <memory>
+#include <vector>
+
 using namespace LoginCheck;
 
 namespace {
@@ -65,6 +68,7 @@ private slots:
         TestDb::LoadStandardMasters();
         Save(AppSettings::kLoginSection, AppSettings::kLoginKey, QStringLiteral("clerk"));
     }
+    void cleanup() { TestDb::WithTaxRecordKey(); }
 
     void loginRules_data()
     {
@@ -174,10 +178,18 @@ private slots:
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 6);
     }
 
-    // Two workstations start the batch of one company together: the second waits for the first,
-    // and every employee still has one record. One that cannot wait long enough is refused.
+    // Two workstations start the batch of one company together, however they spell it: the
+    // second waits for the first, and every employee still has one record. One that cannot wait
+    // long enough is refused.
+    void oneRunOfACompanyAtATime_data()
+    {
+        QTest::addColumn<QString>("spelling"); // the second workstation's, and the refused one's
+        QTest::newRow("the same spelling") << "C01";
+        QTest::newRow("another spelling") << "c01 ";
+    }
     void oneRunOfACompanyAtATime()
     {
+        QFETCH(QString, spelling);
         Save(AppSettings::kServerSection, AppSettings::kServerKey, QStringLiteral("127.0.0.1"));
         Save(AppSettings::kWorkstationSection, AppSettings::kUnitKey, QStringLiteral("HO"));
         TestDb::AddFinalize(QDate(2018, 9, 30));
@@ -185,10 +197,12 @@ private slots:
             TestDb::AddPaidEmployee(QString::number(i), QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')));
         QProcess first, second;
         StartBatch(first, {"--company", "C01", "--wait", "60", "--per-employee"});
-        StartBatch(second, {"--company", "C01", "--wait", "60"});
+        StartBatch(second, {"--company", spelling, "--wait", "60", "--per-employee"});
         const Run a = Finished(first), b = Finished(second);
         QVERIFY2(a.code == 0 && b.code == 0, qPrintable(a.err + b.err));
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 40);
+        QCOMPARE(TestDb::Count("hr0910.hr_it WHERE BINARY comp_code='C01'"), 40);
+        QVERIFY2(b.out.startsWith("C01 2018-04-01 to 2019-03-31: "), qPrintable(b.out));
         QCOMPARE(QStringList({a.out.section(": ", 1).trimmed(), b.out.section(": ", 1).trimmed()}).join('|'),
                  a.out.contains(" 40 inserted")
                      ? "40 selected, 40 inserted, 0 updated, 0 skipped without gross pay|40 selected, 0 inserted, "
@@ -199,10 +213,99 @@ private slots:
         DbConnection other(QStringLiteral("other workstation"));
         other.open(mdlDalvoni::ConnectionString(QStringLiteral("127.0.0.1")));
         BatchLock::Guard held(other, {"C01", "1", "admin", "WS-7", QDate(2018, 4, 1), QDate(2019, 3, 31)}, 0);
-        const Run refused = RunBatch({"--company", "C01", "--wait", "0"});
+        const Run refused = RunBatch({"--company", spelling, "--wait", "0"});
         QCOMPARE(refused.code, 5);
         QVERIFY2(refused.err.contains("admin on workstation WS-7") && refused.err.contains("changed nothing"),
                  qPrintable(refused.err));
+    }
+
+    // The first runs of a year of many companies at once, as at the start of a year: runs that
+    // meet in a deadlock on the new records are run again, and every one finishes with every
+    // record once (the whole test is bounded: each run has a few minutes at most).
+    void firstRunsOfManyCompaniesAtOnce()
+    {
+        constexpr int kCompanies = 20, kEmployees = 30;
+        Save(AppSettings::kServerSection, AppSettings::kServerKey, QStringLiteral("127.0.0.1"));
+        Save(AppSettings::kWorkstationSection, AppSettings::kUnitKey, QStringLiteral("HO"));
+        QStringList companies, employees, salary, finalised;
+        for (int c = 1; c <= kCompanies; ++c) {
+            const QString comp = QStringLiteral("M%1").arg(c, 2, 10, QLatin1Char('0'));
+            companies << QStringLiteral("('%1','COMPANY %1',0,%2)").arg(comp).arg(c + 2);
+            finalised << QStringLiteral("('%1','SAL','2018-09-30')").arg(comp);
+            for (int e = 1; e <= kEmployees; ++e) {
+                const QString slno = comp + QStringLiteral("-%1").arg(e);
+                employees << QStringLiteral("('%1','E','%1','NAME','PAN','D1','P1','HO','%2',0,0)").arg(slno, comp);
+                for (int m = 4; m <= 9; ++m)
+                    salary << QStringLiteral("('%1','OTH0000000001',%2,0,'2018-%3-01'),('%1','OTH0000000030',0,%4,"
+                                             "'2018-%3-01')")
+                                  .arg(slno)
+                                  .arg(40000 + 1000 * e)
+                                  .arg(m, 2, 10, QLatin1Char('0'))
+                                  .arg(2000);
+            }
+        }
+        TestDb::Exec("INSERT INTO dalvoni.acc_companymaster VALUES " + companies.join(','));
+        TestDb::Exec("INSERT INTO hr0910.hr_finalize VALUES " + finalised.join(','));
+        TestDb::Exec("INSERT INTO hr0910.hr_employee VALUES " + employees.join(','));
+        TestDb::Exec("INSERT INTO hr0910.hr_emp_salary (emp_slno,emp_sal_type,emp_sal_dr,emp_sal_cr,"
+                     "emp_sal_date_from) VALUES " +
+                     salary.join(','));
+
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int c = 1; c <= kCompanies; ++c) {
+            runs.push_back(std::make_unique<QProcess>());
+            StartBatch(*runs.back(), {"--company", QStringLiteral("M%1").arg(c, 2, 10, QLatin1Char('0'))});
+        }
+        int again = 0;
+        for (auto &p : runs) {
+            const Run r = Finished(*p);
+            QVERIFY2(r.code == 0, qPrintable(r.err));
+            QVERIFY2(r.out.contains(QStringLiteral(": %1 selected, %1 inserted").arg(kEmployees)), qPrintable(r.out));
+            again += int(r.err.count(QStringLiteral("Generating again")));
+        }
+        QCOMPARE(TestDb::Count("hr0910.hr_it"), kCompanies * kEmployees);
+        QCOMPARE(TestDb::Count("(SELECT comp_code FROM hr0910.hr_it GROUP BY comp_code HAVING COUNT(*)=30) c"),
+                 kCompanies);
+        qInfo("%d first runs of %d companies at once: %d runs again after a collision", kCompanies, kCompanies, again);
+    }
+
+    // The script that gives a server's tax records their unique key: it lists the doubles and
+    // changes nothing, or, told to, keeps one record of each (the one spelt as the company
+    // master spells the company) and adds the key; a second time it finds the key there.
+    void keyOfTheTaxRecordOnAServerWithout()
+    {
+        TestDb::WithoutTaxRecordKey();
+        TestDb::Exec("INSERT INTO hr0910.hr_it (emp_slno,comp_code,emp_gross,emp_it_from,emp_it_to) VALUES "
+                     "('1','c01',10,'2018-04-01','2019-03-31'),('1','C01',10,'2018-04-01','2019-03-31'),"
+                     "('1 ','C01',10,'2018-04-01','2019-03-31'),('2','C01',20,'2018-04-01','2019-03-31'),"
+                     "('2','C01',20,'2018-04-01','2018-09-30')");
+        const auto script = [](const QStringList &options) {
+            QProcess p;
+            p.start(QStringLiteral(IT_SOURCE_DIR "/scripts/add-tax-record-key.sh"),
+                    options + QStringList{"-h", "127.0.0.1", "-P", "3306", "-uroot", "-p'7391'"});
+            return Finished(p);
+        };
+        Run r = script({});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(
+            r.out.contains("Doubled tax records: 1 of an employee and period have more than one (3 records in all)") &&
+                r.out.contains("Nothing was changed"),
+            qPrintable(r.out + r.err));
+        QCOMPARE(TestDb::Count("hr0910.hr_it"), 5);
+
+        r = script({"--remove-doubles"});
+        QVERIFY2(r.code == 0 && r.out.contains("2 doubled records removed."), qPrintable(r.out + r.err));
+        QCOMPARE(TestDb::Scalar("SELECT GROUP_CONCAT(CONCAT(emp_slno,'/',BINARY comp_code) ORDER BY emp_it_id) FROM "
+                                "hr0910.hr_it")
+                     .toString(),
+                 "1/C01,2/C01,2/C01");
+        QVERIFY_THROWS_EXCEPTION(DbError, TestDb::Exec("INSERT INTO hr0910.hr_it (emp_slno,emp_it_from,emp_it_to) "
+                                                       "VALUES ('2','2018-04-01','2018-09-30')"));
+        QCOMPARE(TestDb::Count("information_schema.statistics WHERE table_schema='hr0910' AND table_name='hr_it' AND "
+                               "index_name='ix_emp_period'"),
+                 0);
+        r = script({});
+        QVERIFY2(r.code == 0 && r.out.contains("already has the unique key"), qPrintable(r.out + r.err));
     }
 
     // Every failure ends with a message and a non-zero exit code. The workstation's unit is

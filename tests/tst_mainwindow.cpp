@@ -7,6 +7,7 @@
 #include "TestDb.h"
 #include "WorksheetData.h"
 #include "config/frmITSettings.h"
+#include "config/frmNewRegime.h"
 #include "config/frmOtherAllowance.h"
 #include "lookup/frmListView.h"
 #include "session/Common.h"
@@ -486,7 +487,7 @@ private slots:
     void unsavedWorkIsAskedFor_data()
     {
         QTest::addColumn<QString>("route");   // "Close", "Cancel", "main window" or "screen"
-        QTest::addColumn<QString>("screen");  // "worksheet", "heads" or "unchanged worksheet"
+        QTest::addColumn<QString>("screen");  // "worksheet", "heads", "new regime" or "unchanged worksheet"
         QTest::addColumn<bool>("answer");     // to the question about the unsaved changes
         QTest::addColumn<QString>("unsaved"); // what the question names ("" when none is asked)
         QTest::addColumn<bool>("ends");       // the program ends (for "screen": the screen closes)
@@ -512,6 +513,13 @@ private slots:
                                                 << "worksheet" << false << mediclaim << false;
         QTest::newRow("screen, head lost") << "screen"
                                            << "heads" << true << head << true;
+        const QString figures = QStringLiteral("the new regime's figures of the year 2018-19");
+        QTest::newRow("Close, new regime kept") << "Close"
+                                                << "new regime" << false << figures << false;
+        QTest::newRow("main window, new regime lost") << "main window"
+                                                      << "new regime" << true << figures << true;
+        QTest::newRow("screen, new regime kept") << "screen"
+                                                 << "new regime" << false << figures << false;
     }
     void unsavedWorkIsAskedFor()
     {
@@ -538,6 +546,12 @@ private slots:
                 QTest::keyClicks(w->ui.TxMediClaim, QStringLiteral("5000"));
             }
             shown = w;
+        } else if (screen == QLatin1String("new regime")) {
+            auto *n = main->openScreen<frmNewRegime>();
+            n->ui.TxStdDeduction->setFocus();
+            n->ui.TxStdDeduction->selectAll();
+            QTest::keyClicks(n->ui.TxStdDeduction, QStringLiteral("5"));
+            shown = n;
         } else {
             auto *h = main->openScreen<frmOtherAllowance>();
             QTest::mouseClick(h->ui.CmEdit, Qt::LeftButton);

@@ -11,6 +11,7 @@
 #include "reports/OutputFolder.h"
 #include "reports/Statement.h"
 #include "reports/StatementPrint.h"
+#include "reports/Workbook.h"
 #include "reports/frmrptIT.h"
 #include "session/Common.h"
 #include "session/mdlDalvoni.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -419,11 +421,15 @@ private slots:
         f.close();
         QVERIFY(rec.messages.isEmpty());
 
-        // A print file that cannot be written is reported, and the next print works.
+        // A print file that cannot be written is reported, with why and that nothing was printed,
+        // and the next print works.
         QVERIFY(QFile::remove(file));
         QVERIFY(QDir().mkdir(file));
         form.ui.CmPrint->click();
-        QCOMPARE(rec.lastMessage(), QStringLiteral("File Cannot be Printed.   "));
+        QVERIFY2(rec.lastMessage().startsWith(QStringLiteral("File Cannot be Printed.   \nThe print file ") + file +
+                                              QStringLiteral(" could not be written: ")) &&
+                     rec.lastMessage().endsWith(QStringLiteral(".\nNothing was sent to the printer.   ")),
+                 qPrintable(rec.lastMessage()));
         QVERIFY(form.findChild<QLabel *>("LbOutputFile")->text().isEmpty());
         QCOMPARE(rec.started.size(), 2);
         QVERIFY(QDir().rmdir(file));
@@ -435,12 +441,77 @@ private slots:
         // A spooler that cannot start is reported; the next print works again.
         rec.startResult = false;
         form.ui.CmPrint->click();
-        QCOMPARE(rec.lastMessage(), QStringLiteral("File Cannot be Printed.   "));
+        QCOMPARE(rec.lastMessage(), QStringLiteral("File Cannot be Printed.   \nThe print program ") +
+                                        rec.started.last().first +
+                                        QStringLiteral(" could not be started: it may be missing from the program's "
+                                                       "folder.\nNothing was sent to the printer.   "));
         rec.startResult = true;
         rec.clear();
         form.ui.CmPrint->click();
         QVERIFY(rec.messages.isEmpty());
         QCOMPARE(rec.started.size(), 1);
+    }
+
+    // A full disk, on export and print, is told as such, with what was and was not stored: a
+    // small disk that the test run mounts (IT_TEST_SMALL_DISK).
+    void aFullDisk_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("export, new file") << "export";
+        QTest::newRow("export over a file") << "export over";
+        QTest::newRow("print") << "print";
+    }
+    void aFullDisk()
+    {
+        QFETCH(QString, output);
+        const QString disk = qEnvironmentVariable("IT_TEST_SMALL_DISK");
+        if (disk.isEmpty())
+            QSKIP("no small disk (scripts/test.sh mounts one)");
+        for (int i = 1; i <= 60; ++i)
+            AddRecord(i, QStringLiteral("E%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("EMPLOYEE %1").arg(i),
+                      i);
+        Sheet sheet;
+        const int last =
+            Statement::Build(sheet, TestDb::Open(), "C01", kFrom, kTo, QString(), QDate(2018, 10, 15), kFrom, kTo);
+        const QString target = QDir(disk).filePath(output == QLatin1String("print") ? "os.prn" : "statement.xlsx");
+        // All of the disk but a few kilobytes taken by another file.
+        QFile filler(QDir(disk).filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        filler.write(QByteArray(std::max<qint64>(0, QStorageInfo(disk).bytesAvailable() - 4096), 'x'));
+        filler.close();
+        if (output == QLatin1String("export over")) {
+            QFile old(target);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old contents");
+        }
+        QString error;
+        bool written;
+        if (output == QLatin1String("print"))
+            written = StatementPrint::Write(target, StatementPrint::Text(sheet, last), &error);
+        else
+            written = WriteWorkbook(sheet, target, &error);
+        QVERIFY(QFile::remove(filler.fileName()));
+        QVERIFY(!written);
+        const QString full = QStringLiteral("the disk that holds the folder ") + disk + QStringLiteral(" is full.");
+        if (output == QLatin1String("print")) {
+            QCOMPARE(error,
+                     QStringLiteral("The print file ") + target + QStringLiteral(" could not be written: ") + full);
+            QVERIFY(!QFile::exists(target));
+        } else {
+            QCOMPARE(error, QStringLiteral("The workbook ") + target + QStringLiteral(" could not be written: ") +
+                                full +
+                                (output == QLatin1String("export over")
+                                     ? QStringLiteral("\nNothing was saved: the file of that name keeps what it held.")
+                                     : QStringLiteral("\nNothing was saved.")) +
+                                QStringLiteral(" Free some space on that disk, or choose another folder, and export "
+                                               "again."));
+            QFile kept(target);
+            QCOMPARE(kept.exists(), output == QLatin1String("export over"));
+            if (kept.open(QIODevice::ReadOnly))
+                QCOMPARE(kept.readAll(), QByteArray("old contents"));
+        }
+        QCOMPARE(QDir(disk).entryList(QDir::Files).size(), output == QLatin1String("export over") ? 1 : 0);
+        QFile::remove(target);
     }
 
     void outputFolder()

@@ -73,6 +73,8 @@ class TestTaxEmployee : public CompanyTest
     Q_OBJECT
 
 private slots:
+    void cleanup() { TestDb::WithTaxRecordKey(); }
+
     void salarySums_data()
     {
         QTest::addColumn<int>("head");
@@ -260,6 +262,12 @@ private slots:
         QFETCH(QStringList, records);
         QFETCH(QString, declared);
         TestDb::AddPaidEmployee("1", "001");
+        QStringList periods;
+        for (const QString &r : records)
+            periods << r.section(' ', 0, 1);
+        // Two records of one period exist only on a server without the records' unique key.
+        if (periods.removeDuplicates() > 0)
+            TestDb::WithoutTaxRecordKey();
         for (const QString &r : records) {
             const QStringList f = r.split(' ');
             TestDb::Exec(QStringLiteral("INSERT INTO hr0910.hr_it (emp_slno,emp_it_from,emp_it_to,emp_hl_int,emp_mc) "

@@ -298,6 +298,66 @@ private slots:
         QCOMPARE(again.fig.TxMediClaim, QStringLiteral("12345.60"));
     }
 
+    // A save over entries that another save changed after the load writes nothing and says
+    // what is stored now; saved again over those, it writes. A save that changed nothing the
+    // screen loaded is no change.
+    void aSaveAfterAnotherOneFindsIt_data()
+    {
+        QTest::addColumn<QString>("meanwhile"); // what the other workstation stored
+        QTest::addColumn<QStringList>("changes");
+        QTest::newRow("a declaration") << "UPDATE hr_it_trans SET emp_amount=60000 WHERE emp_slno='E1' AND "
+                                          "emp_allowance_slno=1 AND emp_it_from='2018-04-01'"
+                                       << QStringList{"declarations: now LIC PREMIUM 60000.00, HOUSE RENT PAID "
+                                                      "240000.00, ITA999999 7000.00; loaded LIC PREMIUM 50000.00, "
+                                                      "HOUSE RENT PAID 240000.00, ITA999999 7000.00"};
+        QTest::newRow("declarations removed") << "DELETE FROM hr_it_trans WHERE emp_slno='E1'"
+                                              << QStringList{"declarations: now none; loaded LIC PREMIUM 50000.00, "
+                                                             "HOUSE RENT PAID 240000.00, ITA999999 7000.00"};
+        QTest::newRow("interest and mediclaim") << "UPDATE hr_it SET emp_hl_int=150000, emp_mc=NULL"
+                                                << QStringList{"housing loan interest: now 150000.00, loaded 120000.00",
+                                                               "mediclaim: now 0.00, loaded 30000.00"};
+        QTest::newRow("regime") << "INSERT INTO hr_it_emp_regime (emp_slno,ac_from_date,ac_to_date,emp_regime) "
+                                   "VALUES ('e1','2018-04-01','2019-03-31','NEW')"
+                                << QStringList{"regime: now New, loaded the year's default"};
+        QTest::newRow("the same again") << "UPDATE hr_it SET emp_mc=30000" << QStringList{};
+    }
+    void aSaveAfterAnotherOneFindsIt()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QStringList, changes);
+        WorksheetData::AddCompleteEmployee();
+        DbConnection &db = mdlDalvoni::Db();
+        NewRegimeSetup::Year year;
+        year.slabs = {{0, std::nullopt, 10}};
+        TestDb::AddNewRegimeYear(year, 2018);
+        Sheet s = Opened(2018, QStringLiteral("E1"), QStringLiteral("MUMBAI"));
+        const StoredEntries loaded =
+            ReadStored(db, QStringLiteral("E1"), s.setup.taxYearStart, s.setup.taxYearEnd, true);
+        LoadFigures(db, s.fig, s.setup, QDate(2018, 10, 15));
+        s.fig.TxHLInterest = QStringLiteral("1.00");
+        TestDb::Exec(meanwhile);
+        const QStringList before = StoredDeclarations(QStringLiteral("E1"));
+
+        SaveResult r = Save(db, s.fig, s.setup.taxYearStart, s.setup.taxYearEnd, std::nullopt, &loaded, true);
+        QVERIFY(!db.inTransaction());
+        if (changes.isEmpty()) {
+            QVERIFY(!r.changedMeanwhile);
+            QCOMPARE(TestDb::Scalar("SELECT emp_hl_int FROM hr_it").toDouble(), 1.0);
+            QVERIFY(r.stored == ReadStored(db, QStringLiteral("E1"), s.setup.taxYearStart, s.setup.taxYearEnd, true));
+            return;
+        }
+        QVERIFY(r.changedMeanwhile);
+        QCOMPARE(StoredChanges(db, loaded, *r.changedMeanwhile), changes);
+        QCOMPARE(StoredDeclarations(QStringLiteral("E1")), before);
+        QVERIFY(TestDb::Scalar("SELECT emp_hl_int FROM hr_it").toDouble() != 1.0);
+
+        const StoredEntries now = *r.changedMeanwhile;
+        r = Save(db, s.fig, s.setup.taxYearStart, s.setup.taxYearEnd, std::nullopt, &now, true);
+        QVERIFY(!r.changedMeanwhile);
+        QCOMPARE(TestDb::Scalar("SELECT emp_hl_int FROM hr_it").toDouble(), 1.0);
+        QVERIFY(r.stored == ReadStored(db, QStringLiteral("E1"), s.setup.taxYearStart, s.setup.taxYearEnd, true));
+    }
+
     // A statement the server rejects part-way leaves the stored declarations and the record
     // exactly as they were.
     void failedSaveChangesNothing()

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
@@ -104,6 +105,24 @@ bool QtPlatform::askYesNo(const QString &text, Icon icon, Default defaultButton)
     KeepTitleWhole(box);
     box.setDefaultButton(defaultButton == Default::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+int QtPlatform::askChoice(const QString &text, Icon icon, const QStringList &buttons, int defaultButton)
+{
+    HideStartPicture();
+    QMessageBox box(toIcon(icon), title(), shownText(text), QMessageBox::NoButton, owner());
+    KeepTitleWhole(box);
+    QList<QPushButton *> pushed;
+    for (int i = 0; i < buttons.size(); ++i)
+        pushed << box.addButton(buttons[i],
+                                i + 1 == buttons.size() ? QMessageBox::RejectRole : QMessageBox::ActionRole);
+    if (pushed.isEmpty())
+        return -1;
+    box.setDefaultButton(pushed.value(defaultButton, pushed.last()));
+    box.setEscapeButton(pushed.last());
+    box.exec();
+    const int pressed = int(pushed.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
+    return pressed < 0 ? int(pushed.size()) - 1 : pressed;
 }
 
 QString QtPlatform::saveFileName(const QString &folder, const QString &filter, const QString &proposedName)

@@ -11,6 +11,7 @@ public:
     void message(const QString &text, Icon icon) override;
     bool askOkCancel(const QString &text, Icon icon) override;
     bool askYesNo(const QString &text, Icon icon, Default defaultButton = Default::Yes) override;
+    int askChoice(const QString &text, Icon icon, const QStringList &buttons, int defaultButton) override;
     QString saveFileName(const QString &folder, const QString &filter, const QString &proposedName) override;
     bool openUrl(const QString &address) override;
     bool startDetached(const QString &program, const QStringList &arguments) override;

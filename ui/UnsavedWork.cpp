@@ -27,6 +27,22 @@ bool MayEndProgram(const QStringList &unsaved)
     return AgreeToLose(unsaved, QStringLiteral("End the program and lose them?   "));
 }
 
+ChangedMeanwhile AskChangedMeanwhile(const QString &what, const QStringList &changes)
+{
+    const QString text = QStringLiteral("Since this screen loaded ") + what +
+                         QStringLiteral(", another workstation or program has changed:   \n\n   ") +
+                         changes.join(QStringLiteral("\n   ")) +
+                         QStringLiteral("\n\nReload: show what is stored now; what you typed here is dropped.   \n"
+                                        "Overwrite: store what this screen shows in place of those changes.   \n"
+                                        "Cancel: store nothing and keep what you typed on the screen.   ");
+    const int pressed =
+        platform().askChoice(text, Platform::Icon::Warning,
+                             {QStringLiteral("&Reload"), QStringLiteral("&Overwrite"), QStringLiteral("&Cancel")}, 2);
+    return pressed == 0   ? ChangedMeanwhile::Reload
+           : pressed == 1 ? ChangedMeanwhile::Overwrite
+                          : ChangedMeanwhile::Cancel;
+}
+
 QString JoinWithAnd(const QStringList &parts)
 {
     if (parts.size() <= 1)

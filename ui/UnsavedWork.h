@@ -23,5 +23,12 @@ bool MayCloseScreen(const UnsavedWork &screen);
 // what"); true when it may end (nothing is unsaved, or the user agrees to lose it).
 bool MayEndProgram(const QStringList &unsaved);
 
+// What the clerk chose when the figures a save would replace were changed on another
+// workstation (or by another program) after the screen loaded them.
+enum class ChangedMeanwhile { Reload, Overwrite, Cancel };
+// Asks, naming them (what: "the entries of ASHA RAO") and what changed (one line each). Enter
+// and Escape choose Cancel, which stores nothing and keeps what the clerk typed.
+ChangedMeanwhile AskChangedMeanwhile(const QString &what, const QStringList &changes);
+
 // "a", "a and b", "a, b and c".
 QString JoinWithAnd(const QStringList &parts);

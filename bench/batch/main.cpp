@@ -202,9 +202,9 @@ int Drive(const QCommandLineParser &args)
             std::printf("%-12s %-6s %9s %10s %9s %10s %12s\n", "path", "rtt ms", "run s", "statements", "core MB",
                         "screen s", "longest wait");
             for (const double delay : delays) {
-                std::unique_ptr<Proxy> proxy;
+                std::unique_ptr<BenchSupport::Proxy> proxy;
                 if (delay > 0)
-                    proxy = std::make_unique<Proxy>(delay);
+                    proxy = std::make_unique<BenchSupport::Proxy>(delay);
                 const QString server = delay > 0 ? QStringLiteral("127.0.0.2") : QStringLiteral("127.0.0.1");
                 auto core = child(QStringLiteral("sets"), server);
                 auto screen = child(QStringLiteral("screen"), server);

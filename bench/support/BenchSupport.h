@@ -24,6 +24,15 @@ inline long PeakRssKb()
     return u.ru_maxrss;
 }
 
+// The values of a "key=value key=value" line, as a measured run in a child process prints it.
+inline std::map<QString, QString> Values(const QString &line)
+{
+    std::map<QString, QString> values;
+    for (const QString &pair : line.trimmed().split(QLatin1Char(' ')))
+        values[pair.section(QLatin1Char('='), 0, 0)] = pair.section(QLatin1Char('='), 1);
+    return values;
+}
+
 // Runs this program again with the arguments and reads the "name=value" pairs it prints.
 inline std::map<QString, QString> Child(const QStringList &args)
 {
@@ -31,9 +40,7 @@ inline std::map<QString, QString> Child(const QStringList &args)
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(QCoreApplication::applicationFilePath(), args);
     p.waitForFinished(-1);
-    std::map<QString, QString> values;
-    for (const QString &pair : QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' ')))
-        values[pair.section(QLatin1Char('='), 0, 0)] = pair.section(QLatin1Char('='), 1);
+    std::map<QString, QString> values = Values(QString::fromLocal8Bit(p.readAllStandardOutput()));
     if (p.exitCode() != 0 || values[QStringLiteral("ok")] != QLatin1String("1"))
         std::fprintf(stderr, "%s: the run %s failed\n", qPrintable(QCoreApplication::applicationName()),
                      qPrintable(args.join(QLatin1Char(' '))));
@@ -48,7 +55,8 @@ inline QList<double> Numbers(const QString &list)
     return n;
 }
 
-// A delay proxy on 127.0.0.2:3306 in front of the server, for as long as it lives.
+// tools/delayproxy on 127.0.0.2:3306 in front of the server on 127.0.0.1:3306, holding every
+// chunk for half the round trip in each direction, for as long as it lives.
 class Proxy
 {
 public:
@@ -67,6 +75,8 @@ public:
         m_process.kill();
         m_process.waitForFinished();
     }
+    Proxy(const Proxy &) = delete;
+    Proxy &operator=(const Proxy &) = delete;
 
 private:
     QProcess m_process;

@@ -27,6 +27,19 @@ bool RecordingPlatform::askYesNo(const QString &text, Icon, Default)
     return answers.isEmpty() ? true : answers.takeFirst();
 }
 
+int RecordingPlatform::askChoice(const QString &text, Icon, const QStringList &buttons, int defaultButton)
+{
+    questions.append(text);
+    choiceButtons.append(buttons);
+    if (choices.isEmpty())
+        return defaultButton;
+    const QString pressed = choices.takeFirst();
+    for (int i = 0; i < buttons.size(); ++i)
+        if (QString(buttons[i]).remove(QLatin1Char('&')) == pressed)
+            return i;
+    return int(buttons.size()) - 1;
+}
+
 QString RecordingPlatform::saveFileName(const QString &folder, const QString &filter, const QString &proposedName)
 {
     saveRequests.append({folder, filter, proposedName});
@@ -55,6 +68,8 @@ void RecordingPlatform::clear()
     messages.clear();
     questions.clear();
     answers.clear();
+    choices.clear();
+    choiceButtons.clear();
     saveAnswers.clear();
     saveRequests.clear();
     openedUrls.clear();

@@ -22,6 +22,7 @@ public:
     void message(const QString &text, Icon icon) override;
     bool askOkCancel(const QString &text, Icon icon) override;
     bool askYesNo(const QString &text, Icon icon, Default defaultButton = Default::Yes) override;
+    int askChoice(const QString &text, Icon icon, const QStringList &buttons, int defaultButton) override;
     QString saveFileName(const QString &folder, const QString &filter, const QString &proposedName) override;
     bool openUrl(const QString &address) override;
     bool startDetached(const QString &program, const QStringList &arguments) override;
@@ -34,6 +35,10 @@ public:
     QList<Message> messages; // messages shown
     QStringList questions;   // questions asked (both kinds)
     QList<bool> answers;     // answers to give, in order; empty: OK / Yes
+    // The buttons (their texts without the '&' of the key) to press in questions with buttons
+    // of their own, in order; empty: the default button. The buttons offered, by question.
+    QStringList choices;
+    QList<QStringList> choiceButtons;
     QStringList saveAnswers; // file names the save dialog returns; empty: cancelled
     struct SaveRequest
     {

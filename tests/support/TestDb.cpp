@@ -74,6 +74,26 @@ QList<QStringList> AllRows(const QString &tableAndRest, const QStringList &names
     return rows;
 }
 
+void WithoutTaxRecordKey()
+{
+    if (Count("information_schema.statistics WHERE table_schema='hr0910' AND table_name='hr_it' AND "
+              "index_name='ux_emp_period'") == 0)
+        return;
+    Exec("ALTER TABLE hr0910.hr_it DROP KEY ux_emp_period, ADD KEY ix_emp_period (emp_slno,emp_it_from,emp_it_to)");
+}
+
+void WithTaxRecordKey()
+{
+    if (Count("information_schema.statistics WHERE table_schema='hr0910' AND table_name='hr_it' AND "
+              "index_name='ux_emp_period'") > 0)
+        return;
+    Exec("DELETE FROM hr0910.hr_it");
+    Exec("ALTER TABLE hr0910.hr_it ADD UNIQUE KEY ux_emp_period (emp_slno,emp_it_from,emp_it_to)");
+    if (Count("information_schema.statistics WHERE table_schema='hr0910' AND table_name='hr_it' AND "
+              "index_name='ix_emp_period'") > 0)
+        Exec("ALTER TABLE hr0910.hr_it DROP KEY ix_emp_period");
+}
+
 void LoadStandardMasters()
 {
     Exec("INSERT INTO dalvoni.unitmaster VALUES ('HO','HEAD OFFICE'),('MUM','MUMBAI'),('CHN','CHENNAI'),"

@@ -29,6 +29,12 @@ QStringList Row(const QString &tableAndWhere, const QStringList &expected);
 // Every row of "SELECT <names> FROM <tableAndRest>" in that form, one list a row.
 QList<QStringList> AllRows(const QString &tableAndRest, const QStringList &names);
 
+// The tax records as on a server made before they had their unique key (emp_slno, emp_it_from,
+// emp_it_to): the old key of those columns in its place. WithTaxRecordKey gives it back, as
+// the schema has it, removing every tax record first (nothing when the key is there).
+void WithoutTaxRecordKey();
+void WithTaxRecordKey();
+
 // A small standard company: unit HO (Head Office) and the metro unit MUM, company C01,
 // financial years 2016-17 to 2019-20 for HO (2018-19 the default) with their tax years,
 // limits (80C 150000, HL 200000, MC 25000, exemption 250000, rebate 5000/2500/2500/12500,

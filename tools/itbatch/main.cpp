@@ -127,13 +127,13 @@ int Run(const QCommandLineParser &args)
     if (login.outcome != LoginCheck::Outcome::Admitted)
         throw Stop{login.message.trimmed(), 3};
 
-    CompanyCode = args.value(QStringLiteral("company"));
-    Recordset comp = Db().query(QStringLiteral("Select comp_name from dalvoni.acc_companymaster where comp_code='") +
-                                SqlEscape(CompanyCode) + QStringLiteral("'"));
-    if (comp.eof())
-        throw Stop{QStringLiteral("No company with the code \"%1\".").arg(CompanyCode), 2};
-    CompanyName = comp.text(0);
-    comp.close();
+    // The company as the master holds its code ("c01" is C01), for the summary; the run itself
+    // looks it up once more as it starts.
+    const auto company = SessionData::FindCompany(Db(), args.value(QStringLiteral("company")));
+    if (!company)
+        throw Stop{QStringLiteral("No company with the code \"%1\".").arg(args.value(QStringLiteral("company"))), 2};
+    CompanyCode = company->code;
+    CompanyName = company->name;
 
     const bool yearFound = args.isSet(QStringLiteral("year"))
                                ? SessionData::UseYearOf(Db(), SessionData::FinYearStartingQuery(
@@ -196,7 +196,10 @@ int Run(const QCommandLineParser &args)
         } catch (const IncomeTaxBatch::Error &e) {
             if (terminal)
                 std::fprintf(stderr, "\n");
-            throw Stop{e.text(), e.kind() == IncomeTaxBatch::Error::Kind::Busy ? 5 : 4};
+            const IncomeTaxBatch::Error::Kind kind = e.kind();
+            throw Stop{e.text(), kind == IncomeTaxBatch::Error::Kind::Busy             ? 5
+                                 : kind == IncomeTaxBatch::Error::Kind::UnknownCompany ? 2
+                                                                                       : 4};
         }
         if (terminal)
             std::fprintf(stderr, "\n");
