@@ -1,9 +1,12 @@
 #pragma once
 
-// The new regime (section 115BAC) of one financial year: the regime of employees without a
-// choice of their own, the standard deduction, the 87A rebate, the cess, the slabs and the
-// surcharge bands (hr_it_new_regime, hr_it_new_regime_slabs, hr_it_new_regime_surcharge).
-// A year without that data is computed the old way for everybody.
+// The figures of the two regimes that this program keeps for a financial year. The new regime
+// (section 115BAC): the regime of employees without a choice of their own, the standard
+// deduction, the 87A rebate, the cess, the slabs and the surcharge bands (hr_it_new_regime,
+// hr_it_new_regime_slabs, hr_it_new_regime_surcharge); a year without that data is computed
+// the old way for everybody. The old regime's surcharge bands (hr_it_old_regime_surcharge);
+// its limits and slabs are the suite's (config/ITSetup.h); a year without bands has no
+// surcharge.
 
 #include <QDate>
 #include <QDateTime>
@@ -73,15 +76,40 @@ std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to);
 // What a clerk got wrong, and where, so that the screen can put the cursor there.
 struct Problem
 {
-    enum class Field { None, RebateLimit, Cess, SlabFrom, SlabTo, SlabRate, BandThreshold, BandRate };
+    enum class Field {
+        None,
+        RebateLimit,
+        Cess,
+        SlabFrom,
+        SlabTo,
+        SlabRate,
+        BandThreshold,
+        BandRate,
+        OldBandThreshold,
+        OldBandRate
+    };
     Field field = Field::None;
     int row = -1; // slab or band, from 0
     QString message;
 };
 
 // The first fault of the figures (slabs that overlap, leave a gap or run backwards, rates
-// above 100, ...); a Problem with Field::None when they are sound.
+// outside 0 to 100, ...); a Problem with Field::None when they are sound.
 Problem Validate(const Year &year);
+
+// --- The old regime's surcharge bands ---------------------------------------------------
+QString OldSurchargeSql(const QDate &from, const QDate &to);
+// The year's bands, thresholds ascending; none when the year has none.
+QList<SurchargeBand> LoadOldSurcharge(DbConnection &db, const QDate &from, const QDate &to);
+// The first fault of the bands (a threshold not above 0 or not above the band before, a rate
+// outside 0 to 100), as Validate's of the new regime's bands.
+Problem ValidateOldSurcharge(const QList<SurchargeBand> &bands);
+// The statements that replace the year's bands.
+QStringList OldSurchargeStatements(const QList<SurchargeBand> &bands, const QDate &from, const QDate &to);
+// Stores the new regime's figures (when given) and the old regime's bands of the year in one
+// transaction; a DbError leaves the stored year as it was and propagates.
+void SaveRegimes(DbConnection &db, const std::optional<Year> &year, const QList<SurchargeBand> &oldSurcharge,
+                 const QDate &from, const QDate &to, const AuditStamp &stamp);
 
 // The statements of a save: the year's row (inserted, or changed with the modified columns),
 // then its slabs and surcharge bands replaced.

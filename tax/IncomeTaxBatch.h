@@ -117,6 +117,12 @@ QString PercentText(int value, int maximum);
 // in a year with the new regime's figures "; 300 under the new regime, 80 under the old".
 QString SummaryText(const Result &result);
 
+// What a run of the request needs besides the employees: the year's limits and slabs (into
+// state), the figures of both regimes, the employees' choices and the months remaining. Throws
+// Error when the months remaining cannot be counted or the year's stored regime figures do
+// not hold together (state is then as it was). The regime comparison reads the same.
+TaxRules::Context RunContext(DbConnection &db, const Request &req, RebateState &state);
+
 // Runs the batch, holding the company's run lock, in one transaction: either every record of
 // the run is stored or none. Throws Error when another run of the company kept the lock past
 // the wait, when the months remaining cannot be counted, and when a statement fails; the
