@@ -7,8 +7,9 @@
 
 class QTableWidget;
 
-// New Tax Regime: the new regime's figures of the session's financial year, the regime of
-// employees without a choice of their own, the slabs and the surcharge bands.
+// Tax Regimes: the new regime's figures of the session's financial year (the regime of
+// employees without a choice of their own, the slabs and the surcharge bands) and the old
+// regime's surcharge bands.
 class frmNewRegime : public QWidget
 {
     Q_OBJECT
@@ -27,19 +28,27 @@ public:
     // The figures as the screen holds them; rows left empty are no slab or band. With rows,
     // the grid row of each slab and band.
     NewRegimeSetup::Year TypedYear(QList<int> *slabRows = nullptr, QList<int> *bandRows = nullptr) const;
+    // The old regime's bands as the screen holds them (with rows, the grid row of each).
+    QList<NewRegimeSetup::SurchargeBand> TypedOldSurcharge(QList<int> *rows = nullptr) const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void ShowYear(const NewRegimeSetup::Year &year);
+    void ShowBands(QTableWidget *grid, const QList<NewRegimeSetup::SurchargeBand> &bands);
+    QList<NewRegimeSetup::SurchargeBand> TypedBands(const QTableWidget *grid, QList<int> *rows) const;
     // Enter in a grid: the next cell; a filled last row gets a new row after it, an empty one
     // hands the focus to the next field.
     void GridEnter(QTableWidget *grid);
     void InsertRow(QTableWidget *grid);
     void RemoveRow(QTableWidget *grid);
     // Tells the user what is wrong and puts the cursor there.
-    void ShowProblem(const NewRegimeSetup::Problem &problem, const QList<int> &slabRows, const QList<int> &bandRows);
+    void ShowProblem(const NewRegimeSetup::Problem &problem, const QList<int> &slabRows, const QList<int> &bandRows,
+                     const QList<int> &oldRows = {});
     // Where Enter moves the focus from a field.
     QWidget *EnterTarget(QObject *field) const;
+
+    // Whether the year had new-regime figures when the screen read it.
+    bool m_storedNewRegime = false;
 };

@@ -12,6 +12,7 @@
 #include "frmFinancialYear.h"
 #include "mdlDalvoni.h"
 #include "reports/frmrptIT.h"
+#include "reports/frmRegimeComparison.h"
 #include "tax/frmGenerateIncomeTax.h"
 #include "tax/frmIncomeTax.h"
 #include "ui/Artwork.h"
@@ -60,6 +61,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     connect(ui.mnuTransactions, &QAction::triggered, this, &frmMain::mnuTransactions_Click);
     connect(ui.mnuGenerateTax, &QAction::triggered, this, &frmMain::mnuGenerateTax_Click);
     connect(ui.mnuIncomeTaxStatement, &QAction::triggered, this, &frmMain::mnuIncomeTaxStatement_Click);
+    connect(ui.mnuRegimeComparison, &QAction::triggered, this, &frmMain::mnuRegimeComparison_Click);
     connect(ui.mnuChangeCompany, &QAction::triggered, this, &frmMain::mnuChangeCompany_Click);
     connect(ui.mnuChangeFinancialYear, &QAction::triggered, this, &frmMain::mnuChangeFinancialYear_Click);
 
@@ -221,6 +223,11 @@ void frmMain::mnuGenerateTax_Click()
 void frmMain::mnuIncomeTaxStatement_Click()
 {
     openScreen<frmrptIT>();
+}
+
+void frmMain::mnuRegimeComparison_Click()
+{
+    openScreen<frmRegimeComparison>();
 }
 
 void frmMain::mnuChangeCompany_Click()

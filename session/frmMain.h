@@ -52,6 +52,7 @@ public:
     void mnuTransactions_Click();
     void mnuGenerateTax_Click();
     void mnuIncomeTaxStatement_Click();
+    void mnuRegimeComparison_Click();
     void mnuChangeCompany_Click();
     void mnuChangeFinancialYear_Click();
 
