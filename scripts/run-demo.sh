@@ -65,7 +65,7 @@ if [ "$reset" = 1 ] || [ ! -f "$marker" ]; then
     rm -f "$marker"
     echo "Writing the demo company ($employees employees) ..."
     # With a recent half-year of payroll, so that a year of the new regime has figures to show.
-    "$build/itdemo" --server "$address" --employees "$employees" --reset --recent-payroll
+    "$build/itdemo" --server "$address" --employees "$employees" --reset --recent-payroll --high-earners
     touch "$marker"
 else
     echo "The demo company is already in place (scripts/run-demo.sh --reset writes it again)."

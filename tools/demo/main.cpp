@@ -40,8 +40,12 @@ int main(int argc, char *argv[])
         QStringLiteral("recent-payroll"),
         QStringLiteral("Also pay the employees in service from April to September 2025 (finalised), with "
                        "declarations of 2025-26: a year of the new regime with figures to show."));
-    parser.addOptions(
-        {employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption, recentOption});
+    const QCommandLineOption highEarnersOption(
+        QStringLiteral("high-earners"),
+        QStringLiteral("Also eight high earners in the main company (about 60 L, 1.2 Cr, 2.5 Cr and 6 Cr a year, "
+                       "four under each regime): the surcharge of both regimes at work."));
+    parser.addOptions({employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption, recentOption,
+                       highEarnersOption});
     parser.process(app);
 
     if (parser.isSet(usersOption)) {
@@ -76,6 +80,7 @@ int main(int argc, char *argv[])
     }
     options.reset = parser.isSet(resetOption);
     options.recentPayroll = parser.isSet(recentOption);
+    options.highEarners = parser.isSet(highEarnersOption);
 
     try {
         DbConnection &db = mdlDalvoni::Db();

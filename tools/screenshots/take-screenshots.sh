@@ -19,7 +19,7 @@ trap '"$here/scripts/dbserver.sh" stop "$run/db" >/dev/null 2>&1; rm -rf "$run"'
 "$here/scripts/dbserver.sh" start "$run/db" >/dev/null
 export XDG_CONFIG_HOME="$run/config" XDG_DATA_HOME="$run/data" HOME="$run/home"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$HOME"
-"$build/itdemo" --employees 500 --reset --recent-payroll >/dev/null
+"$build/itdemo" --employees 500 --reset --recent-payroll --high-earners >/dev/null
 "$build/itdemo" --settings >/dev/null
 INCOMETAX_PASSWORD=Admin@123 "$build/tools/itbatch/itbatch" --company C01 --user admin >/dev/null
 INCOMETAX_PASSWORD=Admin@123 "$build/tools/itbatch/itbatch" --company C01 --user admin --year 2025-04-01 >/dev/null
