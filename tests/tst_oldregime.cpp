@@ -62,9 +62,10 @@ private slots:
         QTest::addColumn<double>("monthlyBasic");
         QTest::addColumn<bool>("surcharged");
         for (int year = 2016; year <= 2019; ++year) {
-            // Yearly pay about 12 L, 60 L, 1.2 Cr, 2.5 Cr and 6 Cr.
+            // Yearly pay about 7.2 L (above every rebate limit, which the two compute their own
+            // way), 60 L, 1.2 Cr, 2.5 Cr and 6 Cr.
             const std::pair<double, bool> pays[] = {
-                {50000, false}, {250000, year != 2016}, {500000, true}, {1040000, true}, {2500000, true}};
+                {60000, false}, {500000, year != 2016}, {1000000, true}, {2100000, true}, {5000000, true}};
             for (const auto &[basic, surcharged] : pays)
                 QTest::addRow("%d, %.0f a month", year, basic) << year << basic << surcharged;
         }
@@ -114,7 +115,7 @@ private slots:
         TestDb::AddFinalize(QDate(2018, 9, 30));
         TestDb::AddPaidEmployee(QStringLiteral("1"), QStringLiteral("001"), QStringLiteral("RAO, ASHA"));
         TestDb::AddPaidEmployee(QStringLiteral("2"), QStringLiteral("002"));
-        AddEarner(QStringLiteral("3"), 2018, 1040000);
+        AddEarner(QStringLiteral("3"), 2018, 1000000);
         AddEarner(QStringLiteral("4"), 2018, 250000);
         TestDb::AddEmployee(QStringLiteral("5"), QStringLiteral("E"), QStringLiteral("005"), QStringLiteral("NO PAY"));
         TestDb::AddEmployee(QStringLiteral("6"), QStringLiteral("E"), QStringLiteral("006"), QStringLiteral("GONE"),
