@@ -64,7 +64,8 @@ Problem ValidateBands(const QList<SurchargeBand> &bands, Problem::Field threshol
                 threshold, i,
                 QStringLiteral("Surcharge %1 must start above the income of surcharge %2.   ").arg(n).arg(n - 1));
         if (b.per > 100 || b.per < 0)
-            return Fault(rate, i, QStringLiteral("The rate of surcharge %1 cannot be %2 %.   ").arg(n).arg(Limit(b.per)));
+            return Fault(rate, i,
+                         QStringLiteral("The rate of surcharge %1 cannot be %2 %.   ").arg(n).arg(Limit(b.per)));
     }
     return {};
 }
@@ -172,7 +173,8 @@ Problem Validate(const Year &year)
         if (s.to && *s.to <= s.from)
             return Fault(F::SlabTo, i, QStringLiteral("Slab %1 must end above its start.   ").arg(n));
         if (s.per > 100 || s.per < 0)
-            return Fault(F::SlabRate, i, QStringLiteral("The rate of slab %1 cannot be %2 %.   ").arg(n).arg(Limit(s.per)));
+            return Fault(F::SlabRate, i,
+                         QStringLiteral("The rate of slab %1 cannot be %2 %.   ").arg(n).arg(Limit(s.per)));
     }
     return ValidateBands(year.surcharge, F::BandThreshold, F::BandRate);
 }

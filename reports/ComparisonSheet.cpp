@@ -13,7 +13,7 @@ struct Column
 };
 
 const Column kColumns[kColumnCount] = {
-    {"Code", 1750},       {"Name", 4000},       {"Regime", 1300},  {"Choice", 1500},
+    {"Code", 1750},       {"Name", 4000},       {"Regime", 1300}, {"Choice", 1500},
     {"Old Regime", 2400}, {"New Regime", 2400}, {"Saving", 2400}, {"Costs More", 1700},
 };
 
@@ -68,9 +68,10 @@ int Build(Sheet &sheet, const QList<RegimeComparison::Row> &shown, const QString
         sheet.setText(row, 1, r.code);
         sheet.setText(row, 2, r.name);
         sheet.setText(row, 3, r.regime == TaxRegime::New ? QStringLiteral("New") : QStringLiteral("Old"));
-        sheet.setText(row, 4, !r.paid       ? QStringLiteral("No pay")
-                              : r.ownChoice ? QStringLiteral("Own")
-                                            : QStringLiteral("Default"));
+        sheet.setText(row, 4,
+                      !r.paid       ? QStringLiteral("No pay")
+                      : r.ownChoice ? QStringLiteral("Own")
+                                    : QStringLiteral("Default"));
         sheet.setNumber(row, 5, r.oldPayable);
         sheet.setNumber(row, 6, r.newPayable);
         sheet.setNumber(row, 7, r.saving());
@@ -85,9 +86,9 @@ int Build(Sheet &sheet, const QList<RegimeComparison::Row> &shown, const QString
     const RegimeComparison::Totals t = RegimeComparison::Sum(shown);
     ++row;
     sheet.setText(row, 1, QStringLiteral("Total"));
-    sheet.setText(row, 2, QStringLiteral("%1 employees, %2 would pay less under the other regime")
-                              .arg(shown.size())
-                              .arg(t.costsMore));
+    sheet.setText(
+        row, 2,
+        QStringLiteral("%1 employees, %2 would pay less under the other regime").arg(shown.size()).arg(t.costsMore));
     sheet.setNumber(row, 5, t.oldPayable);
     sheet.setNumber(row, 6, t.newPayable);
     sheet.setNumber(row, 7, t.saving);

@@ -106,8 +106,8 @@ struct Year
 {
     QDate finYearFrom, finYearTo; // choose the rebate rule
     TaxSlab slabs[4];
-    double exemptionLimit = 0; // TAX_LIMIT (emp_excemption of a record)
-    double rebate = 0;         // the rebate amount in force: REBATE, or what rule 2 or 4 set
+    double exemptionLimit = 0;                      // TAX_LIMIT (emp_excemption of a record)
+    double rebate = 0;                              // the rebate amount in force: REBATE, or what rule 2 or 4 set
     QList<NewRegimeSetup::SurchargeBand> surcharge; // the old regime's bands; none: no surcharge
 };
 

@@ -106,10 +106,11 @@ QString Csv(const QList<Row> &rows)
     QString csv = QStringLiteral("code,name,regime,old_payable,new_payable,saving,costs_more,choice,paid\n");
     for (const Row &r : rows)
         csv += CsvText(r.code) + QLatin1Char(',') + CsvText(r.name) + QLatin1Char(',') + RegimeCsv(r.regime) +
-               QLatin1Char(',') + Format00(r.oldPayable) + QLatin1Char(',') + Format00(r.newPayable) + QLatin1Char(',') +
-               Format00(r.saving()) + QLatin1Char(',') + (r.costsMore() ? QLatin1Char('1') : QLatin1Char('0')) +
-               QLatin1Char(',') + (r.ownChoice ? QStringLiteral("OWN") : QStringLiteral("DEFAULT")) +
-               QLatin1Char(',') + (r.paid ? QLatin1Char('1') : QLatin1Char('0')) + QLatin1Char('\n');
+               QLatin1Char(',') + Format00(r.oldPayable) + QLatin1Char(',') + Format00(r.newPayable) +
+               QLatin1Char(',') + Format00(r.saving()) + QLatin1Char(',') +
+               (r.costsMore() ? QLatin1Char('1') : QLatin1Char('0')) + QLatin1Char(',') +
+               (r.ownChoice ? QStringLiteral("OWN") : QStringLiteral("DEFAULT")) + QLatin1Char(',') +
+               (r.paid ? QLatin1Char('1') : QLatin1Char('0')) + QLatin1Char('\n');
     return csv;
 }
 

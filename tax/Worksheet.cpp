@@ -194,8 +194,8 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
 
     // Before 1 April 2016 the field keeps what the clearing left.
     if (OldRegimeTax::IsTransportYear(setup.finYearFrom))
-        f.TxTransportAllowance = Format00(OldRegimeTax::WorksheetTransport(
-            Sum(db, Head::TransportAllowance, s, start, end, Caller::Worksheet), m));
+        f.TxTransportAllowance = Format00(
+            OldRegimeTax::WorksheetTransport(Sum(db, Head::TransportAllowance, s, start, end, Caller::Worksheet), m));
     else if (const auto deduction = OldRegimeTax::WorksheetStandardDeduction(setup.finYearFrom))
         f.TxTransportAllowance = Format00(*deduction);
 

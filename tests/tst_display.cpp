@@ -261,8 +261,9 @@ private slots:
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<int>("year"); // the financial year's first calendar year; 0 for the default
-        for (const char *item : {"mnuAdditionsMaster", "mnuSettings", "mnuNewRegime", "mnuTransactions",
-                                 "mnuGenerateTax", "mnuIncomeTaxStatement", "mnuRegimeComparison", "mnuChangeFinancialYear"})
+        for (const char *item :
+             {"mnuAdditionsMaster", "mnuSettings", "mnuNewRegime", "mnuTransactions", "mnuGenerateTax",
+              "mnuIncomeTaxStatement", "mnuRegimeComparison", "mnuChangeFinancialYear"})
             QTest::newRow(item) << QString::fromLatin1(item) << 0;
         // The worksheet with the new regime's figures beside its own.
         QTest::newRow("mnuTransactions 2025-26") << QStringLiteral("mnuTransactions") << 2025;

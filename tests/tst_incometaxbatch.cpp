@@ -366,10 +366,10 @@ private slots:
     {
         QTest::addColumn<QString>("breakage");
         QTest::addColumn<QString>("fault");
-        QTest::newRow("new-regime slabs removed by hand")
-            << "DELETE FROM hr0910.hr_it_new_regime_slabs" << "new regime's figures of the financial year "
-                                                              "01/04/2018 to 31/03/2019 cannot be used:\nPlease "
-                                                              "enter the slabs of the new regime.";
+        QTest::newRow("new-regime slabs removed by hand") << "DELETE FROM hr0910.hr_it_new_regime_slabs"
+                                                          << "new regime's figures of the financial year "
+                                                             "01/04/2018 to 31/03/2019 cannot be used:\nPlease "
+                                                             "enter the slabs of the new regime.";
         QTest::newRow("new-regime surcharge above 100 %")
             << "UPDATE hr0910.hr_it_new_regime_surcharge SET it_per=120 WHERE it_band=1"
             << "new regime's figures of the financial year 01/04/2018 to 31/03/2019 cannot be used:\nThe rate of "
@@ -640,11 +640,15 @@ private slots:
         QCOMPARE(SummaryText(company),
                  "3 selected, 2 inserted, 0 updated, 1 skipped without gross pay; 1 under the new regime, 1 under "
                  "the old");
-        const QStringList inserted =
-            QStringList{"emp_80c_net=0", "emp_hl_int=0",  "emp_mc=0",
-                        "emp_excemption=400000", "emp_ta=75000", "emp_hra=0",
-                        updated.filter("emp_net_taxable_amt=").first(), "created_date=2025-10-15"} +
-            updated.filter(QRegularExpression("^emp_(80c_total|taxable_amt)="));
+        const QStringList inserted = QStringList{"emp_80c_net=0",
+                                                 "emp_hl_int=0",
+                                                 "emp_mc=0",
+                                                 "emp_excemption=400000",
+                                                 "emp_ta=75000",
+                                                 "emp_hra=0",
+                                                 updated.filter("emp_net_taxable_amt=").first(),
+                                                 "created_date=2025-10-15"} +
+                                     updated.filter(QRegularExpression("^emp_(80c_total|taxable_amt)="));
         QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='1'", inserted), inserted);
         QCOMPARE(TestDb::Count("hr0910.hr_it WHERE emp_slno='3'"), 0);
         // The worksheet declares interest and premium; a run for the employee alone keeps them

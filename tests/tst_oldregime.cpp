@@ -44,8 +44,8 @@ void AddEarner(const QString &slno, int fromYear, double monthlyBasic)
 
 void AddOldBands(int fromYear)
 {
-    for (const QString &sql : NewRegimeSetup::OldSurchargeStatements(
-             DemoData::OldRegimeSurcharge(fromYear), QDate(fromYear, 4, 1), QDate(fromYear + 1, 3, 31)))
+    for (const QString &sql : NewRegimeSetup::OldSurchargeStatements(DemoData::OldRegimeSurcharge(fromYear),
+                                                                     QDate(fromYear, 4, 1), QDate(fromYear + 1, 3, 31)))
         TestDb::Exec(sql);
 }
 
@@ -98,7 +98,8 @@ private slots:
         const auto n = [](const QString &text) { return PlainNumber(LeadingNumber(text)); };
         const QStringList shown = {
             "emp_taxable_amt=" + n(f.TxTaxableAmt),
-            "emp_net_taxable_amt=" + PlainNumber(RoundAmount(LeadingNumber(f.LbNetAmount) + LeadingNumber(f.TxSurcharge))),
+            "emp_net_taxable_amt=" +
+                PlainNumber(RoundAmount(LeadingNumber(f.LbNetAmount) + LeadingNumber(f.TxSurcharge))),
             "emp_cess=" + n(f.TxCess),
             "emp_payable=" + n(f.TxNetTax),
             "emp_balance=" + n(f.TxBalance),
@@ -153,8 +154,7 @@ private slots:
         QVERIFY(csv[0].startsWith("code,name,regime,old_payable,new_payable,"));
         QCOMPARE(csv[1].section(',', 0, 0), QStringLiteral("E001"));
         QCOMPARE(csv[1].section(',', 1, 2), QStringLiteral("\"RAO, ASHA\""));
-        QCOMPARE(csv[1].section(',', 3, 5),
-                 "NEW," + Format00(rows[0].oldPayable) + ',' + Format00(rows[0].newPayable));
+        QCOMPARE(csv[1].section(',', 3, 5), "NEW," + Format00(rows[0].oldPayable) + ',' + Format00(rows[0].newPayable));
         QCOMPARE(csv.size(), rows.size() + 2); // the header, the rows, and the end of the last line
     }
 };

@@ -549,11 +549,10 @@ void WriteHighEarners(DbConnection &db, BulkInsert &employees, BulkInsert &salar
         const QString slno = QString::number(900001 + i);
         const QString code = QStringLiteral("%1").arg(++codeInCompany[0], 5, 10, QLatin1Char('0'));
         const QString name = QString::fromLatin1(h.name);
-        employees.add(QStringLiteral("(") + Quoted(slno) + QStringLiteral(",'SAT',") + Quoted(code) +
-                      QLatin1Char(',') + Quoted(name) + QLatin1Char(',') +
-                      Quoted(DrawPan(rng, name.section(QLatin1Char(' '), 1))) + QStringLiteral(",'D01','P02','") +
-                      QLatin1String(DemoData::kHeadOfficeUnit) + QStringLiteral("','") + QLatin1String(DemoData::kMainCompany) +
-                      QStringLiteral("',0,0)"));
+        employees.add(QStringLiteral("(") + Quoted(slno) + QStringLiteral(",'SAT',") + Quoted(code) + QLatin1Char(',') +
+                      Quoted(name) + QLatin1Char(',') + Quoted(DrawPan(rng, name.section(QLatin1Char(' '), 1))) +
+                      QStringLiteral(",'D01','P02','") + QLatin1String(DemoData::kHeadOfficeUnit) +
+                      QStringLiteral("','") + QLatin1String(DemoData::kMainCompany) + QStringLiteral("',0,0)"));
         Pay p{};
         p.basic = std::round((h.yearly - 12 * 1600) / 12 / 1.52 / 100) * 100;
         p.da = std::round(p.basic * 0.12);
@@ -580,8 +579,8 @@ void WriteHighEarners(DbConnection &db, BulkInsert &employees, BulkInsert &salar
         for (const QDate &year : {DemoData::DefaultYearFrom, DemoData::RecentYearFrom}) {
             if (year == DemoData::RecentYearFrom && !options.recentPayroll)
                 continue;
-            Declare(declarations, slno, {{"ITA000005", 12 * std::round(p.basic * 0.3 / 500) * 500}, {"ITA000001", 50000}},
-                    year);
+            Declare(declarations, slno,
+                    {{"ITA000005", 12 * std::round(p.basic * 0.3 / 500) * 500}, {"ITA000001", 50000}}, year);
         }
         // The regime of each year with both, as his own choice where it is not the year's default.
         for (int y = 2020; y <= 2026; ++y) {

@@ -44,8 +44,8 @@ int main(int argc, char *argv[])
         QStringLiteral("high-earners"),
         QStringLiteral("Also eight high earners in the main company (about 60 L, 1.2 Cr, 2.5 Cr and 6 Cr a year, "
                        "four under each regime): the surcharge of both regimes at work."));
-    parser.addOptions({employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption, recentOption,
-                       highEarnersOption});
+    parser.addOptions({employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption,
+                       recentOption, highEarnersOption});
     parser.process(app);
 
     if (parser.isSet(usersOption)) {
