@@ -13,8 +13,8 @@ struct Column
 };
 
 const Column kColumns[kColumnCount] = {
-    {"Code", 1750},       {"Name", 4000},       {"Regime", 1300}, {"Choice", 1500},
-    {"Old Regime", 2400}, {"New Regime", 2400}, {"Saving", 2400}, {"Costs More", 1700},
+    {"Code", 1750},       {"Name", 3400},       {"Regime", 1300}, {"Choice", 1500},
+    {"Old Regime", 2200}, {"New Regime", 2200}, {"Saving", 2200}, {"Costs More", 1700},
 };
 
 constexpr SheetColour kNavy = RgbColour(0, 0, 128);
@@ -42,13 +42,12 @@ int Build(Sheet &sheet, const QList<RegimeComparison::Row> &shown, const QString
 {
     sheet.clearAll();
     sheet.setColumnCount(kColumnCount);
+    sheet.setRowHeight(1, 500);
     sheet.setText(1, 1, company);
     sheet.setFont({1, 1, 1, 1}, CellFont{kSegoe, 14, true, kNavy});
     sheet.setText(2, 1, QStringLiteral("Regime Comparison ") + yearText);
     sheet.setFont({2, 1, 2, 1}, CellFont{kSegoe, 10, true, kNavy});
-    sheet.setText(3, 1,
-                  QStringLiteral("Payable under each regime from the year's pay and declarations; Saving: what the "
-                                 "employee would save under the other regime"));
+    sheet.setText(3, 1, QStringLiteral("Saving: what the other regime would save the employee"));
     sheet.setFont({3, 1, 3, 1}, CellFont{kSegoe, 8, false, kNavy});
 
     const CellRange headings{kHeadingRow, 1, kHeadingRow, kColumnCount};

@@ -27,8 +27,8 @@ frmRegimeComparison::frmRegimeComparison(QWidget *parent) : QWidget(parent)
             if (on && m_shown)
                 ShowRows();
         });
-    // The titles and headings, and each employee's code and name, stay in view.
-    ui.FbComparison->freezePanes(ComparisonSheet::kHeadingRow, 2);
+    // The titles and headings stay in view (every column fits across the screen).
+    ui.FbComparison->freezePanes(ComparisonSheet::kHeadingRow, 0);
     ui.FbComparison->setPageRows(24);
     ui.FbComparison->setColumnUnit(15, ComparisonSheet::kHeadingRow);
     ui.LbOutputFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -78,6 +78,7 @@ void frmRegimeComparison::CmShow_Click()
         return;
     }
     ShowRows();
+    ui.FbComparison->setActiveCell(ComparisonSheet::kFirstDataRow, 1);
     ui.FbComparison->setFocus();
 }
 
@@ -96,7 +97,7 @@ void frmRegimeComparison::ShowRows()
                                         "they would under the other, %3 in all.")
                              .arg(m_rows.size())
                              .arg(all.costsMore)
-                             .arg(Format00(all.saving)));
+                             .arg(Sheet::formatNumber(all.saving, QStringLiteral("#,##0.00"))));
 }
 
 void frmRegimeComparison::CmExport_Click()

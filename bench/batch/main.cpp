@@ -162,8 +162,13 @@ int MeasureRun(const QString &how, const QString &server, int firstYear, int arg
         const QList<RegimeComparison::Row> rows = RegimeComparison::Read(db, request);
         const double seconds = clock.nsecsElapsed() / 1e9;
         db.setRecorder({});
+        if (!lastKind.isEmpty())
+            kinds[lastKind].second += sinceLast.nsecsElapsed() / 1e9;
         std::printf("ok=1 seconds=%.3f statements=%d rows=%lld costs_more=%d peak_kb=%ld\n", seconds, statements,
                     static_cast<long long>(rows.size()), RegimeComparison::Sum(rows).costsMore, PeakRssKb());
+        if (qEnvironmentVariableIsSet("BENCH_PROFILE"))
+            for (const auto &[kind, v] : kinds)
+                std::fprintf(stderr, "  %5d x %-36s %.3f s\n", v.first, qPrintable(kind), v.second);
         return 0;
     }
     const IncomeTaxBatch::Result r = IncomeTaxBatch::Run(db, request, state);
@@ -274,7 +279,7 @@ int Drive(const QCommandLineParser &args)
                             qPrintable(screen[QStringLiteral("seconds")]),
                             qPrintable(screen[QStringLiteral("longest_wait_ms")]),
                             screen[QStringLiteral("peak_kb")].toDouble() / 1024);
-                if (compareDelays.contains(delay)) {
+                if (compareDelays.contains(delay) && DemoData::NewRegimeYear(static_cast<int>(year))) {
                     auto compare = child(QStringLiteral("compare"), server);
                     std::printf("%-12s %-6g %9s %10s %9.1f  (%s employees, %s whose regime costs more)\n", "compare",
                                 delay, qPrintable(compare[QStringLiteral("seconds")]),

@@ -539,7 +539,8 @@ const HighEarner kHighEarners[] = {
 };
 
 // Head office directors with the same pay in every year: basic, 12 % dearness allowance, 40 %
-// house rent, transport; provident fund on basic and DA; 80C and rent declared each year.
+// house-rent allowance (they pay no rent), transport; provident fund on basic and DA; 80C
+// declared each year.
 void WriteHighEarners(DbConnection &db, BulkInsert &employees, BulkInsert &salary, BulkInsert &declarations,
                       int codeInCompany[2], const DemoOptions &options, DemoSummary &summary)
 {
@@ -579,8 +580,7 @@ void WriteHighEarners(DbConnection &db, BulkInsert &employees, BulkInsert &salar
         for (const QDate &year : {DemoData::DefaultYearFrom, DemoData::RecentYearFrom}) {
             if (year == DemoData::RecentYearFrom && !options.recentPayroll)
                 continue;
-            Declare(declarations, slno,
-                    {{"ITA000005", 12 * std::round(p.basic * 0.3 / 500) * 500}, {"ITA000001", 50000}}, year);
+            Declare(declarations, slno, {{"ITA000001", 150000}}, year);
         }
         // The regime of each year with both, as his own choice where it is not the year's default.
         for (int y = 2020; y <= 2026; ++y) {
