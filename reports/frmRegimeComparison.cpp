@@ -106,19 +106,11 @@ void frmRegimeComparison::CmExport_Click()
         platform().message(QStringLiteral("No details found.   "), Platform::Icon::Information);
         return;
     }
-    const QString folder = QDir(OutputFolder()).filePath(QStringLiteral("Excel Files"));
-    QDir().mkpath(folder);
-    const QString proposed = windowTitle() + QLatin1Char(' ') + mdlDalvoni::UnitCode + QLatin1Char(' ') +
-                             QLocale::c().toString(mdlDalvoni::FinYearFrom, QStringLiteral("dd-MMM-yyyy")) +
-                             QStringLiteral(".xlsx");
-    QString chosen = platform().saveFileName(folder, QStringLiteral("Excel Files (*.xlsx)"), proposed);
+    const QString chosen = ChooseWorkbookFile(
+        windowTitle() + QLatin1Char(' ') + mdlDalvoni::UnitCode + QLatin1Char(' ') +
+        QLocale::c().toString(mdlDalvoni::FinYearFrom, QStringLiteral("dd-MMM-yyyy")) + QStringLiteral(".xlsx"));
     if (chosen.isEmpty())
-        return; // cancelled
-    if (!chosen.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
-        chosen += QStringLiteral(".xlsx");
-    if (QFileInfo::exists(chosen) &&
-        !platform().askYesNo(QStringLiteral("Are you sure you want to overwrite"), Platform::Icon::Information))
-        return;
+        return; // cancelled, or an existing file kept
     QString error;
     const WorkbookPages pages{ComparisonSheet::kHeadingRow, ComparisonSheet::kHeadingRow, ComparisonSheet::kHeadingRow,
                               2, ui.FbComparison->sheet().text(2, 1)};
