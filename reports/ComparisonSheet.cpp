@@ -13,7 +13,7 @@ struct Column
 };
 
 const Column kColumns[kColumnCount] = {
-    {"Code", 1750},       {"Name", 3400},       {"Regime", 1300}, {"Choice", 1500},
+    {"Code", 1600},       {"Name", 3000},       {"Regime", 1300}, {"Choice", 1500},
     {"Old Regime", 2200}, {"New Regime", 2200}, {"Saving", 2200}, {"Costs More", 1700},
 };
 
@@ -85,9 +85,9 @@ int Build(Sheet &sheet, const QList<RegimeComparison::Row> &shown, const QString
     const RegimeComparison::Totals t = RegimeComparison::Sum(shown);
     ++row;
     sheet.setText(row, 1, QStringLiteral("Total"));
-    sheet.setText(
-        row, 2,
-        QStringLiteral("%1 employees, %2 would pay less under the other regime").arg(shown.size()).arg(t.costsMore));
+    // The employees, and in the mark's column how many are marked.
+    sheet.setText(row, 2, QStringLiteral("%1 employees").arg(shown.size()));
+    sheet.setText(row, 8, QString::number(t.costsMore));
     sheet.setNumber(row, 5, t.oldPayable);
     sheet.setNumber(row, 6, t.newPayable);
     sheet.setNumber(row, 7, t.saving);

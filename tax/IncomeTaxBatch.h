@@ -119,8 +119,9 @@ QString SummaryText(const Result &result);
 
 // What a run of the request needs besides the employees: the year's limits and slabs (into
 // state), the figures of both regimes, the employees' choices and the months remaining. Throws
-// Error when the months remaining cannot be counted or the year's stored regime figures do
-// not hold together (state is then as it was). The regime comparison reads the same.
+// Error when the months remaining cannot be counted, and when the year's stored figures of
+// either regime do not hold together (NewRegimeSetup::Validate, ValidateOldSurcharge; state is
+// then as it was). The regime comparison reads the same.
 TaxRules::Context RunContext(DbConnection &db, const Request &req, RebateState &state);
 
 // Runs the batch, holding the company's run lock, in one transaction: either every record of
