@@ -9,8 +9,36 @@
 #include "session/Platform.h"
 #include "ui/QtPlatform.h"
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// --version and --help are answered before any window or connection, so that they work
+// without a display and without a server.
+bool AnsweredOnTerminal(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("IncomeTax %s\n", mdlDalvoni::kProgramVersion);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("Usage: IncomeTax [--version] [--help]\n\n"
+                        "The salary income-tax module of the Corvantis HR and payroll suite. The server's\n"
+                        "address comes from ~/.config/Dalvoni/Dalvoni.ini; see \"man IncomeTax\".\n");
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (AnsweredOnTerminal(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QtPlatform desktop;
     setPlatform(&desktop);

@@ -23,6 +23,7 @@ frmITSettings::frmITSettings(QWidget *parent) : QWidget(parent)
         ShowAsReadOnly(box);
     connect(ui.CmApply, &QPushButton::clicked, this, [this] { CmApply_Click(); });
     connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
+    CloseOnEscape(this);
     Form_Load();
 }
 

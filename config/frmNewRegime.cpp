@@ -134,6 +134,7 @@ frmNewRegime::frmNewRegime(QWidget *parent) : QWidget(parent)
     connect(ui.CmSave, &QPushButton::clicked, this, [this] { CmSave_Click(); });
     connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
     connect(ui.CmCopyPrevious, &QPushButton::clicked, this, [this] { CmCopyPrevious_Click(); });
+    CloseOnEscape(this);
     Form_Load();
 }
 

@@ -36,6 +36,7 @@ frmOtherAllowance::frmOtherAllowance(QWidget *parent) : QWidget(parent)
     connect(ui.CmCancel, &QPushButton::clicked, this, [this] { CmCancel_Click(); });
     connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
     connect(ui.FbAllowance, &CellGrid::rowPicked, this, [this] { FbAllowance_RowPick(); });
+    bindKeys();
     Form_Load();
 }
 
@@ -45,6 +46,11 @@ void frmOtherAllowance::Form_Load()
     drawHeadings();
     fillList();
     setMode(false);
+    // The clerk starts from the list of heads, on the first one (the fields are closed until
+    // New or Edit).
+    if (listRows() >= 2)
+        ui.FbAllowance->setActiveCell(2, 1);
+    ui.FbAllowance->setFocus();
 }
 
 void frmOtherAllowance::setMode(bool edit)
@@ -271,31 +277,19 @@ void frmOtherAllowance::closeEvent(QCloseEvent *event)
 
 // --- Keys -------------------------------------------------------------------------------
 
-void frmOtherAllowance::keyPressEvent(QKeyEvent *event)
+void frmOtherAllowance::bindKeys()
 {
     // A key acts only while its button does: click() does nothing on a disabled button.
-    switch (event->key()) {
-    case Qt::Key_F2:
-        ui.CmNew->click();
-        break;
-    case Qt::Key_F3:
-        ui.CmEdit->click();
-        break;
-    case Qt::Key_F5:
+    BindKey(this, QKeySequence(Qt::Key_F2), [this] { ui.CmNew->click(); });
+    BindKey(this, QKeySequence(Qt::Key_F3), [this] { ui.CmEdit->click(); });
+    BindKey(this, QKeySequence(Qt::Key_F5), [this] {
         if (ui.CmNew->text() == kSaveCaption)
             ui.CmNew->click();
-        break;
-    case Qt::Key_F8:
-        ui.CmCancel->click();
-        break;
-    case Qt::Key_F9:
-        ui.CmClose->click();
-        break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    event->accept();
+    });
+    BindKey(this, QKeySequence(Qt::Key_F8), [this] { ui.CmCancel->click(); });
+    BindKey(this, QKeySequence(Qt::Key_F9), [this] { ui.CmClose->click(); });
+    // Escape closes in either mode, asking first about a head not yet saved.
+    CloseOnEscape(this);
 }
 
 bool frmOtherAllowance::eventFilter(QObject *watched, QEvent *event)

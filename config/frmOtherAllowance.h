@@ -36,10 +36,11 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The keys the buttons' captions name, and Escape.
+    void bindKeys();
     void setMode(bool edit);
     void drawHeadings();
     void fillList();

@@ -25,6 +25,7 @@ frmListView::frmListView(QWidget *parent) : QDialog(parent)
     ui.GrHelp->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     ui.GrHelp->setColumnWidth(0, 0);
     ui.GrHelp->setColumnHidden(0, true);
+    ui.LbNoMatch->hide();
     ui.TxtSearch->installEventFilter(this);
     ui.GrHelp->installEventFilter(this);
     connect(ui.TxtSearch, &QLineEdit::textChanged, this, [this] { TxtSearch_Change(); });
@@ -59,6 +60,10 @@ void frmListView::ShowForm(const QString &HelpQry, int DisplayFields, const QStr
                                 &VIColText, &VIIColText, &VIIIColText, &IXColText, &XColText};
     for (int c = 1; c <= 10; ++c)
         dialog.m_model.setHeading(c, *texts[c - 1]);
+    dialog.m_rowsCalled = HelpText == QLatin1String("Employee") ? QStringLiteral("employee") : QString();
+    // The search finds the start of the first column too, where the list shows it (the code).
+    if (Icol <= 0)
+        dialog.ui.TxtSearch->setPlaceholderText(QStringLiteral("Type the start of a name to search"));
 
     const int shown = qBound(1, DisplayFields, 10);
     const int available = rs.columnCount();
@@ -167,27 +172,65 @@ void frmListView::TxtSearch_Change()
     const QString search = ui.TxtSearch->text();
     const int length = search.size();
     if (length == 0) {
+        showFindsNothing(false);
         setTopRow(1);
         setCurrentRow(1);
         mdlDalvoni::ListPick1.clear();
         mdlDalvoni::ListPick2.clear();
         return;
     }
-    const QString wanted = search.toUpper();
+    // The names first, as always; a text that starts no name may start a code (a clerk types
+    // the code he has in front of him).
+    int row = findRow(2, search);
+    if (row == 0 && !ui.GrHelp->isColumnHidden(1))
+        row = findRow(1, search);
+    if (row == 0) {
+        // Nothing matches: the row found last must not be taken for the one typed.
+        showFindsNothing(true);
+        return;
+    }
+    showFindsNothing(false);
+    m_searchRow = row;
+    setTopRow(row);
+    setCurrentRow(row);
+    for (int n = 1; n <= 3; ++n)
+        mdlDalvoni::ListPick(n) = m_model.cell(m_searchRow, n);
+    for (int n = 4; n <= 10; ++n)
+        mdlDalvoni::ListPick(n) = m_model.cell(currentRow(), n);
+}
+
+int frmListView::findRow(int column, const QString &text) const
+{
+    const QString wanted = text.toUpper();
     for (int row = 1; row < m_model.gridRows(); ++row) {
         if (m_model.cell(row, 1).isEmpty())
-            return;
-        if (m_model.cell(row, 2).left(length).toUpper() == wanted) {
-            m_searchRow = row;
-            setTopRow(row);
-            setCurrentRow(row);
-            for (int n = 1; n <= 3; ++n)
-                mdlDalvoni::ListPick(n) = m_model.cell(m_searchRow, n);
-            for (int n = 4; n <= 10; ++n)
-                mdlDalvoni::ListPick(n) = m_model.cell(currentRow(), n);
-            return;
-        }
+            return 0;
+        if (m_model.cell(row, column).left(text.size()).toUpper() == wanted)
+            return row;
     }
+    return 0;
+}
+
+void frmListView::showFindsNothing(bool nothing)
+{
+    if (nothing) {
+        ui.GrHelp->clearSelection();
+        mdlDalvoni::ClearListPicks();
+        const QString what =
+            m_rowsCalled.isEmpty() ? QStringLiteral("Nothing in the list") : QStringLiteral("No ") + m_rowsCalled;
+        ui.LbNoMatch->setText(what + QStringLiteral(" starts with \"") + ui.TxtSearch->text() +
+                              QStringLiteral("\": Enter or Escape closes the list without a pick."));
+    }
+    if (nothing == m_findsNothing)
+        return;
+    m_findsNothing = nothing;
+    ui.LbNoMatch->setVisible(nothing);
+    QPalette marked = QApplication::palette(ui.TxtSearch);
+    if (nothing) {
+        marked.setColor(QPalette::Base, QColor(255, 224, 224));
+        marked.setColor(QPalette::Text, QColor(170, 0, 0));
+    }
+    ui.TxtSearch->setPalette(marked);
 }
 
 void frmListView::GrHelp_RowColChange()
@@ -196,12 +239,19 @@ void frmListView::GrHelp_RowColChange()
     // every pick is one row.
     const int row = currentRow();
     m_searchRow = row;
+    // The row moved to is highlighted again, and it is the pick.
+    showFindsNothing(false);
     for (int n = 1; n <= 10; ++n)
         mdlDalvoni::ListPick(n) = m_model.cell(row, n);
 }
 
 void frmListView::pickFromSearch()
 {
+    if (m_findsNothing) {
+        mdlDalvoni::ClearListPicks();
+        reject();
+        return;
+    }
     for (int n = 1; n <= 3; ++n)
         mdlDalvoni::ListPick(n) = m_model.cell(m_searchRow, n);
     const int row = currentRow();

@@ -29,6 +29,9 @@ public:
     int currentRow() const;
     int topRow() const;
     int searchRow() const { return m_searchRow; }
+    // The typed text matches no row: the box and a line say so, nothing is highlighted, and
+    // Enter or Escape close the list without a pick.
+    bool findsNothing() const { return m_findsNothing; }
 
     Ui::frmListView ui;
 
@@ -40,6 +43,9 @@ private:
     void TxtSearch_Change();
     void GrHelp_RowColChange();
     void pickFromSearch();
+    // Finds the first row whose column `column` starts with the text (any letter case); 0 when none.
+    int findRow(int column, const QString &text) const;
+    void showFindsNothing(bool nothing);
     void pickFromGrid();
     void setTopRow(int row);
     void setCurrentRow(int row);
@@ -50,4 +56,6 @@ private:
     ListViewModel m_model;
     int m_searchRow = 1;
     bool m_filling = false;
+    bool m_findsNothing = false;
+    QString m_rowsCalled; // "employee" in "No employee starts with ..."
 };

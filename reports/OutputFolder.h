@@ -3,11 +3,12 @@
 #include <QString>
 
 // The folder where the program writes its files (the print file, the "Excel Files" folder):
-// the program's own folder, or, where that cannot be written (an installed copy), the
-// user's data folder for this program, created when missing.
+// the program's own folder, or, where that cannot be written or the program is the installed
+// copy (whose folder root could write), the user's data folder for this program, created when
+// missing.
 QString OutputFolder();
-// The same for a given program folder.
-QString OutputFolderFor(const QString &programFolder);
+// The same for a given program folder and the folder the build installs the programs into.
+QString OutputFolderFor(const QString &programFolder, const QString &installedFolder = QString());
 
 // Asks where to save an exported workbook: the save dialog opens in the "Excel Files" folder of
 // the output folder (created when missing) with the proposed name; ".xlsx" is added where the

@@ -17,7 +17,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
-#include <QShortcut>
 
 namespace {
 
@@ -83,11 +82,9 @@ frmrptIT::frmrptIT(QWidget *parent) : QWidget(parent)
     // The keys the button captions promise.
     const std::pair<Qt::Key, QPushButton *> keys[] = {
         {Qt::Key_F5, ui.CmShow}, {Qt::Key_F7, ui.CmPrint}, {Qt::Key_F9, ui.CmClose}, {Qt::Key_F11, ui.CmExport}};
-    for (const auto &[key, button] : keys) {
-        auto *shortcut = new QShortcut(QKeySequence(key), this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
-    }
+    for (const auto &[key, button] : keys)
+        BindKey(this, QKeySequence(key), [button = button] { button->click(); });
+    CloseOnEscape(this);
     Form_Load();
 }
 

@@ -64,11 +64,17 @@ IT_DB_ADDRESS=$address "$here/scripts/dbserver.sh" start "$datadir"
 if [ "$reset" = 1 ] || [ ! -f "$marker" ]; then
     rm -f "$marker"
     echo "Writing the demo company ($employees employees) ..."
-    # With a recent half-year of payroll, so that a year of the new regime has figures to show.
-    "$build/itdemo" --server "$address" --employees "$employees" --reset --recent-payroll --high-earners
-    touch "$marker"
+    # Today's financial year is its default, paid up to the last complete month.
+    "$build/itdemo" --server "$address" --employees "$employees" --reset --high-earners
+    # The month it was written for: a later month's run says that the demo has aged.
+    date +%Y-%m >"$marker"
 else
     echo "The demo company is already in place (scripts/run-demo.sh --reset writes it again)."
+    written=$(cat "$marker")
+    if [ "$written" != "$(date +%Y-%m)" ]; then
+        echo "It was written in ${written:-an earlier month}: its default year and payroll end there;" \
+            "scripts/run-demo.sh --reset writes it for today."
+    fi
     "$build/itdemo" --users
 fi
 

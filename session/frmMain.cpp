@@ -23,8 +23,11 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
+#include <QStyle>
 
 namespace {
 QPointer<frmMain> g_main;
@@ -64,6 +67,10 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     connect(ui.mnuRegimeComparison, &QAction::triggered, this, &frmMain::mnuRegimeComparison_Click);
     connect(ui.mnuChangeCompany, &QAction::triggered, this, &frmMain::mnuChangeCompany_Click);
     connect(ui.mnuChangeFinancialYear, &QAction::triggered, this, &frmMain::mnuChangeFinancialYear_Click);
+    // F10 opens the menu bar, as Alt alone does (eventFilter); Alt and a menu's underlined
+    // letter open that menu.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, &frmMain::openMenuBar);
 
     Form_Load();
 }
@@ -170,7 +177,7 @@ void frmMain::addScreen(QWidget *screen)
     CentreInMain(screen);
     sub->show();
     ui.mdiArea->setActiveSubWindow(sub);
-    screen->setFocus();
+    FocusFirstField(screen);
 }
 
 template <typename T> bool frmMain::bringForward()
@@ -248,6 +255,13 @@ void frmMain::mnuChangeFinancialYear_Click()
     list->activateWindow();
 }
 
+void frmMain::openMenuBar()
+{
+    const QList<QAction *> menus = ui.menubar->actions();
+    if (!menus.isEmpty() && !ui.menubar->activeAction())
+        ui.menubar->setActiveAction(menus.first());
+}
+
 void frmMain::closeEvent(QCloseEvent *event)
 {
     if (!mayEnd()) {
@@ -263,18 +277,49 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    // Ctrl+A and Ctrl+Y belong to the Tools menu everywhere in this window, also while a
-    // text box of a screen has the focus (which would otherwise take them as select-all or redo).
+    // Ctrl+Y belongs to the Tools menu everywhere in this window, also while a text box of a
+    // screen has the focus (which would otherwise take it as redo). Ctrl+A does too, except in
+    // a text or amount box, where it selects the box's text as in every text box.
     if (event->type() == QEvent::ShortcutOverride) {
         auto *widget = qobject_cast<QWidget *>(watched);
         const auto *key = static_cast<QKeyEvent *>(event);
+        const bool textBox = qobject_cast<QLineEdit *>(widget) != nullptr;
         if (widget && widget->window() == this && key->modifiers() == Qt::ControlModifier &&
-            (key->key() == Qt::Key_A || key->key() == Qt::Key_Y)) {
+            ((key->key() == Qt::Key_A && !textBox) || key->key() == Qt::Key_Y)) {
             event->ignore();
             return true;
         }
     }
+    watchAltAlone(watched, event);
     if (watched == ui.mdiArea->viewport() && event->type() == QEvent::Resize)
         ui.mdiArea->setBackground(MainBackground(ui.mdiArea->viewport()->size()));
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Alt pressed and let go with no other key between opens the menu bar, where the style does
+// not do it itself.
+void frmMain::watchAltAlone(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::WindowDeactivate && watched == this) {
+        m_altAlone = false;
+        return;
+    }
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+        return;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this ||
+        style()->styleHint(QStyle::SH_MenuBar_AltKeyNavigation, nullptr, ui.menubar))
+        return;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool alt = key->key() == Qt::Key_Alt;
+    if (type != QEvent::KeyRelease) {
+        // A key that a shortcut takes (Alt and a letter) reaches the filter only as its
+        // shortcut override; the same key reaches the focused control and its parents.
+        if (!key->isAutoRepeat())
+            m_altAlone = alt && !(key->modifiers() & ~(Qt::KeypadModifier | Qt::AltModifier));
+    } else if (alt && m_altAlone) {
+        m_altAlone = false;
+        openMenuBar();
+    }
 }

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMdiSubWindow>
 
+#include "ui/FormUtil.h"
 #include "ui_frmMain.h"
 
 class QLabel;
@@ -68,9 +69,13 @@ private:
     // other window is loaded.
     bool mainWindowAlone();
     void addScreen(QWidget *screen);
+    // Opens the first menu of the menu bar; the arrow keys go on from there.
+    void openMenuBar();
+    void watchAltAlone(QObject *watched, QEvent *event);
     template <typename T> bool bringForward();
 
     QLabel *m_statusPanel = nullptr;
+    bool m_altAlone = false; // Alt is down and no other key came since
 };
 
 template <typename T> T *frmMain::openScreen()
@@ -79,7 +84,7 @@ template <typename T> T *frmMain::openScreen()
         if (auto *screen = qobject_cast<T *>(sub->widget())) {
             sub->showNormal();
             ui.mdiArea->setActiveSubWindow(sub);
-            screen->setFocus();
+            FocusFirstField(screen);
             return screen;
         }
     }

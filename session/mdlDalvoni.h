@@ -5,6 +5,7 @@
 // other screen reads.
 
 #include "DbConnection.h"
+#include "ProgramVersion.h"
 
 #include <QDate>
 #include <QString>
@@ -41,8 +42,8 @@ void ClearListPicks();
 // Puts every session value back to its start (empty texts, null dates); keeps the connection.
 void ResetSession();
 
-// The program's own version.
-inline constexpr const char *kProgramVersion = "V1.1";
+// The program's own version ("V" and the project's version, "V1.1").
+inline constexpr const char *kProgramVersion = IT_PROGRAM_VERSION;
 
 // The connection string for a server address: the local one for exactly "127.0.0.1",
 // the network one (suite account) for any other text, the empty one included.

@@ -1,5 +1,6 @@
 // inetspooler: prints the statement's print file. Started by IncomeTax with the file's full path.
 #include "Spooler.h"
+#include "session/mdlDalvoni.h"
 #include "ui/QtPlatform.h"
 
 #include <QApplication>
@@ -20,16 +21,27 @@ bool BatchMode(int argc, char **argv)
     return false;
 }
 
+// --help and --version are answered on the terminal, without a display.
+bool OnlyAsksAboutProgram(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
+            std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     const bool batch = BatchMode(argc, argv);
     // Without message windows no screen is needed.
-    if (batch && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if ((batch || OnlyAsksAboutProgram(argc, argv)) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("inetspooler"));
+    QApplication::setApplicationVersion(QLatin1String(mdlDalvoni::kProgramVersion));
 
     QtPlatform desktop;
     ConsolePlatform console;
@@ -38,6 +50,7 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Prints an IncomeTax print file."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({QStringLiteral("batch"), QStringLiteral("Write messages to standard error, not to windows.")});
     parser.addOption({QStringLiteral("pdf-only"), QStringLiteral("Only draw the PDF <file>; do not print or open it."),
                       QStringLiteral("file")});

@@ -17,6 +17,8 @@ frmGenerateIncomeTax::frmGenerateIncomeTax(QWidget *parent) : QWidget(parent)
     ui.TxEmpCode->installEventFilter(this);
     connect(ui.CmGenerate, &QPushButton::clicked, this, &frmGenerateIncomeTax::CmGenerate_Click);
     connect(ui.CmClose, &QPushButton::clicked, this, &frmGenerateIncomeTax::CmClose_Click);
+    connect(ui.TxEmpCode, &QLineEdit::textChanged, this, &frmGenerateIncomeTax::TxEmpCode_Change);
+    CloseOnEscape(this);
     Form_Load();
 }
 
@@ -61,6 +63,17 @@ bool frmGenerateIncomeTax::TxEmpCode_KeyDown(QKeyEvent *event)
     m_empCompany = p.companyName;
     m_empSlno = p.slno;
     return true;
+}
+
+// An emptied code box lets go of the employee picked before: an empty box is the whole
+// company, as the screen shows it. A typed text without F1 picks nobody and leaves the pick.
+void frmGenerateIncomeTax::TxEmpCode_Change()
+{
+    if (!ui.TxEmpCode->text().isEmpty())
+        return;
+    ui.LbName->clear();
+    m_empCompany.clear();
+    m_empSlno.clear();
 }
 
 void frmGenerateIncomeTax::CmGenerate_Click()

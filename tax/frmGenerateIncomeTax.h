@@ -47,6 +47,7 @@ protected:
 private:
     void Form_Load();
     bool TxEmpCode_KeyDown(QKeyEvent *event);
+    void TxEmpCode_Change();
     void CmClose_Click();
     void showProgress(const IncomeTaxBatch::Progress &p);
     void endRun();

@@ -14,6 +14,7 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QRadioButton>
 #include <QTableWidgetItem>
 
@@ -83,6 +84,9 @@ frmIncomeTax::frmIncomeTax(QWidget *parent) : QWidget(parent)
     grid->verticalHeader()->setDefaultSectionSize(TwipsToPixels(255));
     grid->horizontalHeader()->setHighlightSections(false);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab leaves the grid for the next control; inside it the arrow keys and Enter move.
+    grid->setTabKeyNavigation(false);
+    grid->installEventFilter(this);
 
     AttachNumericKeyFilter(ui.TxHLInterest, 12, 2, 1, false);
     AttachNumericKeyFilter(ui.TxMediClaim, 12, 2, 1, false);
@@ -101,6 +105,18 @@ frmIncomeTax::frmIncomeTax(QWidget *parent) : QWidget(parent)
     connect(ui.OptNewRegime, &QRadioButton::clicked, this, [this] { OptNewRegime_Click(); });
     connect(ui.CmEdit, &QPushButton::clicked, this, [this] { CmEdit_Click(); });
     connect(ui.CmClose, &QPushButton::clicked, this, [this] { CmClose_Click(); });
+    // The keys the captions name: F3 while the button reads "Edit - F3", F5 while it reads
+    // "Update - F5".
+    BindKey(this, QKeySequence(Qt::Key_F3), [this] {
+        if (ui.CmEdit->text() == kEditCaption)
+            ui.CmEdit->click();
+    });
+    BindKey(this, QKeySequence(Qt::Key_F5), [this] {
+        if (ui.CmEdit->text() == kUpdateCaption)
+            ui.CmEdit->click();
+    });
+    BindKey(this, QKeySequence(Qt::Key_F9), [this] { ui.CmClose->click(); });
+    CloseOnEscape(this);
 
     Form_Load();
 }
@@ -153,7 +169,18 @@ bool frmIncomeTax::eventFilter(QObject *watched, QEvent *event)
         // A context menu over the edit box takes the focus only while it is open.
         if (type == QEvent::FocusOut && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
             ui.TxDedMove->hide();
+        } else if (type == QEvent::ShortcutOverride && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            // Escape leaves the cell being edited, not the screen.
+            event->accept();
+            return true;
         } else if (type == QEvent::KeyPress && TxDedMove_KeyDown(static_cast<QKeyEvent *>(event))) {
+            return true;
+        }
+    } else if (watched == ui.GrDeductions && type == QEvent::KeyPress) {
+        // Enter on a cell in edit mode edits it, as a click does.
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && ui.CmEdit->text() != kEditCaption) {
+            GrDeductions_Click(qMax(0, ui.GrDeductions->currentRow()), qMax(0, ui.GrDeductions->currentColumn()));
             return true;
         }
     } else if ((watched == ui.TxHLInterest || watched == ui.TxMediClaim) && type == QEvent::FocusIn) {
@@ -356,6 +383,16 @@ void frmIncomeTax::GrDeductions_Click(int row, int col)
 
 bool frmIncomeTax::TxDedMove_KeyDown(QKeyEvent *event)
 {
+    // Escape leaves the cell as it was; Tab and Shift+Tab leave the grid, as from the grid.
+    if (event->key() == Qt::Key_Escape) {
+        ui.GrDeductions->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+        ui.GrDeductions->setFocus(Qt::OtherFocusReason);
+        focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        return true;
+    }
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ShiftModifier) {
         TxDedMove_ShiftDelete();
         return true;

@@ -15,12 +15,16 @@ class tst_DemoData : public QObject
     Q_OBJECT
 
 private:
-    DemoSummary generate(int employees, quint32 seed = 1, bool recentPayroll = false)
+    // The day the demos of these tests are made for, unless a test names another.
+    static inline const QDate kToday{2026, 12, 9};
+
+    DemoSummary generate(int employees, quint32 seed = 1, bool currentPayroll = false, const QDate &today = kToday)
     {
         DemoOptions o;
         o.employees = employees;
         o.seed = seed;
-        o.recentPayroll = recentPayroll;
+        o.currentPayroll = currentPayroll;
+        o.today = today;
         o.reset = true;
         o.rowsPerStatement = 97; // several statements and transactions even for a small company
         o.employeesPerTransaction = 7;
@@ -65,8 +69,9 @@ private slots:
         QCOMPARE(Scalar("SELECT version_code FROM dalvoni.versionmaster WHERE pack_code='IT'").toString(),
                  QStringLiteral("V1.1"));
 
-        // Every unit has the eleven years 2016-17 to 2026-27, tax year 1 April to 31 March, 2018-19
-        // its default; this program is offered the head office's eleven.
+        // Every unit has the eleven years 2016-17 to 2026-27, tax year 1 April to 31 March, the
+        // year of the day the demo is made for its default; this program is offered the head
+        // office's eleven.
         const int units = Count("dalvoni.unitmaster");
         QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_from_date>='2016-04-01'"), units * 11);
         QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_app_it=1"), 11);
@@ -80,7 +85,7 @@ private slots:
                  QStringLiteral("2016-17,2017-18,2018-19,2019-20,2020-21,2021-22,2022-23,2023-24,2024-25,2025-26,"
                                 "2026-27"));
         QCOMPARE(Scalar("SELECT ac_from_date FROM dalvoni.ac_fin_year WHERE unit_code='HO' AND ac_default=1").toDate(),
-                 QDate(2018, 4, 1));
+                 QDate(2026, 4, 1));
         QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_default=1"), units);
 
         QCOMPARE(Scalar("SELECT no_value FROM hr0910.numbersetup WHERE no_id='IT_CODE'").toString(),
@@ -158,7 +163,7 @@ private slots:
         DemoOptions o;
         o.employees = 3;
         o.reset = true;
-        o.recentPayroll = true;
+        o.today = QDate(2025, 10, 15); // paid April to September 2025
         o.highEarners = true;
         const DemoSummary s = DemoData::Generate(TestDb::Open(), o);
         QCOMPARE(Count("hr0910.hr_employee WHERE emp_slno>='900001' AND comp_code='C01' AND emp_flag=0"), 8);
@@ -263,6 +268,7 @@ private slots:
                  0);
     }
 
+    // The payroll of the demo's day written or not: the years of the history come out the same.
     void recentPayrollOnRequest()
     {
         // The years up to 2018-19 come out the same with it as without it.
@@ -278,7 +284,7 @@ private slots:
         const QString older = olderYears();
         QCOMPARE(Count("hr0910.hr_emp_salary WHERE emp_sal_date_from>='2019-04-01'"), 0);
         QCOMPARE(Count("hr0910.hr_finalize WHERE entry_date>='2019-04-01'"), 0);
-        generate(40, 1, true);
+        generate(40, 1, true, QDate(2025, 10, 15));
         QCOMPARE(olderYears(), older);
         // April to September 2025, finalised, for every employee in service and nobody else.
         for (const char *comp : {"C01", "C02"})
@@ -297,6 +303,83 @@ private slots:
         QVERIFY(Count("hr0910.hr_it_trans WHERE emp_it_from='2025-04-01' AND emp_it_to='2026-03-31'") > 0);
     }
 
+    // The demo's default year is the one that holds the day it is made for, and the company's
+    // payroll runs from its April to the last complete month, finalised, with declarations of
+    // the year and a few own choices of regime; in April, before a month of the new year is
+    // complete, the whole year before is paid. A day beyond the newest published year gets its
+    // year with that year's figures.
+    void theDaysYearIsTheDefaultAndIsPaid_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QDate>("defaultYear");
+        QTest::addColumn<QDate>("firstPaid");
+        QTest::addColumn<QDate>("lastFinalised");
+        QTest::addColumn<int>("ownChoices"); // in the default year
+        QTest::newRow("December 2026") << QDate(2026, 12, 9) << QDate(2026, 4, 1) << QDate(2026, 4, 1)
+                                       << QDate(2026, 11, 30) << 3;
+        QTest::newRow("first day of a month")
+            << QDate(2026, 5, 1) << QDate(2026, 4, 1) << QDate(2026, 4, 1) << QDate(2026, 4, 30) << 3;
+        QTest::newRow("April: the year before")
+            << QDate(2027, 4, 6) << QDate(2027, 4, 1) << QDate(2026, 4, 1) << QDate(2027, 3, 31) << 3;
+        QTest::newRow("beyond the newest year")
+            << QDate(2028, 6, 20) << QDate(2028, 4, 1) << QDate(2028, 4, 1) << QDate(2028, 5, 31) << 3;
+        QTest::newRow("March 2024, new regime by default")
+            << QDate(2024, 3, 2) << QDate(2023, 4, 1) << QDate(2023, 4, 1) << QDate(2024, 2, 29) << 1;
+    }
+    void theDaysYearIsTheDefaultAndIsPaid()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QDate, defaultYear);
+        QFETCH(QDate, firstPaid);
+        QFETCH(QDate, lastFinalised);
+        QFETCH(int, ownChoices);
+        generate(30, 1, true, today);
+        QCOMPARE(DemoData::DefaultYearFrom(today), defaultYear);
+        QCOMPARE(DemoData::LastCompleteMonth(today), lastFinalised);
+        const QString from = SqlDate(defaultYear);
+        QCOMPARE(
+            Scalar("SELECT GROUP_CONCAT(DISTINCT ac_from_date) FROM dalvoni.ac_fin_year WHERE ac_default=1").toDate(),
+            defaultYear);
+        // Every year from 2016-17 to the default one, a later one with the figures of 2026-27.
+        const int years = qMax(2026, defaultYear.year()) - 2016 + 1;
+        QCOMPARE(Count("dalvoni.ac_fin_year WHERE ac_app_it=1"), years);
+        QCOMPARE(Count("hr0910.hr_it_setup") / 6, years);
+        for (int y = 2027; y <= defaultYear.year(); ++y) {
+            const auto carried = NewRegimeSetup::Load(TestDb::Open(), QDate(y, 4, 1), QDate(y + 1, 3, 31));
+            QVERIFY(carried == DemoData::NewRegimeYear(2026));
+            QCOMPARE(Scalar(QStringLiteral("SELECT GROUP_CONCAT(set_id,'=',set_value+0 ORDER BY set_id) FROM "
+                                           "hr0910.hr_it_setup WHERE ac_from_date='%1-04-01'")
+                                .arg(y))
+                         .toString(),
+                     Scalar("SELECT GROUP_CONCAT(set_id,'=',set_value+0 ORDER BY set_id) FROM hr0910.hr_it_setup "
+                            "WHERE ac_from_date='2026-04-01'")
+                         .toString());
+        }
+        // Paid and finalised from April to the last complete month, both companies, every
+        // employee in service and nobody else.
+        const int months = MonthDiff(firstPaid, lastFinalised) + 1;
+        for (const char *comp : {"C01", "C02"}) {
+            QCOMPARE(Scalar(QStringLiteral("SELECT MAX(entry_date) FROM hr0910.hr_finalize WHERE comp_code='%1' AND "
+                                           "entry_type='SAL'")
+                                .arg(QLatin1String(comp)))
+                         .toDate(),
+                     lastFinalised);
+            QCOMPARE(Count(QStringLiteral("hr0910.hr_finalize WHERE comp_code='%1' AND entry_type='SAL' AND "
+                                          "entry_date>='%2'")
+                               .arg(QLatin1String(comp), SqlDate(firstPaid))),
+                     months);
+        }
+        QCOMPARE(Count(QStringLiteral("(SELECT s.emp_slno FROM hr0910.hr_emp_salary s WHERE s.emp_sal_date_from>="
+                                      "'2019-04-01' AND s.emp_sal_type='OTH0000000001' GROUP BY s.emp_slno HAVING "
+                                      "COUNT(*)=%1 AND MIN(s.emp_sal_date_from)='%2' AND MAX(s.emp_sal_date_from)="
+                                      "'%3') d")
+                           .arg(months)
+                           .arg(SqlDate(firstPaid), SqlDate(lastFinalised.addDays(1 - lastFinalised.day())))),
+                 Count("hr0910.hr_employee WHERE emp_flag=0"));
+        QVERIFY(Count(QStringLiteral("hr0910.hr_it_trans WHERE emp_it_from='%1'").arg(SqlDate(firstPaid))) > 0);
+        QCOMPARE(Count(QStringLiteral("hr0910.hr_it_emp_regime WHERE ac_from_date='%1'").arg(from)), ownChoices);
+    }
+
     void sameSeedSameCompany()
     {
         generate(25, 7);
@@ -312,6 +395,7 @@ private slots:
         generate(3);
         DemoOptions o;
         o.employees = 3;
+        o.today = kToday;
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, DemoData::Generate(TestDb::Open(), o));
         QCOMPARE(Count("hr0910.hr_employee"), 3);
     }

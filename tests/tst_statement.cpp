@@ -454,12 +454,17 @@ private slots:
 
     void outputFolder()
     {
-        // The program's own folder when it can be written, else the user's data folder.
+        // The program's own folder when it can be written, else the user's data folder; the
+        // installed copy always the data folder, though root can write its folder.
         QTemporaryDir own;
         QCOMPARE(OutputFolderFor(own.path()), QFileInfo(own.path()).absoluteFilePath());
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
         const QString fallback = OutputFolderFor(QStringLiteral("/nonexistent/program/folder"));
-        QCOMPARE(fallback, QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+        QCOMPARE(fallback, data);
         QVERIFY(QFileInfo(fallback).isDir());
+        QCOMPARE(OutputFolderFor(own.path(), own.path() + QStringLiteral("/.")), data);
+        QCOMPARE(OutputFolderFor(own.path(), own.path() + QStringLiteral("/elsewhere")),
+                 QFileInfo(own.path()).absoluteFilePath());
     }
 
     void exportWorkbook()

@@ -191,6 +191,8 @@ CellGrid::CellGrid(QWidget *parent) : QTableView(parent), m_model(new SheetModel
 {
     setModel(m_model);
     setItemDelegate(new SheetDelegate(m_sheet, this));
+    // Tab leaves the sheet for the next control; the arrow keys move inside it.
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

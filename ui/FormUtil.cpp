@@ -8,7 +8,9 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -91,4 +93,51 @@ void CloseScreen(QWidget *screen)
         frame->close();
     else
         screen->close();
+}
+
+void BindKey(QWidget *screen, const QKeySequence &key, std::function<void()> action)
+{
+    auto *shortcut = new QShortcut(key, screen);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, screen, std::move(action));
+}
+
+void CloseOnEscape(QWidget *screen)
+{
+    BindKey(screen, QKeySequence(Qt::Key_Escape), [screen] { CloseScreen(screen); });
+}
+
+namespace {
+
+// A control the clerk can Tab to on the screen.
+bool TakesTabFocus(const QWidget *screen, const QWidget *w)
+{
+    return w != screen && screen->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(screen) &&
+           (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
+}
+
+} // namespace
+
+void FocusFirstField(QWidget *screen)
+{
+    QWidget *target = screen->focusWidget();
+    if (!target || target == screen || !TakesTabFocus(screen, target)) {
+        target = nullptr;
+        for (QWidget *w = screen->nextInFocusChain(); w && w != screen; w = w->nextInFocusChain()) {
+            if (TakesTabFocus(screen, w)) {
+                target = w;
+                break;
+            }
+        }
+    }
+    // Of a pair of options the one that is checked, as Tab would reach it.
+    if (auto *option = qobject_cast<QRadioButton *>(target); option && option->autoExclusive() && !option->isChecked())
+        for (auto *sibling : option->parentWidget()->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly))
+            if (sibling->isChecked() && sibling->isEnabled() && sibling->isVisibleTo(screen))
+                target = sibling;
+    // As Tab gives it: a box's text selected, a button's or an option's focus drawn.
+    if (target)
+        target->setFocus(Qt::TabFocusReason);
+    else
+        screen->setFocus(Qt::TabFocusReason);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class QKeySequence;
 class QLineEdit;
 class QWidget;
 
@@ -31,3 +32,16 @@ void SetMainAreaProvider(std::function<QWidget *()> provider);
 
 // Closes a screen: its frame in the main window when it sits in one, else the screen itself.
 void CloseScreen(QWidget *screen);
+
+// The keys of a screen, wherever on it the focus is: a key that a button's caption names
+// runs `action` (which clicks the button, or decides first which button the key means).
+void BindKey(QWidget *screen, const QKeySequence &key, std::function<void()> action);
+// Escape closes the screen as its close box does: a screen holding unsaved work asks first,
+// one that is busy stays open. A control that takes Escape itself (a cell being edited)
+// keeps it.
+void CloseOnEscape(QWidget *screen);
+
+// Gives a screen the focus where the clerk works next: the control it last had, or that the
+// screen chose while it opened, else the first control of its tab order that takes the
+// focus (the code box where there is one).
+void FocusFirstField(QWidget *screen);

@@ -39,6 +39,8 @@ void SetUpListGrid(QTableWidget *grid, int rows, const QList<int> &widthsTwips)
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab goes on to the buttons; the arrow keys move in the list.
+    grid->setTabKeyNavigation(false);
     int lastShown = -1, shownWidth = 0;
     for (int c = 0; c < widthsTwips.size(); ++c) {
         grid->setColumnHidden(c, widthsTwips[c] == 0);

@@ -44,8 +44,8 @@ long PeakRssKb()
     return u.ru_maxrss;
 }
 
-// The session as after login to the demo's main company, in its default year or the financial
-// year that starts in April of firstYear.
+// The session as after login to the demo's main company, in 2018-19 or the financial year
+// that starts in April of firstYear.
 void DemoSession(const QString &server, int firstYear)
 {
     mdlDalvoni::ServerAddress = server;
@@ -53,7 +53,7 @@ void DemoSession(const QString &server, int firstYear)
     mdlDalvoni::CompanyCode = QString::fromLatin1(DemoData::kMainCompany);
     mdlDalvoni::UserId = QStringLiteral("1");
     mdlDalvoni::UserName = QStringLiteral("admin");
-    mdlDalvoni::FinYearFrom = firstYear > 0 ? QDate(firstYear, 4, 1) : DemoData::DefaultYearFrom;
+    mdlDalvoni::FinYearFrom = firstYear > 0 ? QDate(firstYear, 4, 1) : DemoData::HistoryYearFrom;
     mdlDalvoni::FinYearTo = mdlDalvoni::FinYearFrom.addYears(1).addDays(-1);
     mdlDalvoni::TaxYearStart = mdlDalvoni::FinYearFrom;
     mdlDalvoni::TaxYearEnd = mdlDalvoni::FinYearTo;
@@ -245,8 +245,11 @@ int Drive(const QCommandLineParser &args)
             DemoOptions opt;
             opt.employees = static_cast<int>(size);
             opt.reset = true;
-            // The demo's recent payroll where its year is measured.
-            opt.recentPayroll = years.contains(DemoData::RecentYearFrom.year());
+            // A later year measured has the demo's current payroll: the demo made in October of
+            // the newest year, paid April to September; 2018-19 alone needs the history only.
+            const double newest = years.isEmpty() ? 2018 : *std::max_element(years.begin(), years.end());
+            opt.currentPayroll = newest > DemoData::HistoryYearFrom.year();
+            opt.today = opt.currentPayroll ? QDate(int(newest), 10, 15) : QDate(2018, 10, 15);
             const DemoSummary demo = DemoData::Generate(db, opt);
             std::printf("\n%d demo employees, %d salary lines (generated in %.0f s)\n", demo.employees,
                         demo.salaryLines, demo.milliseconds / 1000.0);
@@ -329,7 +332,8 @@ int main(int argc, char *argv[])
                     QStringLiteral("ms,..."), QStringLiteral("0,0.5,2,10")});
     args.addOption({QStringLiteral("years"),
                     QStringLiteral("Financial years measured, by the year of their 1 April (default 2018: the demo's "
-                                   "default year; 2025 has its recent payroll and the new regime)."),
+                                   "payroll history; a later year, 2025 say, gets the demo's payroll of April "
+                                   "to September of the newest year given, and the new regime)."),
                     QStringLiteral("year,..."), QStringLiteral("2018")});
     args.addOption({QStringLiteral("per-employee-delays"),
                     QStringLiteral("Round-trip times at which the per-employee path is measured too (default 0,2)."),

@@ -53,6 +53,9 @@ int main(int argc, char *argv[])
         DemoOptions options;
         options.employees = employees;
         options.reset = true;
+        // The company's payroll history alone, as it was made in October 2018.
+        options.today = QDate(2018, 10, 15);
+        options.currentPayroll = false;
         const DemoSummary demo = DemoData::Generate(db, options);
         out << QStringLiteral("demo company: %1 employees, %2 salary lines, %3 declarations (%4 ms)\n")
                    .arg(demo.employees)
@@ -61,7 +64,7 @@ int main(int argc, char *argv[])
                    .arg(demo.milliseconds);
 
         // The default year (payroll up to September) and the full year before it.
-        for (const QDate &yearFrom : {DemoData::DefaultYearFrom.addYears(-1), DemoData::DefaultYearFrom}) {
+        for (const QDate &yearFrom : {DemoData::HistoryYearFrom.addYears(-1), DemoData::HistoryYearFrom}) {
             Worksheet::YearSetup setup;
             setup.finYearFrom = setup.taxYearStart = yearFrom;
             setup.finYearTo = setup.taxYearEnd = yearFrom.addYears(1).addDays(-1);
@@ -106,7 +109,7 @@ int main(int argc, char *argv[])
             Worksheet::LoadYearSetup(db, setup, opened);
 
             Worksheet::Figures fig;
-            const QDate today = yearFrom == DemoData::DefaultYearFrom ? QDate(2018, 10, 15) : yearFrom.addYears(1);
+            const QDate today = yearFrom == DemoData::HistoryYearFrom ? QDate(2018, 10, 15) : yearFrom.addYears(1);
             auto load = [&] {
                 fig = opened;
                 Worksheet::Clear(fig);

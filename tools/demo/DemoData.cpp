@@ -89,6 +89,34 @@ const Year kYears[] = {{2016, 5000, 3, 10}, {2017, 2500, 3, 5},  {2018, 2500, 4,
                        {2020, 12500, 4, 5}, {2021, 12500, 4, 5}, {2022, 12500, 4, 5}, {2023, 12500, 4, 5},
                        {2024, 12500, 4, 5}, {2025, 12500, 4, 5}, {2026, 12500, 4, 5}};
 
+// The figures of the year that starts in April of from: as published, and after the newest
+// published year that year's figures carried forward (the demo made on a later day has its
+// year too).
+Year YearFigures(int from)
+{
+    for (const Year &y : kYears)
+        if (y.from == from)
+            return y;
+    Year carried = from < kYears[0].from ? kYears[0] : kYears[std::size(kYears) - 1];
+    carried.from = from;
+    return carried;
+}
+
+// The years of the demo: the published ones, and on to the default year.
+QList<Year> DemoYears(int defaultYear)
+{
+    QList<Year> years(std::begin(kYears), std::end(kYears));
+    for (int from = years.last().from + 1; from <= defaultYear; ++from)
+        years.append(YearFigures(from));
+    return years;
+}
+
+// The new regime's figures of a demo year; a year after the newest published one carries its figures.
+std::optional<NewRegimeSetup::Year> RegimeFigures(int from)
+{
+    return DemoData::NewRegimeYear(qMin(from, DemoData::kNewestPublishedYear));
+}
+
 // Employees of the main company who chose a regime of their own: the n-th such employee in
 // service, the year, the regime (2023-24 on, the new regime is the default; an employee who
 // keeps the old one opts out).
@@ -103,6 +131,18 @@ const RegimeChoiceRow kRegimeChoices[] = {
     {1, 2023, TaxRegime::Old}, {1, 2024, TaxRegime::Old}, {1, 2025, TaxRegime::Old},
     {2, 2025, TaxRegime::Old}, {3, 2025, TaxRegime::New}, {4, 2022, TaxRegime::New},
 };
+
+// The own choices of the demo up to its default year: those above, and in every later year
+// the choices of 2025-26 again (the two who keep the old regime keep it).
+QList<RegimeChoiceRow> RegimeChoices(int defaultYear)
+{
+    QList<RegimeChoiceRow> rows(std::begin(kRegimeChoices), std::end(kRegimeChoices));
+    for (int year = 2026; year <= defaultYear; ++year)
+        for (const RegimeChoiceRow &c : kRegimeChoices)
+            if (c.year == 2025)
+                rows.append({c.nth, year, c.regime});
+    return rows;
+}
 
 const char *const kDesignations[][2] = {
     {"D01", "DIRECTOR"}, {"D02", "GENERAL MANAGER"}, {"D03", "MANAGER"},    {"D04", "ASST. MANAGER"},
@@ -354,7 +394,7 @@ Employee MakeEmployee(quint32 seed, int index, int codeInCompany[2])
     e.joined = QDate(2016, 4, 1);
     if (rng.bounded(100) < 12)
         e.joined = e.joined.addMonths(rng.bounded(1, 29));
-    e.left = DemoData::LastFinalised.addDays(1 - DemoData::LastFinalised.day());
+    e.left = DemoData::HistoryLastFinalised.addDays(1 - DemoData::HistoryLastFinalised.day());
     const int fate = rng.bounded(100);
     if (fate < 4) {
         e.flag = 1; // out of service
@@ -384,16 +424,18 @@ Pay PayOf(const Employee &e, const Year &y)
     return p;
 }
 
-const Year &YearOf(const QDate &month)
+// The first calendar year of the financial year that holds the day.
+int FinancialYearOf(const QDate &day)
 {
-    const int from = month.month() >= 4 ? month.year() : month.year() - 1;
-    for (const Year &y : kYears)
-        if (y.from == from)
-            return y;
-    return kYears[0];
+    return day.month() >= 4 ? day.year() : day.year() - 1;
 }
 
-void WriteMasters(DbConnection &db)
+Year YearOf(const QDate &month)
+{
+    return YearFigures(FinancialYearOf(month));
+}
+
+void WriteMasters(DbConnection &db, const QList<Year> &demoYears, int defaultYear)
 {
     db.execute(QStringLiteral("INSERT INTO dalvoni.versionmaster (pack_code,version_code) VALUES "
                               "('IT','V1.1'),('HR','V3.2'),('PAY','V2.7'),('ACC','V2.0')"));
@@ -412,13 +454,13 @@ void WriteMasters(DbConnection &db)
     QStringList units, years;
     for (const Unit &u : kUnits) {
         units << QStringLiteral("('%1','%2')").arg(QLatin1String(u.code), QLatin1String(u.name));
-        for (const Year &y : kYears) {
+        for (const Year &y : demoYears) {
             const QDate from(y.from, 4, 1), to(y.from + 1, 3, 31);
             // Only the head office works out income tax, so only its years are offered here;
             // the other units' years serve the suite's other modules.
             years << QStringLiteral("(%1,%2,%3,%2,%3,%4,%5,'%6-%7')")
                          .arg(Quoted(QLatin1String(u.code)), Date(from), Date(to))
-                         .arg(y.from == DemoData::DefaultYearFrom.year() ? 1 : 0)
+                         .arg(y.from == defaultYear ? 1 : 0)
                          .arg(QLatin1String(u.code) == QLatin1String("HO") ? 1 : 0)
                          .arg(y.from)
                          .arg((y.from + 1) % 100, 2, 10, QLatin1Char('0'));
@@ -432,7 +474,7 @@ void WriteMasters(DbConnection &db)
                years.join(','));
 
     QStringList setup, slabs;
-    for (const Year &y : kYears) {
+    for (const Year &y : demoYears) {
         const QString key = Date(QDate(y.from, 4, 1)) + QLatin1Char(',') + Date(QDate(y.from + 1, 3, 31));
         const std::pair<const char *, double> settings[] = {{"80C_LIMIT", 150000}, {"HL_LIMIT", 200000},
                                                             {"MC_LIMIT", 25000},   {"TAX_LIMIT", 250000},
@@ -451,15 +493,16 @@ void WriteMasters(DbConnection &db)
                slabs.join(','));
 
     // The new regime's years and every year's old-regime surcharge, stored as the screen stores them.
-    for (const Year &y : kYears) {
+    for (const Year &y : demoYears) {
         const QDate from(y.from, 4, 1), to(y.from + 1, 3, 31);
-        if (const auto year = DemoData::NewRegimeYear(y.from)) {
+        if (const auto year = RegimeFigures(y.from)) {
             for (const QString &statement : NewRegimeSetup::SaveStatements(
                      *year, from, to, {QStringLiteral("1"), QDateTime(QDate(y.from, 4, 2), QTime(10, 0))}))
                 db.execute(statement);
         }
         for (const QString &statement :
-             NewRegimeSetup::OldSurchargeStatements(DemoData::OldRegimeSurcharge(y.from), from, to))
+             NewRegimeSetup::OldSurchargeStatements(
+                 DemoData::OldRegimeSurcharge(qMin(y.from, DemoData::kNewestPublishedYear)), from, to))
             db.execute(statement);
     }
 
@@ -501,7 +544,7 @@ int WriteFinalisations(DbConnection &db)
 {
     QStringList rows;
     for (const char *comp : {"C01", "C02"}) {
-        for (QDate m(2016, 4, 1); m <= DemoData::LastFinalised; m = m.addMonths(1))
+        for (QDate m(2016, 4, 1); m <= DemoData::HistoryLastFinalised; m = m.addMonths(1))
             rows << QStringLiteral("('%1','SAL',%2)").arg(QLatin1String(comp), Date(m.addMonths(1).addDays(-1)));
         rows << QStringLiteral("('%1','ATT','2018-10-31')").arg(QLatin1String(comp));
     }
@@ -510,12 +553,12 @@ int WriteFinalisations(DbConnection &db)
     return int(rows.size()) - 2;
 }
 
-// The recent payroll's finalisations, April to September, for both companies in business.
-int WriteRecentFinalisations(DbConnection &db)
+// The current payroll's finalisations, its first month to its last, for both companies in business.
+int WriteCurrentFinalisations(DbConnection &db, const QDate &first, const QDate &last)
 {
     QStringList rows;
     for (const char *comp : {"C01", "C02"})
-        for (QDate m = DemoData::RecentYearFrom; m <= DemoData::RecentLastFinalised; m = m.addMonths(1))
+        for (QDate m = first; m <= last; m = m.addMonths(1))
             rows << QStringLiteral("('%1','SAL',%2)").arg(QLatin1String(comp), Date(m.addMonths(1).addDays(-1)));
     db.execute(QStringLiteral("INSERT INTO hr0910.hr_finalize (comp_code,entry_type,entry_date) VALUES ") +
                rows.join(','));
@@ -541,8 +584,18 @@ const HighEarner kHighEarners[] = {
 // Head office directors with the same pay in every year: basic, 12 % dearness allowance, 40 %
 // house-rent allowance (they pay no rent), transport; provident fund on basic and DA; 80C
 // declared each year.
+// The months and years of the payroll the high earners are paid in: the history's, and the
+// current payroll's where there is one.
+struct PayrollSpan
+{
+    QDate firstMonth, lastMonth; // of the current payroll; firstMonth after lastMonth: none
+    QDate yearFrom;              // its financial year, which has its declarations when declared
+    bool declared = false;
+    int lastYear = 0; // the last financial year of the demo, by its 1 April
+};
+
 void WriteHighEarners(DbConnection &db, BulkInsert &employees, BulkInsert &salary, BulkInsert &declarations,
-                      int codeInCompany[2], const DemoOptions &options, DemoSummary &summary)
+                      int codeInCompany[2], const DemoOptions &options, const PayrollSpan &span, DemoSummary &summary)
 {
     QRandomGenerator rng(options.seed * 6151u);
     for (int i = 0; i < Count(kHighEarners); ++i) {
@@ -565,11 +618,10 @@ void WriteHighEarners(DbConnection &db, BulkInsert &employees, BulkInsert &salar
         Employee e;
         e.unit = QLatin1String(DemoData::kHeadOfficeUnit);
         QList<QDate> months;
-        for (QDate m(2016, 4, 1); m <= DemoData::LastFinalised; m = m.addMonths(1))
+        for (QDate m(2016, 4, 1); m <= DemoData::HistoryLastFinalised; m = m.addMonths(1))
             months.append(m);
-        if (options.recentPayroll)
-            for (QDate m = DemoData::RecentYearFrom; m <= DemoData::RecentLastFinalised; m = m.addMonths(1))
-                months.append(m);
+        for (QDate m = span.firstMonth; m <= span.lastMonth; m = m.addMonths(1))
+            months.append(m);
         for (const QDate &m : months) {
             MonthLines lines(salary, slno, m);
             EarnRegularPay(lines, e, p);
@@ -577,14 +629,13 @@ void WriteHighEarners(DbConnection &db, BulkInsert &employees, BulkInsert &salar
             lines.deduct(kProfessionTax, m.month() == 2 ? 300 : 200);
             lines.deduct(kIncomeTax, p.tds);
         }
-        for (const QDate &year : {DemoData::DefaultYearFrom, DemoData::RecentYearFrom}) {
-            if (year == DemoData::RecentYearFrom && !options.recentPayroll)
-                continue;
-            Declare(declarations, slno, {{"ITA000001", 150000}}, year);
-        }
+        Declare(declarations, slno, {{"ITA000001", 150000}}, DemoData::HistoryYearFrom);
+        if (span.declared)
+            Declare(declarations, slno, {{"ITA000001", 150000}}, span.yearFrom);
         // The regime of each year with both, as his own choice where it is not the year's default.
-        for (int y = 2020; y <= 2026; ++y) {
-            if (DemoData::NewRegimeYear(y)->defaultRegime == h.regime)
+        for (int y = 2020; y <= span.lastYear; ++y) {
+            const auto figures = RegimeFigures(y);
+            if (!figures || figures->defaultRegime == h.regime)
                 continue;
             const AuditStamp stamp{QStringLiteral("2"), QDateTime(QDate(y, 4, 10), QTime(11, 45))};
             RegimeChoice::Save(db, slno, QDate(y, 4, 1), QDate(y + 1, 3, 31), h.regime, stamp);
@@ -596,6 +647,23 @@ void WriteHighEarners(DbConnection &db, BulkInsert &employees, BulkInsert &salar
 } // namespace
 
 namespace DemoData {
+
+QDate DefaultYearFrom(const QDate &today)
+{
+    const QDate day = today.isValid() ? today : QDate::currentDate();
+    return QDate(FinancialYearOf(day), 4, 1);
+}
+
+QDate LastCompleteMonth(const QDate &today)
+{
+    const QDate day = today.isValid() ? today : QDate::currentDate();
+    return QDate(day.year(), day.month(), 1).addDays(-1);
+}
+
+QDate PayrollYearFrom(const QDate &today)
+{
+    return QDate(FinancialYearOf(LastCompleteMonth(today)), 4, 1);
+}
 
 std::optional<NewRegimeSetup::Year> NewRegimeYear(int firstYear)
 {
@@ -733,13 +801,26 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
         throw std::runtime_error("the databases already hold data; generate with reset to replace it");
     }
 
+    const QDate today = options.today.isValid() ? options.today : QDate::currentDate();
+    if (today < QDate(kYears[0].from, 4, 1))
+        throw std::runtime_error("the demo's day must fall on or after 1 April 2016");
+    const int defaultYear = DefaultYearFrom(today).year();
+    // The months of the current payroll, after those of the history.
+    const QDate payrollYearFrom = PayrollYearFrom(today);
+    const QDate firstMonth = qMax(payrollYearFrom, HistoryLastFinalised.addDays(1));
+    const QDate lastMonth = LastCompleteMonth(today).addDays(1 - LastCompleteMonth(today).day());
+    const bool currentPayroll = options.currentPayroll && firstMonth <= lastMonth;
+    // Its declarations, unless its year is the history's, which has its own.
+    const bool currentDeclarations = currentPayroll && payrollYearFrom > HistoryYearFrom;
+    const QList<RegimeChoiceRow> regimeChoices = RegimeChoices(defaultYear);
+
     DemoSummary summary;
     {
         Transaction tx(db);
-        WriteMasters(db);
+        WriteMasters(db, DemoYears(defaultYear), defaultYear);
         summary.finalisations = WriteFinalisations(db);
-        if (options.recentPayroll)
-            summary.finalisations += WriteRecentFinalisations(db);
+        if (currentPayroll)
+            summary.finalisations += WriteCurrentFinalisations(db, firstMonth, lastMonth);
         tx.commit();
     }
 
@@ -781,13 +862,13 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                           QLatin1Char(',') + Quoted(e.comp) + QLatin1Char(',') + QString::number(e.disable) +
                           QLatin1Char(',') + QString::number(e.flag) + QLatin1Char(')'));
 
-            std::optional<TaxRegime> recentChoice;
+            std::optional<TaxRegime> currentChoice;
             if (e.comp == QLatin1String(kMainCompany) && e.flag == 0) {
-                for (const RegimeChoiceRow &c : kRegimeChoices) {
+                for (const RegimeChoiceRow &c : regimeChoices) {
                     if (c.nth != inServiceC01)
                         continue;
-                    if (c.year == RecentYearFrom.year())
-                        recentChoice = c.regime;
+                    if (c.year == payrollYearFrom.year())
+                        currentChoice = c.regime;
                     // Chosen with the payroll user at the start of the year.
                     const AuditStamp stamp{QStringLiteral("2"), QDateTime(QDate(c.year, 4, 10), QTime(11, 30))};
                     RegimeChoice::Save(db, e.slno, QDate(c.year, 4, 1), QDate(c.year + 1, 3, 31), c.regime, stamp);
@@ -824,9 +905,9 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                 }
             }
 
-            // Declarations of the default tax year.
+            // Declarations of 2018-19.
             if (e.flag == 0 && rng.bounded(100) < 45) {
-                const double basic = PayOf(e, YearOf(DefaultYearFrom)).basic;
+                const double basic = PayOf(e, YearOf(HistoryYearFrom)).basic;
                 QList<QPair<const char *, double>> lines;
                 if (rng.bounded(100) < 55)
                     lines.append({"ITA000005", 12 * std::round(basic * (0.2 + 0.05 * rng.bounded(7)) / 500) * 500});
@@ -842,24 +923,24 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                     lines.append({"ITA000006", 6000.0 * rng.bounded(2, 11)});
                 if (basic >= 42000 && rng.bounded(100) < 25)
                     lines.append({"ITA000007", 10000.0 * rng.bounded(3, 16)});
-                Declare(declarations, e.slno, lines, DefaultYearFrom);
+                Declare(declarations, e.slno, lines, HistoryYearFrom);
             }
 
-            // The recent half-year, drawn from a generator of its own so that everything
+            // The current payroll, drawn from a generator of its own so that everything
             // above comes out as it always did.
-            if (options.recentPayroll && e.flag == 0) {
+            if (currentPayroll && e.flag == 0) {
                 QRandomGenerator recent(options.seed * 104729u + quint32(i));
-                const Year &y = YearOf(RecentYearFrom);
+                const Year y = YearOf(payrollYearFrom);
                 const Pay p = PayOf(e, y);
-                // The monthly deduction estimated under the employee's regime: the year's
-                // default (the new one) unless he kept the old one.
+                // The monthly deduction estimated under the employee's regime: his own
+                // choice, else the year's default.
                 double tds = p.tds;
-                if (recentChoice.value_or(TaxRegime::New) == TaxRegime::New) {
+                const std::optional<NewRegimeSetup::Year> newRegime = RegimeFigures(y.from);
+                if (newRegime && currentChoice.value_or(newRegime->defaultRegime) == TaxRegime::New) {
                     const double yearly = 12 * (p.basic + p.da + p.special + p.hra + p.transport);
-                    tds = std::round(NewRegimeTax::Compute({yearly, 0, 0}, *NewRegimeYear(y.from)).payable / 12 / 10) *
-                          10;
+                    tds = std::round(NewRegimeTax::Compute({yearly, 0, 0}, *newRegime).payable / 12 / 10) * 10;
                 }
-                for (QDate m = RecentYearFrom; m <= RecentLastFinalised; m = m.addMonths(1)) {
+                for (QDate m = firstMonth; m <= lastMonth; m = m.addMonths(1)) {
                     MonthLines lines(salary, e.slno, m);
                     EarnRegularPay(lines, e, p);
                     DeductProvidentFund(lines, p);
@@ -867,7 +948,7 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                     if (tds > 0)
                         lines.deduct(kIncomeTax, tds);
                 }
-                if (recent.bounded(100) < 60) {
+                if (currentDeclarations && recent.bounded(100) < 60) {
                     QList<QPair<const char *, double>> lines;
                     if (recent.bounded(100) < 55)
                         lines.append(
@@ -877,7 +958,7 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                         lines.append({"ITA000002", 5000.0 * recent.bounded(1, 31)});
                     if (recent.bounded(100) < 25)
                         lines.append({"ITA000004", 2500.0 * recent.bounded(2, 21)});
-                    Declare(declarations, e.slno, lines, RecentYearFrom);
+                    Declare(declarations, e.slno, lines, payrollYearFrom);
                 }
             }
         }
@@ -886,7 +967,9 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
     }
     if (options.highEarners) {
         Transaction tx(db);
-        WriteHighEarners(db, employees, salary, declarations, codeInCompany, options, summary);
+        const PayrollSpan span{currentPayroll ? firstMonth : lastMonth.addMonths(1), lastMonth, payrollYearFrom,
+                               currentDeclarations, DemoYears(defaultYear).last().from};
+        WriteHighEarners(db, employees, salary, declarations, codeInCompany, options, span, summary);
         flushAll();
         tx.commit();
     }

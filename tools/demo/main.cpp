@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLocale>
 #include <QTextStream>
 
 #include <stdexcept>
@@ -36,15 +37,19 @@ int main(int argc, char *argv[])
         QStringLiteral("settings"),
         QStringLiteral("Only write the settings IncomeTax needs for the demo (server address and the "
                        "workstation's unit) where they are absent."));
-    const QCommandLineOption recentOption(
-        QStringLiteral("recent-payroll"),
-        QStringLiteral("Also pay the employees in service from April to September 2025 (finalised), with "
-                       "declarations of 2025-26: a year of the new regime with figures to show."));
+    const QCommandLineOption todayOption(
+        QStringLiteral("today"),
+        QStringLiteral("The day the demo is made for (default: today): its financial year is the default, "
+                       "paid from April to the last complete month."),
+        QStringLiteral("yyyy-mm-dd"));
+    // The current year's payroll is always written now; older scripts still pass this.
+    QCommandLineOption recentOption(QStringLiteral("recent-payroll"));
+    recentOption.setFlags(QCommandLineOption::HiddenFromHelp);
     const QCommandLineOption highEarnersOption(
         QStringLiteral("high-earners"),
         QStringLiteral("Also eight high earners in the main company (about 60 L, 1.2 Cr, 2.5 Cr and 6 Cr a year, "
                        "four under each regime): the surcharge of both regimes at work."));
-    parser.addOptions({employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption,
+    parser.addOptions({employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption, todayOption,
                        recentOption, highEarnersOption});
     parser.process(app);
 
@@ -79,8 +84,15 @@ int main(int argc, char *argv[])
         return 1;
     }
     options.reset = parser.isSet(resetOption);
-    options.recentPayroll = parser.isSet(recentOption);
     options.highEarners = parser.isSet(highEarnersOption);
+    if (parser.isSet(todayOption)) {
+        options.today = QDate::fromString(parser.value(todayOption), Qt::ISODate);
+        if (!options.today.isValid()) {
+            err << "itdemo: --today needs a date written yyyy-mm-dd
+";
+            return 1;
+        }
+    }
 
     try {
         DbConnection &db = mdlDalvoni::Db();
@@ -94,6 +106,11 @@ int main(int argc, char *argv[])
                    .arg(s.declarations)
                    .arg(s.finalisations)
                    .arg(s.milliseconds / 1000.0, 0, 'f', 1);
+        const QDate from = DemoData::DefaultYearFrom(options.today);
+        out << QStringLiteral("Default financial year %1-%2, paid and finalised up to %3.\n")
+                   .arg(from.year())
+                   .arg((from.year() + 1) % 100, 2, 10, QLatin1Char('0'))
+                   .arg(QLocale::c().toString(DemoData::LastCompleteMonth(options.today), QStringLiteral("MMMM yyyy")));
         out << DemoData::UsersText();
     } catch (const DbError &e) {
         err << "itdemo: database error: " << e.text() << '\n';

@@ -191,12 +191,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("itbatch"));
+    QCoreApplication::setApplicationVersion(QLatin1String(kProgramVersion));
     QCommandLineParser args;
     args.setApplicationDescription(
         QStringLiteral("Generates the income-tax records of a company's employees for a period, as the "
                        "\"Generate Income Tax\" screen does.\nServer and unit come from the settings of IncomeTax; "
                        "the password from INCOMETAX_PASSWORD or a prompt."));
     args.addHelpOption();
+    args.addVersionOption();
     args.addOptions({
         {QStringLiteral("company"), QStringLiteral("Company code (required)."), QStringLiteral("code")},
         {QStringLiteral("user"), QStringLiteral("Login name (default: the last login of IncomeTax)."),

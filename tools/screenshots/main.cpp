@@ -20,8 +20,6 @@
 #include "reports/frmRegimeComparison.h"
 #include "reports/frmrptIT.h"
 #include "session/Common.h"
-#include "session/SessionData.h"
-#include "session/SessionText.h"
 #include "session/Startup.h"
 #include "session/frmChangeCompany.h"
 #include "session/frmFinancialYear.h"
@@ -107,16 +105,6 @@ void WhenModal(std::function<void(QWidget *)> action)
     timer->start();
 }
 
-// The demo's default financial year, as the main window opened on it.
-QDate DemoYearFrom;
-
-// Switches the session's financial year as the year list does, and shows it.
-void UseYear(frmMain *main, const QDate &from)
-{
-    SessionData::SwitchYear(mdlDalvoni::Db(), from, from.addYears(1).addDays(-1));
-    main->showFinancialYear(QLatin1String(SessionText::kSwitchProducts));
-}
-
 int Walk(const QString &user, const QString &password)
 {
     auto *login = new frmLogin;
@@ -138,16 +126,13 @@ int Walk(const QString &user, const QString &password)
     frmMain *main = frmMain::existing();
     if (!main || !main->isVisible())
         return 3;
-    DemoYearFrom = mdlDalvoni::FinYearFrom;
     main->ui.mnuMasters->popup(
         main->mapToGlobal(main->ui.menubar->actionGeometry(main->ui.mnuMasters->menuAction()).bottomLeft()));
     Save(main, QStringLiteral("main-window.png"));
     main->ui.mnuMasters->hide();
 
-    // The worksheet and the statement in a year of the new regime whose payroll the demo
-    // has (itdemo --recent-payroll): the employee's regime beside the old regime's figures.
-    UseYear(main, QDate(2025, 4, 1));
-
+    // The worksheet and the statement in the demo's default year, today's, with its payroll
+    // up to the last complete month: the employee's regime beside the old regime's figures.
     // The worksheet: the employee list on F1, then Enter loads the picked employee.
     main->mnuTransactions_Click();
     Pause(500);
@@ -199,7 +184,6 @@ int Walk(const QString &user, const QString &password)
     }
     Save(main, QStringLiteral("regime-comparison.png"));
     CloseScreen<frmRegimeComparison>(main);
-    UseYear(main, DemoYearFrom);
 
     // Generate at the end of a run of the whole company, its summary in view.
     main->mnuGenerateTax_Click();
