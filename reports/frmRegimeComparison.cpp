@@ -13,8 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLocale>
-#include <QShortcut>
 
 frmRegimeComparison::frmRegimeComparison(QWidget *parent) : QWidget(parent)
 {
@@ -34,15 +34,11 @@ frmRegimeComparison::frmRegimeComparison(QWidget *parent) : QWidget(parent)
     ui.LbOutputFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     // The keys the button captions promise; Escape closes.
-    const std::pair<QKeySequence, QPushButton *> keys[] = {{QKeySequence(Qt::Key_F5), ui.CmShow},
-                                                           {QKeySequence(Qt::Key_F11), ui.CmExport},
-                                                           {QKeySequence(Qt::Key_F9), ui.CmClose},
-                                                           {QKeySequence(Qt::Key_Escape), ui.CmClose}};
-    for (const auto &[key, button] : keys) {
-        auto *shortcut = new QShortcut(key, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
-    }
+    const std::pair<Qt::Key, QPushButton *> keys[] = {
+        {Qt::Key_F5, ui.CmShow}, {Qt::Key_F11, ui.CmExport}, {Qt::Key_F9, ui.CmClose}};
+    for (const auto &[key, button] : keys)
+        BindKey(this, QKeySequence(key), [button = button] { button->click(); });
+    CloseOnEscape(this);
     Form_Load();
 }
 

@@ -88,8 +88,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(todayOption)) {
         options.today = QDate::fromString(parser.value(todayOption), Qt::ISODate);
         if (!options.today.isValid()) {
-            err << "itdemo: --today needs a date written yyyy-mm-dd
-";
+            err << "itdemo: --today needs a date written yyyy-mm-dd\n";
             return 1;
         }
     }
