@@ -500,8 +500,7 @@ void WriteMasters(DbConnection &db, const QList<Year> &demoYears, int defaultYea
                      *year, from, to, {QStringLiteral("1"), QDateTime(QDate(y.from, 4, 2), QTime(10, 0))}))
                 db.execute(statement);
         }
-        for (const QString &statement :
-             NewRegimeSetup::OldSurchargeStatements(
+        for (const QString &statement : NewRegimeSetup::OldSurchargeStatements(
                  DemoData::OldRegimeSurcharge(qMin(y.from, DemoData::kNewestPublishedYear)), from, to))
             db.execute(statement);
     }
