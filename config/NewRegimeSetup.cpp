@@ -43,6 +43,55 @@ Problem Fault(Problem::Field field, int row, const QString &message)
     return Problem{field, row, message};
 }
 
+// "above 100" or "below 0", for a rate outside 0 to 100.
+QString Limit(double rate)
+{
+    return rate > 100 ? QStringLiteral("above 100") : QStringLiteral("below 0");
+}
+
+// Bands of either regime: each threshold above 0 and above the one before (so no two bands
+// overlap), each rate from 0 to 100.
+Problem ValidateBands(const QList<SurchargeBand> &bands, Problem::Field threshold, Problem::Field rate)
+{
+    for (int i = 0; i < bands.size(); ++i) {
+        const SurchargeBand &b = bands[i];
+        const int n = i + 1;
+        if (b.threshold <= 0)
+            return Fault(threshold, i,
+                         QStringLiteral("Please enter the income above which surcharge %1 applies.   ").arg(n));
+        if (i > 0 && b.threshold <= bands[i - 1].threshold)
+            return Fault(
+                threshold, i,
+                QStringLiteral("Surcharge %1 must start above the income of surcharge %2.   ").arg(n).arg(n - 1));
+        if (b.per > 100 || b.per < 0)
+            return Fault(rate, i,
+                         QStringLiteral("The rate of surcharge %1 cannot be %2 %.   ").arg(n).arg(Limit(b.per)));
+    }
+    return {};
+}
+
+// "(from,to,n,threshold,rate),..." of the bands of a year.
+QString BandRows(const QList<SurchargeBand> &bands, const QDate &from, const QDate &to)
+{
+    QStringList rows;
+    for (int i = 0; i < bands.size(); ++i)
+        rows << QStringLiteral("('") + SqlDate(from) + QStringLiteral("','") + SqlDate(to) + QStringLiteral("',") +
+                    QString::number(i + 1) + QLatin1Char(',') + N(bands[i].threshold) + QLatin1Char(',') +
+                    N(bands[i].per) + QLatin1Char(')');
+    return rows.join(QLatin1Char(','));
+}
+
+QList<SurchargeBand> ReadBands(DbConnection &db, const QString &sql)
+{
+    QList<SurchargeBand> bands;
+    Recordset rs = db.query(sql);
+    for (; !rs.eof(); rs.moveNext())
+        bands.append(
+            {RoundAmount(rs.number(QStringLiteral("it_threshold"))), RoundAmount(rs.number(QStringLiteral("it_per")))});
+    rs.close();
+    return bands;
+}
+
 } // namespace
 
 QString YearSql(const QDate &from, const QDate &to)
@@ -90,11 +139,7 @@ std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to, b
     }
     rs.close();
 
-    rs = db.query(SurchargeSql(from, to) + lock);
-    for (; !rs.eof(); rs.moveNext())
-        year.surcharge.append(
-            {RoundAmount(rs.number(QStringLiteral("it_threshold"))), RoundAmount(rs.number(QStringLiteral("it_per")))});
-    rs.close();
+    year.surcharge = ReadBands(db, SurchargeSql(from, to) + lock);
     return year;
 }
 
@@ -105,8 +150,8 @@ Problem Validate(const Year &year)
         return Fault(F::RebateLimit, -1, QStringLiteral("Please enter the income limit of the rebate.   "));
     if (year.rebateRelief && year.rebateLimit <= 0)
         return Fault(F::RebateLimit, -1, QStringLiteral("Marginal relief needs the income limit of the rebate.   "));
-    if (year.cess > 100)
-        return Fault(F::Cess, -1, QStringLiteral("The cess cannot be above 100 %.   "));
+    if (year.cess > 100 || year.cess < 0)
+        return Fault(F::Cess, -1, QStringLiteral("The cess cannot be %1 %.   ").arg(Limit(year.cess)));
     if (year.slabs.isEmpty())
         return Fault(F::SlabFrom, 0, QStringLiteral("Please enter the slabs of the new regime.   "));
     for (int i = 0; i < year.slabs.size(); ++i) {
@@ -128,23 +173,11 @@ Problem Validate(const Year &year)
         }
         if (s.to && *s.to <= s.from)
             return Fault(F::SlabTo, i, QStringLiteral("Slab %1 must end above its start.   ").arg(n));
-        if (s.per > 100)
-            return Fault(F::SlabRate, i, QStringLiteral("The rate of slab %1 cannot be above 100 %.   ").arg(n));
+        if (s.per > 100 || s.per < 0)
+            return Fault(F::SlabRate, i,
+                         QStringLiteral("The rate of slab %1 cannot be %2 %.   ").arg(n).arg(Limit(s.per)));
     }
-    for (int i = 0; i < year.surcharge.size(); ++i) {
-        const SurchargeBand &b = year.surcharge[i];
-        const int n = i + 1;
-        if (b.threshold <= 0)
-            return Fault(F::BandThreshold, i,
-                         QStringLiteral("Please enter the income above which surcharge %1 applies.   ").arg(n));
-        if (i > 0 && b.threshold <= year.surcharge[i - 1].threshold)
-            return Fault(
-                F::BandThreshold, i,
-                QStringLiteral("Surcharge %1 must start above the income of surcharge %2.   ").arg(n).arg(n - 1));
-        if (b.per > 100)
-            return Fault(F::BandRate, i, QStringLiteral("The rate of surcharge %1 cannot be above 100 %.   ").arg(n));
-    }
-    return {};
+    return ValidateBands(year.surcharge, F::BandThreshold, F::BandRate);
 }
 
 QStringList SaveStatements(const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp)
@@ -181,15 +214,10 @@ QStringList SaveStatements(const Year &year, const QDate &from, const QDate &to,
                    rows.join(QLatin1Char(','));
     }
     sql << QStringLiteral("Delete from hr_it_new_regime_surcharge where ") + slabKey;
-    if (!year.surcharge.isEmpty()) {
-        QStringList rows;
-        for (int i = 0; i < year.surcharge.size(); ++i)
-            rows << keyValues + QString::number(i + 1) + QLatin1Char(',') + N(year.surcharge[i].threshold) +
-                        QLatin1Char(',') + N(year.surcharge[i].per) + QLatin1Char(')');
+    if (!year.surcharge.isEmpty())
         sql << QStringLiteral("Insert into hr_it_new_regime_surcharge(it_ac_from_date,it_ac_to_date,it_band,"
                               "it_threshold,it_per) values ") +
-                   rows.join(QLatin1Char(','));
-    }
+                   BandRows(year.surcharge, from, to);
     return sql;
 }
 
@@ -264,6 +292,82 @@ QStringList Changes(const std::optional<Year> &loaded, const std::optional<Year>
     line("cess %", Format00(loaded->cess), Format00(now->cess));
     line("slabs", SlabsText(loaded->slabs), SlabsText(now->slabs));
     line("surcharge", BandsText(loaded->surcharge), BandsText(now->surcharge));
+    return changes;
+}
+
+QString OldSurchargeSql(const QDate &from, const QDate &to)
+{
+    return QStringLiteral("Select * from hr_it_old_regime_surcharge where ") +
+           YearKey("it_ac_from_date", from, "it_ac_to_date", to) + QStringLiteral(" order by it_threshold");
+}
+
+QList<SurchargeBand> LoadOldSurcharge(DbConnection &db, const QDate &from, const QDate &to, bool forUpdate)
+{
+    return ReadBands(db, OldSurchargeSql(from, to) + (forUpdate ? QStringLiteral(" for update") : QString()));
+}
+
+Problem ValidateOldSurcharge(const QList<SurchargeBand> &bands)
+{
+    return ValidateBands(bands, Problem::Field::OldBandThreshold, Problem::Field::OldBandRate);
+}
+
+QStringList OldSurchargeStatements(const QList<SurchargeBand> &bands, const QDate &from, const QDate &to)
+{
+    QStringList sql;
+    sql << QStringLiteral("Delete from hr_it_old_regime_surcharge where ") +
+               YearKey("it_ac_from_date", from, "it_ac_to_date", to);
+    if (!bands.isEmpty())
+        sql << QStringLiteral("Insert into hr_it_old_regime_surcharge(it_ac_from_date,it_ac_to_date,it_band,"
+                              "it_threshold,it_per) values ") +
+                   BandRows(bands, from, to);
+    return sql;
+}
+
+Regimes LoadRegimes(DbConnection &db, const QDate &from, const QDate &to, bool forUpdate)
+{
+    Regimes r;
+    r.newRegime = Load(db, from, to, forUpdate);
+    r.oldSurcharge = LoadOldSurcharge(db, from, to, forUpdate);
+    return r;
+}
+
+RegimesSaveResult SaveRegimes(DbConnection &db, const Regimes &regimes, const QDate &from, const QDate &to,
+                              const AuditStamp &stamp, const Regimes *loaded)
+{
+    QStringList statements = regimes.newRegime ? SaveStatements(*regimes.newRegime, from, to, stamp) : QStringList();
+    statements += OldSurchargeStatements(regimes.oldSurcharge, from, to);
+    RegimesSaveResult result;
+    // As Save: two first saves of a year that meet are tried again.
+    RetryOnCollision({3, 50}, [&] {
+        result = RegimesSaveResult();
+        Transaction tx(db);
+        if (loaded) {
+            Regimes now = LoadRegimes(db, from, to, true);
+            if (now != *loaded) {
+                result.changedMeanwhile = true;
+                result.stored = std::move(now);
+                return; // nothing written; the transaction is rolled back
+            }
+        }
+        for (const QString &sql : statements)
+            db.execute(sql);
+        tx.commit();
+        result.stored = regimes;
+        // A year without new-regime figures that got none keeps what is stored (none).
+        if (!regimes.newRegime && loaded)
+            result.stored.newRegime = loaded->newRegime;
+    });
+    return result;
+}
+
+QStringList Changes(const Regimes &loaded, const Regimes &now)
+{
+    QStringList changes;
+    if (loaded.newRegime != now.newRegime)
+        changes = Changes(loaded.newRegime, now.newRegime);
+    if (loaded.oldSurcharge != now.oldSurcharge)
+        changes << QStringLiteral("the old regime's surcharge: now ") + BandsText(now.oldSurcharge) +
+                       QStringLiteral(", loaded ") + BandsText(loaded.oldSurcharge);
     return changes;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
-// The new regime (section 115BAC) of one financial year: the regime of employees without a
-// choice of their own, the standard deduction, the 87A rebate, the cess, the slabs and the
-// surcharge bands (hr_it_new_regime, hr_it_new_regime_slabs, hr_it_new_regime_surcharge).
-// A year without that data is computed the old way for everybody.
+// The figures of the two regimes that this program keeps for a financial year. The new regime
+// (section 115BAC): the regime of employees without a choice of their own, the standard
+// deduction, the 87A rebate, the cess, the slabs and the surcharge bands (hr_it_new_regime,
+// hr_it_new_regime_slabs, hr_it_new_regime_surcharge); a year without that data is computed
+// the old way for everybody. The old regime's surcharge bands (hr_it_old_regime_surcharge);
+// its limits and slabs are the suite's (config/ITSetup.h); a year without bands has no
+// surcharge.
 
 #include <QDate>
 #include <QDateTime>
@@ -74,15 +77,37 @@ std::optional<Year> Load(DbConnection &db, const QDate &from, const QDate &to, b
 // What a clerk got wrong, and where, so that the screen can put the cursor there.
 struct Problem
 {
-    enum class Field { None, RebateLimit, Cess, SlabFrom, SlabTo, SlabRate, BandThreshold, BandRate };
+    enum class Field {
+        None,
+        RebateLimit,
+        Cess,
+        SlabFrom,
+        SlabTo,
+        SlabRate,
+        BandThreshold,
+        BandRate,
+        OldBandThreshold,
+        OldBandRate
+    };
     Field field = Field::None;
     int row = -1; // slab or band, from 0
     QString message;
 };
 
 // The first fault of the figures (slabs that overlap, leave a gap or run backwards, rates
-// above 100, ...); a Problem with Field::None when they are sound.
+// outside 0 to 100, ...); a Problem with Field::None when they are sound.
 Problem Validate(const Year &year);
+
+// --- The old regime's surcharge bands ---------------------------------------------------
+QString OldSurchargeSql(const QDate &from, const QDate &to);
+// The year's bands, thresholds ascending; none when the year has none.
+// forUpdate locks what it reads until the transaction ends.
+QList<SurchargeBand> LoadOldSurcharge(DbConnection &db, const QDate &from, const QDate &to, bool forUpdate = false);
+// The first fault of the bands (a threshold not above 0 or not above the band before, a rate
+// outside 0 to 100), as Validate's of the new regime's bands.
+Problem ValidateOldSurcharge(const QList<SurchargeBand> &bands);
+// The statements that replace the year's bands.
+QStringList OldSurchargeStatements(const QList<SurchargeBand> &bands, const QDate &from, const QDate &to);
 
 // The statements of a save: the year's row (inserted, or changed with the modified columns),
 // then its slabs and surcharge bands replaced.
@@ -103,5 +128,27 @@ SaveResult Save(DbConnection &db, const Year &year, const QDate &from, const QDa
 // What differs between two stored states of a year, one line each, in the clerk's words
 // ("standard deduction: now 75000.00, loaded 50000.00").
 QStringList Changes(const std::optional<Year> &loaded, const std::optional<Year> &now);
+
+// --- Both regimes of a year, as the Tax Regimes screen keeps them -------------------------
+struct Regimes
+{
+    std::optional<Year> newRegime; // none: the year has no new-regime figures
+    QList<SurchargeBand> oldSurcharge;
+    bool operator==(const Regimes &) const = default;
+};
+Regimes LoadRegimes(DbConnection &db, const QDate &from, const QDate &to, bool forUpdate = false);
+struct RegimesSaveResult
+{
+    bool changedMeanwhile = false; // nothing was written
+    Regimes stored;                // as stored now: what was saved, or another workstation's
+};
+// Stores the new regime's figures (when given; none leaves the stored ones as they are) and the
+// old regime's bands of the year in one transaction; a DbError leaves the year as it was and
+// propagates. With loaded, as Save: what is stored is first read under lock and compared with
+// it, and when another workstation saved the year in between nothing is written.
+RegimesSaveResult SaveRegimes(DbConnection &db, const Regimes &regimes, const QDate &from, const QDate &to,
+                              const AuditStamp &stamp, const Regimes *loaded = nullptr);
+// What differs between two stored states of both regimes, one line each.
+QStringList Changes(const Regimes &loaded, const Regimes &now);
 
 } // namespace NewRegimeSetup

@@ -119,8 +119,9 @@ frmNewRegime::frmNewRegime(QWidget *parent) : QWidget(parent)
 {
     ui.setupUi(this);
     SetUpGrid(ui.GrSlabs, {QStringLiteral("From"), QStringLiteral("To"), QStringLiteral("Rate %")}, {1800, 1800, 900});
-    SetUpGrid(ui.GrSurcharge, {QStringLiteral("Income Above"), QStringLiteral("Rate %")}, {1800, 900});
-    for (QTableWidget *grid : {ui.GrSlabs, ui.GrSurcharge}) {
+    for (QTableWidget *grid : {ui.GrSurcharge, ui.GrOldSurcharge})
+        SetUpGrid(grid, {QStringLiteral("Income Above"), QStringLiteral("Rate %")}, {1800, 900});
+    for (QTableWidget *grid : {ui.GrSlabs, ui.GrSurcharge, ui.GrOldSurcharge}) {
         grid->setItemDelegate(new AmountDelegate(grid, [this, grid] { GridEnter(grid); }));
         grid->installEventFilter(this);
     }
@@ -142,19 +143,21 @@ void frmNewRegime::Form_Load()
 {
     CentreInMain(this);
     ui.LbFinYear->setText(SessionText::FinYearCaption());
-    std::optional<NewRegimeSetup::Year> year;
+    NewRegimeSetup::Regimes stored;
     try {
-        year = NewRegimeSetup::Load(mdlDalvoni::Db(), mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo);
+        stored = NewRegimeSetup::LoadRegimes(mdlDalvoni::Db(), mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo);
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
     }
-    ShowStored(year);
+    ShowStored(stored);
 }
 
-void frmNewRegime::ShowStored(const std::optional<NewRegimeSetup::Year> &year)
+void frmNewRegime::ShowStored(const NewRegimeSetup::Regimes &stored)
 {
-    m_loaded = year;
+    m_loaded = stored;
+    const std::optional<NewRegimeSetup::Year> &year = stored.newRegime;
     ShowYear(year.value_or(NewRegimeSetup::Year{}));
+    ShowBands(ui.GrOldSurcharge, stored.oldSurcharge);
     ui.LbStatus->setText(year ? QString()
                               : QStringLiteral("No new-regime figures are stored for this year: every employee is "
                                                "taxed under the old regime until they are saved."));
@@ -179,12 +182,35 @@ void frmNewRegime::ShowYear(const NewRegimeSetup::Year &year)
         SetCell(ui.GrSlabs, r, SlabToCol, s.to ? Amount(*s.to) : QString());
         SetCell(ui.GrSlabs, r, SlabRateCol, Amount(s.per));
     }
-    ui.GrSurcharge->clearContents();
-    ui.GrSurcharge->setRowCount(int(year.surcharge.size()) + 1);
-    for (int r = 0; r < year.surcharge.size(); ++r) {
-        SetCell(ui.GrSurcharge, r, BandIncomeCol, Amount(year.surcharge[r].threshold));
-        SetCell(ui.GrSurcharge, r, BandRateCol, Amount(year.surcharge[r].per));
+    ShowBands(ui.GrSurcharge, year.surcharge);
+}
+
+void frmNewRegime::ShowBands(QTableWidget *grid, const QList<NewRegimeSetup::SurchargeBand> &bands)
+{
+    grid->clearContents();
+    grid->setRowCount(int(bands.size()) + 1);
+    for (int r = 0; r < bands.size(); ++r) {
+        SetCell(grid, r, BandIncomeCol, Amount(bands[r].threshold));
+        SetCell(grid, r, BandRateCol, Amount(bands[r].per));
     }
+}
+
+QList<NewRegimeSetup::SurchargeBand> frmNewRegime::TypedBands(const QTableWidget *grid, QList<int> *rows) const
+{
+    QList<NewRegimeSetup::SurchargeBand> bands;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        if (RowEmpty(grid, r))
+            continue;
+        bands.append({LeadingNumber(Cell(grid, r, BandIncomeCol)), LeadingNumber(Cell(grid, r, BandRateCol))});
+        if (rows)
+            rows->append(r);
+    }
+    return bands;
+}
+
+QList<NewRegimeSetup::SurchargeBand> frmNewRegime::TypedOldSurcharge(QList<int> *rows) const
+{
+    return TypedBands(ui.GrOldSurcharge, rows);
 }
 
 NewRegimeSetup::Year frmNewRegime::TypedYear(QList<int> *slabRows, QList<int> *bandRows) const
@@ -209,31 +235,32 @@ NewRegimeSetup::Year frmNewRegime::TypedYear(QList<int> *slabRows, QList<int> *b
         if (slabRows)
             slabRows->append(r);
     }
-    for (int r = 0; r < ui.GrSurcharge->rowCount(); ++r) {
-        if (RowEmpty(ui.GrSurcharge, r))
-            continue;
-        year.surcharge.append({LeadingNumber(Cell(ui.GrSurcharge, r, BandIncomeCol)),
-                               LeadingNumber(Cell(ui.GrSurcharge, r, BandRateCol))});
-        if (bandRows)
-            bandRows->append(r);
-    }
+    year.surcharge = TypedBands(ui.GrSurcharge, bandRows);
     return year;
 }
 
 void frmNewRegime::CmSave_Click()
 {
-    QList<int> slabRows, bandRows;
+    QList<int> slabRows, bandRows, oldRows;
     const NewRegimeSetup::Year year = TypedYear(&slabRows, &bandRows);
-    const NewRegimeSetup::Problem problem = NewRegimeSetup::Validate(year);
+    const QList<NewRegimeSetup::SurchargeBand> oldBands = TypedOldSurcharge(&oldRows);
+    // A year that has no new-regime figures and gets none keeps none: only the old regime's
+    // bands are stored.
+    const bool newRegime = m_loaded.newRegime || year != NewRegimeSetup::Year{};
+    NewRegimeSetup::Problem problem = newRegime ? NewRegimeSetup::Validate(year) : NewRegimeSetup::Problem{};
+    if (problem.field == NewRegimeSetup::Problem::Field::None)
+        problem = NewRegimeSetup::ValidateOldSurcharge(oldBands);
     if (problem.field != NewRegimeSetup::Problem::Field::None) {
-        ShowProblem(problem, slabRows, bandRows);
+        ShowProblem(problem, slabRows, bandRows, oldRows);
         return;
     }
+    const NewRegimeSetup::Regimes typed{newRegime ? std::optional(year) : std::nullopt, oldBands};
     for (;;) {
-        NewRegimeSetup::SaveResult saved;
+        NewRegimeSetup::RegimesSaveResult saved;
         try {
-            saved = NewRegimeSetup::Save(mdlDalvoni::Db(), year, mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo,
-                                         {mdlDalvoni::UserId, QDateTime::currentDateTime()}, &m_loaded);
+            saved = NewRegimeSetup::SaveRegimes(mdlDalvoni::Db(), typed, mdlDalvoni::FinYearFrom,
+                                                mdlDalvoni::FinYearTo,
+                                                {mdlDalvoni::UserId, QDateTime::currentDateTime()}, &m_loaded);
         } catch (const DbError &e) {
             // Nothing was stored; the typed figures stay for another try.
             platform().message(e.text(), Platform::Icon::Critical);
@@ -243,7 +270,7 @@ void frmNewRegime::CmSave_Click()
             m_loaded = saved.stored;
             break;
         }
-        switch (AskChangedMeanwhile(QStringLiteral("the new regime's figures of this year"),
+        switch (AskChangedMeanwhile(QStringLiteral("the tax regimes' figures of this year"),
                                     NewRegimeSetup::Changes(m_loaded, saved.stored))) {
         case ChangedMeanwhile::Reload:
             ShowStored(saved.stored);
@@ -256,7 +283,9 @@ void frmNewRegime::CmSave_Click()
             return;
         }
     }
-    platform().message(QStringLiteral("New Tax Regime Saved.   "), Platform::Icon::Information);
+    platform().message(newRegime ? QStringLiteral("New Tax Regime Saved.   ")
+                                 : QStringLiteral("Old Regime Surcharge Saved.   "),
+                       Platform::Icon::Information);
     CloseScreen(this);
 }
 
@@ -268,29 +297,33 @@ void frmNewRegime::CmClose_Click()
 void frmNewRegime::CmCopyPrevious_Click()
 {
     std::optional<NewRegimeSetup::Year> previous;
+    QList<NewRegimeSetup::SurchargeBand> previousOld;
     try {
-        previous = NewRegimeSetup::Load(mdlDalvoni::Db(), mdlDalvoni::FinYearFrom.addYears(-1),
-                                        mdlDalvoni::FinYearTo.addYears(-1));
+        const QDate from = mdlDalvoni::FinYearFrom.addYears(-1), to = mdlDalvoni::FinYearTo.addYears(-1);
+        previous = NewRegimeSetup::Load(mdlDalvoni::Db(), from, to);
+        previousOld = NewRegimeSetup::LoadOldSurcharge(mdlDalvoni::Db(), from, to);
     } catch (const DbError &e) {
         platform().message(e.text(), Platform::Icon::Critical);
         return;
     }
-    if (!previous) {
+    if (!previous && previousOld.isEmpty()) {
         platform().message(QStringLiteral("The previous year has no new-regime figures.   "),
                            Platform::Icon::Information);
         return;
     }
-    if (!TypedYear().slabs.isEmpty() &&
+    if ((!TypedYear().slabs.isEmpty() || !TypedOldSurcharge().isEmpty()) &&
         !platform().askOkCancel(QStringLiteral("Replace the figures on the screen with those of the previous year?   "),
                                 Platform::Icon::Question))
         return;
-    ShowYear(*previous);
+    if (previous)
+        ShowYear(*previous);
+    ShowBands(ui.GrOldSurcharge, previousOld);
     ui.LbStatus->setText(QStringLiteral("The previous year's figures: Save stores them for this year."));
     ui.LbStatus->setVisible(true);
 }
 
 void frmNewRegime::ShowProblem(const NewRegimeSetup::Problem &problem, const QList<int> &slabRows,
-                               const QList<int> &bandRows)
+                               const QList<int> &bandRows, const QList<int> &oldRows)
 {
     using F = NewRegimeSetup::Problem::Field;
     platform().message(problem.message, Platform::Icon::Information);
@@ -319,6 +352,12 @@ void frmNewRegime::ShowProblem(const NewRegimeSetup::Problem &problem, const QLi
         ui.GrSurcharge->setFocus();
         ui.GrSurcharge->setCurrentCell(gridRow(bandRows, problem.row),
                                        problem.field == F::BandThreshold ? BandIncomeCol : BandRateCol);
+        break;
+    case F::OldBandThreshold:
+    case F::OldBandRate:
+        ui.GrOldSurcharge->setFocus();
+        ui.GrOldSurcharge->setCurrentCell(gridRow(oldRows, problem.row),
+                                          problem.field == F::OldBandThreshold ? BandIncomeCol : BandRateCol);
         break;
     case F::None:
         break;
@@ -370,7 +409,7 @@ void frmNewRegime::RemoveRow(QTableWidget *grid)
 QString frmNewRegime::unsavedChanges() const
 {
     bool typing = false;
-    for (const QTableWidget *grid : {ui.GrSlabs, ui.GrSurcharge}) {
+    for (const QTableWidget *grid : {ui.GrSlabs, ui.GrSurcharge, ui.GrOldSurcharge}) {
         // A cell's box holds what is typed until Enter or leaving the cell stores it.
         if (const auto *box = grid->viewport()->findChild<QLineEdit *>(); box && box->isVisible()) {
             const QString typed = box->text().trimmed();
@@ -378,9 +417,10 @@ QString frmNewRegime::unsavedChanges() const
             typing |= (typed.isEmpty() ? QString() : Format00(LeadingNumber(typed))) != cell;
         }
     }
-    if (!typing && TypedYear() == m_loaded.value_or(NewRegimeSetup::Year{}))
+    if (!typing && TypedYear() == m_loaded.newRegime.value_or(NewRegimeSetup::Year{}) &&
+        TypedOldSurcharge() == m_loaded.oldSurcharge)
         return QString();
-    return QStringLiteral("the new regime's figures of the year ") +
+    return QStringLiteral("the tax regimes' figures of the year ") +
            mdlDalvoni::FinYearFrom.toString(QStringLiteral("yyyy")) + QLatin1Char('-') +
            mdlDalvoni::FinYearTo.toString(QStringLiteral("yy"));
 }
@@ -411,6 +451,8 @@ QWidget *frmNewRegime::EnterTarget(QObject *field) const
     if (field == ui.GrSlabs)
         return ui.GrSurcharge;
     if (field == ui.GrSurcharge)
+        return ui.GrOldSurcharge;
+    if (field == ui.GrOldSurcharge)
         return ui.CmSave;
     return nullptr;
 }

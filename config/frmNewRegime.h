@@ -8,8 +8,9 @@
 
 class QTableWidget;
 
-// New Tax Regime: the new regime's figures of the session's financial year, the regime of
-// employees without a choice of their own, the slabs and the surcharge bands.
+// Tax Regimes: the new regime's figures of the session's financial year (the regime of
+// employees without a choice of their own, the slabs and the surcharge bands) and the old
+// regime's surcharge bands.
 class frmNewRegime : public QWidget, public UnsavedWork
 {
     Q_OBJECT
@@ -28,6 +29,8 @@ public:
     // The figures as the screen holds them; rows left empty are no slab or band. With rows,
     // the grid row of each slab and band.
     NewRegimeSetup::Year TypedYear(QList<int> *slabRows = nullptr, QList<int> *bandRows = nullptr) const;
+    // The old regime's bands as the screen holds them (with rows, the grid row of each).
+    QList<NewRegimeSetup::SurchargeBand> TypedOldSurcharge(QList<int> *rows = nullptr) const;
 
     // The figures on the screen when they differ from those stored for the year (as the screen
     // loaded or saved them), a cell being typed into included.
@@ -39,19 +42,22 @@ protected:
 
 private:
     void ShowYear(const NewRegimeSetup::Year &year);
+    void ShowBands(QTableWidget *grid, const QList<NewRegimeSetup::SurchargeBand> &bands);
+    QList<NewRegimeSetup::SurchargeBand> TypedBands(const QTableWidget *grid, QList<int> *rows) const;
     // Enter in a grid: the next cell; a filled last row gets a new row after it, an empty one
     // hands the focus to the next field.
     void GridEnter(QTableWidget *grid);
     void InsertRow(QTableWidget *grid);
     void RemoveRow(QTableWidget *grid);
     // Tells the user what is wrong and puts the cursor there.
-    void ShowProblem(const NewRegimeSetup::Problem &problem, const QList<int> &slabRows, const QList<int> &bandRows);
+    void ShowProblem(const NewRegimeSetup::Problem &problem, const QList<int> &slabRows, const QList<int> &bandRows,
+                     const QList<int> &oldRows = {});
     // Where Enter moves the focus from a field.
     QWidget *EnterTarget(QObject *field) const;
-    // Shows the year as stored (none: the empty figures) and takes it as what the screen loaded.
-    void ShowStored(const std::optional<NewRegimeSetup::Year> &year);
+    // Shows both regimes as stored and takes them as what the screen loaded.
+    void ShowStored(const NewRegimeSetup::Regimes &stored);
 
-    // The year as stored when the screen loaded or last saved it: a save asks before it
+    // Both regimes as stored when the screen loaded or last saved them: a save asks before it
     // replaces what another workstation saved since.
-    std::optional<NewRegimeSetup::Year> m_loaded;
+    NewRegimeSetup::Regimes m_loaded;
 };

@@ -245,6 +245,17 @@ CREATE TABLE IF NOT EXISTS hr_it_new_regime_surcharge (
     PRIMARY KEY (it_ac_from_date, it_ac_to_date, it_band)
 ) ENGINE=InnoDB;
 
+-- The old regime's surcharge bands of a financial year: it_per of the tax on a taxable income
+-- above it_threshold, with marginal relief. A year without rows has no old-regime surcharge.
+CREATE TABLE IF NOT EXISTS hr_it_old_regime_surcharge (
+    it_ac_from_date  DATE NOT NULL,
+    it_ac_to_date    DATE NOT NULL,
+    it_band          INT NOT NULL,
+    it_threshold     DECIMAL(15,2) NOT NULL,
+    it_per           DECIMAL(6,2) NOT NULL,
+    PRIMARY KEY (it_ac_from_date, it_ac_to_date, it_band)
+) ENGINE=InnoDB;
+
 -- The regime an employee chose for a financial year ('OLD' or 'NEW'), with who set it and when.
 CREATE TABLE IF NOT EXISTS hr_it_emp_regime (
     emp_slno       VARCHAR(20) NOT NULL,

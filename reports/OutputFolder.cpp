@@ -1,5 +1,7 @@
 #include "OutputFolder.h"
 
+#include "session/Platform.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -46,4 +48,19 @@ QString WriteFailureReason(const QString &path, int errorNumber, bool *diskFull)
     if (errorNumber != 0)
         return QStringLiteral("the system reports: ") + QString::fromLocal8Bit(std::strerror(errorNumber));
     return QStringLiteral("it could not be written completely");
+}
+
+QString ChooseWorkbookFile(const QString &proposedName)
+{
+    const QString folder = QDir(OutputFolder()).filePath(QStringLiteral("Excel Files"));
+    QDir().mkpath(folder);
+    QString chosen = platform().saveFileName(folder, QStringLiteral("Excel Files (*.xlsx)"), proposedName);
+    if (chosen.isEmpty())
+        return {}; // cancelled
+    if (!chosen.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+        chosen += QStringLiteral(".xlsx");
+    if (QFileInfo::exists(chosen) &&
+        !platform().askYesNo(QStringLiteral("Are you sure you want to overwrite"), Platform::Icon::Information))
+        return {};
+    return chosen;
 }

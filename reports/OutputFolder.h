@@ -15,3 +15,9 @@ QString OutputFolderFor(const QString &programFolder, const QString &installedFo
 // errno of the failure, 0 when it is not known (the folder's free space then tells a full disk).
 // diskFull, when given, tells whether the disk is full.
 QString WriteFailureReason(const QString &path, int errorNumber, bool *diskFull = nullptr);
+
+// Asks where to save an exported workbook: the save dialog opens in the "Excel Files" folder of
+// the output folder (created when missing) with the proposed name; ".xlsx" is added where the
+// chosen name lacks it, and an existing file is replaced only after a Yes. Empty when the user
+// cancelled or said No.
+QString ChooseWorkbookFile(const QString &proposedName);

@@ -96,6 +96,14 @@ QString Sheet::text(int row, int col) const
 
 QString Sheet::formatNumber(double number, const QString &format)
 {
+    if (format == QLatin1String("#,##0.00")) {
+        // Two decimals, thousands grouped, zero as 0.00.
+        QString text = Format00(number);
+        const bool negative = text.startsWith(QLatin1Char('-'));
+        for (int i = int(text.indexOf(QLatin1Char('.'))) - 3; i > (negative ? 1 : 0); i -= 3)
+            text.insert(i, QLatin1Char(','));
+        return text;
+    }
     if (format != QLatin1String("#,##"))
         return PlainNumber(number);
     // Whole number, halves away from zero as the spreadsheet shows them.

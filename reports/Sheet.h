@@ -40,7 +40,8 @@ struct CellFormat
     HAlign hAlign = HAlign::General;
     VAlign vAlign = VAlign::Bottom;
     bool wrap = false;
-    QString numberFormat; // "" is general; "#,##" groups whole numbers and shows zero empty
+    QString numberFormat; // "" is general; "#,##" groups whole numbers and shows zero empty;
+                          // "#,##0.00" groups with two decimals
 
     bool operator==(const CellFormat &) const = default;
 };
@@ -102,7 +103,8 @@ public:
     int formatId(int row, int col) const;
 
     // A number as the format shows it: "#,##" rounds to a whole number, groups thousands
-    // with commas and shows zero as nothing; any other format gives the plain number.
+    // with commas and shows zero as nothing; "#,##0.00" groups thousands with two decimals;
+    // any other format gives the plain number.
     static QString formatNumber(double number, const QString &format);
 
 private:

@@ -16,8 +16,8 @@ struct Column
     int width;
 };
 
-// In sheet order: two heading lines and the width in twips; the regime, last, is read beside
-// the records.
+// In sheet order: two heading lines and the width in twips; the regime is read beside the
+// records, and the tax per month, last, worked out from the record's balance and months.
 // clang-format off
 const Column kColumns[kColumnCount] = {
     {"Code", "", 1750},
@@ -48,6 +48,7 @@ const Column kColumns[kColumnCount] = {
     {"Sal", "Deduction", 2500},
     {"Balance", "", 2500},
     {"Regime", "", 2000},
+    {"Per", "Month", 2500},
 };
 // clang-format on
 
@@ -142,9 +143,13 @@ int Build(Sheet &sheet, DbConnection &db, const QString &companyCode, const QDat
         sheet.setText(row, kRegimeColumn,
                       RegimeText(RegimeChoice::Effective(
                           newRegime, choice == choices.cend() ? std::nullopt : std::optional<TaxRegime>(*choice))));
+        sheet.setNumber(row, kPerMonthColumn,
+                        TaxRecord::PerMonth(rs.number(QStringLiteral("emp_balance")),
+                                            static_cast<int>(rs.number(QStringLiteral("emp_months_rem")))));
         sheet.setFont({row, 1, row, kColumnCount}, dataFont);
         sheet.setAlignment({row, 4, row, kColumnCount}, HAlign::Right, VAlign::Centre);
         sheet.setNumberFormat({row, 4, row, kRecordColumns}, QStringLiteral("#,##"));
+        sheet.setNumberFormat({row, kPerMonthColumn, row, kPerMonthColumn}, QStringLiteral("#,##"));
         rs.moveNext();
     }
     rs.close();

@@ -151,19 +151,11 @@ void frmrptIT::CmExport_Click()
         return;
     }
     BusyPointer busy;
-    const QString folder = QDir(OutputFolder()).filePath(QStringLiteral("Excel Files"));
-    QDir().mkpath(folder);
-    const QString proposed = windowTitle() + QLatin1Char(' ') + mdlDalvoni::UnitCode + QLatin1Char(' ') +
-                             QLocale::c().toString(ui.DTFrom->date(), QStringLiteral("dd-MMM-yyyy")) +
-                             QStringLiteral(".xlsx");
-    QString chosen = platform().saveFileName(folder, QStringLiteral("Excel Files (*.xlsx)"), proposed);
+    const QString chosen = ChooseWorkbookFile(
+        windowTitle() + QLatin1Char(' ') + mdlDalvoni::UnitCode + QLatin1Char(' ') +
+        QLocale::c().toString(ui.DTFrom->date(), QStringLiteral("dd-MMM-yyyy")) + QStringLiteral(".xlsx"));
     if (chosen.isEmpty())
-        return; // cancelled
-    if (!chosen.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
-        chosen += QStringLiteral(".xlsx");
-    if (QFileInfo::exists(chosen) &&
-        !platform().askYesNo(QStringLiteral("Are you sure you want to overwrite"), Platform::Icon::Information))
-        return;
+        return; // cancelled, or an existing file kept
     QString error;
     // Printed from a spreadsheet program: the two heading rows on every page; on screen the
     // headings and the code and name columns stay in view.

@@ -65,7 +65,7 @@ if [ "$reset" = 1 ] || [ ! -f "$marker" ]; then
     rm -f "$marker"
     echo "Writing the demo company ($employees employees) ..."
     # Today's financial year is its default, paid up to the last complete month.
-    "$build/itdemo" --server "$address" --employees "$employees" --reset
+    "$build/itdemo" --server "$address" --employees "$employees" --reset --high-earners
     # The month it was written for: a later month's run says that the demo has aged.
     date +%Y-%m >"$marker"
 else

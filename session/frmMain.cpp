@@ -14,6 +14,7 @@
 #include "mdlDalvoni.h"
 #include "reports/frmTaxCertificate.h"
 #include "reports/frmrptIT.h"
+#include "reports/frmRegimeComparison.h"
 #include "tax/frmGenerateIncomeTax.h"
 #include "tax/frmIncomeTax.h"
 #include "ui/Artwork.h"
@@ -67,6 +68,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     connect(ui.mnuGenerateTax, &QAction::triggered, this, &frmMain::mnuGenerateTax_Click);
     connect(ui.mnuIncomeTaxStatement, &QAction::triggered, this, &frmMain::mnuIncomeTaxStatement_Click);
     connect(ui.mnuTaxCertificates, &QAction::triggered, this, &frmMain::mnuTaxCertificates_Click);
+    connect(ui.mnuRegimeComparison, &QAction::triggered, this, &frmMain::mnuRegimeComparison_Click);
     connect(ui.mnuChangeCompany, &QAction::triggered, this, &frmMain::mnuChangeCompany_Click);
     connect(ui.mnuChangeFinancialYear, &QAction::triggered, this, &frmMain::mnuChangeFinancialYear_Click);
     // F10 opens the menu bar, as Alt alone does (eventFilter); Alt and a menu's underlined
@@ -242,6 +244,11 @@ void frmMain::mnuIncomeTaxStatement_Click()
 void frmMain::mnuTaxCertificates_Click()
 {
     openScreen<frmTaxCertificate>();
+}
+
+void frmMain::mnuRegimeComparison_Click()
+{
+    openScreen<frmRegimeComparison>();
 }
 
 void frmMain::mnuChangeCompany_Click()

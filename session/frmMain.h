@@ -55,6 +55,7 @@ public:
     void mnuGenerateTax_Click();
     void mnuIncomeTaxStatement_Click();
     void mnuTaxCertificates_Click();
+    void mnuRegimeComparison_Click();
     void mnuChangeCompany_Click();
     void mnuChangeFinancialYear_Click();
 

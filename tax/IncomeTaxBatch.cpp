@@ -251,8 +251,9 @@ void Advance(Progress &p, const ProgressFn &progress)
         progress(p);
 }
 
-// What a run needs besides the employees: the year's limits and slabs and the months remaining.
-TaxRules::Context PrepareRun(DbConnection &db, const Request &req, RebateState &state)
+} // namespace
+
+TaxRules::Context RunContext(DbConnection &db, const Request &req, RebateState &state)
 {
     TaxRules::Context ctx;
     ctx.periodFrom = req.from;
@@ -260,10 +261,26 @@ TaxRules::Context PrepareRun(DbConnection &db, const Request &req, RebateState &
     ctx.finYearFrom = req.finYearFrom;
     ctx.finYearTo = req.finYearTo;
     ctx.today = req.today;
+    // A year whose stored figures of either regime do not hold together is refused before
+    // anything is computed, and the slabs and rebate carried from the run before stay.
+    const RebateState before = state;
     ctx.settings = TaxRules::LoadYear(db, req.finYearFrom, req.finYearTo, state);
     // The new regime's figures of the year, and then, only where there are some, the employees'
     // own choices: one statement for a year without them.
     ctx.newRegime = NewRegimeSetup::Load(db, req.finYearFrom, req.finYearTo);
+    ctx.oldSurcharge = NewRegimeSetup::LoadOldSurcharge(db, req.finYearFrom, req.finYearTo);
+    const NewRegimeSetup::Problem problem =
+        ctx.newRegime ? NewRegimeSetup::Validate(*ctx.newRegime) : NewRegimeSetup::Problem{};
+    const NewRegimeSetup::Problem oldProblem = NewRegimeSetup::ValidateOldSurcharge(ctx.oldSurcharge);
+    if (problem.field != NewRegimeSetup::Problem::Field::None ||
+        oldProblem.field != NewRegimeSetup::Problem::Field::None) {
+        state = before;
+        const bool isNew = problem.field != NewRegimeSetup::Problem::Field::None;
+        throw Error(QStringLiteral("The %1 regime's figures of the financial year %2 to %3 cannot be used:\n%4\n"
+                                   "No tax record was changed. Please mend them in Master: Tax Regimes.")
+                        .arg(isNew ? QStringLiteral("new") : QStringLiteral("old"), DayText(req.finYearFrom),
+                             DayText(req.finYearTo), (isNew ? problem : oldProblem).message.trimmed()));
+    }
     if (ctx.newRegime)
         ctx.regimeChoices = RegimeChoice::LoadChoices(db, req.companyCode, req.finYearFrom, req.finYearTo, req.slno);
 
@@ -281,6 +298,8 @@ TaxRules::Context PrepareRun(DbConnection &db, const Request &req, RebateState &
                         .arg(DayText(req.to)));
     return ctx;
 }
+
+namespace {
 
 // The employees one at a time, with the statements of one employee: the reference, and the
 // way of a run for one employee.
@@ -487,7 +506,7 @@ Result Attempt(DbConnection &db, const Request &req, const BatchLock::Guard &loc
         throw Error(QStringLiteral("The connection to the database server was lost as the run began.\n"
                                    "Nothing was changed. Please generate again."));
 
-    const TaxRules::Context ctx = PrepareRun(db, req, state);
+    const TaxRules::Context ctx = RunContext(db, req, state);
     result.newRegimeYear = ctx.newRegime.has_value();
     const QString total = QueryFirstValue(db, CountSql(req.companyCode, req.slno));
     result.selected = static_cast<int>(LeadingNumber(total));

@@ -124,6 +124,13 @@ QString PercentText(int value, int maximum);
 // in a year with the new regime's figures "; 300 under the new regime, 80 under the old".
 QString SummaryText(const Result &result);
 
+// What a run of the request needs besides the employees: the year's limits and slabs (into
+// state), the figures of both regimes, the employees' choices and the months remaining. Throws
+// Error when the months remaining cannot be counted, and when the year's stored figures of
+// either regime do not hold together (NewRegimeSetup::Validate, ValidateOldSurcharge; state is
+// then as it was). The regime comparison reads the same.
+TaxRules::Context RunContext(DbConnection &db, const Request &req, RebateState &state);
+
 // Runs the batch, holding the company's run lock, in one transaction: either every record of
 // the run is stored or none. The company is looked up first, and everything after works with
 // its code as the master holds it. A run that collided with other work is run again (see

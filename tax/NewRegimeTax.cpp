@@ -1,5 +1,6 @@
 #include "NewRegimeTax.h"
 
+#include "Surcharge.h"
 #include "session/Common.h"
 
 #include <algorithm>
@@ -39,21 +40,10 @@ double Rebate(double taxable, double slabTax, const Year &year)
 
 double TaxWithSurcharge(double taxable, const Year &year)
 {
-    const double slabTax = SlabTax(taxable, year.slabs);
-    const double tax = std::max(0.0, RoundAmount(slabTax - Rebate(taxable, slabTax, year)));
-    // The band of the highest threshold the income is above.
-    const NewRegimeSetup::SurchargeBand *band = nullptr;
-    for (const NewRegimeSetup::SurchargeBand &b : year.surcharge)
-        if (taxable > b.threshold && (!band || b.threshold > band->threshold))
-            band = &b;
-    if (!band)
-        return tax;
-    double surcharge = RoundAmount(tax * band->per / 100);
-    // Marginal relief: at the threshold the band below applies, so this ends in it.
-    const double ceiling = TaxWithSurcharge(band->threshold, year) + RoundAmount(taxable - band->threshold);
-    if (tax + surcharge > ceiling)
-        surcharge = std::max(0.0, RoundAmount(ceiling - tax));
-    return RoundAmount(tax + surcharge);
+    return Surcharge::TaxWithSurcharge(taxable, year.surcharge, [&year](double income) {
+        const double slabTax = SlabTax(income, year.slabs);
+        return std::max(0.0, RoundAmount(slabTax - Rebate(income, slabTax, year)));
+    });
 }
 
 double ExemptionLimit(const QList<Slab> &slabs)

@@ -41,7 +41,7 @@ double SlabTax(double taxable, const QList<NewRegimeSetup::Slab> &slabs);
 double Rebate(double taxable, double slabTax, const NewRegimeSetup::Year &year);
 // Tax after the rebate, plus the surcharge of the band the income is above, the surcharge cut
 // so that tax and surcharge exceed those at the band's threshold by no more than the income
-// above it.
+// above it (Surcharge::TaxWithSurcharge, which the old regime uses too).
 double TaxWithSurcharge(double taxable, const NewRegimeSetup::Year &year);
 // The upper limit of the slabs at 0 % at the start of the table (0 when the first slab has a rate).
 double ExemptionLimit(const QList<NewRegimeSetup::Slab> &slabs);

@@ -1,6 +1,7 @@
 #include "TaxCertificate.h"
 
 #include "NewRegimeTax.h"
+#include "OldRegimeTax.h"
 #include "TaxRules.h"
 #include "session/Common.h"
 
@@ -41,15 +42,24 @@ YearRules LoadYear(DbConnection &db, const QDate &finYearFrom, const QDate &finY
     year.finYearTo = finYearTo;
     year.settings = TaxRules::LoadYear(db, finYearFrom, finYearTo, year.oldRegime);
     year.newRegime = NewRegimeSetup::Load(db, finYearFrom, finYearTo);
+    year.oldSurcharge = NewRegimeSetup::LoadOldSurcharge(db, finYearFrom, finYearTo);
     return year;
 }
 
-double RegimeSurcharge(TaxRegime regime, double taxable, double taxAfterRebate, const YearRules &year)
+double RegimeSurcharge(TaxRegime regime, const TaxFigures &record, double taxAfterRebate, const YearRules &year)
 {
     if (regime == TaxRegime::New && year.newRegime)
-        return RoundAmount(NewRegimeTax::TaxWithSurcharge(taxable, *year.newRegime) - taxAfterRebate);
-    // The old regime's surcharge bands, once the year has them, are taken here.
-    return 0;
+        return RoundAmount(NewRegimeTax::TaxWithSurcharge(record.taxable, *year.newRegime) - taxAfterRebate);
+    if (year.oldSurcharge.isEmpty())
+        return 0;
+    OldRegimeTax::Year old;
+    old.finYearFrom = year.finYearFrom;
+    old.finYearTo = year.finYearTo;
+    std::copy(std::begin(year.oldRegime.slabs), std::end(year.oldRegime.slabs), std::begin(old.slabs));
+    old.exemptionLimit = record.exemption;
+    old.rebate = year.oldRegime.rebate;
+    old.surcharge = year.oldSurcharge;
+    return OldRegimeTax::SurchargeOf(record.taxable, record.gross + record.grossProj, old);
 }
 
 Outcome Derive(const TaxRecord::Record &record, TaxRegime regime, double declared80c, const YearRules &year)
@@ -116,7 +126,7 @@ Outcome Derive(const TaxRecord::Record &record, TaxRegime regime, double declare
     // The rebate never takes the tax below 0.
     allowedRebate = std::clamp(allowedRebate, 0.0, c.taxOnIncome);
     const double taxAfterRebate = RoundAmount(c.taxOnIncome - allowedRebate);
-    c.surcharge = RegimeSurcharge(c.regime, f.taxable, taxAfterRebate, year);
+    c.surcharge = RegimeSurcharge(c.regime, f, taxAfterRebate, year);
     c.rebate = RoundAmount(c.taxOnIncome + c.surcharge - f.tax);
     if (c.rebate < 0)
         return Refused(QStringLiteral("its tax (%1) is above the tax on its taxable income (%2), so that the rebate "

@@ -28,14 +28,16 @@ struct YearRules
     TaxSettings settings;
     // The new regime's figures of the year; none: everybody under the old regime.
     std::optional<NewRegimeSetup::Year> newRegime;
+    // The old regime's surcharge bands of the year; none: no surcharge under the old regime.
+    QList<NewRegimeSetup::SurchargeBand> oldSurcharge;
 };
-// Reads the year's limits and slabs and its new-regime figures.
+// Reads the year's limits and slabs, its new-regime figures and the old regime's bands.
 YearRules LoadYear(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo);
 
-// The surcharge of a regime on the tax after the rebate, for a taxable income: the one place
-// where the certificate takes it. Under the new regime its bands and marginal relief
-// (NewRegimeTax); the old regime has no surcharge bands yet, so 0.
-double RegimeSurcharge(TaxRegime regime, double taxable, double taxAfterRebate, const YearRules &year);
+// The surcharge of a regime on the tax after the rebate, for the taxable income of a record:
+// the one place where the certificate takes it. Each regime's bands and marginal relief, as
+// the batch applies them (NewRegimeTax, OldRegimeTax); 0 in a year without bands.
+double RegimeSurcharge(TaxRegime regime, const TaxFigures &record, double taxAfterRebate, const YearRules &year);
 
 // An amount so far, the projection for the months that remain, and both together.
 struct Split

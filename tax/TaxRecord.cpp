@@ -4,6 +4,7 @@
 #include "session/Common.h"
 #include "session/DbConnection.h"
 
+#include <cmath>
 #include <type_traits>
 
 namespace TaxRecord {
@@ -102,11 +103,12 @@ constexpr Column kColumns[] = {
     {"emp_mc_limit", At<&TaxSettings::mcLimit>(), Value, Value, true, ", ", ", ", ", "},
     {"emp_ta", At<&TaxFigures::ta>(), Value, Value, true, ",", ",", ", "},
     {"emp_ta_proj", At<&TaxFigures::taProj>(), Value, Value, true, ",", ",", ","},
-    // The insert leaves the 80C figures and the taxable amount at 0; the next run fills them.
-    {"emp_80c_total", At<&TaxFigures::total80c>(), Zero, Value, true, ", ", ", ", ", "},
+    // The insert stores the 80C figures and the taxable amount it computed, as the update does,
+    // so that a new record adds up (they were once left at 0 until the next run).
+    {"emp_80c_total", At<&TaxFigures::total80c>(), Value, Value, true, ", ", ", ", ", "},
     {"emp_80c_limit", At<&TaxSettings::limit80c>(), Value, Value, true, ", ", ", ", ", "},
-    {"emp_80c_net", At<&TaxFigures::net80c>(), Zero, Value, true, ", ", ", ", ", "},
-    {"emp_taxable_amt", At<&TaxFigures::taxable>(), Zero, Value, true, ", ", ", ", ", "},
+    {"emp_80c_net", At<&TaxFigures::net80c>(), Value, Value, true, ", ", ", ", ", "},
+    {"emp_taxable_amt", At<&TaxFigures::taxable>(), Value, Value, true, ", ", ", ", ", "},
     {"emp_excemption", At<&TaxFigures::exemption>(), Value, Value, true, ", ", ", ", ", "},
     {"emp_net_taxable_amt", At<&TaxFigures::tax>(), Value, Value, true, ", ", ", ", ", "},
     {"emp_cess", At<&TaxFigures::cess>(), Value, Value, true, ", ", ", ", ", "},
@@ -161,6 +163,19 @@ QStringList ListedColumns()
         if (c.listed)
             listed << QLatin1String(c.name);
     return listed;
+}
+
+double PerMonth(double balance, int monthsRemaining)
+{
+    const double owed = RoundAmount(balance);
+    if (owed <= 0)
+        return 0;
+    if (monthsRemaining <= 0)
+        return owed;
+    // In paise, so that an even split is not pushed up a rupee by the binary noise of a division.
+    const long long paise = std::llround(owed * 100);
+    const long long perMonth = 100LL * monthsRemaining;
+    return static_cast<double>((paise + perMonth - 1) / perMonth);
 }
 
 QString ReadSql(const QString &slno, const QDate &from, const QDate &to)

@@ -132,6 +132,10 @@ std::span<const Column> Columns();
 constexpr int kListedColumns = 25;
 QStringList ListedColumns();
 
+// The tax to deduct in each remaining month: the balance over the months remaining, rounded
+// up to the rupee; 0 when the balance is 0 or less; the balance itself when no month remains.
+double PerMonth(double balance, int monthsRemaining);
+
 // --- The reader ---------------------------------------------------------------------
 // A record is found by its key, the employee's emp_slno and exactly the period; of several
 // rows with the same key (the batch gives them the same figures) the first stored.

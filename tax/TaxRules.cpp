@@ -12,18 +12,7 @@ namespace TaxRules {
 
 namespace {
 
-constexpr double kTransportCap = 19200;
 const QString kRentHead = QStringLiteral("ITA000005");
-
-bool Between(const QDate &d, int y1, int m1, int d1, int y2, int m2, int d2)
-{
-    return d >= QDate(y1, m1, d1) && d <= QDate(y2, m2, d2);
-}
-
-bool RebateBand(const QDate &finYearFrom, const QDate &finYearTo, int firstYear)
-{
-    return finYearFrom >= QDate(firstYear, 4, 1) && finYearTo <= QDate(firstYear + 1, 3, 31);
-}
 
 } // namespace
 
@@ -49,78 +38,15 @@ TaxSettings LoadYear(DbConnection &db, const QDate &finYearFrom, const QDate &fi
     return UseYear(ITSetup::Load(db, finYearFrom, finYearTo, ITSetup::Reader::Computation), state);
 }
 
-bool IsTransportYear(const QDate &finYearFrom)
-{
-    return Between(finYearFrom, 2016, 4, 1, 2018, 3, 31);
-}
-
-double StandardDeduction(const QDate &finYearFrom)
-{
-    return Between(finYearFrom, 2018, 4, 1, 2019, 3, 31) ? 40000 : 50000;
-}
-
-bool IsMetroUnit(const QString &unitCode)
-{
-    return unitCode == QLatin1String("MUM") || unitCode == QLatin1String("CHN") || unitCode == QLatin1String("DLH") ||
-           unitCode == QLatin1String("KOL");
-}
-
-Transport TransportRule(double paid, int monthsRemaining)
-{
-    Transport t;
-    t.ta = paid;
-    if (monthsRemaining > 0 && monthsRemaining < 12)
-        t.taProj = SalaryFigures::Project(t.ta, monthsRemaining);
-    if (t.ta + t.taProj >= kTransportCap) {
-        t.taProj = RoundAmount(kTransportCap - t.ta);
-        if (t.taProj <= 0)
-            t.taProj = 0;
-    }
-    if (t.ta > kTransportCap)
-        t.ta = kTransportCap;
-    return t;
-}
-
-double HraExemption(double rentPaid, double basic, double received, bool metro)
-{
-    const double excessRent = rentPaid - RoundAmount(basic * 10 / 100);
-    const double share = RoundAmount(basic * (metro ? 50 : 40) / 100);
-    if (excessRent > received)
-        return std::min(received, share);
-    return received;
-}
-
 double SlabTax(double taxable, double excess, const RebateState &state)
 {
-    const TaxSlab *s = state.slabs;
-    const double t = taxable;
-    if (s[0].start < t && t < s[0].end)
-        return RoundAmount(excess * s[1].rate / 100);
-    if (s[1].start < t && t <= s[1].end)
-        return RoundAmount((t - 250000) * s[1].rate / 100);
-    if (s[2].start <= t && t <= s[2].end)
-        return RoundAmount((t - 500000) * s[2].rate / 100) + 12500;
-    if (s[3].start <= t && t <= s[3].end)
-        return RoundAmount((t - 1000000) * s[3].rate / 100) + 12500 + 100000;
-    return 0;
+    return OldRegimeTax::SlabTax(taxable, excess, state.slabs);
 }
 
 double ApplyRebate(double tax, double taxable, double grossTotal, const QDate &finYearFrom, const QDate &finYearTo,
                    RebateState &state)
 {
-    if (RebateBand(finYearFrom, finYearTo, 2013))
-        return grossTotal > 500000 ? tax : tax - state.rebate;
-    if (finYearFrom >= QDate(2014, 4, 1) && finYearTo <= QDate(2016, 3, 31)) {
-        state.rebate = taxable < 500000 ? 5000.00 : 0.00;
-        return tax - state.rebate;
-    }
-    if (RebateBand(finYearFrom, finYearTo, 2017))
-        return taxable > 350000 ? tax : tax - state.rebate;
-    if (RebateBand(finYearFrom, finYearTo, 2018)) {
-        state.rebate = taxable > 500000 ? 0.00 : 2500.00;
-        return tax - state.rebate;
-    }
-    return taxable > 500000 ? tax : tax - state.rebate;
+    return OldRegimeTax::ApplyRebate(tax, taxable, grossTotal, finYearFrom, finYearTo, state.rebate);
 }
 
 TaxRegime RegimeOf(const Context &ctx, const QString &slno)
@@ -131,6 +57,20 @@ TaxRegime RegimeOf(const Context &ctx, const QString &slno)
 }
 
 namespace {
+
+// The old regime's year as the run holds it: the state's slabs and rebate amount (as the
+// rebate rule of the employee left it), the limits and the surcharge bands.
+OldRegimeTax::Year OldYear(const Context &ctx, const RebateState &state)
+{
+    OldRegimeTax::Year year;
+    year.finYearFrom = ctx.finYearFrom;
+    year.finYearTo = ctx.finYearTo;
+    std::copy(std::begin(state.slabs), std::end(state.slabs), std::begin(year.slabs));
+    year.exemptionLimit = ctx.settings.taxLimit;
+    year.rebate = state.rebate;
+    year.surcharge = ctx.oldSurcharge;
+    return year;
+}
 
 // The new regime's tax in the figures of the pay as paid.
 void UseNewRegime(TaxFigures &f, const NewRegimeSetup::Year &year)
@@ -210,13 +150,17 @@ std::optional<TaxFigures> Compute(const EmployeeInputs &in, bool metro, TaxRegim
     f.exemption = set.taxLimit;
     const double excess = std::max(0.0, f.taxable - set.taxLimit);
 
+    const double grossTotal = f.gross + f.grossProj;
     double tax = SlabTax(f.taxable, excess, state);
-    tax = ApplyRebate(tax, f.taxable, f.gross + f.grossProj, ctx.finYearFrom, ctx.finYearTo, state);
+    tax = ApplyRebate(tax, f.taxable, grossTotal, ctx.finYearFrom, ctx.finYearTo, state);
     if (tax <= 0)
         tax = 0;
+    // Above a surcharge band the tax takes its surcharge, with marginal relief, before cess.
+    if (!ctx.oldSurcharge.isEmpty())
+        tax = OldRegimeTax::Compute(f.taxable, grossTotal, OldYear(ctx, state)).taxBeforeCess;
     f.tax = tax;
-    f.cess = RoundAmount(set.cess * tax / 100);
-    f.payable = RoundAmount(f.cess + tax);
+    f.cess = OldRegimeTax::Cess(tax, set.cess);
+    f.payable = OldRegimeTax::Payable(tax, f.cess);
     f.balance = RoundAmount(f.payable - f.salCut);
     return f;
 }

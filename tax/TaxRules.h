@@ -3,6 +3,7 @@
 // The income-tax computation of one employee for a period: the batch's use of the year's
 // limits and slabs, the year rules, and the computation in its fixed order of steps.
 
+#include "OldRegimeTax.h"
 #include "TaxRecord.h"
 
 #include <QDate>
@@ -23,23 +24,14 @@ TaxSettings UseYear(const ITSetup::Year &year, RebateState &state);
 // Reads the year (limits, then slabs) and uses it as above.
 TaxSettings LoadYear(DbConnection &db, const QDate &finYearFrom, const QDate &finYearTo, RebateState &state);
 
-// --- Year rules (tested on the financial year of the session) -----------------------
-bool IsTransportYear(const QDate &finYearFrom);
-// 40000 in 2018-19, otherwise 50000 (outside the transport years).
-double StandardDeduction(const QDate &finYearFrom);
-bool IsMetroUnit(const QString &unitCode);
-
-// --- Pure steps ---------------------------------------------------------------------
-struct Transport
-{
-    double ta = 0;
-    double taProj = 0;
-};
-// Transport allowance and its projection, together at most 19200.
-Transport TransportRule(double paid, int monthsRemaining);
-// House-rent exemption so far, from rent paid, basic pay and the allowance received.
-double HraExemption(double rentPaid, double basic, double received, bool metro);
-// Slab tax of taxable amount T; excess is T above the exemption limit.
+// --- Year rules and pure steps: the old regime's (tax/OldRegimeTax.h) ------------------
+using OldRegimeTax::HraExemption;
+using OldRegimeTax::IsMetroUnit;
+using OldRegimeTax::IsTransportYear;
+using OldRegimeTax::StandardDeduction;
+using OldRegimeTax::Transport;
+using OldRegimeTax::TransportRule;
+// Slab tax of taxable amount T under the state's slabs; excess is T above the exemption limit.
 double SlabTax(double taxable, double excess, const RebateState &state);
 // Tax less the rebate of the year band; may replace the state's rebate amount.
 double ApplyRebate(double tax, double taxable, double grossTotal, const QDate &finYearFrom, const QDate &finYearTo,
@@ -76,6 +68,8 @@ struct Context
     // the choices of the run's employees by emp_slno, read once per run.
     std::optional<NewRegimeSetup::Year> newRegime;
     QHash<QString, TaxRegime> regimeChoices;
+    // The old regime's surcharge bands of the financial year; none: no surcharge.
+    QList<NewRegimeSetup::SurchargeBand> oldSurcharge;
 };
 
 // The regime of an employee of the run in its financial year: his choice, else the year's

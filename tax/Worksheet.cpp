@@ -3,7 +3,10 @@
 #include "session/ColumnLengths.h"
 #include "session/Common.h"
 #include "session/DbConnection.h"
+#include "tax/OldRegimeTax.h"
 #include "tax/RegimeChoice.h"
+#include "tax/Surcharge.h"
+#include "tax/TaxRecord.h"
 
 #include <QHash>
 #include <QStringList>
@@ -30,9 +33,11 @@ int MonthsOf(const Figures &f)
     return static_cast<int>(Num(f.TxMonths));
 }
 
-bool Projects(int months)
+// The balance still to deduct, and spread over the months remaining.
+void SetBalance(Figures &f)
 {
-    return months > 0 && months < 12;
+    f.TxBalance = Format00(Num(f.TxNetTax) - Num(f.TxSalaryDeductions));
+    f.TxPerMonth = Format00(TaxRecord::PerMonth(Num(f.TxBalance), MonthsOf(f)));
 }
 
 void ResizeLines(Figures &f, int count)
@@ -91,7 +96,7 @@ void Clear(Figures &f)
         field->clear();
     for (QString *field : {&f.TxTotalPay, &f.TxMediClaim, &f.TxProfTax, &f.TxTransportAllowance, &f.TxHRA,
                            &f.TxHraProjection, &f.TxHLInterest, &f.TxNetTax, &f.TxNetTaxable, &f.TxPF, &f.TxTotal80c,
-                           &f.TxSalaryDeductions, &f.TxTaxableIncome, &f.TxBalance, &f.TxNet80C})
+                           &f.TxSalaryDeductions, &f.TxTaxableIncome, &f.TxBalance, &f.TxNet80C, &f.TxPerMonth})
         *field = QStringLiteral("0.00");
     f.lines.clear();
     ResizeLines(f, 20);
@@ -169,12 +174,10 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
     }
     const int m = MonthsOf(f);
 
-    if (Projects(m) && monthly.months == expectedMonths)
-        f.TxProjection = PlainNumber(RoundAmount(gross / (12 - m) * m));
-    else if (Projects(m) && monthly.months > 0)
-        f.TxProjection = Format00((gross / monthly.months) * m);
-    else
-        f.TxProjection = Format00(0); // no month to take a rate from
+    // Written plain when the months paid are those expected (no month to take a rate from: 0).
+    const double projection = OldRegimeTax::WorksheetGrossProjection(gross, monthly.months, expectedMonths, m);
+    f.TxProjection = OldRegimeTax::WorksheetProjects(m) && monthly.months == expectedMonths ? PlainNumber(projection)
+                                                                                            : Format00(projection);
 
     Recordset bonus = db.query(BonusSql(s, start, end));
     while (!bonus.eof()) {
@@ -186,21 +189,16 @@ LoadResult LoadFigures(DbConnection &db, Figures &f, const YearSetup &setup, con
     f.TxTotalPay = Format00(Num(f.TxGrossPay) + Num(f.TxProjection));
 
     const double pf = Sum(db, Head::ProvidentFund, s, start, end, Caller::Worksheet);
-    f.TxPF = Format00(Projects(m) ? pf + pf / (12 - m) * m : pf);
+    f.TxPF = Format00(OldRegimeTax::WorksheetProjectedTotal(pf, m));
 
     f.TxProfTax = Format00(Sum(db, Head::ProfessionTax, s, start, end, Caller::Worksheet));
 
-    const QDate from = setup.finYearFrom;
-    if (from >= QDate(2016, 4, 1) && from <= QDate(2018, 3, 31)) {
-        double transport = Sum(db, Head::TransportAllowance, s, start, end, Caller::Worksheet);
-        if (Projects(m))
-            transport = transport + transport / (12 - m) * m;
-        f.TxTransportAllowance = Format00(transport >= 19200 ? 19200 : transport);
-    } else if (from >= QDate(2018, 4, 1) && from < QDate(2019, 4, 1)) {
-        f.TxTransportAllowance = Format00(40000);
-    } else if (from >= QDate(2019, 4, 1)) {
-        f.TxTransportAllowance = Format00(50000);
-    }
+    // Before 1 April 2016 the field keeps what the clearing left.
+    if (OldRegimeTax::IsTransportYear(setup.finYearFrom))
+        f.TxTransportAllowance = Format00(
+            OldRegimeTax::WorksheetTransport(Sum(db, Head::TransportAllowance, s, start, end, Caller::Worksheet), m));
+    else if (const auto deduction = OldRegimeTax::WorksheetStandardDeduction(setup.finYearFrom))
+        f.TxTransportAllowance = Format00(*deduction);
 
     // The stored declarations fill the grid from line 1; the grid grows when they need more lines.
     Recordset decl = db.query(DeclarationsSql(s, start, end));
@@ -245,24 +243,16 @@ void ComputeDeclarations(Figures &f, const SalarySum &sum)
             f.TxTotal80c = Format00(Num(f.TxTotal80c) + Num(line.amount));
             continue;
         }
-        const double rent = Num(line.amount);
         const double basic = sum(SalaryFigures::Head::BasicPay);
-        double excess = rent - RoundAmount(basic * 10 / 100);
-        if (excess <= 0)
-            excess = 0;
         const double received = sum(SalaryFigures::Head::HraReceived);
-        const bool metro = f.LbUnit == QLatin1String("MUMBAI") || f.LbUnit == QLatin1String("CHENNAI") ||
-                           f.LbUnit == QLatin1String("KOLKATHA") || f.LbUnit == QLatin1String("DELHI");
-        const double cap = RoundAmount(basic * (metro ? 50 : 40) / 100);
-        double exemption = received;
-        if (excess > received && cap < received)
-            exemption = cap;
+        const double exemption = OldRegimeTax::WorksheetHraExemption(Num(line.amount), basic, received,
+                                                                     OldRegimeTax::IsMetroUnitName(f.LbUnit));
         f.TxHRA = Format00(exemption);
-        f.TxHraProjection = Format00(Projects(m) ? exemption / (12 - m) * m : 0);
+        f.TxHraProjection = Format00(OldRegimeTax::WorksheetProjection(exemption, m));
     }
     f.TxTotal80c = Format00(Num(f.TxTotal80c) + Num(f.TxPF));
     f.TxNet80C = Num(f.Tx80CLimit) > Num(f.TxTotal80c) ? f.TxTotal80c : Format00(Num(f.Tx80CLimit));
-    f.TxBalance = Format00(Num(f.TxNetTax) - Num(f.TxSalaryDeductions));
+    SetBalance(f);
 }
 
 void ComputeTax(Figures &f, const YearSetup &setup)
@@ -276,54 +266,37 @@ void ComputeTax(Figures &f, const YearSetup &setup)
     const double taxable = Num(f.TxTaxableAmt), exemption = Num(f.TxExcemption);
     f.TxNetTaxable = Format00(taxable - exemption > 0 ? taxable - exemption : 0);
     f.TxTaxableIncome = Format00(taxable - exemption > 0 ? taxable - exemption : 0);
-    const double income = Num(f.TxTaxableIncome);
-    const TaxSlab &s1 = setup.slabs[0], &s2 = setup.slabs[1], &s3 = setup.slabs[2], &s4 = setup.slabs[3];
-
-    if (setup.finYearTo <= QDate(2016, 3, 31)) {
-        const double a = income + exemption;
-        if (s2.start < a && a < s2.end) {
-            f.TxNetTaxable = Format00(Num(f.TxNetTaxable) * s2.rate / 100);
-            if (exemption + s2.start < income)
-                f.TxNetTaxable = Plain(Num(f.TxNetTaxable) + 30000);
-        } else if (s3.start <= a && a <= s3.end) {
-            f.TxNetTaxable = Plain(RoundAmount((Num(f.TxNetTaxable) - 250000) * s3.rate / 100) + 25000);
-        } else if (a > s4.start) {
-            f.TxNetTaxable = Format00(Num(f.TxNetTaxable) * s4.rate / 100);
-        }
-    } else if (taxable >= 0) {
-        if (s1.start < taxable && taxable < s1.end)
-            f.TxNetTaxable = Format00(income * s2.rate / 100);
-        else if (s2.start < taxable && taxable <= s2.end)
-            f.TxNetTaxable = Format00((taxable - 250000) * s2.rate / 100);
-        else if (s3.start <= taxable && taxable <= s3.end)
-            f.TxNetTaxable = Plain(RoundAmount((taxable - 500000) * s3.rate / 100) + 12500);
-        else if (s4.start <= taxable && taxable <= s4.end)
-            f.TxNetTaxable = Plain(RoundAmount((taxable - 1000000) * s4.rate / 100) + 12500 + 100000);
-    }
+    const OldRegimeTax::WorksheetSlab slab =
+        OldRegimeTax::WorksheetSlabTax(taxable, exemption, setup.slabs, setup.finYearTo);
+    f.TxNetTaxable = slab.plain ? PlainNumber(slab.tax) : Format00(slab.tax);
 
     // The rebate by financial year; other years keep the stored setting.
-    const QDate from = setup.finYearFrom, to = setup.finYearTo;
     const double totalPay = Num(f.TxTotalPay);
-    if (from >= QDate(2013, 4, 1) && to <= QDate(2014, 3, 31))
-        f.LbRebate = Format00(totalPay >= 500000 ? 0 : 2000);
-    else if (from >= QDate(2014, 4, 1) && to <= QDate(2016, 3, 31))
-        f.LbRebate = Format00(taxable >= 500000 ? 0 : 2000);
-    else if (from >= QDate(2016, 4, 1) && to <= QDate(2017, 3, 31))
-        f.LbRebate = Format00(taxable >= 500000 ? 0 : 5000);
-    else if (from >= QDate(2017, 4, 1) && from < QDate(2019, 4, 1))
-        f.LbRebate = Format00(taxable >= 350000 ? 0 : 2500);
-    else if (from >= QDate(2019, 4, 1))
-        f.LbRebate = Format00(taxable >= 500000 ? 0 : 12500);
+    if (const auto rebate = OldRegimeTax::WorksheetRebate(setup.finYearFrom, setup.finYearTo, taxable, totalPay))
+        f.LbRebate = Format00(*rebate);
 
     const double net = Num(f.TxNetTaxable) - Num(f.LbRebate);
     f.LbNetAmount = Format00(net < 0 ? 0 : net);
     if (totalPay < 500000 && Num(f.TxNetTaxable) <= 0)
         f.TxNetTaxable = Format00(0);
     const double netAmount = Num(f.LbNetAmount);
-    f.TxCess = Format00(netAmount * setup.cessRate / 100);
-    f.TxNetTax = Format00(netAmount);
-    f.TxNetTax = Plain(Num(f.TxNetTax) + RoundAmount(netAmount * setup.cessRate / 100));
-    f.TxBalance = Format00(Num(f.TxNetTax) - Num(f.TxSalaryDeductions));
+    // Above a surcharge band of the year the tax takes its surcharge, with marginal relief:
+    // the tax at an income is the worksheet's own slab tax less its rebate.
+    double withSurcharge = netAmount;
+    if (!setup.oldSurcharge.isEmpty()) {
+        const double settingRebate = Num(f.LbRebate);
+        withSurcharge = Surcharge::TaxWithSurcharge(taxable, setup.oldSurcharge, [&](double income) {
+            const double tax = OldRegimeTax::WorksheetSlabTax(income, exemption, setup.slabs, setup.finYearTo).tax -
+                               OldRegimeTax::WorksheetRebate(setup.finYearFrom, setup.finYearTo, income, totalPay)
+                                   .value_or(settingRebate);
+            return income == taxable ? netAmount : RoundAmount(tax < 0 ? 0 : tax);
+        });
+    }
+    f.TxSurcharge = Format00(withSurcharge - netAmount);
+    f.TxCess = Format00(withSurcharge * setup.cessRate / 100);
+    f.TxNetTax = Format00(withSurcharge);
+    f.TxNetTax = Plain(Num(f.TxNetTax) + RoundAmount(withSurcharge * setup.cessRate / 100));
+    SetBalance(f);
 }
 
 int LineWithoutAmount(const Figures &f)
@@ -500,6 +473,7 @@ SaveResult Save(DbConnection &db, const Figures &f, const QDate &from, const QDa
 void LoadNewRegimeYear(DbConnection &db, YearSetup &setup)
 {
     setup.newRegime = NewRegimeSetup::Load(db, setup.finYearFrom, setup.finYearTo);
+    setup.oldSurcharge = NewRegimeSetup::LoadOldSurcharge(db, setup.finYearFrom, setup.finYearTo);
 }
 
 TaxRegime LoadRegime(DbConnection &db, const QString &slno, const YearSetup &setup)

@@ -52,6 +52,9 @@ struct Figures
     // The tax block.
     QString TxTaxableAmt, TxExcemption, TxNetTaxable, TxTaxableIncome;
     QString LbRebate, LbNetAmount, TxCess, TxNetTax, TxSalaryDeductions, TxBalance;
+    // The old regime's surcharge (tax after rebate plus surcharge is what the cess is on), and
+    // the balance spread over the months remaining.
+    QString TxSurcharge, TxPerMonth;
 
     // Grid lines 1..n (index 0 is line 1), filled ones first.
     QList<DeclarationLine> lines;
@@ -76,6 +79,8 @@ struct YearSetup
     // The new regime's figures of the financial year; none when the year is worked out the
     // old way only.
     std::optional<NewRegimeSetup::Year> newRegime;
+    // The old regime's surcharge bands of the financial year; none: no surcharge.
+    QList<NewRegimeSetup::SurchargeBand> oldSurcharge;
 };
 
 // The two salary sums a rent line needs (basic pay and house-rent allowance received).
@@ -127,7 +132,8 @@ QStringList SaveStatements(const Figures &f, const QDate &from, const QDate &to)
 
 // The new regime beside the worksheet's own computation, which is the old regime's.
 
-// Reads the new regime's figures of the financial year into setup.
+// Reads the new regime's figures and the old regime's surcharge bands of the financial year
+// into setup.
 void LoadNewRegimeYear(DbConnection &db, YearSetup &setup);
 // The employee's regime for the financial year: his own choice, else the year's default; the
 // old regime when the year has no new-regime figures.

@@ -6,6 +6,7 @@
 #include "session/Platform.h"
 #include "session/mdlDalvoni.h"
 #include "tax/RegimeChoice.h"
+#include "tax/TaxRecord.h"
 #include "ui/FormUtil.h"
 #include "ui/NumericEdit.h"
 
@@ -560,10 +561,12 @@ void frmIncomeTax::showFields()
         {ui.TxTaxableIncome, &m_fig.TxTaxableIncome},
         {ui.LbRebate, &m_fig.LbRebate},
         {ui.LbNetAmount, &m_fig.LbNetAmount},
+        {ui.TxSurcharge, &m_fig.TxSurcharge},
         {ui.TxCess, &m_fig.TxCess},
         {ui.TxNetTax, &m_fig.TxNetTax},
         {ui.TxSalaryDeductions, &m_fig.TxSalaryDeductions},
         {ui.TxBalance, &m_fig.TxBalance},
+        {ui.TxPerMonth, &m_fig.TxPerMonth},
     };
     // Showing a figure is not a change made by the user.
     for (const auto &f : fields) {
@@ -613,6 +616,7 @@ void frmIncomeTax::showRegime()
         {ui.TxNewCess, n.cess},
         {ui.TxNewTax, n.payable},
         {ui.TxNewBalance, n.balance},
+        {ui.TxNewPerMonth, TaxRecord::PerMonth(n.balance, static_cast<int>(LeadingNumber(m_fig.TxMonths)))},
     };
     for (const auto &[box, value] : figures)
         box->setText(Format00(value));

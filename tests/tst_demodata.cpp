@@ -140,6 +140,11 @@ private slots:
             const auto stored = NewRegimeSetup::Load(TestDb::Open(), QDate(year, 4, 1), QDate(year + 1, 3, 31));
             QVERIFY2(stored == DemoData::NewRegimeYear(year), qPrintable(QString::number(year)));
             QCOMPARE(bool(stored), year >= 2020);
+            // Every year has the old regime's surcharge bands of its Finance Act.
+            const auto bands =
+                NewRegimeSetup::LoadOldSurcharge(TestDb::Open(), QDate(year, 4, 1), QDate(year + 1, 3, 31));
+            QCOMPARE(bands, DemoData::OldRegimeSurcharge(year));
+            QCOMPARE(bands.size(), year == 2016 ? 1 : year <= 2018 ? 2 : 4);
         }
         // A few employees in service of the main company chose their own regime, both ways.
         QVERIFY(s.regimeChoices >= 6);
@@ -149,6 +154,34 @@ private slots:
                  s.regimeChoices);
         QVERIFY(Count("hr0910.hr_it_emp_regime WHERE emp_regime='OLD' AND ac_from_date>='2023-04-01'") > 0);
         QVERIFY(Count("hr0910.hr_it_emp_regime WHERE emp_regime='NEW' AND ac_from_date<'2023-04-01'") > 0);
+    }
+
+    // The high earners on request: four under each regime in every year of both, paid every
+    // month of the payroll at about 60 L, 1.2 Cr, 2.5 Cr and 6 Cr a year.
+    void highEarnersOnRequest()
+    {
+        DemoOptions o;
+        o.employees = 3;
+        o.reset = true;
+        o.today = QDate(2025, 10, 15); // paid April to September 2025
+        o.highEarners = true;
+        const DemoSummary s = DemoData::Generate(TestDb::Open(), o);
+        QCOMPARE(Count("hr0910.hr_employee WHERE emp_slno>='900001' AND comp_code='C01' AND emp_flag=0"), 8);
+        QCOMPARE(s.employees, 3 + 8);
+        const QString yearly =
+            QStringLiteral("(SELECT ROUND(SUM(emp_sal_dr)*2/100000) FROM hr0910.hr_emp_salary WHERE emp_slno='%1' AND "
+                           "emp_sal_date_from BETWEEN '%2-04-01' AND '%2-09-01')");
+        for (const QString &year : {QStringLiteral("2018"), QStringLiteral("2025")})
+            QCOMPARE(Scalar(QStringLiteral("SELECT CONCAT_WS(',',%1,%2,%3,%4)")
+                                .arg(yearly.arg("900001", year), yearly.arg("900002", year), yearly.arg("900003", year),
+                                     yearly.arg("900004", year)))
+                         .toString(),
+                     QStringLiteral("60,120,250,600")); // in lakhs
+        // The old regime kept where the new one is the default, and the new one taken where it is not.
+        QCOMPARE(Count("hr0910.hr_it_emp_regime WHERE emp_slno BETWEEN '900001' AND '900004' AND emp_regime='OLD'"),
+                 4 * 4);
+        QCOMPARE(Count("hr0910.hr_it_emp_regime WHERE emp_slno BETWEEN '900005' AND '900008' AND emp_regime='NEW'"),
+                 4 * 3);
     }
 
     void usersAsPrinted()

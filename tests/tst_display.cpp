@@ -275,8 +275,9 @@ private slots:
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<int>("year"); // the financial year's first calendar year; 0 for the default
-        for (const char *item : {"mnuAdditionsMaster", "mnuSettings", "mnuNewRegime", "mnuTransactions",
-                                 "mnuGenerateTax", "mnuIncomeTaxStatement", "mnuChangeFinancialYear"})
+        for (const char *item :
+             {"mnuAdditionsMaster", "mnuSettings", "mnuNewRegime", "mnuTransactions", "mnuGenerateTax",
+              "mnuIncomeTaxStatement", "mnuRegimeComparison", "mnuChangeFinancialYear"})
             QTest::newRow(item) << QString::fromLatin1(item) << 2018;
         // The worksheet in the demo's default year, the new regime's figures beside its own.
         QTest::newRow("mnuTransactions, the default year") << QStringLiteral("mnuTransactions") << 0;
@@ -594,8 +595,8 @@ private slots:
         QCOMPARE(top, (QStringList{"Master", "Transaction", "Generate Income Tax", "Reports", "Tools"}));
         VERIFY_NONE(topProblems);
         const QList<std::pair<QMenu *, QStringList>> menus = {
-            {main->ui.mnuMasters, {"Addition Master", "Settings", "New Tax Regime"}},
-            {main->ui.mnuReports, {"Income Tax Statement"}},
+            {main->ui.mnuMasters, {"Addition Master", "Settings", "Tax Regimes"}},
+            {main->ui.mnuReports, {"Income Tax Statement", "Regime Comparison"}},
             {main->ui.mnuTools, {"Change Company", "Change Financial Year"}}};
         for (const auto &[m, described] : menus) {
             const auto [items, problems] = checkKeys(m->actions());

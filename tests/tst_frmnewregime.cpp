@@ -1,6 +1,6 @@
-// The New Tax Regime screen: a year's figures copied from the year before, changed from the
-// keyboard in boxes and grids, refused with a clear message while the slabs do not fit
-// together, and saved whole.
+// The Tax Regimes screen: a year's figures copied from the year before, changed from the
+// keyboard in boxes and grids, refused with a clear message while the slabs or bands do not
+// fit together, and saved whole.
 #include "CompanyTest.h"
 #include "DemoData.h"
 #include "RecordingPlatform.h"
@@ -98,6 +98,9 @@ private slots:
         QCOMPARE(CellText(f.ui.GrSurcharge, 0, 0), QStringLiteral("10000000.00"));
         f.ui.GrSurcharge->setCurrentCell(f.ui.GrSurcharge->rowCount() - 1, 0);
         QTest::keyClick(f.ui.GrSurcharge, Qt::Key_Return);
+        // Then the old regime's bands, and from their empty row on to Save.
+        QVERIFY(f.ui.GrOldSurcharge->hasFocus());
+        QTest::keyClick(f.ui.GrOldSurcharge, Qt::Key_Return);
         QVERIFY(f.ui.CmSave->hasFocus());
 
         // Enter on the focused button saves.
@@ -147,12 +150,12 @@ private slots:
 
         second.CmCopyPrevious_Click();
         second.ui.TxStdDeduction->setText(QStringLiteral("80000.00"));
-        QCOMPARE(second.unsavedChanges(), QStringLiteral("the new regime's figures of the year 2025-26"));
+        QCOMPARE(second.unsavedChanges(), QStringLiteral("the tax regimes' figures of the year 2025-26"));
         p.clear();
         p.choices << choice;
         second.CmSave_Click();
         QCOMPARE(p.questions.size(), 1);
-        QVERIFY2(p.questions[0].startsWith(QStringLiteral("Since this screen loaded the new regime's figures of this "
+        QVERIFY2(p.questions[0].startsWith(QStringLiteral("Since this screen loaded the tax regimes' figures of this "
                                                           "year, another workstation or program has changed:   \n\n"
                                                           "   the year's figures: now stored, loaded none\n")),
                  qPrintable(p.questions[0]));
@@ -174,14 +177,63 @@ private slots:
             second.ui.GrSlabs->setFocus();
             second.ui.GrSlabs->setCurrentCell(0, 1);
             QTest::keyClick(second.ui.GrSlabs, '9');
-            QCOMPARE(second.unsavedChanges(), QStringLiteral("the new regime's figures of the year 2025-26"));
+            QCOMPARE(second.unsavedChanges(), QStringLiteral("the tax regimes' figures of the year 2025-26"));
         }
         // Closing asks first; No keeps the screen and its figures.
         p.answers << false;
         second.close();
         QCOMPARE(p.questions.size(), 2);
-        QVERIFY(p.questions[1].contains(QStringLiteral("\n   the new regime's figures of the year 2025-26\n")));
+        QVERIFY(p.questions[1].contains(QStringLiteral("\n   the tax regimes' figures of the year 2025-26\n")));
         QVERIFY(second.isVisible());
+    }
+
+    // The old regime's bands: refused with the cursor on the figure while they overlap or a
+    // rate is above 100; a year without new-regime figures stores the bands alone.
+    void oldRegimeBands_data()
+    {
+        QTest::addColumn<QStringList>("typed"); // threshold and rate of each band
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::newRow("overlapping") << QStringList{"5000000", "10", "5000000", "15"}
+                                     << "Surcharge 2 must start above the income of surcharge 1.   " << 1 << 0;
+        QTest::newRow("running backwards") << QStringList{"10000000", "15", "5000000", "10"}
+                                           << "Surcharge 2 must start above the income of surcharge 1.   " << 1 << 0;
+        QTest::newRow("rate above 100") << QStringList{"5000000", "10", "10000000", "150"}
+                                        << "The rate of surcharge 2 cannot be above 100 %.   " << 1 << 1;
+        QTest::newRow("sound") << QStringList{"5000000", "10", "10000000", "15"} << "Old Regime Surcharge Saved.   "
+                               << -1 << -1;
+    }
+    void oldRegimeBands()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, message);
+        QFETCH(int, row);
+        QFETCH(int, col);
+        RecordingPlatform p;
+        frmNewRegime f;
+        QVERIFY(ShowActive(f));
+        QVERIFY(f.windowTitle() == QStringLiteral("Tax Regimes"));
+        f.ui.GrOldSurcharge->setFocus();
+        f.ui.GrOldSurcharge->setCurrentCell(0, 0);
+        for (const QString &figure : typed)
+            typeCell(f.ui.GrOldSurcharge, figure);
+        f.ui.GrOldSurcharge->setCurrentCell(f.ui.GrOldSurcharge->rowCount() - 1, 0);
+        QTest::keyClick(f.ui.GrOldSurcharge, Qt::Key_Return);
+        QTest::keyClick(f.ui.CmSave, Qt::Key_Return);
+        QCOMPARE(p.lastMessage(), message);
+        if (row >= 0) {
+            QVERIFY(f.ui.GrOldSurcharge->hasFocus());
+            QCOMPARE(f.ui.GrOldSurcharge->currentRow(), row);
+            QCOMPARE(f.ui.GrOldSurcharge->currentColumn(), col);
+            QCOMPARE(TestDb::Count("hr_it_old_regime_surcharge"), 0);
+            return;
+        }
+        QCOMPARE(TestDb::Count("hr_it_new_regime"), 0);
+        QCOMPARE(NewRegimeSetup::LoadOldSurcharge(TestDb::Open(), FinYearFrom, FinYearTo),
+                 (QList<NewRegimeSetup::SurchargeBand>{{5000000, 10}, {10000000, 15}}));
+        frmNewRegime again;
+        QCOMPARE(again.TypedOldSurcharge(), NewRegimeSetup::LoadOldSurcharge(TestDb::Open(), FinYearFrom, FinYearTo));
     }
 };
 

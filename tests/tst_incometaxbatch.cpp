@@ -113,14 +113,16 @@ private slots:
             "emp_ta,emp_ta_proj, emp_80c_total, emp_80c_limit, emp_80c_net, emp_taxable_amt, emp_excemption, "
             "emp_net_taxable_amt, emp_cess, emp_payable,emp_sal_cut,emp_balance,emp_it_from,emp_it_to,created_by, "
             "created_date, created_time) values ";
+        // The insert writes the 80C total and allowed and the taxable amount as computed; the
+        // interest and premium as 0.
         const QString rowA = "('7' , 'E''07','C01',6, 420000.5, 420000, 1.25, 2.5, 3, 4, 5, 0, 200000, 0, 25000,7,8, "
-                             "0, 150000, 0, 0, 250000, 12, 13, 14,15,-16.5,'2018/04/01','2019/03/31', 1,'2018/10/15',"
+                             "9, 150000, 10, 11, 250000, 12, 13, 14,15,-16.5,'2018/04/01','2019/03/31', 1,'2018/10/15',"
                              "'10:20:30')";
         QTest::newRow("insert") << InsertSql(r, "7", "E'07", a, s) << head + rowA;
         QTest::newRow("insert, two rows")
             << InsertRowsSql(r, {{"7", "E'07", a, 0, 0}, {"8", "E008", b, 0, 0}}, s)
             << head + rowA +
-                   ",('8' , 'E008','C01',0, 1, 420000, 1.25, 2.5, 3, 4, 5, 0, 200000, 0, 25000,7,8, 0, 150000, 0, 0, "
+                   ",('8' , 'E008','C01',0, 1, 420000, 1.25, 2.5, 3, 4, 5, 0, 200000, 0, 25000,7,8, 9, 150000, 10, 11, "
                    "250000, 12, 13, 14,15,0.25,'2018/04/01','2019/03/31', 1,'2018/10/15','10:20:30')";
         QTest::newRow("update")
             << UpdateSql(r, "7", a, s, 6.5, 7.25)
@@ -174,15 +176,16 @@ private slots:
         QCOMPARE(r.inserted, 1);
         QCOMPARE(r.updated, 0);
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 1);
-        // The insert leaves 80C, taxable amount, interest and premium at 0.
+        // The first run stores the 80C figures and the taxable amount beside the tax it computed
+        // from them; interest and premium stay 0 (the worksheet's).
         // 840000 gross - 1200 - 40000 - 72000 = 726800: (726800 - 500000) x 20 % + 12500, no rebate.
         const QStringList inserted = {
             "emp_code=E001",
             "comp_code=C01",
             "emp_months_rem=6",
-            "emp_80c_total=0",
-            "emp_80c_net=0",
-            "emp_taxable_amt=0",
+            "emp_80c_total=72000",
+            "emp_80c_net=72000",
+            "emp_taxable_amt=726800",
             "emp_hl_int=0",
             "emp_mc=0",
             "emp_hl_int_limit=200000",
@@ -357,6 +360,52 @@ private slots:
         }
         QVERIFY(!progressed);
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 0);
+    }
+
+    // A year whose stored regime figures do not hold together is refused before anything is
+    // computed: the message names the year and the fault, and no record changes.
+    void brokenRegimeFiguresRefuseTheYear_data()
+    {
+        QTest::addColumn<QString>("breakage");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("new-regime slabs removed by hand") << "DELETE FROM hr0910.hr_it_new_regime_slabs"
+                                                          << "new regime's figures of the financial year "
+                                                             "01/04/2018 to 31/03/2019 cannot be used:\nPlease "
+                                                             "enter the slabs of the new regime.";
+        QTest::newRow("new-regime surcharge above 100 %")
+            << "UPDATE hr0910.hr_it_new_regime_surcharge SET it_per=120 WHERE it_band=1"
+            << "new regime's figures of the financial year 01/04/2018 to 31/03/2019 cannot be used:\nThe rate of "
+               "surcharge 1 cannot be above 100 %.";
+        QTest::newRow("old-regime bands that overlap")
+            << "INSERT INTO hr0910.hr_it_old_regime_surcharge VALUES ('2018-04-01','2019-03-31',1,5000000,10),"
+               "('2018-04-01','2019-03-31',2,5000000,15)"
+            << "old regime's figures of the financial year 01/04/2018 to 31/03/2019 cannot be used:\nSurcharge 2 "
+               "must start above the income of surcharge 1.";
+        QTest::newRow("old-regime rate below 0")
+            << "INSERT INTO hr0910.hr_it_old_regime_surcharge VALUES ('2018-04-01','2019-03-31',1,5000000,-10)"
+            << "The rate of surcharge 1 cannot be below 0 %.";
+    }
+    void brokenRegimeFiguresRefuseTheYear()
+    {
+        QFETCH(QString, breakage);
+        QFETCH(QString, fault);
+        TestDb::AddNewRegimeYear(*DemoData::NewRegimeYear(2025), 2018);
+        TestDb::AddPaidEmployee("1", "001");
+        RebateState state;
+        Run(TestDb::Open(), StandardRequest(), state);
+        const QStringList stored = TestDb::Row("hr0910.hr_it WHERE emp_slno='1'", {"emp_payable", "emp_gross"});
+        TestDb::Exec("UPDATE hr0910.hr_emp_salary SET emp_sal_dr=emp_sal_dr*2");
+        TestDb::Exec(breakage);
+        const RebateState before = state;
+        try {
+            Run(TestDb::Open(), StandardRequest(), state);
+            QFAIL("the run went on");
+        } catch (const Error &e) {
+            QVERIFY2(e.text().contains(fault), qPrintable(e.text()));
+            QVERIFY(e.text().contains("No tax record was changed"));
+        }
+        QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='1'", {"emp_payable", "emp_gross"}), stored);
+        QCOMPARE(state.rebate, before.rebate);
     }
 
     void refusedRecordUndoesTheRunAndNamesTheEmployee_data()
@@ -768,17 +817,22 @@ private slots:
             r.now = QTime(10, 20, 30);
             return r;
         };
-        // The company in sets inserts: the insert's zeros stand as for the old regime.
+        // The company in sets inserts what the update stores: the 80C total as computed, nothing
+        // allowed, the new regime's taxable amount; interest and premium 0.
         RebateState state;
         const Result company = Run(TestDb::Open(), request({}), state);
         QCOMPARE(SummaryText(company),
                  "3 selected, 2 inserted, 0 updated, 1 skipped without gross pay; 1 under the new regime, 1 under "
                  "the old");
-        const QStringList inserted = {
-            "emp_80c_total=0",        "emp_80c_net=0", "emp_taxable_amt=0",
-            "emp_hl_int=0",           "emp_mc=0",      "emp_excemption=400000",
-            "emp_ta=75000",           "emp_hra=0",     updated.filter("emp_net_taxable_amt=").first(),
-            "created_date=2025-10-15"};
+        const QStringList inserted = QStringList{"emp_80c_net=0",
+                                                 "emp_hl_int=0",
+                                                 "emp_mc=0",
+                                                 "emp_excemption=400000",
+                                                 "emp_ta=75000",
+                                                 "emp_hra=0",
+                                                 updated.filter("emp_net_taxable_amt=").first(),
+                                                 "created_date=2025-10-15"} +
+                                     updated.filter(QRegularExpression("^emp_(80c_total|taxable_amt)="));
         QCOMPARE(TestDb::Row("hr0910.hr_it WHERE emp_slno='1'", inserted), inserted);
         QCOMPARE(TestDb::Count("hr0910.hr_it WHERE emp_slno='3'"), 0);
         // The worksheet declares interest and premium; a run for the employee alone keeps them

@@ -176,6 +176,28 @@ private slots:
             TestDb::Scalar("SELECT emp_ta FROM hr0910.hr_it WHERE emp_slno='1' AND emp_it_to='2018-09-30'").toDouble(),
             0.0); // 2017-18 takes the transport allowance, and none was paid
         QCOMPARE(TestDb::Count("hr0910.hr_it"), 6);
+
+        // The regime comparison as CSV, writing nothing: a year without new-regime figures has
+        // none; with them, every employee in service under each regime.
+        r = RunBatch({"--company", "C01", "--compare-regimes"});
+        QCOMPARE(r.code, 4);
+        QVERIFY2(r.err.contains("no new-regime figures"), qPrintable(r.err));
+        NewRegimeSetup::Year y;
+        y.defaultRegime = TaxRegime::New;
+        y.standardDeduction = 50000;
+        y.cess = 4;
+        y.slabs = {{0, 300000, 0}, {300000, std::nullopt, 10}};
+        TestDb::AddNewRegimeYear(y, 2018);
+        r = RunBatch({"--company", "C01", "--compare-regimes"});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines[0].startsWith("code,name,regime,old_payable,new_payable,"));
+        // 30000 a month, six paid and six projected, less 50000: 10 % of 10000, and 4 % cess.
+        QVERIFY2(lines[1].startsWith("E001,ANIL,NEW,") && lines[1].section(',', 4, 4) == "1040.00",
+                 qPrintable(lines[1]));
+        QVERIFY2(lines[3].startsWith("E003,CHANDU,NEW,0.00,0.00,"), qPrintable(lines[3]));
+        QCOMPARE(TestDb::Count("hr0910.hr_it"), 6);
     }
 
     // Two workstations start the batch of one company together, however they spell it: the

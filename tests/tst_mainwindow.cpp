@@ -513,7 +513,7 @@ private slots:
                                                 << "worksheet" << false << mediclaim << false;
         QTest::newRow("screen, head lost") << "screen"
                                            << "heads" << true << head << true;
-        const QString figures = QStringLiteral("the new regime's figures of the year 2018-19");
+        const QString figures = QStringLiteral("the tax regimes' figures of the year 2018-19");
         QTest::newRow("Close, new regime kept") << "Close"
                                                 << "new regime" << false << figures << false;
         QTest::newRow("main window, new regime lost") << "main window"

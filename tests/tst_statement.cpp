@@ -16,6 +16,7 @@
 #include "session/Common.h"
 #include "session/mdlDalvoni.h"
 #include "tax/RegimeChoice.h"
+#include "tax/TaxRecord.h"
 #include "ui/FormUtil.h"
 
 #include <QCursor>
@@ -146,7 +147,7 @@ private slots:
         form.ui.CmShow->click();
         QCOMPARE(form.CurrentRow, 7);
         QCOMPARE(s.lastRow(), 7);
-        QCOMPARE(s.columnCount(), 28);
+        QCOMPARE(s.columnCount(), 29);
         QCOMPARE(s.text(3, 1), QStringLiteral("Income Tax Statement as on ") + ShortDate(QDate::currentDate()));
         QCOMPARE(s.text(6, 1), QStringLiteral("E001")); // ordered by code
         QCOMPARE(s.text(6, 2), QStringLiteral("FIRST"));
@@ -237,8 +238,14 @@ private slots:
         form.ui.CmShow->click();
         const Sheet &s = form.ui.FBook->sheet();
         QCOMPARE(form.CurrentRow, 8);
-        QCOMPARE(s.columnCount(), 28);
+        QCOMPARE(s.columnCount(), 29);
         QCOMPARE(s.text(4, 28), QStringLiteral("Regime"));
+        // Last, the balance spread over the months remaining, rounded up to the rupee.
+        QCOMPARE(s.text(4, 29) + ' ' + s.text(5, 29), QStringLiteral("Per Month"));
+        for (int row = 6; row <= 8; ++row)
+            QCOMPARE(s.value(row, 29).toDouble(),
+                     TaxRecord::PerMonth(s.value(row, 27).toDouble(), int(s.value(row, 4).toDouble())));
+        QCOMPARE(s.format(6, 29).numberFormat, QStringLiteral("#,##"));
         QCOMPARE(s.text(5, 28), QString());
         QCOMPARE(s.format(4, 28), s.format(4, 27));
         QCOMPARE(s.text(4, 27), QStringLiteral("Balance"));
@@ -263,12 +270,14 @@ private slots:
         const QString strings = WorkbookPart(target, QStringLiteral("xl/sharedStrings.xml"));
         QVERIFY(sheetXml.contains(QStringLiteral("<c r=\"AB4\"")));
         QVERIFY(sheetXml.contains(QStringLiteral("<c r=\"AB8\"")));
-        QVERIFY(!sheetXml.contains(QStringLiteral("<c r=\"AC")));
+        QVERIFY(sheetXml.contains(QStringLiteral("<c r=\"AC4\"")));
+        QVERIFY(!sheetXml.contains(QStringLiteral("<c r=\"AD")));
         QVERIFY(strings.contains(QStringLiteral("<t>Regime</t>")) && strings.contains(QStringLiteral("<t>New</t>")));
 
-        // The print file prints the first twelve columns: the regimes change nothing in it.
+        // The print file prints the first twelve columns: the regimes and the tax per month
+        // change nothing in it.
         Sheet without = s;
-        without.clear({4, 28, 8, 28});
+        without.clear({4, 28, 8, 29});
         QCOMPARE(StatementPrint::Text(s, form.CurrentRow), StatementPrint::Text(without, form.CurrentRow));
     }
 
@@ -583,9 +592,11 @@ private slots:
         static const QRegularExpression col(QStringLiteral("<col min=\"\\d+\" max=\"\\d+\" width=\"([\\d.]+)\""));
         for (auto m = col.globalMatch(sheetXml); m.hasNext();)
             widths << m.next().captured(1).toDouble();
-        QCOMPARE(widths.size(), 28);
-        QVERIFY2(widths[1] >= 39 && std::accumulate(widths.begin(), widths.end(), 0.0) < 330,
-                 qPrintable(QString::number(widths[1])));
+        QCOMPARE(widths.size(), 29);
+        // (the tax per month, last, adds a column of some twelve characters)
+        const double total = std::accumulate(widths.begin(), widths.end(), 0.0);
+        QVERIFY2(widths[1] >= 39 && total < 330 + 12,
+                 qPrintable(QString::number(widths[1]) + ' ' + QString::number(total)));
         QVERIFY(styles.contains(QStringLiteral("formatCode=\"#,##\"")));
         QVERIFY(styles.contains(QStringLiteral("<name val=\"Segoe UI\"/>")));
         QVERIFY(styles.contains(QStringLiteral("<sz val=\"14\"/>")));

@@ -12,6 +12,7 @@
 #include "DemoData.h"
 #include "session/mdlDalvoni.h"
 #include "tax/IncomeTaxBatch.h"
+#include "tax/RegimeComparison.h"
 #include "tax/frmGenerateIncomeTax.h"
 
 #include <QApplication>
@@ -151,6 +152,20 @@ int MeasureRun(const QString &how, const QString &server, int firstYear, int arg
     QElapsedTimer clock;
     clock.start();
     sinceLast.start();
+    if (how == QLatin1String("compare")) {
+        // The regime comparison of the company: both regimes of every employee, nothing written.
+        const QList<RegimeComparison::Row> rows = RegimeComparison::Read(db, request);
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        db.setRecorder({});
+        if (!lastKind.isEmpty())
+            kinds[lastKind].second += sinceLast.nsecsElapsed() / 1e9;
+        std::printf("ok=1 seconds=%.3f statements=%d rows=%lld costs_more=%d peak_kb=%ld\n", seconds, statements,
+                    static_cast<long long>(rows.size()), RegimeComparison::Sum(rows).costsMore, PeakRssKb());
+        if (qEnvironmentVariableIsSet("BENCH_PROFILE"))
+            for (const auto &[kind, v] : kinds)
+                std::fprintf(stderr, "  %5d x %-36s %.3f s\n", v.first, qPrintable(kind), v.second);
+        return 0;
+    }
     const IncomeTaxBatch::Result r = IncomeTaxBatch::Run(db, request, state);
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (!lastKind.isEmpty())
@@ -170,6 +185,7 @@ int Drive(const QCommandLineParser &args)
     const QList<double> delays = Numbers(args.value(QStringLiteral("delays")));
     const QList<double> perEmployeeDelays = Numbers(args.value(QStringLiteral("per-employee-delays")));
     const QList<double> years = Numbers(args.value(QStringLiteral("years")));
+    const QList<double> compareDelays = Numbers(args.value(QStringLiteral("compare-delays")));
     for (const double size : sizes) {
         {
             DbConnection db(QStringLiteral("generator"));
@@ -214,6 +230,15 @@ int Drive(const QCommandLineParser &args)
                             qPrintable(screen[QStringLiteral("seconds")]),
                             qPrintable(screen[QStringLiteral("longest_wait_ms")]),
                             screen[QStringLiteral("peak_kb")].toDouble() / 1024);
+                if (compareDelays.contains(delay) && DemoData::NewRegimeYear(static_cast<int>(year))) {
+                    auto compare = child(QStringLiteral("compare"), server);
+                    std::printf("%-12s %-6g %9s %10s %9.1f  (%s employees, %s whose regime costs more)\n", "compare",
+                                delay, qPrintable(compare[QStringLiteral("seconds")]),
+                                qPrintable(compare[QStringLiteral("statements")]),
+                                compare[QStringLiteral("peak_kb")].toDouble() / 1024,
+                                qPrintable(compare[QStringLiteral("rows")]),
+                                qPrintable(compare[QStringLiteral("costs_more")]));
+                }
                 if (perEmployeeDelays.contains(delay)) {
                     auto one = child(QStringLiteral("per-employee"), server);
                     std::printf("%-12s %-6g %9s %10s %9.1f\n", "per-employee", delay,
@@ -232,7 +257,7 @@ int Drive(const QCommandLineParser &args)
 
 int main(int argc, char *argv[])
 {
-    // A measured run: bench_batch --run sets|per-employee|screen --server ADDRESS [--year FIRST].
+    // A measured run: bench_batch --run sets|per-employee|screen|compare --server ADDRESS [--year FIRST].
     if ((argc == 5 || (argc == 7 && qstrcmp(argv[5], "--year") == 0)) && qstrcmp(argv[1], "--run") == 0 &&
         qstrcmp(argv[3], "--server") == 0) {
         try {
@@ -261,6 +286,10 @@ int main(int argc, char *argv[])
     args.addOption({QStringLiteral("per-employee-delays"),
                     QStringLiteral("Round-trip times at which the per-employee path is measured too (default 0,2)."),
                     QStringLiteral("ms,..."), QStringLiteral("0,2")});
+    args.addOption({QStringLiteral("compare-delays"),
+                    QStringLiteral("Round-trip times at which the regime comparison is measured too, in a year with "
+                                   "the new regime's figures (default none)."),
+                    QStringLiteral("ms,..."), QString()});
     args.process(app);
     try {
         return Drive(args);

@@ -36,6 +36,7 @@ const QStringList kTables = {
     QStringLiteral("hr0910.hr_it_new_regime"),
     QStringLiteral("hr0910.hr_it_new_regime_slabs"),
     QStringLiteral("hr0910.hr_it_new_regime_surcharge"),
+    QStringLiteral("hr0910.hr_it_old_regime_surcharge"),
     QStringLiteral("hr0910.hr_it_emp_regime"),
     QStringLiteral("hr0910.hr_it_employer"),
 };
@@ -500,14 +501,17 @@ void WriteMasters(DbConnection &db, const QList<Year> &demoYears, int defaultYea
                               "it_slab_end,it_per) VALUES ") +
                slabs.join(','));
 
-    // The new regime's years, stored as the screen stores them.
+    // The new regime's years and every year's old-regime surcharge, stored as the screen stores them.
     for (const Year &y : demoYears) {
+        const QDate from(y.from, 4, 1), to(y.from + 1, 3, 31);
         if (const auto year = RegimeFigures(y.from)) {
-            for (const QString &statement :
-                 NewRegimeSetup::SaveStatements(*year, QDate(y.from, 4, 1), QDate(y.from + 1, 3, 31),
-                                                {QStringLiteral("1"), QDateTime(QDate(y.from, 4, 2), QTime(10, 0))}))
+            for (const QString &statement : NewRegimeSetup::SaveStatements(
+                     *year, from, to, {QStringLiteral("1"), QDateTime(QDate(y.from, 4, 2), QTime(10, 0))}))
                 db.execute(statement);
         }
+        for (const QString &statement : NewRegimeSetup::OldSurchargeStatements(
+                 DemoData::OldRegimeSurcharge(qMin(y.from, DemoData::kNewestPublishedYear)), from, to))
+            db.execute(statement);
     }
 
     QStringList rows;
@@ -567,6 +571,85 @@ int WriteCurrentFinalisations(DbConnection &db, const QDate &first, const QDate 
     db.execute(QStringLiteral("INSERT INTO hr0910.hr_finalize (comp_code,entry_type,entry_date) VALUES ") +
                rows.join(','));
     return int(rows.size());
+}
+
+// The high earners of the main company: yearly gross pay about 60 L, 1.2 Cr, 2.5 Cr and 6 Cr,
+// the first four keeping the old regime in every year of both regimes, the other four under the
+// new one.
+struct HighEarner
+{
+    const char *name;
+    double yearly;
+    TaxRegime regime;
+};
+const HighEarner kHighEarners[] = {
+    {"VIKRAM MEHTA", 6000000, TaxRegime::Old},   {"ANITA DESAI", 12000000, TaxRegime::Old},
+    {"RAHUL AGARWAL", 25000000, TaxRegime::Old}, {"PRIYA SHAH", 60000000, TaxRegime::Old},
+    {"SANJAY JAIN", 6000000, TaxRegime::New},    {"MEENA PATEL", 12000000, TaxRegime::New},
+    {"ROHIT GUPTA", 25000000, TaxRegime::New},   {"KAVITA IYER", 60000000, TaxRegime::New},
+};
+
+// Head office directors with the same pay in every year: basic, 12 % dearness allowance, 40 %
+// house-rent allowance (they pay no rent), transport; provident fund on basic and DA; 80C
+// declared each year.
+// The months and years of the payroll the high earners are paid in: the history's, and the
+// current payroll's where there is one.
+struct PayrollSpan
+{
+    QDate firstMonth, lastMonth; // of the current payroll; firstMonth after lastMonth: none
+    QDate yearFrom;              // its financial year, which has its declarations when declared
+    bool declared = false;
+    int lastYear = 0; // the last financial year of the demo, by its 1 April
+};
+
+void WriteHighEarners(DbConnection &db, BulkInsert &employees, BulkInsert &salary, BulkInsert &declarations,
+                      int codeInCompany[2], const DemoOptions &options, const PayrollSpan &span, DemoSummary &summary)
+{
+    QRandomGenerator rng(options.seed * 6151u);
+    for (int i = 0; i < Count(kHighEarners); ++i) {
+        const HighEarner &h = kHighEarners[i];
+        const QString slno = QString::number(900001 + i);
+        const QString code = QStringLiteral("%1").arg(++codeInCompany[0], 5, 10, QLatin1Char('0'));
+        const QString name = QString::fromLatin1(h.name);
+        employees.add(QStringLiteral("(") + Quoted(slno) + QStringLiteral(",'SAT',") + Quoted(code) + QLatin1Char(',') +
+                      Quoted(name) + QLatin1Char(',') + Quoted(DrawPan(rng, name.section(QLatin1Char(' '), 1))) +
+                      QStringLiteral(",'D01','P02','") + QLatin1String(DemoData::kHeadOfficeUnit) +
+                      QStringLiteral("','") + QLatin1String(DemoData::kMainCompany) + QStringLiteral("',0,0)"));
+        Pay p{};
+        p.basic = std::round((h.yearly - 12 * 1600) / 12 / 1.52 / 100) * 100;
+        p.da = std::round(p.basic * 0.12);
+        p.hra = std::round(p.basic * 0.4);
+        p.transport = 1600;
+        p.pf = std::round((p.basic + p.da) * 0.12);
+        // About the tax with its surcharge, spread over the year.
+        p.tds = std::round(h.yearly * 0.3 * 1.2 / 12 / 10) * 10;
+        Employee e;
+        e.unit = QLatin1String(DemoData::kHeadOfficeUnit);
+        QList<QDate> months;
+        for (QDate m(2016, 4, 1); m <= DemoData::HistoryLastFinalised; m = m.addMonths(1))
+            months.append(m);
+        for (QDate m = span.firstMonth; m <= span.lastMonth; m = m.addMonths(1))
+            months.append(m);
+        for (const QDate &m : months) {
+            MonthLines lines(salary, slno, m);
+            EarnRegularPay(lines, e, p);
+            DeductProvidentFund(lines, p);
+            lines.deduct(kProfessionTax, m.month() == 2 ? 300 : 200);
+            lines.deduct(kIncomeTax, p.tds);
+        }
+        Declare(declarations, slno, {{"ITA000001", 150000}}, DemoData::HistoryYearFrom);
+        if (span.declared)
+            Declare(declarations, slno, {{"ITA000001", 150000}}, span.yearFrom);
+        // The regime of each year with both, as his own choice where it is not the year's default.
+        for (int y = 2020; y <= span.lastYear; ++y) {
+            const auto figures = RegimeFigures(y);
+            if (!figures || figures->defaultRegime == h.regime)
+                continue;
+            const AuditStamp stamp{QStringLiteral("2"), QDateTime(QDate(y, 4, 10), QTime(11, 45))};
+            RegimeChoice::Save(db, slno, QDate(y, 4, 1), QDate(y + 1, 3, 31), h.regime, stamp);
+            ++summary.regimeChoices;
+        }
+    }
 }
 
 } // namespace
@@ -664,6 +747,29 @@ std::optional<NewRegimeSetup::Year> NewRegimeYear(int firstYear)
         return std::nullopt;
     }
     return y;
+}
+
+QList<NewRegimeSetup::SurchargeBand> OldRegimeSurcharge(int firstYear)
+{
+    // The surcharge on the income tax of an individual (Part I of the First Schedule of each
+    // year's Finance Act, with marginal relief at every threshold):
+    // - 2016-17, Finance Act 2016: 15 % above 1 Cr;
+    // - 2017-18, Finance Act 2017 (and 2018-19, Finance Act 2018): 10 % above 50 L, 15 % above 1 Cr;
+    // - from 2019-20, Finance (No. 2) Act 2019: 10 % above 50 L, 15 % above 1 Cr, 25 % above
+    //   2 Cr, 37 % above 5 Cr; kept for the old regime by the Finance Acts 2020 to 2025 (the
+    //   Finance Act 2023 capped it at 25 % under the new regime only), and for 2026-27 by the
+    //   Income-tax Act, 2025.
+    // Checked against published summaries: taxinindia.com (Finance Act 2016, the surcharge
+    // paragraph), taxheal.com and yourfinancebook.com (Finance Bill 2017, its First Schedule),
+    // investorq.com and caclubindia.com (Finance (No. 2) Act 2019), community.greythr.com (old
+    // and new regime side by side).
+    if (firstYear == 2016)
+        return {{10000000, 15}};
+    if (firstYear == 2017 || firstYear == 2018)
+        return {{5000000, 10}, {10000000, 15}};
+    if (firstYear >= 2019 && firstYear <= 2026)
+        return {{5000000, 10}, {10000000, 15}, {20000000, 25}, {50000000, 37}};
+    return {};
 }
 
 QList<DemoUser> Users()
@@ -864,6 +970,14 @@ DemoSummary Generate(DbConnection &db, const DemoOptions &options)
                 }
             }
         }
+        flushAll();
+        tx.commit();
+    }
+    if (options.highEarners) {
+        Transaction tx(db);
+        const PayrollSpan span{currentPayroll ? firstMonth : lastMonth.addMonths(1), lastMonth, payrollYearFrom,
+                               currentDeclarations, DemoYears(defaultYear).last().from};
+        WriteHighEarners(db, employees, salary, declarations, codeInCompany, options, span, summary);
         flushAll();
         tx.commit();
     }

@@ -29,6 +29,11 @@ struct DemoOptions
     // few employees' own regimes. Off, the company has its payroll of April 2016 to September
     // 2018 alone, which tests and benchmarks of those years use.
     bool currentPayroll = true;
+    // Also eight high earners in the main company (about 60 L, 1.2 Cr, 2.5 Cr and 6 Cr a year,
+    // four keeping the old regime and four under the new one in every year of both), paid
+    // every month of the payroll: the surcharge bands of both regimes at work. Off by default,
+    // so that tests and benchmarks work on the data they always had.
+    bool highEarners = false;
 };
 
 // A user the demo creates, with what it may do.
@@ -90,6 +95,10 @@ void Clear(DbConnection &db);
 // The new regime's figures of the financial year that starts on 1 April of firstYear, as
 // the Finance Acts set them (2020-21 to 2026-27); nullopt for other years.
 std::optional<NewRegimeSetup::Year> NewRegimeYear(int firstYear);
+
+// The old regime's surcharge bands of the financial year that starts on 1 April of firstYear
+// (2016-17 to 2026-27); none for other years.
+QList<NewRegimeSetup::SurchargeBand> OldRegimeSurcharge(int firstYear);
 
 // The users Generate creates, and the lines that tell a person how to log in.
 QList<DemoUser> Users();

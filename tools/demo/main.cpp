@@ -45,8 +45,12 @@ int main(int argc, char *argv[])
     // The current year's payroll is always written now; older scripts still pass this.
     QCommandLineOption recentOption(QStringLiteral("recent-payroll"));
     recentOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    const QCommandLineOption highEarnersOption(
+        QStringLiteral("high-earners"),
+        QStringLiteral("Also eight high earners in the main company (about 60 L, 1.2 Cr, 2.5 Cr and 6 Cr a year, "
+                       "four under each regime): the surcharge of both regimes at work."));
     parser.addOptions({employeesOption, resetOption, seedOption, serverOption, usersOption, settingsOption, todayOption,
-                       recentOption});
+                       recentOption, highEarnersOption});
     parser.process(app);
 
     if (parser.isSet(usersOption)) {
@@ -80,6 +84,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     options.reset = parser.isSet(resetOption);
+    options.highEarners = parser.isSet(highEarnersOption);
     if (parser.isSet(todayOption)) {
         options.today = QDate::fromString(parser.value(todayOption), Qt::ISODate);
         if (!options.today.isValid()) {

@@ -1,6 +1,7 @@
 // itbatch: generates the tax records of a company's employees (or of one) for a period, with
-// the same rules and statements as the "Generate Income Tax" screen; or writes their tax
-// certificates from the stored records, as the "Tax Certificates" screen does.
+// the same rules and statements as the "Generate Income Tax" screen; writes their tax
+// certificates from the stored records, as the "Tax Certificates" screen does; or, with
+// --compare-regimes, prints the company's regime comparison as CSV and writes nothing.
 #include "reports/CertificateRun.h"
 #include "session/AppSettings.h"
 #include "session/Common.h"
@@ -9,6 +10,7 @@
 #include "session/Startup.h"
 #include "session/mdlDalvoni.h"
 #include "tax/IncomeTaxBatch.h"
+#include "tax/RegimeComparison.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -177,9 +179,30 @@ int Run(const QCommandLineParser &args)
             throw Stop{QStringLiteral("--wait: not a number of seconds: %1").arg(args.value("wait")), 1};
     }
 
+    const bool terminal = isatty(STDERR_FILENO);
+    if (args.isSet(QStringLiteral("compare-regimes"))) {
+        if (periods.size() != 1)
+            throw Stop{QStringLiteral("--compare-regimes takes one period."), 1};
+        const auto request =
+            IncomeTaxBatch::SessionRequest(periods[0].first, periods[0].second, args.value(QStringLiteral("employee")));
+        QList<RegimeComparison::Row> rows;
+        try {
+            rows = RegimeComparison::Read(Db(), request, [terminal](int done, int total) {
+                if (terminal)
+                    std::fprintf(stderr, "\r%d/%d", done, total);
+            });
+        } catch (const IncomeTaxBatch::Error &e) {
+            throw Stop{e.text(), 4};
+        }
+        if (terminal)
+            std::fprintf(stderr, "\n");
+        std::fputs(RegimeComparison::Csv(rows).toUtf8().constData(), stdout);
+        std::fflush(stdout);
+        return 0;
+    }
+
     // The slabs and rebate carry from one run to the next, as on one open screen.
     RebateState state;
-    const bool terminal = isatty(STDERR_FILENO);
     for (const auto &[from, to] : periods) {
         auto request = IncomeTaxBatch::SessionRequest(from, to, args.value(QStringLiteral("employee")));
         request.perEmployee = args.isSet(QStringLiteral("per-employee"));
@@ -254,6 +277,9 @@ int main(int argc, char *argv[])
         {QStringLiteral("per-employee"),
          QStringLiteral("Read and write the whole company one employee at a time, with the statements of a run "
                         "for one employee, instead of in sets.")},
+        {QStringLiteral("compare-regimes"),
+         QStringLiteral("Write nothing: print the tax payable under each regime of every in-service employee "
+                        "as CSV (code,name,regime,old_payable,new_payable,saving,costs_more,choice,paid).")},
         {QStringLiteral("wait"),
          QStringLiteral("Seconds to wait for a run of the same company on another workstation (default 5); exit "
                         "code 5 when it is still running then."),

@@ -17,6 +17,7 @@
 #include "config/frmNewRegime.h"
 #include "config/frmOtherAllowance.h"
 #include "lookup/frmListView.h"
+#include "reports/frmRegimeComparison.h"
 #include "reports/frmrptIT.h"
 #include "session/Common.h"
 #include "session/Startup.h"
@@ -173,6 +174,16 @@ int Walk(const QString &user, const QString &password)
     down->setValue(down->maximum() / 2);
     Save(main, QStringLiteral("statement-scrolled.png"));
     CloseScreen<frmrptIT>(main);
+
+    // The regime comparison of the company, by the saving, those whose regime costs more first.
+    main->mnuRegimeComparison_Click();
+    if (auto *comparison = main->findChild<frmRegimeComparison *>()) {
+        comparison->CmShow_Click();
+        comparison->ui.OptBySaving->setChecked(true);
+        Pause(200);
+    }
+    Save(main, QStringLiteral("regime-comparison.png"));
+    CloseScreen<frmRegimeComparison>(main);
 
     // Generate at the end of a run of the whole company, its summary in view.
     main->mnuGenerateTax_Click();

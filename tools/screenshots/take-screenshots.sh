@@ -20,7 +20,7 @@ trap '"$here/scripts/dbserver.sh" stop "$run/db" >/dev/null 2>&1; rm -rf "$run"'
 "$here/scripts/dbserver.sh" start "$run/db" >/dev/null
 export XDG_CONFIG_HOME="$run/config" XDG_DATA_HOME="$run/data" HOME="$run/home"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$HOME"
-"$build/itdemo" --employees 500 --reset >/dev/null
+"$build/itdemo" --employees 500 --reset --high-earners >/dev/null
 "$build/itdemo" --settings >/dev/null
 for run in 1 2; do
     INCOMETAX_PASSWORD=Admin@123 "$build/tools/itbatch/itbatch" --company C01 --user admin >/dev/null
