@@ -67,6 +67,7 @@ public:
     Page(QPainter &painter, QPagedPaintDevice &device) : m_p(painter), m_device(device) {}
 
     double y = kTop;
+    int pages = 1;
 
     // Starts a new page when fewer than `height` points are left.
     bool need(double height)
@@ -74,6 +75,7 @@ public:
         if (y + height <= kPageHeight - kBottom)
             return false;
         m_device.newPage();
+        ++pages;
         y = kTop;
         return true;
     }
@@ -146,7 +148,7 @@ void Setup(QPdfWriter &writer, const QString &title)
     writer.setCreator(QStringLiteral("IncomeTax"));
 }
 
-void Draw(QPainter &painter, QPagedPaintDevice &device, const Certificate::Document &d)
+int Draw(QPainter &painter, QPagedPaintDevice &device, const Certificate::Document &d)
 {
     Page page(painter, device);
     painter.setPen(Qt::black);
@@ -251,6 +253,7 @@ void Draw(QPainter &painter, QPagedPaintDevice &device, const Certificate::Docum
         page.text(kLeft + width - 260, 260, 12, QStringLiteral("Full Name: ") + d.signatory, bold,
                   Qt::AlignRight | Qt::AlignTop);
     page.y += 13;
+    return page.pages;
 }
 
 } // namespace CertificatePdf

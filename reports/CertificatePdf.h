@@ -16,7 +16,7 @@ namespace CertificatePdf {
 void Setup(QPdfWriter &writer, const QString &title);
 
 // Draws a document from the top of the current page of the painter's device, on as many pages
-// as it needs; the caller starts a new page before the next document.
-void Draw(QPainter &painter, QPagedPaintDevice &device, const Certificate::Document &document);
+// as it needs; the caller starts a new page before the next document. Returns the pages drawn.
+int Draw(QPainter &painter, QPagedPaintDevice &device, const Certificate::Document &document);
 
 } // namespace CertificatePdf

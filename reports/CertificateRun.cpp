@@ -1,6 +1,7 @@
 #include "CertificateRun.h"
 
 #include "CertificatePdf.h"
+#include "PdfCopy.h"
 #include "session/Common.h"
 #include "session/mdlDalvoni.h"
 
@@ -11,9 +12,18 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QTemporaryFile>
+#include <QThread>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace CertificateRun {
 
@@ -41,42 +51,232 @@ QString UsableFolder(const QString &folder)
     return path;
 }
 
-// A PDF file being written under a temporary name.
-struct PdfFile
+// Every certificate is drawn once, into a drawing of a few dozen employees (a temporary PDF
+// file in the folder, whose fonts are made once for all of them); each employee's file is then
+// cut out of it and its pages are added to the file of them all, both as bytes (PdfCopy). The
+// drawings are made on every core but one the coordinator keeps for reading and the file of
+// them all; the fewer employees a drawing holds, the more often the fonts are made, the more
+// a drawing holds, the longer a stop waits and the more glyphs an employee's file carries.
+constexpr int kPerDrawing = 64;
+
+// One certificate to draw and its file.
+struct Job
+{
+    const CertificateData::Prepared *prepared = nullptr;
+    QString fileName; // the employee's file in the folder
+    int firstPage = 0, pages = 0;
+    bool projected = false;
+    bool written = false;
+};
+
+// The certificates of consecutive employees drawn into one temporary file.
+struct Drawing
+{
+    enum class State { Waiting, Working, Finished, Abandoned };
+    std::shared_ptr<const std::vector<CertificateData::Prepared>> set; // keeps the prepared figures alive
+    std::vector<Job> jobs;
+    std::unique_ptr<QTemporaryFile> file;
+    State state = State::Waiting;
+};
+
+[[noreturn]] void WriteFailed(const QString &path, const QString &reason)
+{
+    throw Error(QStringLiteral("The certificate file %1 could not be written (%2).").arg(Native(path), reason));
+}
+
+// What the coordinator and the drawers share.
+class Drawers
+{
+public:
+    Drawers(const QDir &folder, const std::atomic<bool> *stop, int threads) : m_folder(folder), m_stop(stop)
+    {
+        for (int i = 0; i < threads; ++i)
+            m_threads.emplace_back([this] { work(); });
+    }
+    // Stops the drawers (abandoning what they are on when the run has not come to its end) and
+    // waits for them.
+    ~Drawers()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_closing = true;
+            if (!m_ended)
+                m_failed = true;
+        }
+        m_failedFlag = m_failed;
+        m_wake.notify_all();
+        for (std::thread &t : m_threads)
+            t.join();
+    }
+
+    void add(std::shared_ptr<Drawing> drawing)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_queue.push_back(std::move(drawing));
+        }
+        m_wake.notify_all();
+    }
+    // Waits until `drawing` is finished or abandoned, or `timeout` has passed; true when it is.
+    bool waitFor(const Drawing &drawing, std::chrono::milliseconds timeout)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_done.wait_for(lock, timeout, [&] {
+            return drawing.state == Drawing::State::Finished || drawing.state == Drawing::State::Abandoned;
+        });
+    }
+    // The first failure of a drawer, empty when none.
+    QString failure()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_failure;
+    }
+    void ended()
+    {
+        std::lock_guard lock(m_mutex);
+        m_ended = true;
+    }
+    int written() const { return m_written.load(); }
+
+private:
+    bool stopping() const { return (m_stop && m_stop->load()) || m_failedFlag.load(); }
+
+    void work()
+    {
+        for (;;) {
+            std::shared_ptr<Drawing> d;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [&] { return m_closing || !m_queue.empty(); });
+                if (m_queue.empty() || (m_closing && m_failed))
+                    return;
+                d = std::move(m_queue.front());
+                m_queue.pop_front();
+                d->state = Drawing::State::Working;
+            }
+            bool complete = false;
+            try {
+                complete = !stopping() && draw(*d) && cut(*d);
+            } catch (const Error &e) {
+                fail(e.text());
+            } catch (const PdfCopy::Error &e) {
+                fail(QStringLiteral("The certificates could not be written (%1).").arg(e.text()));
+            }
+            {
+                std::lock_guard lock(m_mutex);
+                d->state = complete ? Drawing::State::Finished : Drawing::State::Abandoned;
+            }
+            m_done.notify_all();
+        }
+    }
+    void fail(const QString &text)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_failure.isEmpty())
+            m_failure = text;
+        m_failed = true;
+        m_failedFlag = true;
+    }
+
+    // Draws the drawing's certificates one after another; false when stopped.
+    bool draw(Drawing &d)
+    {
+        d.file = std::make_unique<QTemporaryFile>(m_folder.filePath(QStringLiteral(".incometax-XXXXXX.pdf")));
+        if (!d.file->open())
+            WriteFailed(d.file->fileTemplate(), d.file->errorString());
+        QPdfWriter writer(d.file.get());
+        CertificatePdf::Setup(writer, QStringLiteral("IncomeTax"));
+        QPainter painter;
+        int pages = 0;
+        for (Job &job : d.jobs) {
+            if (stopping())
+                return false;
+            const Certificate::Document document = Certificate::Build(job.prepared->inputs);
+            job.projected = document.projected;
+            if (pages == 0) {
+                if (!painter.begin(&writer))
+                    WriteFailed(d.file->fileName(), QStringLiteral("no PDF writer"));
+            } else {
+                writer.newPage();
+            }
+            job.firstPage = pages;
+            job.pages = CertificatePdf::Draw(painter, writer, document);
+            pages += job.pages;
+        }
+        painter.end();
+        if (!d.file->flush() || d.file->error() != QFileDevice::NoError)
+            WriteFailed(d.file->fileName(), d.file->errorString());
+        return true;
+    }
+    // Each employee's own file, cut out of the drawing; false when stopped.
+    bool cut(Drawing &d)
+    {
+        const PdfCopy::Source source(d.file->fileName());
+        for (Job &job : d.jobs) {
+            if (stopping())
+                return false;
+            const Certificate::Employee &e = job.prepared->employee;
+            const QString path = m_folder.filePath(job.fileName);
+            QSaveFile file(path);
+            if (!file.open(QIODevice::WriteOnly))
+                WriteFailed(path, file.errorString());
+            PdfCopy::Writer writer(file, e.code + QLatin1Char(' ') + e.name);
+            writer.addPages(source, job.firstPage, job.pages);
+            try {
+                writer.finish();
+            } catch (const PdfCopy::Error &) {
+                WriteFailed(path, file.errorString());
+            }
+            if (!file.commit())
+                WriteFailed(path, file.errorString());
+            job.written = true;
+            ++m_written;
+        }
+        return true;
+    }
+
+    const QDir m_folder;
+    const std::atomic<bool> *m_stop;
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_done;
+    std::deque<std::shared_ptr<Drawing>> m_queue;
+    bool m_closing = false, m_failed = false, m_ended = false;
+    std::atomic<bool> m_failedFlag{false};
+    QString m_failure;
+    std::atomic<int> m_written{0};
+    std::vector<std::thread> m_threads;
+};
+
+// The file of them all: the pages of every finished drawing, in the order of the employees.
+struct CombinedFile
 {
     QSaveFile file;
-    std::unique_ptr<QPdfWriter> writer;
-    QPainter painter;
-    bool empty = true;
+    std::unique_ptr<PdfCopy::Writer> writer;
 
-    PdfFile(const QString &path, const QString &title) : file(path)
+    CombinedFile(const QString &path, const QString &title) : file(path)
     {
         if (!file.open(QIODevice::WriteOnly))
-            throw Error(QStringLiteral("The certificate file %1 could not be written (%2).")
-                            .arg(Native(path), file.errorString()));
-        writer = std::make_unique<QPdfWriter>(&file);
-        CertificatePdf::Setup(*writer, title);
+            WriteFailed(path, file.errorString());
+        writer = std::make_unique<PdfCopy::Writer>(file, title);
     }
-    void add(const Certificate::Document &document)
+    void add(const Drawing &d)
     {
-        if (empty) {
-            if (!painter.begin(writer.get()))
-                throw Error(
-                    QStringLiteral("The certificate file %1 could not be written.").arg(Native(file.fileName())));
-        } else {
-            writer->newPage();
+        try {
+            writer->addPages(PdfCopy::Source(d.file->fileName()), 0, d.jobs.back().firstPage + d.jobs.back().pages);
+        } catch (const PdfCopy::Error &e) {
+            throw Error(QStringLiteral("The certificates could not be written (%1).").arg(e.text()));
         }
-        empty = false;
-        CertificatePdf::Draw(painter, *writer, document);
     }
     // Completes the file and gives it its final name.
     void finish()
     {
-        if (painter.isActive())
-            painter.end();
+        try {
+            writer->finish();
+        } catch (const PdfCopy::Error &) {
+            WriteFailed(file.fileName(), file.errorString());
+        }
         if (!file.commit())
-            throw Error(QStringLiteral("The certificate file %1 could not be written (%2).")
-                            .arg(Native(file.fileName()), file.errorString()));
+            WriteFailed(file.fileName(), file.errorString());
     }
 };
 
@@ -109,55 +309,106 @@ Result Run(DbConnection &db, const Request &request, const std::function<void(co
         progress({0, result.selected});
 
     // A company's run also gathers every certificate in one file.
-    std::unique_ptr<PdfFile> combined;
+    std::unique_ptr<CombinedFile> combined;
     const QString combinedName =
         Certificate::CombinedFileName(request.data.companyCode, request.data.from, request.data.to);
     if (request.data.slno.isEmpty())
-        combined = std::make_unique<PdfFile>(folder.filePath(combinedName), context.companyName);
+        combined = std::make_unique<CombinedFile>(folder.filePath(combinedName), context.companyName);
 
-    QSet<QString> names{combinedName};
     const int perSet = std::max(1, request.data.employeesPerSet);
-    int done = 0;
-    for (int first = 0; first < result.selected && !result.stopped; first += perSet) {
-        const int count = std::min(perSet, result.selected - first);
-        const std::vector<CertificateData::Prepared> set = CertificateData::ReadSet(db, context, first, count);
-        for (const CertificateData::Prepared &p : set) {
-            if (stop && stop->load()) {
-                result.stopped = true;
-                break;
-            }
-            const Entry entry{p.employee.code, p.employee.name, p.reason};
-            if (p.status == CertificateData::Prepared::Status::NoRecord) {
-                result.skipped.append({entry.code, entry.name, QStringLiteral("no tax record for the period")});
-            } else if (p.status == CertificateData::Prepared::Status::Refused) {
-                result.refused.append(entry);
-            } else {
-                const Certificate::Document document = Certificate::Build(p.inputs);
-                result.projected = result.projected || document.projected;
+    const int threads =
+        request.threads > 0 ? request.threads : std::clamp(QThread::idealThreadCount(), 1, 4);
+    Drawers drawers(folder, stop, threads);
+    std::deque<std::shared_ptr<Drawing>> order; // drawn, or being drawn, not yet in the file of them all
+    QSet<QString> names{combinedName};
+    int first = 0;   // the next employee to read
+    int settled = 0; // employees skipped, refused, or in drawings taken off `order`
+    int pending = 0; // employees in `order`
+    int told = -1;
+    const auto stopped = [&] { return stop && stop->load(); };
+    for (;;) {
+        // Reads the next set while the drawers still have the last one's to do.
+        if (first < result.selected && pending < perSet && !stopped()) {
+            const int count = std::min(perSet, result.selected - first);
+            auto set = std::make_shared<const std::vector<CertificateData::Prepared>>(
+                CertificateData::ReadSet(db, context, first, count));
+            first += count;
+            std::shared_ptr<Drawing> drawing;
+            for (const CertificateData::Prepared &p : *set) {
+                const Entry entry{p.employee.code, p.employee.name, p.reason};
+                if (p.status == CertificateData::Prepared::Status::NoRecord) {
+                    result.skipped.append({entry.code, entry.name, QStringLiteral("no tax record for the period")});
+                    ++settled;
+                    continue;
+                }
+                if (p.status == CertificateData::Prepared::Status::Refused) {
+                    result.refused.append(entry);
+                    ++settled;
+                    continue;
+                }
                 // Two employees with the same code get files of their own.
                 QString name = Certificate::FileName(p.employee.code);
                 if (names.contains(name))
                     name = Certificate::FileName(p.employee.code + QLatin1Char('_') + p.employee.slno);
                 names.insert(name);
-                PdfFile own(folder.filePath(name), p.employee.code + QLatin1Char(' ') + p.employee.name);
-                own.add(document);
-                own.finish();
-                if (combined)
-                    combined->add(document);
-                ++result.written;
-                if (p.employee.pan.isEmpty())
-                    result.withoutPan.append({entry.code, entry.name, QStringLiteral("no PAN")});
+                if (!drawing) {
+                    drawing = std::make_shared<Drawing>();
+                    drawing->set = set;
+                }
+                drawing->jobs.push_back({&p, name});
+                if (static_cast<int>(drawing->jobs.size()) == kPerDrawing) {
+                    pending += kPerDrawing;
+                    order.push_back(drawing);
+                    drawers.add(std::exchange(drawing, nullptr));
+                }
             }
-            ++done;
-            if (progress)
-                progress({done, result.selected});
+            if (drawing) {
+                pending += static_cast<int>(drawing->jobs.size());
+                order.push_back(drawing);
+                drawers.add(std::move(drawing));
+            }
+            continue;
         }
+        if (order.empty())
+            break;
+        // The first drawing not yet in the file of them all: its certificates, then its pages.
+        const std::shared_ptr<Drawing> front = order.front();
+        if (drawers.waitFor(*front, std::chrono::milliseconds(40))) {
+            if (const QString failure = drawers.failure(); !failure.isEmpty())
+                throw Error(failure);
+            for (const Job &job : front->jobs) {
+                if (!job.written)
+                    continue;
+                ++result.written;
+                result.projected = result.projected || job.projected;
+                if (job.prepared->employee.pan.isEmpty())
+                    result.withoutPan.append({job.prepared->employee.code, job.prepared->employee.name,
+                                              QStringLiteral("no PAN")});
+            }
+            if (front->state != Drawing::State::Finished)
+                result.stopped = true;
+            else if (combined && !stopped())
+                combined->add(*front);
+            pending -= static_cast<int>(front->jobs.size());
+            settled += static_cast<int>(front->jobs.size());
+            order.pop_front();
+        }
+        const int done = std::min(result.selected, settled + drawers.written() - result.written);
+        if (progress && done != told)
+            progress({done, result.selected});
+        told = done;
     }
+    drawers.ended();
+    if (const QString failure = drawers.failure(); !failure.isEmpty())
+        throw Error(failure);
+    result.stopped = result.stopped || (stopped() && first < result.selected);
     if (combined && !result.stopped && result.written > 0) {
         combined->finish();
         result.combinedFile = folder.filePath(combinedName);
     }
     // Otherwise the file of them all is dropped with its temporary name.
+    if (progress && !result.stopped && told != result.selected)
+        progress({result.selected, result.selected});
     return result;
 }
 

@@ -24,6 +24,7 @@ struct Request
 {
     CertificateData::Request data;
     QString folder;
+    int threads = 0; // the threads that draw; 0: one a core, up to four
 };
 
 // The certificates of the session's company and financial year over a period, issued today.
@@ -68,8 +69,8 @@ private:
     QString m_text;
 };
 
-// Reads and writes, telling its progress after every employee; stops between two employees
-// once *stop is set. Throws CertificateData::Problem when the employer's details are missing
+// Reads and writes, drawing on threads of its own and telling its progress on the caller's
+// thread as certificates are written; stops between two employees once *stop is set. Throws CertificateData::Problem when the employer's details are missing
 // (before anything is written), Error when the folder or a file cannot be written, DbError on
 // a database failure.
 Result Run(DbConnection &db, const Request &request, const std::function<void(const Progress &)> &progress = {},
