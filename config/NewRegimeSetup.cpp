@@ -221,18 +221,22 @@ QStringList SaveStatements(const Year &year, const QDate &from, const QDate &to,
     return sql;
 }
 
-SaveResult Save(DbConnection &db, const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp,
-                const std::optional<Year> *loaded)
+namespace {
+
+// Writes the statements in one transaction unless what is stored is no longer what the screen
+// loaded: then nothing is written and the result holds what is stored now. Two first saves of
+// a year find no row to lock and both go on to insert one; the server undoes one of them,
+// which, tried again, finds the other's figures.
+template <class Result, class T, class LoadNow>
+Result SaveUnlessChanged(DbConnection &db, const QStringList &statements, const T &value, const T *loaded,
+                         LoadNow loadNow)
 {
-    const QStringList statements = SaveStatements(year, from, to, stamp);
-    SaveResult result;
-    // Two first saves of a year find no row to lock and both go on to insert one; the server
-    // undoes one of them, which, tried again, finds the other's year.
+    Result result;
     RetryOnCollision({3, 50}, [&] {
-        result = SaveResult();
+        result = Result();
         Transaction tx(db);
         if (loaded) {
-            std::optional<Year> now = Load(db, from, to, true);
+            T now = loadNow();
             if (now != *loaded) {
                 result.changedMeanwhile = true;
                 result.stored = std::move(now);
@@ -242,9 +246,18 @@ SaveResult Save(DbConnection &db, const Year &year, const QDate &from, const QDa
         for (const QString &sql : statements)
             db.execute(sql);
         tx.commit();
-        result.stored = year;
+        result.stored = value;
     });
     return result;
+}
+
+} // namespace
+
+SaveResult Save(DbConnection &db, const Year &year, const QDate &from, const QDate &to, const AuditStamp &stamp,
+                const std::optional<Year> *loaded)
+{
+    return SaveUnlessChanged<SaveResult>(db, SaveStatements(year, from, to, stamp), std::optional<Year>(year), loaded,
+                                         [&] { return Load(db, from, to, true); });
 }
 
 namespace {
@@ -336,27 +349,11 @@ RegimesSaveResult SaveRegimes(DbConnection &db, const Regimes &regimes, const QD
 {
     QStringList statements = regimes.newRegime ? SaveStatements(*regimes.newRegime, from, to, stamp) : QStringList();
     statements += OldSurchargeStatements(regimes.oldSurcharge, from, to);
-    RegimesSaveResult result;
-    // As Save: two first saves of a year that meet are tried again.
-    RetryOnCollision({3, 50}, [&] {
-        result = RegimesSaveResult();
-        Transaction tx(db);
-        if (loaded) {
-            Regimes now = LoadRegimes(db, from, to, true);
-            if (now != *loaded) {
-                result.changedMeanwhile = true;
-                result.stored = std::move(now);
-                return; // nothing written; the transaction is rolled back
-            }
-        }
-        for (const QString &sql : statements)
-            db.execute(sql);
-        tx.commit();
-        result.stored = regimes;
-        // A year without new-regime figures that got none keeps what is stored (none).
-        if (!regimes.newRegime && loaded)
-            result.stored.newRegime = loaded->newRegime;
-    });
+    RegimesSaveResult result = SaveUnlessChanged<RegimesSaveResult>(db, statements, regimes, loaded,
+                                                                    [&] { return LoadRegimes(db, from, to, true); });
+    // A year without new-regime figures that got none keeps what is stored (none).
+    if (!result.changedMeanwhile && !regimes.newRegime && loaded)
+        result.stored.newRegime = loaded->newRegime;
     return result;
 }
 

@@ -258,8 +258,7 @@ void frmNewRegime::CmSave_Click()
     for (;;) {
         NewRegimeSetup::RegimesSaveResult saved;
         try {
-            saved = NewRegimeSetup::SaveRegimes(mdlDalvoni::Db(), typed, mdlDalvoni::FinYearFrom,
-                                                mdlDalvoni::FinYearTo,
+            saved = NewRegimeSetup::SaveRegimes(mdlDalvoni::Db(), typed, mdlDalvoni::FinYearFrom, mdlDalvoni::FinYearTo,
                                                 {mdlDalvoni::UserId, QDateTime::currentDateTime()}, &m_loaded);
         } catch (const DbError &e) {
             // Nothing was stored; the typed figures stay for another try.

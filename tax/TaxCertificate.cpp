@@ -75,7 +75,8 @@ Outcome Derive(const TaxRecord::Record &record, TaxRegime regime, double declare
     c.totalIncome = f.taxable;
     c.deducted = f.salCut;
 
-    // The first run of a period inserts 0 as the 80C figures and the taxable amount beside the tax.
+    // Earlier versions' first run of a period inserted 0 as the 80C figures and the taxable amount
+    // beside the tax; such a record stays so until the records are generated again.
     if (f.total80c == 0 && f.net80c == 0 && f.taxable == 0 && (f.tax != 0 || f.gross + f.grossProj > f.ta))
         return Refused(QStringLiteral("it was stored by a first run, which leaves its 80C figures and taxable amount "
                                       "at 0"));
