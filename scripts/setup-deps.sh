@@ -8,7 +8,7 @@ packages=(
     unixodbc unixodbc-dev odbc-mariadb
     mariadb-server mariadb-client
     libxlsxwriter-dev
-    xvfb xauth x11-apps x11-utils imagemagick poppler-utils python3-openpyxl
+    xvfb xauth x11-apps x11-utils imagemagick poppler-utils qpdf python3-openpyxl
     cups-client xdg-utils fonts-dejavu-core fonts-liberation fonts-noto-core iproute2 util-linux openbox
 )
 missing=()

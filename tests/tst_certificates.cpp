@@ -350,6 +350,13 @@ private slots:
         const QStringList all =
             PdfText(dir.filePath(QStringLiteral("C01_%1-04-01_%2-03-31.pdf").arg(year).arg(year + 1)));
         QCOMPARE(all.filter(QRegularExpression(QStringLiteral("^FORM NO\\. 1(6|30)$"))).size(), r.written);
+        // Every file, each employee's cut out of the drawing of several, is a sound PDF.
+        for (const QString &f : QDir(dir.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files)) {
+            QProcess check;
+            check.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), dir.filePath(f)});
+            QVERIFY(check.waitForFinished(30000));
+            QVERIFY2(check.exitCode() == 0, qPrintable(f + QLatin1Char(' ') + check.readAllStandardOutput()));
+        }
     }
 
     // What a certificate never shows: figures that do not add up. The record is refused, named
