@@ -277,7 +277,8 @@ private slots:
         QTest::addColumn<int>("year"); // the financial year's first calendar year; 0 for the default
         for (const char *item :
              {"mnuAdditionsMaster", "mnuSettings", "mnuNewRegime", "mnuTransactions", "mnuGenerateTax",
-              "mnuIncomeTaxStatement", "mnuRegimeComparison", "mnuChangeFinancialYear"})
+              "mnuIncomeTaxStatement", "mnuRegimeComparison", "mnuChangeFinancialYear", "mnuEmployerDetails",
+              "mnuTaxCertificates"})
             QTest::newRow(item) << QString::fromLatin1(item) << 2018;
         // The worksheet in the demo's default year, the new regime's figures beside its own.
         QTest::newRow("mnuTransactions, the default year") << QStringLiteral("mnuTransactions") << 0;
@@ -362,6 +363,10 @@ private slots:
         // The regime of employees without a choice: the new one in 2026-27.
         QTest::newRow("new regime") << "mnuNewRegime"
                                     << "OptNewRegime";
+        QTest::newRow("employer details") << "mnuEmployerDetails"
+                                          << "TxTan";
+        QTest::newRow("tax certificates") << "mnuTaxCertificates"
+                                          << "OptCompany";
     }
     void screensOpenOnTheirFirstField()
     {
@@ -423,6 +428,14 @@ private slots:
                                              << "" << int(Qt::Key_Escape) << none << true << "";
         QTest::newRow("new regime Escape closes") << "mnuNewRegime"
                                                   << "" << int(Qt::Key_Escape) << none << true << "";
+        QTest::newRow("employer details F9 closes") << "mnuEmployerDetails"
+                                                    << "" << int(Qt::Key_F9) << none << true << "";
+        QTest::newRow("employer details Escape closes") << "mnuEmployerDetails"
+                                                        << "" << int(Qt::Key_Escape) << none << true << "";
+        QTest::newRow("tax certificates F9 closes") << "mnuTaxCertificates"
+                                                    << "" << int(Qt::Key_F9) << none << true << "";
+        QTest::newRow("tax certificates Escape closes") << "mnuTaxCertificates"
+                                                        << "" << int(Qt::Key_Escape) << none << true << "";
     }
     void keysOfTheCaptionsAndEscape()
     {

@@ -13,11 +13,13 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "config/frmEmployerDetails.h"
 #include "config/frmITSettings.h"
 #include "config/frmNewRegime.h"
 #include "config/frmOtherAllowance.h"
 #include "lookup/frmListView.h"
 #include "reports/frmRegimeComparison.h"
+#include "reports/frmTaxCertificate.h"
 #include "reports/frmrptIT.h"
 #include "session/Common.h"
 #include "session/Startup.h"
@@ -38,6 +40,8 @@ class AgreeingPlatform : public QtPlatform
 {
 public:
     bool askOkCancel(const QString &, Icon) override { return true; }
+    // The certificates' folder is not opened in a file manager during the walk.
+    bool openUrl(const QString &) override { return true; }
 };
 
 QString g_folder;
@@ -194,6 +198,25 @@ int Walk(const QString &user, const QString &password)
     }
     Save(main, QStringLiteral("generate.png"));
     CloseScreen<frmGenerateIncomeTax>(main);
+
+    // The tax certificates of the whole company at the end of their run, written into the
+    // folder the walk's script renders a page of (IT_CERTIFICATE_FOLDER).
+    main->mnuTaxCertificates_Click();
+    if (auto *certificates = main->findChild<frmTaxCertificate *>()) {
+        const QString folder = qEnvironmentVariable("IT_CERTIFICATE_FOLDER");
+        if (!folder.isEmpty())
+            certificates->ui.TxFolder->setText(folder);
+        certificates->CmWrite_Click();
+        for (int waited = 0; certificates->isRunning() && waited < 120000; waited += 100)
+            Pause(100);
+        Pause(200);
+    }
+    Save(main, QStringLiteral("tax-certificates.png"));
+    CloseScreen<frmTaxCertificate>(main);
+
+    main->mnuEmployerDetails_Click();
+    Save(main, QStringLiteral("employer-details.png"));
+    CloseScreen<frmEmployerDetails>(main);
 
     main->mnuAdditionsMaster_Click();
     Save(main, QStringLiteral("allowance-master.png"));
