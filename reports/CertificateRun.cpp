@@ -316,8 +316,7 @@ Result Run(DbConnection &db, const Request &request, const std::function<void(co
         combined = std::make_unique<CombinedFile>(folder.filePath(combinedName), context.companyName);
 
     const int perSet = std::max(1, request.data.employeesPerSet);
-    const int threads =
-        request.threads > 0 ? request.threads : std::clamp(QThread::idealThreadCount(), 1, 4);
+    const int threads = request.threads > 0 ? request.threads : std::clamp(QThread::idealThreadCount(), 1, 4);
     Drawers drawers(folder, stop, threads);
     std::deque<std::shared_ptr<Drawing>> order; // drawn, or being drawn, not yet in the file of them all
     QSet<QString> names{combinedName};
@@ -382,8 +381,8 @@ Result Run(DbConnection &db, const Request &request, const std::function<void(co
                 ++result.written;
                 result.projected = result.projected || job.projected;
                 if (job.prepared->employee.pan.isEmpty())
-                    result.withoutPan.append({job.prepared->employee.code, job.prepared->employee.name,
-                                              QStringLiteral("no PAN")});
+                    result.withoutPan.append(
+                        {job.prepared->employee.code, job.prepared->employee.name, QStringLiteral("no PAN")});
             }
             if (front->state != Drawing::State::Finished)
                 result.stopped = true;

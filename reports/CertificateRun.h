@@ -70,9 +70,9 @@ private:
 };
 
 // Reads and writes, drawing on threads of its own and telling its progress on the caller's
-// thread as certificates are written; stops between two employees once *stop is set. Throws CertificateData::Problem when the employer's details are missing
-// (before anything is written), Error when the folder or a file cannot be written, DbError on
-// a database failure.
+// thread as certificates are written; stops between two employees once *stop is set. Throws CertificateData::Problem
+// when the employer's details are missing (before anything is written), Error when the folder or a file cannot be
+// written, DbError on a database failure.
 Result Run(DbConnection &db, const Request &request, const std::function<void(const Progress &)> &progress = {},
            const std::atomic<bool> *stop = nullptr);
 

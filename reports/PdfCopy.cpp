@@ -356,7 +356,8 @@ int Writer::mapped(int number, std::vector<int> &queue)
 void Writer::addPages(const Source &source, int first, int count)
 {
     if (first < 0 || count < 0 || first + count > source.pageCount())
-        throw Error(QStringLiteral("%1 has no pages %2 to %3").arg(source.fileName()).arg(first + 1).arg(first + count));
+        throw Error(
+            QStringLiteral("%1 has no pages %2 to %3").arg(source.fileName()).arg(first + 1).arg(first + count));
     if (m_source != source.serial()) {
         m_source = source.serial();
         m_numbers.clear();
@@ -456,8 +457,8 @@ void Writer::finish()
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + "Z)\n>>\nendobj\n");
 
     const qint64 xref = m_written;
-    QByteArray table = "xref\n0 " + QByteArray::number(static_cast<qsizetype>(m_offsets.size())) +
-                       "\n0000000000 65535 f \n";
+    QByteArray table =
+        "xref\n0 " + QByteArray::number(static_cast<qsizetype>(m_offsets.size())) + "\n0000000000 65535 f \n";
     char entry[24];
     for (size_t i = 1; i < m_offsets.size(); ++i) {
         std::snprintf(entry, sizeof entry, "%010lld 00000 n \n", static_cast<long long>(m_offsets[i]));

@@ -275,10 +275,9 @@ private slots:
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<int>("year"); // the financial year's first calendar year; 0 for the default
-        for (const char *item :
-             {"mnuAdditionsMaster", "mnuSettings", "mnuNewRegime", "mnuTransactions", "mnuGenerateTax",
-              "mnuIncomeTaxStatement", "mnuRegimeComparison", "mnuChangeFinancialYear", "mnuEmployerDetails",
-              "mnuTaxCertificates"})
+        for (const char *item : {"mnuAdditionsMaster", "mnuSettings", "mnuNewRegime", "mnuTransactions",
+                                 "mnuGenerateTax", "mnuIncomeTaxStatement", "mnuRegimeComparison",
+                                 "mnuChangeFinancialYear", "mnuEmployerDetails", "mnuTaxCertificates"})
             QTest::newRow(item) << QString::fromLatin1(item) << 2018;
         // The worksheet in the demo's default year, the new regime's figures beside its own.
         QTest::newRow("mnuTransactions, the default year") << QStringLiteral("mnuTransactions") << 0;
