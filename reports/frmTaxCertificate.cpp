@@ -12,7 +12,10 @@
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QTime>
+#include <QMdiSubWindow>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -213,6 +216,7 @@ void frmTaxCertificate::endRun()
         lines << QStringLiteral("... and %1 more (itbatch --certificates lists them all).")
                      .arg(entries.size() - kNamedAtEnd);
     ui.LbSummary->setText(lines.join(QLatin1Char('\n')));
+    showWholeSummary();
     if (!result->stopped) {
         ui.Pbar->setValue(ui.Pbar->maximum());
         ui.LbPer->setText(QStringLiteral("100 %"));
@@ -220,6 +224,24 @@ void frmTaxCertificate::endRun()
     if (result->written > 0)
         platform().openUrl(QUrl::fromLocalFile(result->folder).toString());
     emit runEnded();
+}
+
+// The window grows to show every line of the summary, within the main window's area.
+void frmTaxCertificate::showWholeSummary()
+{
+    auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!sub)
+        return;
+    const int more = ui.LbSummary->heightForWidth(ui.LbSummary->width()) - ui.LbSummary->height();
+    if (more <= 0)
+        return;
+    QRect g = sub->geometry();
+    const QWidget *area = sub->parentWidget();
+    const int room = area ? area->height() : g.height() + more;
+    g.setHeight(std::min(g.height() + more, room));
+    if (g.bottom() >= room)
+        g.moveTop(std::max(0, room - g.height()));
+    sub->setGeometry(g);
 }
 
 void frmTaxCertificate::CmClose_Click()

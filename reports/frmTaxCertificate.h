@@ -43,6 +43,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void showWholeSummary();
     void Form_Load();
     bool TxEmpCode_KeyDown(QKeyEvent *event);
     void TxEmpCode_Change();

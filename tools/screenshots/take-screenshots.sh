@@ -22,14 +22,18 @@ export XDG_CONFIG_HOME="$run/config" XDG_DATA_HOME="$run/data" HOME="$run/home"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$HOME"
 "$build/itdemo" --employees 500 --reset --high-earners >/dev/null
 "$build/itdemo" --settings >/dev/null
-for run in 1 2; do
+for pass in 1 2; do
     INCOMETAX_PASSWORD=Admin@123 "$build/tools/itbatch/itbatch" --company C01 --user admin >/dev/null
 done
 # The walk writes the company's certificates here; the first employee's first page is kept.
 export IT_CERTIFICATE_FOLDER="$run/certificates"
 # A window manager draws the frames and captions as a desktop would.
+status=0
 xvfb-run -a -s "-screen 0 1366x768x24" bash -c \
-    'openbox >/dev/null 2>&1 & sleep 1; QT_QPA_PLATFORM=xcb "$0/tools/screenshots/itscreens" "$1"' "$build" "$out"
-first=$(ls "$IT_CERTIFICATE_FOLDER"/SAT*.pdf 2>/dev/null | head -1)
-if [ -n "$first" ]; then pdftoppm -png -r 90 -f 1 -l 1 -singlefile "$first" "$out/certificate"; fi
+    'openbox >/dev/null 2>&1 & sleep 1; QT_QPA_PLATFORM=xcb "$0/tools/screenshots/itscreens" "$1"' "$build" "$out" \
+    || status=$?
+files=("$IT_CERTIFICATE_FOLDER"/SAT*.pdf)
+first=${files[0]}
+if [ -e "$first" ]; then pdftoppm -png -r 90 -f 1 -l 1 -singlefile "$first" "$out/certificate"; fi
+exit $status
 INNER
