@@ -568,7 +568,7 @@ private slots:
         QTest::keyClick(focus, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         // Alt alone highlights the first menu where the style says so; Down then opens it.
         if (!QTest::qWaitFor([] { return QApplication::activePopupWidget(); }, 500)) {
-            QVERIFY(main->menuBar()->activeAction());
+            QTRY_VERIFY(main->menuBar()->activeAction());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         }
         QMenu *menu = nullptr;
