@@ -158,33 +158,41 @@ private:
     QByteArrayView m_data;
 };
 
-// The reference or number that follows key `key` in the dictionary at the start of `data`;
-// -1 when the dictionary does not have the key at its top level.
-int Value(QByteArrayView data, QByteArrayView key, bool *isReference = nullptr)
+// Moves the lexer past key `key` of the dictionary at the start of its data; false when the
+// dictionary does not have the key at its top level.
+bool SeekKey(Lexer &lex, QByteArrayView key)
 {
-    Lexer lex(data);
     int depth = 0;
     for (Token t = lex.next(); t.kind != Kind::End; t = lex.next()) {
         if (t.kind == Kind::DictOpen || t.kind == Kind::ArrayOpen)
             ++depth;
         else if (t.kind == Kind::DictClose || t.kind == Kind::ArrayClose) {
             if (--depth <= 0)
-                break;
-        } else if (t.kind == Kind::Name && depth == 1 && t.text == key) {
-            int number = -1;
-            if (lex.reference(number)) {
-                if (isReference)
-                    *isReference = true;
-                return number;
-            }
-            const Token v = lex.skipSpace();
-            if (v.kind == Kind::Number && Lexer::Unsigned(v.text, number)) {
-                if (isReference)
-                    *isReference = false;
-                return number;
-            }
-            return -1;
-        }
+                return false;
+        } else if (t.kind == Kind::Name && depth == 1 && t.text == key)
+            return true;
+    }
+    return false;
+}
+
+// The reference or number that follows key `key` in the dictionary at the start of `data`;
+// -1 when the dictionary does not have the key at its top level.
+int Value(QByteArrayView data, QByteArrayView key, bool *isReference = nullptr)
+{
+    Lexer lex(data);
+    if (!SeekKey(lex, key))
+        return -1;
+    int number = -1;
+    if (lex.reference(number)) {
+        if (isReference)
+            *isReference = true;
+        return number;
+    }
+    const Token v = lex.skipSpace();
+    if (v.kind == Kind::Number && Lexer::Unsigned(v.text, number)) {
+        if (isReference)
+            *isReference = false;
+        return number;
     }
     return -1;
 }
@@ -193,24 +201,13 @@ int Value(QByteArrayView data, QByteArrayView key, bool *isReference = nullptr)
 std::vector<int> References(QByteArrayView data, QByteArrayView key)
 {
     Lexer lex(data);
-    int depth = 0;
-    for (Token t = lex.next(); t.kind != Kind::End; t = lex.next()) {
-        if (t.kind == Kind::DictOpen || t.kind == Kind::ArrayOpen)
-            ++depth;
-        else if (t.kind == Kind::DictClose || t.kind == Kind::ArrayClose) {
-            if (--depth <= 0)
-                break;
-        } else if (t.kind == Kind::Name && depth == 1 && t.text == key) {
-            if (lex.skipSpace().kind != Kind::ArrayOpen)
-                break;
-            std::vector<int> refs;
-            int number = 0;
-            while (lex.reference(number))
-                refs.push_back(number);
-            return refs;
-        }
-    }
-    return {};
+    if (!SeekKey(lex, key) || lex.skipSpace().kind != Kind::ArrayOpen)
+        return {};
+    std::vector<int> refs;
+    int number = 0;
+    while (lex.reference(number))
+        refs.push_back(number);
+    return refs;
 }
 
 QByteArray Utf16Text(const QString &text)
